@@ -1,0 +1,46 @@
+# Shared build rules for the subsystem libraries, tests and tools.
+
+set(PELORA_WARNINGS -Wall -Wextra -Werror)
+if(PELORA_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# pelora_add_library(<folder> [DEPS targets...])
+# Builds src/<folder>/*.cpp into the static library pelora_<folder>.
+function(pelora_add_library folder)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS
+       ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  list(FILTER sources INCLUDE REGEX "\\.cpp$|\\.h$")
+  set(cpp ${sources})
+  list(FILTER cpp INCLUDE REGEX "\\.cpp$")
+  if(NOT cpp)
+    # A subsystem that has no code yet still links as an empty interface.
+    add_library(pelora_${folder} INTERFACE)
+    target_include_directories(pelora_${folder} INTERFACE ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(pelora_${folder} INTERFACE ${ARG_DEPS})
+    return()
+  endif()
+  add_library(pelora_${folder} STATIC ${sources})
+  target_include_directories(pelora_${folder} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_compile_options(pelora_${folder} PRIVATE ${PELORA_WARNINGS})
+  target_link_libraries(pelora_${folder} PUBLIC ${ARG_DEPS})
+endfunction()
+
+# pelora_add_tests(<folder> [DEPS targets...])
+# Builds tests/<folder>/*.cpp into one GoogleTest binary run by CTest.
+function(pelora_add_tests folder)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(${folder}_tests ${sources})
+  target_compile_options(${folder}_tests PRIVATE ${PELORA_WARNINGS})
+  target_link_libraries(${folder}_tests PRIVATE pelora_testmain ${ARG_DEPS})
+  add_test(NAME ${folder} COMMAND ${folder}_tests)
+  set_tests_properties(${folder} PROPERTIES
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;PELORA_FIXTURES=${CMAKE_CURRENT_SOURCE_DIR}/fixtures;ASAN_OPTIONS=detect_leaks=0"
+    TIMEOUT 600)
+endfunction()
