@@ -1,0 +1,14 @@
+#include "platform/TextCatalogue.h"
+
+namespace txt {
+namespace {
+#define PELORA_TEXT(id, key, def) id,
+constexpr TextKey kAll[] = {
+#include "platform/TextCatalogue.def"
+#include "platform/TextCataloguePending.def"
+};
+#undef PELORA_TEXT
+} // namespace
+
+std::span<const TextKey> All() { return kAll; }
+} // namespace txt
