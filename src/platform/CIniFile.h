@@ -26,4 +26,5 @@ private:
     QString m_path;
     QStringList m_lines;
     bool m_loaded = false;
+    bool m_latin1 = false; // file was not valid UTF-8: keep its bytes as they were
 };

@@ -2,7 +2,6 @@
 // The logical-font record kept in "logfont.ini" (annotation text) and
 // "Measurefont.ini" (measurement labels), section "FONT", key "LOGFONT".
 #include <QString>
-
 #include <cstdint>
 
 struct LogFontRecord {
