@@ -1,0 +1,33 @@
+#pragma once
+// The two buffer callbacks of the capture graph. Both run on the camera's streaming
+// thread and are owned by the one capture graph.
+#include <cstddef>
+#include <cstdint>
+
+class CCaptureGraph;
+
+// Live branch: effects, frame store or still notice, recorder, preview painting.
+class CLiveFrameCallback {
+public:
+    explicit CLiveFrameCallback(CCaptureGraph& graph) : m_graph(graph) {}
+    // Size of the frames the branch delivers (set before the branch runs).
+    void SetSize(int width, int height);
+    int Width() const { return m_width; }
+    int Height() const { return m_height; }
+    // One BGR bottom-up frame of Width() x Height(), processed in place. Returns 0.
+    int BufferCB(double sampleTime, std::uint8_t* buffer, std::size_t length);
+
+private:
+    void StoreOrAnswerStill(double sampleTime, const std::uint8_t* buffer, std::size_t length);
+
+    CCaptureGraph& m_graph;
+    int m_width = 0;
+    int m_height = 0;
+};
+
+// Snapshot branch: a press of the camera button becomes a still request (origin 1),
+// at most once per painted frame.
+class CStillTriggerCallback {
+public:
+    int BufferCB(double sampleTime, std::uint8_t* buffer, std::size_t length);
+};

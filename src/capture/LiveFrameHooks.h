@@ -1,0 +1,24 @@
+#pragma once
+// What the live callback calls into besides capture itself. The main window fills
+// these at start-up (before the preview starts); capture never includes the live
+// view or application headers. Empty hooks are skipped.
+#include <QSize>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+
+class QPainter;
+
+struct LiveFrameHooks {
+    // Image effects, in place on the BGR bottom-up frame (mirror, rotate, threshold,
+    // negative, channel).
+    std::function<void(std::uint8_t* pixels, int width, int height)> applyEffects;
+    // Hands the frame to an open recording (the recorder takes its own lock and
+    // does nothing when no recording is open).
+    std::function<void(const std::uint8_t* pixels, std::size_t length, int width, int height)> recordFrame;
+    // Live measurements onto the preview picture, with the measure scale.
+    std::function<void(QPainter& painter, double scaleX, double scaleY)> paintMeasurements;
+    // Overlays (crosshair, scale line, circle grid) onto a preview of `size`; called
+    // by PaintFrame on the off-screen picture and by the paint handler on the window.
+    std::function<void(QPainter& painter, const QSize& size)> paintOverlays;
+};

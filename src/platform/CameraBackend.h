@@ -1,0 +1,133 @@
+#pragma once
+// The camera layer the capture graph works through: find devices, open one, choose
+// a format, stream frames on the backend's own thread, report the camera button
+// and reach the six picture properties. Two backends implement it: V4L2 for real
+// UVC microscopes and the virtual microscope.
+#include <QString>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+// Frame layouts a camera may deliver.
+enum class CameraSubtype { YUY2, UYVY, MJPG };
+
+// Four-character codes of the subtypes, as stored in a bitmap header's compression field.
+inline constexpr std::uint32_t kFourCcYuy2 = 0x32595559; // 'YUY2'
+inline constexpr std::uint32_t kFourCcUyvy = 0x59565955; // 'UYVY'
+inline constexpr std::uint32_t kFourCcMjpg = 0x47504A4D; // 'MJPG'
+std::uint32_t FourCcOf(CameraSubtype subtype);
+
+// One capability (format) the camera offers.
+struct CameraCapability {
+    CameraSubtype subtype = CameraSubtype::YUY2;
+    int width = 0;
+    int height = 0;
+    friend bool operator==(const CameraCapability&, const CameraCapability&) = default;
+};
+
+// The negotiated format.
+struct CameraFormat {
+    CameraSubtype subtype = CameraSubtype::YUY2;
+    int width = 0;
+    int height = 0;
+    std::int64_t averageTimePerFrame = 333333; // 100-ns units
+};
+
+// Identity of one video input device, as enumerated. `key` is what makes two
+// enumerations of the same device equal (the moniker's role).
+struct CameraDeviceInfo {
+    QString displayName;  // holds the USB hardware id ("vid_xxxx&pid_xxxx") and the bus path
+    QString friendlyName; // the name shown to the user
+    QString key;
+    bool IsEqual(const CameraDeviceInfo& other) const { return key == other.key; }
+};
+
+// Results of camera operations; errno values map to these.
+enum class CameraStatus {
+    Ok,
+    Busy,     // the device is in use by another program (EBUSY)
+    Gone,     // the device was unplugged (ENODEV, ENXIO, EIO while streaming)
+    Refused,  // the camera does not accept the format or value (EINVAL)
+    Denied,   // no permission (EACCES, EPERM)
+    NoMemory, // buffers could not be set up (ENOMEM)
+    Failed,   // anything else
+};
+CameraStatus CameraStatusFromErrno(int err);
+const char* CameraStatusName(CameraStatus status);
+
+// One frame as the camera delivered it; valid only during the frame callback.
+struct CameraFrame {
+    CameraSubtype subtype = CameraSubtype::YUY2;
+    int width = 0;
+    int height = 0;
+    const std::uint8_t* data = nullptr;
+    std::size_t length = 0;
+    double sampleTime = 0.0; // seconds since streaming started
+};
+
+// The six picture properties, with the platform's property codes.
+enum VideoProcAmpProperty : int {
+    VideoProcAmp_Brightness = 0,
+    VideoProcAmp_Contrast = 1,
+    VideoProcAmp_Hue = 2,
+    VideoProcAmp_Saturation = 3,
+    VideoProcAmp_Sharpness = 4,
+    VideoProcAmp_Gamma = 5,
+};
+enum VideoProcAmpFlags : int { VideoProcAmp_Flags_Auto = 0x1, VideoProcAmp_Flags_Manual = 0x2 };
+
+// Picture properties of an opened camera. Results are 0 for success, else an error code.
+class VideoProcAmp {
+public:
+    virtual ~VideoProcAmp() = default;
+    virtual int GetRange(int property, int* min, int* max, int* step, int* defaultValue, int* flags) = 0;
+    virtual int Get(int property, int* value, int* flags) = 0;
+    virtual int Set(int property, int value, int flags) = 0;
+};
+
+// Callbacks of a running stream; all run on the backend's streaming thread.
+struct CameraStreamSinks {
+    std::function<void(const CameraFrame&)> frame;
+    std::function<void()> button;                  // the camera's snapshot button was pressed
+    std::function<void(CameraStatus)> streamEnded; // the stream stopped by itself (unplug, error)
+};
+
+// An opened camera. Stop() and the destructor join the streaming thread.
+class CameraDevice {
+public:
+    virtual ~CameraDevice() = default;
+    virtual std::vector<CameraCapability> Capabilities() const = 0;
+    // True when the camera has a snapshot button (the still pin's role).
+    virtual bool HasStillButton() const = 0;
+    virtual CameraFormat CurrentFormat() const = 0;
+    // Refused when the camera does not offer that subtype and size.
+    virtual CameraStatus SetFormat(const CameraFormat& format) = 0;
+    virtual CameraStatus Start(CameraStreamSinks sinks) = 0;
+    virtual void Stop() = 0;
+    virtual bool IsStreaming() const = 0;
+    virtual VideoProcAmp* ProcAmp() = 0;
+};
+
+// Device-change notices, with the platform's event values.
+enum DeviceChangeEvent : int {
+    DBT_DEVNODES_CHANGED = 0x0007,
+    DBT_DEVICEARRIVAL = 0x8000,
+    DBT_DEVICEREMOVECOMPLETE = 0x8004,
+};
+inline constexpr int DBT_DEVTYP_DEVICEINTERFACE = 5;
+using DeviceChangeHandler = std::function<void(int event, int deviceType)>;
+
+class CameraBackend {
+public:
+    virtual ~CameraBackend() = default;
+    // Present video input devices, in enumeration order.
+    virtual std::vector<CameraDeviceInfo> EnumerateDevices() = 0;
+    virtual std::unique_ptr<CameraDevice> Open(const CameraDeviceInfo& device, CameraStatus* status) = 0;
+    // True when a present USB device carries the hardware id "USB\Vid_xxxx&Pid_xxxx"
+    // (compared without regard to case).
+    virtual bool IsUsbHardwareIdPresent(const QString& usbHardwareId) = 0;
+    // Reports device arrival, removal and node changes (any thread); empty stops it.
+    virtual void WatchDevices(DeviceChangeHandler handler) = 0;
+};
