@@ -1,0 +1,61 @@
+#pragma once
+// Which language and help files belong to a language, the system's default
+// language, and the language menu (its items and which one is ticked).
+#include "platform/TextLookup.h"
+
+#include <QString>
+#include <span>
+
+struct AppSettings;
+
+namespace lang {
+
+// Primary and sub-language id, as stored in "LanID" and "SubLanIDD".
+struct LanguagePair {
+    int primary = 0;
+    int sub = 0;
+    friend bool operator==(const LanguagePair&, const LanguagePair&) = default;
+};
+
+inline constexpr int kLangEnglish = 9;
+inline constexpr int kLangChinese = 4;
+inline constexpr int kSubLangChineseTraditional = 1;
+// Only the low bits of a language id name the primary language.
+inline constexpr int kPrimaryLanguageMask = 0x3FF;
+
+// File names (no folder) of the language and help files for a language.
+QString LanguageFileName(LanguagePair language);
+QString HelpFileName(LanguagePair language);
+
+// Makes the language current: the text lookup reads its language file from the
+// program folder from now on, and HelpFilePath() names its manual.
+void ChooseFiles(LanguagePair language);
+QString HelpFilePath();
+
+// Primary language id of the system's language, from LC_ALL, LC_MESSAGES or LANG
+// (the first that is set); English for the C locale, 0 for a language we do not know.
+int SystemPrimaryLanguageId();
+
+// The language at start-up: the stored pair when "LanID" is non-zero, else the
+// system's language with sub-language 0.
+LanguagePair StartupLanguage(const AppSettings& settings);
+
+struct LanguageMenuItem {
+    int commandId;
+    TextKey text;
+    LanguagePair language;
+};
+
+// Items of the "Change language" submenu, in menu order.
+std::span<const LanguageMenuItem> LanguageMenu();
+const LanguageMenuItem* FindLanguageMenuItem(int commandId);
+// Command id of the item to tick: the one whose pair equals `current` exactly;
+// 0 when none does (a Chinese system language with sub-language 0, say).
+int CheckedLanguageCommand(LanguagePair current);
+
+// A language item was chosen: makes its pair current (files included) and stores
+// "LanID" and "SubLanIDD". Returns false when `commandId` is no language item.
+// The caller rebuilds its menus and tooltips afterwards.
+bool ApplyLanguageItem(int commandId, AppSettings& settings, LanguagePair& current);
+
+} // namespace lang
