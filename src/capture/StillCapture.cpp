@@ -1,0 +1,66 @@
+#include "capture/StillCapture.h"
+
+#include "widgets/Art.h"
+
+#include <QAudioDevice>
+#include <QMediaDevices>
+#include <QSoundEffect>
+#include <QUrl>
+#include <map>
+#include <memory>
+
+namespace {
+
+std::function<void(int)>& SoundHook()
+{
+    static std::function<void(int)> hook;
+    return hook;
+}
+
+QUrl SoundUrl(int id)
+{
+    QString path = SoundPath(id);
+    if (path.isEmpty())
+        path = QStringLiteral(":/sounds/%1.wav").arg(id);
+    return path.startsWith(':') ? QUrl("qrc" + path) : QUrl::fromLocalFile(path);
+}
+
+} // namespace
+
+void SetSoundPlayer(std::function<void(int id)> player)
+{
+    SoundHook() = std::move(player);
+}
+
+void PlayProgramSound(int id)
+{
+    if (SoundHook()) {
+        SoundHook()(id);
+        return;
+    }
+    if (QMediaDevices::audioOutputs().isEmpty())
+        return;
+    // One effect per sound, kept for the program's life so playback is not cut off.
+    static std::map<int, std::unique_ptr<QSoundEffect>> effects;
+    auto& effect = effects[id];
+    if (!effect) {
+        effect = std::make_unique<QSoundEffect>();
+        effect->setSource(SoundUrl(id));
+    }
+    effect->play();
+}
+
+int OnStillCaptured(StillCapturedContext context)
+{
+    context.job.magnification.truncate(kMagnificationBufferChars - 1);
+    QString saved;
+    const int result = SaveStillFromStore(context.job, &saved);
+    if (result == 1) {
+        if (!saved.isEmpty() && context.listPicture)
+            context.listPicture(saved);
+        if ((context.recording || context.origin != 0) && context.restartPreview)
+            context.restartPreview();
+    }
+    PlayProgramSound(kShutterSoundId);
+    return result;
+}

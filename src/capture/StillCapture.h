@@ -1,0 +1,26 @@
+#pragma once
+// The main window's answer to WM_STILL_CAPTURED: save the stored frame, list the
+// picture, restart the preview where the camera needs it, and play the shutter.
+#include "capture/StillSaver.h"
+
+#include <functional>
+
+inline constexpr int kShutterSoundId = 181;
+
+struct StillCapturedContext {
+    StillJob job; // folder, format, capture size, painters
+    bool recording = false;
+    int origin = 0;                                       // the notice's first parameter (1: camera button)
+    std::function<void(const QString& path)> listPicture; // e.g. CFileListView::AddCapturedPicture
+    std::function<void()> restartPreview;                 // CCaptureGraph::RestartPreview
+};
+
+// Runs the whole answer; returns SaveStill's result. The magnification text is
+// cut to what its 32-character buffer holds.
+int OnStillCaptured(StillCapturedContext context);
+
+// Plays sound `id` asynchronously; silent without an audio device.
+void PlayProgramSound(int id);
+
+// Test hook: while set, sounds go to it instead of the audio device.
+void SetSoundPlayer(std::function<void(int id)> player);

@@ -1,0 +1,176 @@
+#include "capture/StillSaver.h"
+
+#include "files/CxImage.h"
+#include "platform/MessageBox.h"
+#include "platform/TextCatalogue.h"
+
+#include <QDir>
+#include <QImage>
+#include <QPainter>
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <new>
+#include <vector>
+
+namespace {
+
+// Shown for a folder named like a picture; a fixed text of the program.
+const char* const kPictureErrorText = "Picture Error";
+
+const QString StillPrefix()
+{
+    return QStringLiteral("Still_");
+}
+
+QString ExtensionFor(int imageFormat)
+{
+    return imageFormat == kImageFormatBmp ? ".bmp" : ".jpg";
+}
+
+struct ScaleEntry {
+    int width, height; // height 0: any height
+    double factor;
+};
+constexpr ScaleEntry kScaleTable[] = {
+    {320, 240, 0.5},   {640, 0, 1.0},     {1280, 960, 2.0},   {1280, 1024, 2.0},
+    {1600, 1200, 2.5}, {2048, 1536, 3.2}, {2592, 1944, 4.05},
+};
+
+// Copies the frame unscaled to the top left of the still; what does not fit, or
+// what the buffer does not hold, is left out.
+void CopyFrame(const std::uint8_t* frame, std::size_t length, const BitmapInfoHeader& header, QImage* still)
+{
+    const int64_t width = std::max<int64_t>(header.biWidth, 0);
+    const int64_t height = std::max<int64_t>(header.biHeight, 0);
+    const int64_t stride = width * 3;
+    const int rows = int(std::min<int64_t>(height, still->height()));
+    const std::size_t rowBytes = std::size_t(std::min<int64_t>(width, still->width()) * 3);
+    for (int y = 0; y < rows; ++y) {
+        // Bottom-up: the last row of the buffer is the top of the picture.
+        const int64_t offset = (height - 1 - y) * stride;
+        if (offset < 0 || std::size_t(offset) + rowBytes > length)
+            continue;
+        std::memcpy(still->scanLine(y), frame + offset, rowBytes);
+    }
+}
+
+void PaintLiveDrawings(const StillPainters& painters, double scale, QImage* still)
+{
+    if (!painters.overlays && !painters.measurements)
+        return;
+    QPainter painter(still);
+    if (painters.overlays) {
+        painter.save();
+        painters.overlays(painter, scale);
+        painter.restore();
+    }
+    if (painters.measurements)
+        painters.measurements(painter, scale, scale);
+}
+
+} // namespace
+
+int StillCounterOfName(const QString& fileName)
+{
+    const qsizetype n = fileName.lastIndexOf('N');
+    if (n < 0)
+        return 0;
+    QString tail = fileName.mid(n + 1);
+    const qsizetype dot = tail.lastIndexOf('.');
+    if (dot >= 0)
+        tail.truncate(dot);
+    int64_t value = 0;
+    for (QChar c : tail) {
+        if (c < '0' || c > '9')
+            break;
+        value = std::min<int64_t>(value * 10 + (c.unicode() - '0'), INT_MAX - 1);
+    }
+    return int(value);
+}
+
+int NextStillCounter(QWidget* owner, const QString& pictureFolder, int imageFormat)
+{
+    QDir dir(pictureFolder);
+    dir.setNameFilters({"*" + ExtensionFor(imageFormat)});
+    dir.setFilter(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    int largest = 0;
+    for (const QFileInfo& entry : dir.entryInfoList()) {
+        if (entry.isDir()) {
+            ShowMessage(owner, QString::fromLatin1(kPictureErrorText), LoadText(txt::MsgTitle), MB_OK);
+            continue;
+        }
+        largest = std::max(largest, StillCounterOfName(entry.fileName()));
+    }
+    return largest + 1;
+}
+
+QString StillFileName(const QString& folder, const QDateTime& localTime, const QString& magnification,
+                      int counter, int imageFormat)
+{
+    const QDate d = localTime.date();
+    const QTime t = localTime.time();
+    const QString stamp = QString::asprintf("%4d-%02d-%02d_%02d%02d%02d", d.year(), d.month(), d.day(),
+                                            t.hour(), t.minute(), t.second());
+    const QString number = QString::asprintf("%04d", counter);
+    const QString mag = magnification.isEmpty() ? QString() : "_" + magnification + "X";
+    return folder + "/" + StillPrefix() + stamp + mag + "_N" + number + ExtensionFor(imageFormat);
+}
+
+double StillScaleFactor(int width, int height)
+{
+    for (const ScaleEntry& e : kScaleTable)
+        if (e.width == width && (e.height == 0 || e.height == height))
+            return e.factor;
+    return 1.0;
+}
+
+int SaveStill(const StillJob& job, const std::uint8_t* frame, std::size_t length,
+              const BitmapInfoHeader& header, QString* savedPath)
+{
+    if (savedPath)
+        savedPath->clear();
+    const int counter = NextStillCounter(job.owner, job.pictureFolder, job.imageFormat);
+    const QString path = StillFileName(job.pictureFolder, QDateTime::currentDateTime(), job.magnification,
+                                       counter, job.imageFormat);
+    const double scale = StillScaleFactor(job.captureWidth, job.captureHeight);
+
+    if (!frame || job.captureWidth <= 0 || job.captureHeight <= 0)
+        return 0;
+    // 24-bit rows keep the copy from the camera's BGR rows a plain memcpy.
+    QImage still(job.captureWidth, job.captureHeight, QImage::Format_BGR888);
+    if (still.isNull())
+        return 0;
+    still.fill(Qt::black);
+    CopyFrame(frame, length, header, &still);
+    PaintLiveDrawings(job.painters, scale, &still);
+
+    CxImage image(CXIMAGE_FORMAT_UNKNOWN);
+    image.CreateFromBitmap(still);
+    const uint32_t type = job.imageFormat == kImageFormatBmp ? CXIMAGE_FORMAT_BMP : CXIMAGE_FORMAT_JPG;
+    if (type == CXIMAGE_FORMAT_JPG)
+        image.SetJpegQuality(kStillJpegQuality);
+    if (!image.Save(path, type)) {
+        ShowMessage(job.owner, LoadText(txt::SaveFail), LoadText(txt::MsgTitle), MB_ICONWARNING);
+        return 1;
+    }
+    if (savedPath)
+        *savedPath = path;
+    return 1;
+}
+
+int SaveStillFromStore(const StillJob& job, QString* savedPath)
+{
+    StillRequest.pending.store(0);
+    if (savedPath)
+        savedPath->clear();
+    std::vector<std::uint8_t> frame;
+    BitmapInfoHeader header;
+    try {
+        if (!FrameStore.TakeFrame(frame, header))
+            return 0;
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
+    return SaveStill(job, frame.data(), frame.size(), header, savedPath);
+}

@@ -1,0 +1,175 @@
+// The strip's file commands: delete, delete all, save as, save all.
+#include "files/CFileListView.h"
+#include "files/CxImage.h"
+#include "files/FileDialogs.h"
+#include "files/FileOps.h"
+#include "platform/MessageBox.h"
+#include "platform/TextCatalogue.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+// Fixed texts of these commands (never looked up in the language file).
+const char* const kProgramCaption = "Pelora";
+const char* const kDeleteErrorCaption = "Capture";
+const char* const kLoadFailText = "imageSave Create fail";
+const char* const kCompressFailText = "Conpress fail";
+const char* const kAlreadyExistsText = "This file already exists";
+const char* const kReplaceText = "Replace existing file?";
+const char* const kSaveAllVideosFilter = "AVI Files(*.AVI)|*.AVI||";
+const char* const kSaveAllPicturesFilter = "IMAGE Files(*.*)|*.*||";
+constexpr int kSaveAllNamesProposed = 4;
+
+bool EndsWithJpg(const QString& path)
+{
+    return path.right(3).compare("jpg", Qt::CaseInsensitive) == 0;
+}
+
+bool IsOneOf(const QString& ext, std::initializer_list<const char*> list)
+{
+    for (const char* e : list)
+        if (ext == QLatin1String(e))
+            return true;
+    return false;
+}
+
+bool SameFolder(const QString& a, const QString& b)
+{
+    const QString ca = QFileInfo(a).canonicalFilePath();
+    const QString cb = QFileInfo(b).canonicalFilePath();
+    return !ca.isEmpty() && ca == cb;
+}
+
+int AskYesNo(QWidget* owner, const QString& text)
+{
+    return ShowMessage(owner, text, LoadText(txt::MsgTitle), MB_YESNO | MB_ICONWARNING);
+}
+
+void Warn(QWidget* owner, const char* text)
+{
+    ShowMessage(owner, QString::fromLatin1(text), QString::fromLatin1(kProgramCaption), MB_ICONWARNING);
+}
+
+} // namespace
+
+void CFileListView::DeleteSelected()
+{
+    if (AskYesNo(this, LoadText(txt::SureDelete)) != IDYES)
+        return;
+    QString path;
+    if (!GetSelectedPath(&path))
+        return;
+    QFile file(path);
+    if (!file.remove()) {
+        ShowMessage(this, file.errorString(), QString::fromLatin1(kDeleteErrorCaption), MB_ICONERROR);
+        return;
+    }
+    const int index = m_selected[m_page];
+    ClearSelection(m_page);
+    RemoveAt(m_page, index);
+    UpdateScrollBar();
+    Redraw();
+}
+
+void CFileListView::DeleteFilesOfFolder(const QString& folder)
+{
+    for (const QString& name : ListFolder(folder, "*"))
+        QFile::remove(folder + "/" + name);
+}
+
+void CFileListView::DeleteAll()
+{
+    if (AskYesNo(this, LoadText(txt::SureDeleteAll)) != IDYES)
+        return;
+    QString path;
+    if (!GetSelectedPath(&path))
+        return;
+    const QString ext = ExtensionOf(path);
+    if (IsOneOf(ext, {"bmp", "BMP", "jpg", "JPG"}))
+        DeleteFilesOfFolder(m_folders[PagePictures]);
+    else if (IsOneOf(ext, {"avi", "AVI"}))
+        DeleteFilesOfFolder(m_folders[PageVideos]);
+    m_items[m_page].clear();
+    m_selected[m_page] = -1;
+    UpdateScrollBar();
+    Redraw();
+}
+
+int CFileListView::SaveSelectedAs(const QString& destination)
+{
+    QString source;
+    if (!GetSelectedPath(&source))
+        return 0;
+    if (destination == m_folders[PageVideos])
+        return 1;
+    bool saved = false;
+    if (!EndsWithJpg(destination) || EndsWithJpg(source)) {
+        // A JPEG to a ".jpg" name is already what was asked for: copy it as it is.
+        saved = CopyFileReplacing(source, destination);
+        if (!saved)
+            ShowMessage(this, LoadText(txt::SaveFail), LoadText(txt::MsgTitle), MB_ICONWARNING);
+    } else {
+        CxImage image(source, CXIMAGE_FORMAT_BMP);
+        if (!image.IsValid())
+            Warn(this, kLoadFailText);
+        else if (!(saved = image.Save(destination, CXIMAGE_FORMAT_JPG)))
+            Warn(this, kCompressFailText);
+    }
+    if (saved) {
+        m_items[m_page][m_selected[m_page]].flags &= ~uint32_t(FileItemNotSaved);
+        Redraw();
+    }
+    return 1;
+}
+
+bool CFileListView::CopyForSaveAll(const QString& source, const QString& destination, bool askReplace)
+{
+    if (QFileInfo::exists(destination) && askReplace) {
+        const QString text =
+            QString("%1\n%2\n%3").arg(FileNameOf(destination), kAlreadyExistsText, kReplaceText);
+        if (ShowMessage(this, text, QString::fromLatin1(kProgramCaption), MB_YESNO | MB_ICONWARNING) != IDYES)
+            return true;
+    }
+    return CopyFileReplacing(source, destination);
+}
+
+void CFileListView::SaveAll(int page, const QString& pattern, const QString& filter, bool askReplace)
+{
+    if (!GetSelectedPath(nullptr))
+        return;
+    const QString folder = m_folders[page];
+    const QStringList names = ListFolder(folder, pattern);
+    QString proposed;
+    for (qsizetype i = 0; i < names.size() && i < kSaveAllNamesProposed; ++i)
+        proposed += names[i] + " ";
+    SaveDialogRequest request;
+    request.initialName = proposed;
+    request.filter = filter;
+    const QString chosen = AskSaveFileName(this, request);
+    if (chosen.isEmpty())
+        return;
+    const QString target = FolderOf(chosen);
+    // Copying the folder onto itself would save nothing, and the deletion that
+    // follows would lose every file.
+    bool allCopied = !SameFolder(target, folder);
+    for (qsizetype i = 0; allCopied && i < names.size(); ++i)
+        allCopied = CopyForSaveAll(folder + "/" + names[i], target + "/" + names[i], askReplace);
+    if (!allCopied) {
+        ShowMessage(this, LoadText(txt::SaveFail), LoadText(txt::MsgTitle), MB_ICONWARNING);
+        return;
+    }
+    DeleteAll();
+}
+
+void CFileListView::SaveAllVideos()
+{
+    SaveAll(PageVideos, "*.avi", QString::fromLatin1(kSaveAllVideosFilter), true);
+}
+
+void CFileListView::SaveAllPictures()
+{
+    SaveAll(PagePictures, "*", QString::fromLatin1(kSaveAllPicturesFilter), false);
+}

@@ -1,0 +1,51 @@
+#include "files/FileOps.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+
+QStringList ListFolder(const QString& folder, const QString& pattern)
+{
+    QDir dir(folder);
+    dir.setNameFilters({pattern});
+    dir.setFilter(QDir::Files | QDir::Hidden | QDir::System);
+    dir.setSorting(QDir::Name | QDir::IgnoreCase);
+    return dir.entryList();
+}
+
+bool CopyFileReplacing(const QString& source, const QString& destination)
+{
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        return false;
+    QSaveFile out(destination);
+    if (!out.open(QIODevice::WriteOnly))
+        return false;
+    constexpr qint64 kChunk = qint64(1) << 20;
+    while (!in.atEnd()) {
+        const QByteArray chunk = in.read(kChunk);
+        if (chunk.isEmpty() || out.write(chunk) != chunk.size()) {
+            out.cancelWriting();
+            out.commit();
+            return false;
+        }
+    }
+    return out.commit();
+}
+
+QString FileNameOf(const QString& path)
+{
+    return path.mid(path.lastIndexOf('/') + 1);
+}
+
+QString FolderOf(const QString& path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash < 0 ? QString() : path.left(slash);
+}
+
+QString ExtensionOf(const QString& path)
+{
+    const qsizetype dot = path.lastIndexOf('.');
+    return dot < 0 ? QString() : path.mid(dot + 1);
+}

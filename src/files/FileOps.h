@@ -1,0 +1,18 @@
+#pragma once
+// Folder listing and file copies for the file commands.
+#include <QString>
+#include <QStringList>
+
+// Names of the plain files in `folder` matching a wildcard such as "*.jpg"
+// (letter case ignored, as the pictures' own file system did), sorted by name.
+QStringList ListFolder(const QString& folder, const QString& pattern);
+
+// Copies `source` over `destination`; the destination is replaced only by a
+// complete copy, so a failure leaves it as it was.
+bool CopyFileReplacing(const QString& source, const QString& destination);
+
+// The name after the last '/'; the folder before it (empty without one).
+QString FileNameOf(const QString& path);
+QString FolderOf(const QString& path);
+// The extension after the last '.', empty without one.
+QString ExtensionOf(const QString& path);
