@@ -3,6 +3,7 @@
 // the frame copied at capture size with the overlays and live measurements drawn
 // in, encoded as BMP or JPEG.
 #include "capture/CaptureState.h"
+#include "platform/SettingsStore.h" // kImageFormatBmp: "ImageFormat" value for BMP; anything else is JPEG
 
 #include <QDateTime>
 #include <QString>
@@ -13,7 +14,6 @@
 class QPainter;
 class QWidget;
 
-inline constexpr int kImageFormatBmp = 1; // "ImageFormat" value for BMP; anything else is JPEG
 inline constexpr int kStillJpegQuality = 90;
 // The magnification text is copied into a buffer of this many characters.
 inline constexpr int kMagnificationBufferChars = 32;
