@@ -1,0 +1,7 @@
+#include "measure/MeasureList.h"
+
+PhotoMeasureList& SharedPhotoList()
+{
+    static PhotoMeasureList list;
+    return list;
+}

@@ -1,0 +1,61 @@
+#pragma once
+// Pens, colours and fonts of measurement drawings, from the stored settings values.
+#include "measure/CMeasureShape.h"
+#include "platform/LogFont.h"
+
+#include <QColor>
+#include <QFont>
+#include <QPen>
+#include <cstring>
+#include <vector>
+
+class QPainter;
+
+// Pen style codes of the line type setting.
+enum PenStyleCode : int32_t {
+    kPenSolid = 0,
+    kPenDash = 1,
+    kPenDot = 2,
+    kPenDashDot = 3,
+    kPenDashDotDot = 4,
+};
+
+inline constexpr ColorRef kPureGreen = 0x00FF00; // selection on screen
+inline constexpr ColorRef kPureRed = 0x0000FF;   // selection in saved pictures
+inline constexpr ColorRef kWhite = 0xFFFFFF;
+
+QColor ColorFromRef(ColorRef color);
+Qt::PenStyle PenStyleFromCode(int32_t code);
+// Outline pen; widths below 1 draw 1 pixel wide.
+QPen MeasurePen(int32_t styleCode, int32_t width, ColorRef color);
+
+// Font of a logical-font record: face, height (negative: character height, positive:
+// cell height, 0: default), weight, italic, underline, strike-out, quality, pitch and
+// family. Escapement is applied when drawing (see DrawTextLine).
+QFont FontFromLogFont(const LogFontRecord& record);
+
+// Default label and text font when no font file can be read.
+LogFontRecord DefaultMeasureFont();
+// Font of the picture caption of the photo canvas.
+LogFontRecord CaptionFont();
+
+// Fonts made from records, kept while the records stay the same, so repaints do not
+// rebuild fonts and metrics for every label.
+class FontCache {
+public:
+    struct Entry {
+        LogFontRecord record;
+        QFont font;
+        int ascent = 0;
+        double angle = 0.0; // degrees counter-clockwise, from the escapement
+    };
+    const Entry& Get(const LogFontRecord& record);
+
+private:
+    std::vector<Entry> m_entries;
+    size_t m_last = 0;
+};
+
+// Writes one text line with its top-left corner at `topLeft`, transparent background.
+void DrawTextLine(QPainter& painter, const FontCache::Entry& font, const QColor& color, QPoint topLeft,
+                  const QString& text);

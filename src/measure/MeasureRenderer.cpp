@@ -1,0 +1,349 @@
+#include "measure/MeasureRenderer.h"
+
+#include "measure/MeasureValues.h"
+
+#include <QPainter>
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+constexpr int kCrossArm = 6;
+constexpr int kRectangleMarkRadius = 6;
+constexpr double kAngleMarkFactor = 0.3;
+constexpr int kCaptionX = 3;
+constexpr int kCaptionFromBottom = 18;
+constexpr int kQtAngleUnits = 16; // QPainter arcs count sixteenths of a degree
+constexpr double kRadiansToDegrees = 180.0 / std::numbers::pi;
+constexpr const char* kLengthSymbol = "L=";
+constexpr const char* kTotalSymbol = "TL=";
+
+int RoundRadius(QPoint centre, QPoint rim)
+{
+    const int64_t dx = int64_t(rim.x()) - centre.x();
+    const int64_t dy = int64_t(rim.y()) - centre.y();
+    return int(std::sqrt(double(dx * dx + dy * dy)));
+}
+
+void DrawCircle(QPainter& painter, QPoint centre, int radius)
+{
+    painter.drawEllipse(centre, radius, radius);
+}
+
+void DrawCross(QPainter& painter, QPoint p)
+{
+    painter.drawLine(p.x() - kCrossArm, p.y(), p.x() + kCrossArm, p.y());
+    painter.drawLine(p.x(), p.y() + kCrossArm, p.x(), p.y() - kCrossArm);
+}
+
+// Screen angle of the ray from `centre` to `p`, counter-clockwise from the +x axis.
+double RayAngle(QPoint centre, QPoint p)
+{
+    return std::atan2(double(centre.y() - p.y()), double(p.x() - centre.x())) * kRadiansToDegrees;
+}
+
+// Marker arc of an angle: clockwise on screen from the ray towards `from` to the ray
+// towards `to`; coinciding rays close the circle.
+void DrawAngleMark(QPainter& painter, QPoint vertex, QPoint from, QPoint to)
+{
+    const int radius = int(kAngleMarkFactor *
+                           int(std::sqrt(double(int64_t(from.x() - vertex.x()) * (from.x() - vertex.x()) +
+                                                int64_t(from.y() - vertex.y()) * (from.y() - vertex.y())))));
+    if (radius <= 0) {
+        return;
+    }
+    const double start = RayAngle(vertex, from);
+    double sweep = std::fmod(start - RayAngle(vertex, to), 360.0);
+    if (sweep <= 0) {
+        sweep += 360.0;
+    }
+    const QRect box(vertex.x() - radius, vertex.y() - radius, 2 * radius, 2 * radius);
+    painter.drawArc(box, int(std::lround(start * kQtAngleUnits)), -int(std::lround(sweep * kQtAngleUnits)));
+}
+
+} // namespace
+
+struct MeasureRenderer::Placement {
+    bool saving = false;
+    QPoint scroll;
+    double ratio = 1.0;
+    QSize surface;
+    ColorRef canvasLabelColor = kPureRed;
+
+    QPoint Map(QPoint p) const
+    {
+        return saving ? QPoint(int(p.x() * ratio), int(p.y() * ratio)) : p - scroll;
+    }
+    ColorRef Selected() const { return saving ? kPureRed : kPureGreen; }
+};
+
+void MeasureRenderer::DrawScreen(QPainter& painter, const PhotoMeasureList& list,
+                                 const ScreenRenderInput& input)
+{
+    painter.save();
+    painter.setBrush(Qt::NoBrush);
+    painter.setBackgroundMode(Qt::TransparentMode);
+    DrawPending(painter, input);
+    Placement place;
+    place.scroll = input.scroll;
+    place.surface = input.clientSize;
+    for (int i = 0; i < list.Count(); ++i) {
+        DrawShape(painter, list.KindAt(i), *list.At(i), place);
+    }
+    DrawCaption(painter, input);
+    painter.restore();
+}
+
+void MeasureRenderer::DrawSaved(QPainter& painter, const PhotoMeasureList& list, const SaveRenderInput& input)
+{
+    painter.save();
+    painter.setBrush(Qt::NoBrush);
+    painter.setBackgroundMode(Qt::TransparentMode);
+    Placement place;
+    place.saving = true;
+    place.ratio = input.ratio;
+    place.surface = input.pictureSize;
+    place.canvasLabelColor = input.canvasLabelColor;
+    for (int i = 0; i < list.Count(); ++i) {
+        DrawShape(painter, list.KindAt(i), *list.At(i), place);
+    }
+    painter.restore();
+}
+
+void MeasureRenderer::DrawPending(QPainter& painter, const ScreenRenderInput& input)
+{
+    const PendingContinuousLine& pending = input.pending;
+    if (pending.points == nullptr || pending.points->size() < 2) {
+        return;
+    }
+    const QList<QPoint>& pts = *pending.points;
+    const int count = int(pts.size());
+    painter.setPen(MeasurePen(pending.penStyle, pending.penWidth, pending.lineColor));
+    painter.drawLine(pts[0] - input.scroll, pts[1] - input.scroll);
+    for (int i = 1; i < count - 2; i += 2) {
+        painter.drawLine(pts[i] - input.scroll, pts[i + 2] - input.scroll);
+    }
+    if (pending.valueTexts == nullptr) {
+        return;
+    }
+    const FontCache::Entry& font = m_fonts.Get(input.labelFont);
+    const QColor color = ColorFromRef(input.labelColor);
+    for (int i = 2; i < count; i += 2) {
+        const int segment = i / 2 - 1;
+        if (segment < pending.valueTexts->size()) {
+            DrawTextLine(painter, font, color, pts[i] - input.scroll, pending.valueTexts->at(segment));
+        }
+    }
+}
+
+void MeasureRenderer::DrawShape(QPainter& painter, PhotoKind kind, const CMeasureShape& shape,
+                                const Placement& place)
+{
+    if (kind == PhotoKind::Text) {
+        DrawText(painter, shape, place);
+        return;
+    }
+    painter.setPen(
+        MeasurePen(shape.penStyle, shape.penWidth, shape.selected ? place.Selected() : shape.lineColor));
+    DrawFigure(painter, kind, shape, place);
+    if (shape.labelShown) {
+        DrawLabel(painter, kind, shape, place);
+    }
+}
+
+void MeasureRenderer::DrawFigure(QPainter& painter, PhotoKind kind, const CMeasureShape& shape,
+                                 const Placement& place)
+{
+    const QList<QPoint>& stored = shape.points;
+    const int count = int(stored.size());
+    auto at = [&](int i) { return place.Map(stored[i]); };
+    auto line = [&](int a, int b) { painter.drawLine(at(a), at(b)); };
+    switch (kind) {
+    case PhotoKind::Line:
+        if (count >= 6) {
+            line(0, 1), line(2, 3), line(4, 5);
+        }
+        break;
+    case PhotoKind::RadiusCircle:
+        if (count >= 2) {
+            DrawCircle(painter, at(0), RoundRadius(at(0), at(1)));
+            line(0, 1);
+        }
+        break;
+    case PhotoKind::DiameterCircle:
+        if (count >= 3) {
+            DrawCircle(painter, at(0), RoundRadius(at(0), at(1)));
+            line(1, 2);
+        }
+        break;
+    case PhotoKind::ThreePointCircle:
+        if (count >= 4) {
+            DrawCircle(painter, at(0), RoundRadius(at(0), at(1)));
+            line(0, 3);
+            DrawCross(painter, at(2)), DrawCross(painter, at(1)), DrawCross(painter, at(3));
+        }
+        break;
+    case PhotoKind::Rectangle:
+        if (count >= 2) {
+            const QPoint a = at(0), b = at(1);
+            const QPoint centre((a.x() + b.x()) / 2, (a.y() + b.y()) / 2);
+            DrawCircle(painter, centre, kRectangleMarkRadius);
+            const double c = std::cos(shape.rotation), s = std::sin(shape.rotation);
+            const QPoint corners[4] = {a, QPoint(b.x(), a.y()), b, QPoint(a.x(), b.y())};
+            QPoint turned[4];
+            for (int i = 0; i < 4; ++i) {
+                const double dx = corners[i].x() - centre.x(), dy = corners[i].y() - centre.y();
+                turned[i] = QPoint(int(centre.x() + c * dx - s * dy), int(centre.y() + s * dx + c * dy));
+            }
+            painter.drawPolygon(turned, 4);
+        }
+        break;
+    case PhotoKind::ThreePointAngle:
+        if (count >= 3) {
+            const QPoint arm[3] = {at(0), at(1), at(2)};
+            painter.drawPolyline(arm, 3);
+            DrawAngleMark(painter, arm[1], arm[0], arm[2]);
+        }
+        break;
+    case PhotoKind::FourPointAngle:
+        if (count >= 4) {
+            line(0, 1), line(2, 3);
+        }
+        break;
+    case PhotoKind::ContinuousLine:
+        if (count >= 2) {
+            line(0, 1);
+            for (int i = 1; i < count - 2; i += 2) {
+                line(i, i + 2);
+            }
+        }
+        break;
+    case PhotoKind::Polygon:
+        if (count >= 2) {
+            // A vertex stored on the left or top edge (x or y 0) draws no segment to it.
+            for (int k = 1; k <= count - 2; ++k) {
+                if (stored[k].x() != 0 && stored[k].y() != 0) {
+                    line(k - 1, k);
+                }
+            }
+            line(count - 2, 0);
+        }
+        break;
+    case PhotoKind::Text:
+        break;
+    }
+}
+
+void MeasureRenderer::DrawText(QPainter& painter, const CMeasureShape& shape, const Placement& place)
+{
+    if (shape.points.isEmpty() || shape.valueTexts.isEmpty()) {
+        return;
+    }
+    const QPoint origin = place.Map(shape.points[0]);
+    const QRect box(origin.x(), origin.y(), place.surface.width() - origin.x(),
+                    place.surface.height() - origin.y());
+    if (box.width() <= 0 || box.height() <= 0) {
+        return;
+    }
+    QString text = shape.valueTexts[0];
+    text.remove(QLatin1Char('\r'));
+    painter.setFont(m_fonts.Get(shape.textFont).font);
+    painter.setPen(ColorFromRef(shape.selected ? place.Selected() : shape.textColor));
+    painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
+}
+
+void MeasureRenderer::DrawLabel(QPainter& painter, PhotoKind kind, const CMeasureShape& shape,
+                                const Placement& place)
+{
+    const KindInfo* info = InfoOf(kind);
+    if (info == nullptr || info->anchorRule == AnchorRule::None) {
+        return;
+    }
+    const FontCache::Entry& font = m_fonts.Get(shape.labelFont);
+    ColorRef colorRef = shape.labelColor;
+    if (place.saving && kind == PhotoKind::DiameterCircle) {
+        colorRef = place.canvasLabelColor;
+    } else if (!place.saving && shape.selected) {
+        colorRef = kPureGreen;
+    }
+    const QColor color = ColorFromRef(colorRef);
+    if (kind == PhotoKind::ContinuousLine) {
+        DrawContinuousLabels(painter, shape, place, font, color);
+        return;
+    }
+    const int anchorIndex =
+        info->anchorRule == AnchorRule::LastPoint ? int(shape.points.size()) - 1 : info->anchorIndex;
+    if (anchorIndex < 0 || anchorIndex >= shape.points.size()) {
+        return;
+    }
+    const QPoint anchor = place.Map(shape.points[anchorIndex]);
+    const int h = shape.labelLineHeight;
+    int line = 0;
+    if (!place.saving) {
+        DrawTextLine(painter, font, color, anchor, NameLine(shape));
+        line = 1;
+    }
+    const qsizetype values = std::min(shape.valueTexts.size(), qsizetype(info->symbols.size()));
+    for (qsizetype k = 0; k < values; ++k, ++line) {
+        const QString unit = k < shape.unitTexts.size() ? shape.unitTexts[k] : QString();
+        DrawTextLine(painter, font, color, anchor + QPoint(0, line * h),
+                     ValueLine(info->symbols[size_t(k)], shape.valueTexts[k], unit));
+    }
+}
+
+void MeasureRenderer::DrawContinuousLabels(QPainter& painter, const CMeasureShape& shape,
+                                           const Placement& place, const FontCache::Entry& font,
+                                           const QColor& color)
+{
+    const int count = int(shape.points.size());
+    const QString unit = shape.unitTexts.isEmpty() ? QString() : shape.unitTexts[0];
+    for (int i = 2; i < count; i += 2) {
+        const int segment = i / 2 - 1;
+        if (segment < shape.valueTexts.size()) {
+            DrawTextLine(painter, font, color, place.Map(shape.points[i]),
+                         ValueLine(kLengthSymbol, shape.valueTexts[segment], unit));
+        }
+    }
+    const int last = count - 1;
+    if (last < 2 || last % 2 != 0) {
+        return;
+    }
+    const double total = ContinuousLineTotal(shape.valueTexts);
+    if (total == 0) {
+        return;
+    }
+    const QPoint anchor = place.Map(shape.points[last]);
+    const int h = shape.labelLineHeight;
+    if (!place.saving) {
+        DrawTextLine(painter, font, color, anchor - QPoint(0, h), NameLine(shape));
+    }
+    DrawTextLine(painter, font, color, anchor + QPoint(0, h),
+                 ValueLine(kTotalSymbol, QString::asprintf("%f", total), unit));
+}
+
+void MeasureRenderer::DrawCaption(QPainter& painter, const ScreenRenderInput& input)
+{
+    if (input.caption.isEmpty()) {
+        return;
+    }
+    static const LogFontRecord captionFont = CaptionFont();
+    DrawTextLine(painter, m_fonts.Get(captionFont), ColorFromRef(kWhite),
+                 QPoint(kCaptionX, input.clientSize.height() - kCaptionFromBottom), input.caption);
+}
+
+const QString& MeasureRenderer::ValueLine(const char* symbol, const QString& value, const QString& unit)
+{
+    m_line.resize(0);
+    m_line += QLatin1String(symbol);
+    m_line += value;
+    m_line += unit;
+    return m_line;
+}
+
+const QString& MeasureRenderer::NameLine(const CMeasureShape& shape)
+{
+    m_line.resize(0);
+    m_line += shape.namePrefix;
+    m_line += QString::number(shape.serial);
+    return m_line;
+}
