@@ -1,9 +1,9 @@
 #include "platform/CIniFile.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/TextLines.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 namespace {
@@ -136,17 +136,10 @@ int CIniFile::SetValue(const QString& section, const QString& key, const QString
 // disk leaves either the old file or the new one, never a truncated one.
 bool CIniFile::WriteBack() const
 {
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
     QByteArray bytes;
     for (const QString& line : m_lines) {
         bytes += m_latin1 ? line.toLatin1() : line.toUtf8();
         bytes += '\n';
     }
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return WriteFileAtomically(m_path, bytes);
 }

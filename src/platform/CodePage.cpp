@@ -75,7 +75,10 @@ QByteArray ConvertToUtf8(iconv_t cd, const QByteArray& bytes)
 QString DecodeUtf16(const QByteArray& body, QStringDecoder::Encoding encoding)
 {
     QStringDecoder decoder(encoding, QStringDecoder::Flag::Stateless);
-    return decoder(body);
+    QString text = decoder(body);
+    if (body.size() % 2 != 0) // a dangling byte would otherwise vanish silently
+        text += QChar(QChar::ReplacementCharacter);
+    return text;
 }
 
 } // namespace

@@ -1,10 +1,10 @@
 #include "platform/PrivateProfile.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/CodePage.h"
 #include "platform/TextLines.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <cstring>
 
 namespace {
@@ -219,10 +219,5 @@ int WritePrivateProfileStruct(const QString& section, const QString& key, const 
     QByteArray bytes;
     for (const QString& line : lines)
         bytes += line.toLatin1() + '\n';
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return 0;
-    }
-    return file.commit() ? 1 : 0;
+    return WriteFileAtomically(path, bytes) ? 1 : 0;
 }

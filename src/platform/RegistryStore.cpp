@@ -1,5 +1,6 @@
 #include "platform/RegistryStore.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/RegistryFile.h"
 
 #include <QDir>
@@ -7,7 +8,6 @@
 #include <QFileInfo>
 #include <QMutex>
 #include <QMutexLocker>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace registry {
@@ -32,13 +32,7 @@ bool Save(const QString& path, const RegistryFile& file)
 {
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return false;
-    const QByteArray bytes = FormatRegistryFile(file).toUtf8();
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) {
-        f.cancelWriting();
-        return false;
-    }
-    return f.commit();
+    return WriteFileAtomically(path, FormatRegistryFile(file).toUtf8());
 }
 
 // Hands the stored value to `use`; false when the key, subkey or value is missing.
