@@ -22,8 +22,8 @@ QCursor ArtCursor(const QString& name);
 // The application icon at the usual sizes.
 QIcon AppIcon();
 
-// Resource path of sound `id` (180, 181, 182), usable as a QUrl via "qrc" scheme;
-// empty when there is no such sound.
+// Resource path of sound `id` (180, 181, 182), ":/sounds/<id>.wav"; for QSoundEffect
+// use QUrl("qrc" + path). Empty when there is no such sound.
 QString SoundPath(int id);
 
 // True when resources/art/<name>.svg is compiled in.
