@@ -1,7 +1,10 @@
+#include "app/CViewerApp.h"
+
 #include <QApplication>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    return 0;
+    CViewerApp viewer(QApplication::arguments());
+    return viewer.InitInstance();
 }

@@ -1,0 +1,180 @@
+#include "app/CMainDlg.h"
+
+#include "app/LanguageTable.h"
+#include "capture/CCaptureGraph.h"
+#include "capture/CaptureState.h"
+#include "platform/DeviceMonitor.h"
+#include "platform/LogFont.h"
+#include "platform/MessageBox.h"
+#include "platform/ProgramFolder.h"
+#include "platform/SettingsStore.h"
+#include "platform/TextCatalogue.h"
+#include "widgets/Art.h"
+#include "widgets/CBitmapButton.h"
+#include "widgets/CToolTipCtrl.h"
+#include "widgets/WindowTimers.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QStandardPaths>
+
+using namespace maindlg;
+
+namespace {
+constexpr QRgb kColourMask = 0xFFFFFF;
+} // namespace
+
+CMainDlg::CMainDlg(QWidget* parent) : QDialog(parent)
+{
+    m_icon = AppIcon();
+    m_timers = new WindowTimers(this, [this](int id) { OnTimer(id); });
+    m_toolTips = new CToolTipCtrl(this);
+    Settings().ReadFontSize();
+    LogFontRecord measureFont;
+    ReadFontFile(WritableProgramFolder() + "/" + kMeasureFontFile, measureFont);
+    m_measureFont = measureFont;
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
+}
+
+CMainDlg::~CMainDlg()
+{
+    qApp->removeEventFilter(this);
+    if (m_initialised && !m_closing) {
+        Shutdown();
+    }
+}
+
+int CMainDlg::DoModal()
+{
+    if (!m_initialised && !OnInitDialog()) {
+        return 0;
+    }
+    return exec();
+}
+
+bool CMainDlg::OnInitDialog()
+{
+    if (m_initialised) {
+        return true;
+    }
+    m_initialised = true;
+    m_calibrationFile = WritableProgramFolder() + "/CalibrationIni.ini";
+    CreateFolders();
+    setWindowIcon(m_icon);
+    m_msgTitle = LoadText(txt::MsgTitle);
+    AppSettings::WriteFirstStartDefaults();
+    ReadLanguage();
+    ReadSettings();
+    LayOut();
+    BuildMenus();
+    // The recorder's settings dialog leaves a trial clip behind.
+    QFile::remove(m_videoFolder + "/test.avi");
+    m_fullScreenHint = LoadText(txt::EscRestore, kStatusTextCapacity);
+    m_graph->SetFullScreenHint(m_fullScreenHint);
+    BuildFileListMenu();
+    setWindowTitle(LoadText(txt::MsgTitle));
+    m_savedTitle = windowTitle();
+    qApp->installEventFilter(this);
+    StartDevice();
+    RefreshToolTips();
+    m_magnification->setText(QStringLiteral("60"));
+    m_previewCursor = ArtCursor(QStringLiteral("cursor_258"));
+    SetTimer(IDT_STARTUP_PROMPT, kStartupPromptMs);
+    return true;
+}
+
+void CMainDlg::CreateFolders()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QDir().mkpath(documents);
+    const QString root = documents + "/Pelora files";
+    m_pictureFolder = root + "/Picture";
+    m_videoFolder = root + "/Video";
+    // Failures are ignored: the folders usually exist already.
+    QDir().mkdir(root);
+    QDir().mkdir(m_videoFolder);
+    QDir().mkdir(m_pictureFolder);
+}
+
+void CMainDlg::ReadLanguage()
+{
+    AppSettings& settings = Settings();
+    settings.ReadLanID();
+    settings.ReadSubLanIDD();
+    m_language = lang::StartupLanguage(settings);
+    lang::ChooseFiles(m_language);
+}
+
+void CMainDlg::ReadSettings()
+{
+    AppSettings& settings = Settings();
+    settings.ReadUnit();
+    settings.ReadDecimal();
+    settings.ReadMeasureTxtColor();
+    settings.MeasureTxtColor &= kColourMask;
+    settings.ReadLineColor();
+    settings.LineColor &= kColourMask;
+    settings.ReadLineWidth();
+    settings.ReadLineType();
+    settings.ReadImageFormat();
+    settings.ReadSwitch();
+    // The capture graph builds the snapshot branch from the stored switch.
+    snapshotEnabled.store(settings.SWITCH != 0 ? 1 : 0);
+}
+
+QString CMainDlg::ToolTipText(int controlId) const
+{
+    return m_toolTips->ToolText(Button(controlId));
+}
+
+bool CMainDlg::AskClose()
+{
+    return ShowMessage(this, LoadText(txt::SureClose), m_msgTitle, MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+void CMainDlg::closeEvent(QCloseEvent* event)
+{
+    if (m_closing) {
+        QDialog::closeEvent(event);
+        return;
+    }
+    event->ignore();
+    if (!AskClose()) {
+        return;
+    }
+    Shutdown();
+    m_closing = true;
+    QDialog::reject();
+}
+
+void CMainDlg::reject()
+{
+    // Escape and the window's own close requests come through closeEvent; the
+    // dialog never closes by itself.
+    if (m_closing) {
+        QDialog::reject();
+    }
+}
+
+void CMainDlg::Shutdown()
+{
+    m_timers->KillTimer(IDT_DEVICE_CHECK);
+    m_timers->KillTimer(IDT_RECORD_SECONDS);
+    m_timers->KillTimer(IDT_STARTUP_PROMPT);
+    delete m_deviceMonitor;
+    m_deviceMonitor = nullptr;
+    std::lock_guard<std::recursive_mutex> guard(m_lock);
+    if (m_graph != nullptr) {
+        m_graph->TearDown();
+    }
+    m_toolTips->DelAllTools();
+}
+
+int CMainDlg::ImageFormatSetting() const
+{
+    return Settings().ImageFormat;
+}

@@ -1,0 +1,20 @@
+#include "app/CViewerApp.h"
+
+#include "app/CMainDlg.h"
+#include "platform/CameraBackendFactory.h"
+
+#include <QCoreApplication>
+
+CViewerApp::CViewerApp(const QStringList& arguments) : m_arguments(arguments) {}
+
+int CViewerApp::InitInstance()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("Pelora"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(PELORA_VERSION));
+    SetProcessCameraBackend(CreateCameraBackendFromArguments(m_arguments));
+    CMainDlg dialog;
+    dialog.DoModal();
+    // The camera is released before the process ends.
+    SetProcessCameraBackend(nullptr);
+    return 0;
+}

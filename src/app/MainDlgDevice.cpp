@@ -1,0 +1,122 @@
+// Starting the microscope, losing it and finding it again.
+#include "app/CMainDlg.h"
+#include "capture/CCaptureGraph.h"
+#include "capture/CaptureState.h"
+#include "platform/CameraBackendFactory.h"
+#include "platform/DeviceMonitor.h"
+#include "platform/TextCatalogue.h"
+#include "widgets/CBitmapButton.h"
+
+using namespace maindlg;
+
+void CMainDlg::StartDevice()
+{
+    m_graph->SetNotifyWindows(this, m_fileList);
+    m_graph->CreateDeviceEnumerator();
+    m_deviceMonitor = new DeviceMonitor(ProcessCameraBackend(), this);
+    connect(m_deviceMonitor, &DeviceMonitor::deviceChange, this, &CMainDlg::OnDeviceChange);
+    if (m_graph->FindDevices() && m_graph->InitCaptureFilters()) {
+        if (!m_graph->BuildGraph()) {
+            // Re-detection tries again shortly.
+            SetTimer(IDT_DEVICE_CHECK, kDeviceCheckStartMs);
+        } else if (m_graph->StartPreview()) {
+            ShowConnected();
+            BuildMenus();
+            return;
+        }
+    }
+    m_graph->TearDown();
+    ShowDisconnected();
+    BuildMenus();
+}
+
+void CMainDlg::EnableToolButtons(bool enable)
+{
+    for (const auto& [id, button] : m_buttons) {
+        button->setEnabled(enable);
+    }
+}
+
+void CMainDlg::ShowConnected()
+{
+    EnableToolButtons(true);
+    Button(IDC_PREVIEW)->SetActive(true);
+    m_graph->SetStatusMessage(QString());
+    m_connected = true;
+    UpdateResolutionText();
+}
+
+void CMainDlg::ShowDisconnected()
+{
+    EnableToolButtons(false);
+    // Without a camera there is no preview to take pictures from: F2 and the
+    // time-lapse command must warn rather than leave a request that nothing answers.
+    Button(IDC_PREVIEW)->SetActive(false);
+    m_graph->SetStatusMessage(LoadText(txt::ConnectMsg, kStatusTextCapacity));
+    m_connected = false;
+    UpdateResolutionText();
+}
+
+int CMainDlg::TryStartGraph()
+{
+    return m_graph->FindDevices() && m_graph->InitCaptureFilters() && m_graph->BuildGraph() &&
+           m_graph->StartPreview();
+}
+
+int CMainDlg::RedetectDevice()
+{
+    frameShown.store(0);
+    if (m_redetecting) {
+        // Re-entered from a box shown during detection: try again a little later.
+        SetTimer(IDT_DEVICE_CHECK, kDeviceCheckChangeMs);
+        return 0;
+    }
+    std::lock_guard<std::recursive_mutex> guard(m_lock);
+    m_redetecting = true;
+    int result = 0;
+    if (m_graph->running() && m_graph->IsDevicePresent()) {
+        m_graph->FindDevices();
+        NotifyVideoSettingsDialog();
+        result = 1;
+    } else {
+        NotifyVideoSettingsDialog();
+        m_graph->TearDown();
+        const int deviceClass = CaptureDeviceClass.load();
+        if (TryStartGraph()) {
+            ShowConnected();
+            result = 1;
+        } else {
+            m_graph->TearDown();
+            ShowDisconnected();
+        }
+        if (deviceClass != CaptureDeviceClass.load()) {
+            BuildMenus(); // the capture-size items follow the microscope's class
+        }
+        m_graph->update();
+    }
+    m_redetecting = false;
+    return result;
+}
+
+void CMainDlg::OnDeviceChange(int event, int deviceType)
+{
+    switch (event) {
+    case DBT_DEVNODES_CHANGED:
+        SetTimer(IDT_DEVICE_CHECK, kDeviceCheckChangeMs);
+        break;
+    case DBT_DEVICEARRIVAL:
+        if (deviceType == DBT_DEVTYP_DEVICEINTERFACE) {
+            RedetectDevice();
+        }
+        break;
+    case DBT_DEVICEREMOVECOMPLETE:
+        RedetectDevice();
+        break;
+    default:
+        break;
+    }
+}
+
+// The video settings dialog learns of device changes when it is open; it comes
+// with the video settings work.
+void CMainDlg::NotifyVideoSettingsDialog() {}

@@ -1,0 +1,231 @@
+// Pre-translation of the main window's input, its timers and private messages.
+#include "app/CMainDlg.h"
+#include "app/CPromptDlg.h"
+#include "capture/CCaptureGraph.h"
+#include "capture/CaptureEvents.h"
+#include "platform/SettingsStore.h"
+#include "widgets/CMenuXP.h"
+#include "widgets/CToolTipCtrl.h"
+#include "widgets/WindowTimers.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+using namespace maindlg;
+
+namespace {
+// Ignored mouse events travel up to the parents and reach the filter again; the
+// window acts on each input event once.
+struct SeenEvent {
+    QEvent::Type type = QEvent::None;
+    quint64 timestamp = 0;
+    QPointF global;
+};
+
+bool AlreadySeen(const QSinglePointEvent& event)
+{
+    static SeenEvent last;
+    const SeenEvent now{event.type(), event.timestamp(), event.globalPosition()};
+    const bool seen = now.type == last.type && now.timestamp == last.timestamp && now.global == last.global;
+    last = now;
+    return seen;
+}
+} // namespace
+
+void CMainDlg::SetTimer(int id, int ms)
+{
+    m_timers->SetTimer(id, ms);
+}
+
+void CMainDlg::KillTimer(int id)
+{
+    m_timers->KillTimer(id);
+}
+
+bool CMainDlg::IsTimerActive(int id) const
+{
+    return m_timers->IsActive(id);
+}
+
+void CMainDlg::OnTimer(int id)
+{
+    switch (id) {
+    case IDT_DEVICE_CHECK:
+        KillTimer(IDT_DEVICE_CHECK);
+        RedetectDevice();
+        break;
+    case IDT_RECORD_SECONDS:
+        OnRecordSecond();
+        break;
+    case IDT_STARTUP_PROMPT:
+        KillTimer(IDT_STARTUP_PROMPT);
+        Settings().ReadSysDate();
+        if (Settings().sys_date == 1) {
+            QCoreApplication::postEvent(this, new QEvent(WM_SHOW_PROMPT));
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+bool CMainDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget == nullptr || widget->window() != this || m_closing) {
+        return QDialog::eventFilter(watched, event);
+    }
+    switch (event->type()) {
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+        return OnMouseEvent(watched, static_cast<QMouseEvent&>(*event));
+    case QEvent::KeyPress:
+        return OfferAccelerators(static_cast<QKeyEvent*>(event)->key()) ||
+               OnKeyDown(static_cast<QKeyEvent*>(event)->key());
+    default:
+        return QDialog::eventFilter(watched, event);
+    }
+}
+
+bool CMainDlg::OnMouseEvent(QObject* watched, QMouseEvent& event)
+{
+    if (AlreadySeen(event)) {
+        return false;
+    }
+    const QPoint global = event.globalPosition().toPoint();
+    if (event.type() != QEvent::MouseButtonDblClick) {
+        m_toolTips->TrackPosition(global);
+    }
+    if (event.type() == QEvent::MouseMove) {
+        TrackPreviewHover(global);
+    } else if (event.type() == QEvent::MouseButtonPress && event.button() == Qt::LeftButton) {
+        OnLeftButtonDown(watched, global);
+    } else if (event.type() == QEvent::MouseButtonDblClick && event.button() == Qt::LeftButton) {
+        OnLeftDoubleClick(watched, global);
+    } else if (event.type() == QEvent::MouseButtonPress && event.button() == Qt::RightButton) {
+        OnRightButtonDown(watched, global);
+    }
+    return false;
+}
+
+bool CMainDlg::OnKeyDown(int key)
+{
+    if (key == Qt::Key_Escape) {
+        if (m_fullScreen) {
+            QMetaObject::invokeMethod(
+                this, [this] { OnSysCommand(SC_RESTORE); }, Qt::QueuedConnection);
+        }
+        return true;
+    }
+    // Enter never closes the window either.
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+void CMainDlg::TrackPreviewHover(QPoint global)
+{
+    const bool inside = m_graph->rect().contains(m_graph->mapFromGlobal(global));
+    if (inside != m_previewHover) {
+        m_previewHover = inside;
+        m_graph->setCursor(inside ? m_previewCursor : QCursor());
+    }
+}
+
+void CMainDlg::OnLeftButtonDown(QObject* watched, QPoint global)
+{
+    if (IsOnFileList(watched)) {
+        FileListHitTest(global);
+    }
+    // The page tabs are painted on the window's background.
+    if (watched != m_client) {
+        return;
+    }
+    const QPoint client = m_client->mapFromGlobal(global);
+    if (kPicturesTab.contains(client)) {
+        SwitchPage(kPagePictures);
+        RefreshFileList();
+    } else if (kVideosTab.contains(client)) {
+        SwitchPage(kPageVideos);
+        RefreshFileList();
+    }
+}
+
+void CMainDlg::SwitchPage(int page)
+{
+    if (page == m_page) {
+        return;
+    }
+    m_page = page;
+    m_client->update(QRect(kPageBitmapPos, kPageBitmapSize));
+    ShowFileListPage(page);
+    RefreshToolTips();
+}
+
+void CMainDlg::OnLeftDoubleClick(QObject* watched, QPoint global)
+{
+    if (!IsOnFileList(watched) || !FileListHitTest(global)) {
+        return;
+    }
+    PostOpenFor(SelectedFilePath());
+}
+
+void CMainDlg::PostOpenFor(const QString& path)
+{
+    const QString extension = path.mid(path.lastIndexOf('.') + 1);
+    if (path.lastIndexOf('.') < 0) {
+        return;
+    }
+    if (extension == "bmp" || extension == "BMP" || extension == "jpg" || extension == "JPG") {
+        QCoreApplication::postEvent(this, new QEvent(WM_OPEN_PICTURE));
+    } else if (extension == "avi" || extension == "AVI") {
+        QCoreApplication::postEvent(this, new QEvent(WM_OPEN_VIDEO));
+    }
+}
+
+void CMainDlg::OnRightButtonDown(QObject* watched, QPoint global)
+{
+    if (IsOnFileList(watched) && FileListHitTest(global)) {
+        m_fileListMenu->popup(global);
+    }
+}
+
+bool CMainDlg::event(QEvent* event)
+{
+    switch (static_cast<int>(event->type())) {
+    case WM_STILL_CAPTURED:
+        if (auto* still = dynamic_cast<StillCapturedEvent*>(event)) {
+            OnStillCaptured(still->wParam());
+        }
+        return true;
+    case WM_GRAPH_NOTIFY:
+        m_graph->DrainGraphEvent();
+        return true;
+    case WM_OPEN_PICTURE:
+        OnOpenPicture();
+        return true;
+    case WM_OPEN_VIDEO:
+        OnOpenVideo();
+        return true;
+    case WM_CALIBRATION_DONE:
+        OnCalibrationDone();
+        return true;
+    case WM_SHOW_PROMPT:
+        OnShowPrompt();
+        return true;
+    default:
+        return QDialog::event(event);
+    }
+}
+
+void CMainDlg::OnShowPrompt()
+{
+    CPromptDlg prompt(this);
+    prompt.exec();
+}
+
+// The seconds counter of a recording and the stored calibration come with the
+// recorder and calibration work.
+void CMainDlg::OnRecordSecond() {}
+void CMainDlg::OnCalibrationDone() {}
