@@ -4,7 +4,9 @@
 #include "platform/ProgramFolder.h"
 #include "platform/TextLines.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <utility>
@@ -157,6 +159,7 @@ int CalibrationFile::Store(const QString& nominal, double calibrated) const
         text += line;
         text += QLatin1Char('\n');
     }
+    QDir().mkpath(QFileInfo(m_path).absolutePath());
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly)) {
         return 0;

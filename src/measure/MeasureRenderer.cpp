@@ -16,7 +16,6 @@ constexpr int kCaptionFromBottom = 18;
 constexpr int kQtAngleUnits = 16; // QPainter arcs count sixteenths of a degree
 constexpr double kRadiansToDegrees = 180.0 / std::numbers::pi;
 constexpr const char* kLengthSymbol = "L=";
-constexpr const char* kTotalSymbol = "TL=";
 
 int RoundRadius(QPoint centre, QPoint rim)
 {
@@ -317,8 +316,7 @@ void MeasureRenderer::DrawContinuousLabels(QPainter& painter, const CMeasureShap
     if (!place.saving) {
         DrawTextLine(painter, font, color, anchor - QPoint(0, h), NameLine(shape));
     }
-    DrawTextLine(painter, font, color, anchor + QPoint(0, h),
-                 ValueLine(kTotalSymbol, QString::asprintf("%f", total), unit));
+    DrawTextLine(painter, font, color, anchor + QPoint(0, h), ContinuousTotalLine(total, unit));
 }
 
 void MeasureRenderer::DrawCaption(QPainter& painter, const ScreenRenderInput& input)

@@ -115,3 +115,8 @@ double ContinuousLineTotal(const QStringList& valueTexts)
     }
     return sum;
 }
+
+QString ContinuousTotalLine(double total, const QString& unit)
+{
+    return QString::asprintf("TL=%f", std::isfinite(total) ? total : 0.0) + unit;
+}

@@ -40,3 +40,5 @@ void BlankTexts(MeasureTexts& texts);
 
 // Sum of a continuous line's segment texts, each read as a number; 0 draws no total.
 double ContinuousLineTotal(const QStringList& valueTexts);
+// The total line of a continuous line: "TL=" and the sum with six decimals, then the unit.
+QString ContinuousTotalLine(double total, const QString& unit);

@@ -1,0 +1,260 @@
+// Drawing of measurements, judged by the pixels of rendered pictures.
+#include "measure/MeasurePainting.h"
+#include "measure/MeasureRenderer.h"
+#include "measure/MeasureUnits.h"
+
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr ColorRef kBlue = 0xFF0000;
+constexpr ColorRef kLabelBrown = 0x004080;
+constexpr uint8_t kNoAntialias = 3;
+
+LogFontRecord CrispFont()
+{
+    LogFontRecord font = DefaultMeasureFont();
+    font.height = -14;
+    font.quality = kNoAntialias; // exact colours, so pixels can be compared
+    return font;
+}
+
+std::unique_ptr<CMeasureShape> Shape(QList<QPoint> points, QStringList values = {}, QStringList units = {})
+{
+    auto shape = std::make_unique<CMeasureShape>();
+    shape->lineColor = kBlue;
+    shape->labelColor = kLabelBrown;
+    shape->labelFont = CrispFont();
+    shape->textFont = CrispFont();
+    shape->labelLineHeight = 17;
+    shape->points = std::move(points);
+    shape->valueTexts = std::move(values);
+    shape->unitTexts = std::move(units);
+    return shape;
+}
+
+std::unique_ptr<CMeasureShape> MeasuredLine(QPoint from, QPoint to, QPoint anchor)
+{
+    auto shape = Shape({from, to, from + QPoint(0, -10), from + QPoint(0, 10), to + QPoint(0, -10),
+                        to + QPoint(0, 10), anchor},
+                       {"6.667"}, {"mm"});
+    shape->namePrefix = "DL";
+    shape->serial = 1;
+    shape->labelShown = 1;
+    return shape;
+}
+
+QImage Blank(QSize size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    return image;
+}
+
+QImage Screen(const PhotoMeasureList& list, QSize size = QSize(640, 480),
+              const ScreenRenderInput* extra = nullptr)
+{
+    QImage image = Blank(size);
+    ScreenRenderInput input = extra ? *extra : ScreenRenderInput();
+    input.clientSize = size;
+    QPainter painter(&image);
+    MeasureRenderer().DrawScreen(painter, list, input);
+    return image;
+}
+
+QImage Saved(const PhotoMeasureList& list, QSize picture)
+{
+    QImage image = Blank(picture);
+    SaveRenderInput input;
+    input.ratio = SaveRatio(DisplayMode::Fitted, picture);
+    input.pictureSize = picture;
+    input.canvasLabelColor = kWhite;
+    QPainter painter(&image);
+    MeasureRenderer().DrawSaved(painter, list, input);
+    return image;
+}
+
+QRgb Rgb(ColorRef color)
+{
+    return ColorFromRef(color).rgb();
+}
+
+int CountColour(const QImage& image, QRect area, QRgb colour)
+{
+    int count = 0;
+    area &= image.rect();
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            count += image.pixel(x, y) == colour ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+int CountInk(const QImage& image, QRect area)
+{
+    return area.width() * area.height() - CountColour(image, area, qRgb(255, 255, 255));
+}
+
+// The text as a plain painter writes it, top-left at (0, 0), on white.
+QImage Reference(const QString& text, QSize size)
+{
+    QImage image = Blank(size);
+    QPainter painter(&image);
+    const QFont font = FontFromLogFont(CrispFont());
+    painter.setFont(font);
+    painter.setPen(ColorFromRef(kLabelBrown));
+    painter.drawText(QPoint(0, QFontMetrics(font).ascent()), text);
+    return image;
+}
+
+} // namespace
+
+TEST(MeasureRender, SavedLineIsScaledFromTheFittedPicture)
+{
+    PhotoMeasureList list;
+    auto line = MeasuredLine(QPoint(100, 100), QPoint(200, 100), QPoint(300, 300));
+    line->labelShown = 0;
+    list.Append(PhotoKind::Line, std::move(line));
+    const QImage saved = Saved(list, QSize(2592, 1944));
+    int first = -1, last = -1;
+    for (int x = 0; x < saved.width(); ++x) {
+        if (saved.pixel(x, 405) == Rgb(kBlue)) {
+            first = first < 0 ? x : first;
+            last = x;
+        }
+    }
+    EXPECT_EQ(first, 405);
+    EXPECT_GE(last, 809);
+    EXPECT_LE(last, 810);
+}
+
+TEST(MeasureRender, SelectionIsGreenOnScreenAndRedWhenSaved)
+{
+    PhotoMeasureList list;
+    list.Append(PhotoKind::Line, MeasuredLine(QPoint(20, 50), QPoint(200, 50), QPoint(40, 100)));
+    list.Append(PhotoKind::Line, MeasuredLine(QPoint(20, 300), QPoint(200, 300), QPoint(40, 350)));
+    list.At(0)->selected = 1;
+    const QRect firstLine(20, 50, 150, 1), firstLabel(40, 100, 150, 40);
+    const QRect secondLine(20, 300, 150, 1), secondLabel(40, 350, 150, 40);
+
+    const QImage screen = Screen(list);
+    EXPECT_EQ(CountColour(screen, firstLine, Rgb(kPureGreen)), 150);
+    EXPECT_GT(CountColour(screen, firstLabel, Rgb(kPureGreen)), 20);
+    EXPECT_EQ(CountColour(screen, firstLabel, Rgb(kLabelBrown)), 0);
+    EXPECT_EQ(CountColour(screen, secondLine, Rgb(kBlue)), 150);
+    EXPECT_GT(CountColour(screen, secondLabel, Rgb(kLabelBrown)), 20);
+
+    // 640 x 480 pictures save at ratio 1, so the places stay the same.
+    const QImage saved = Saved(list, QSize(640, 480));
+    EXPECT_EQ(CountColour(saved, firstLine, Rgb(kPureRed)), 150);
+    EXPECT_EQ(CountColour(saved, firstLabel, Rgb(kPureGreen)), 0);
+    EXPECT_GT(CountColour(saved, firstLabel, Rgb(kLabelBrown)), 20);
+    EXPECT_EQ(CountColour(saved, secondLine, Rgb(kBlue)), 150);
+}
+
+TEST(MeasureRender, LabelsShowTheNameOnScreenOnly)
+{
+    PhotoMeasureList list;
+    list.Append(PhotoKind::Line, MeasuredLine(QPoint(20, 20), QPoint(200, 20), QPoint(100, 100)));
+    const QSize box(160, 17);
+    const QImage name = Reference("DL1", box);
+    const QImage value = Reference("L=6.667mm", box);
+
+    const QImage screen = Screen(list);
+    EXPECT_EQ(screen.copy(QRect(QPoint(100, 100), box)), name);
+    EXPECT_EQ(screen.copy(QRect(QPoint(100, 117), box)), value);
+
+    const QImage saved = Saved(list, QSize(640, 480));
+    EXPECT_EQ(saved.copy(QRect(QPoint(100, 100), box)), value);
+    EXPECT_EQ(CountInk(saved, QRect(100, 117, 160, 40)), 0);
+
+    // Drawing-only objects show no label at all.
+    list.At(0)->labelShown = 0;
+    EXPECT_EQ(CountInk(Screen(list), QRect(90, 90, 200, 80)), 0);
+}
+
+TEST(MeasureRender, ContinuousLineTotalOnlyWhenTheSumIsNotZero)
+{
+    auto polyline = [](QStringList values) {
+        auto shape = Shape({{20, 20}, {200, 20}, {30, 60}, {200, 200}, {300, 150}}, values, {"mm", "mm"});
+        shape->namePrefix = "ML";
+        shape->serial = 2;
+        shape->labelShown = 1;
+        return shape;
+    };
+    const QRect above(300, 150 - 17, 200, 17), below(300, 150 + 17, 200, 17);
+    PhotoMeasureList list;
+    list.Append(PhotoKind::ContinuousLine, polyline({"1.250", "2.500"}));
+    QImage screen = Screen(list);
+    EXPECT_EQ(screen.copy(above.adjusted(0, 0, -40, 0)), Reference("ML2", QSize(160, 17)));
+    EXPECT_EQ(screen.copy(below.adjusted(0, 0, -40, 0)), Reference("TL=3.750000mm", QSize(160, 17)));
+    EXPECT_EQ(screen.copy(QRect(30, 60, 160, 17)), Reference("L=1.250mm", QSize(160, 17)));
+
+    list.Clear();
+    list.Append(PhotoKind::ContinuousLine, polyline({"0.000", "0.000"}));
+    screen = Screen(list);
+    EXPECT_EQ(CountInk(screen, above), 0);
+    EXPECT_EQ(CountInk(screen, below), 0);
+    EXPECT_GT(CountInk(screen, QRect(300, 150, 200, 17)), 0); // the segment's own value stays
+}
+
+TEST(MeasureRender, PolygonVertexOnTheEdgeLosesItsSegment)
+{
+    PhotoMeasureList list;
+    // Vertices (30,30), (90,30), (60,0); the last vertex doubles as the label anchor.
+    list.Append(PhotoKind::Polygon, Shape({{30, 30}, {90, 30}, {60, 0}, {60, 0}}));
+    const QImage screen = Screen(list);
+    EXPECT_EQ(screen.pixel(60, 30), Rgb(kBlue));                        // 0 -> 1
+    EXPECT_EQ(CountInk(screen, QRect(73, 13, 5, 5)), 0);                // 1 -> 2 skipped: vertex 2 has y = 0
+    EXPECT_GT(CountColour(screen, QRect(43, 13, 5, 5), Rgb(kBlue)), 0); // closing 2 -> 0 stays
+}
+
+TEST(MeasureRender, TextWrapsAtTheSurfaceEdge)
+{
+    const QString words = "alpha beta gamma delta";
+    PhotoMeasureList list;
+    auto text = Shape({{10, 10}, {70, 70}}, {words});
+    text->textColor = kLabelBrown;
+    list.Append(PhotoKind::Text, std::move(text));
+    const QImage wide = Screen(list, QSize(640, 200));
+    EXPECT_EQ(CountInk(wide, QRect(0, 30, 640, 170)), 0); // one line when there is room
+
+    list.At(0)->points[0] = QPoint(560, 10);
+    const QImage narrow = Screen(list, QSize(640, 200));
+    EXPECT_GT(CountInk(narrow, QRect(560, 30, 80, 60)), 0); // further words go to the next lines
+    EXPECT_EQ(CountInk(narrow, QRect(0, 0, 560, 200)), 0);
+}
+
+TEST(MeasureRender, PenStylesAndFonts)
+{
+    PhotoMeasureList list;
+    for (int style = kPenSolid; style <= kPenDashDotDot; ++style) {
+        auto line = MeasuredLine(QPoint(10, 20 + 40 * style), QPoint(400, 20 + 40 * style), QPoint(0, 0));
+        line->labelShown = 0;
+        line->penStyle = style;
+        list.Append(PhotoKind::Line, std::move(line));
+    }
+    const QImage screen = Screen(list);
+    EXPECT_EQ(CountColour(screen, QRect(10, 20, 390, 1), Rgb(kBlue)), 390);
+    for (int style = kPenDash; style <= kPenDashDotDot; ++style) {
+        const int inked = CountColour(screen, QRect(10, 20 + 40 * style, 390, 1), Rgb(kBlue));
+        EXPECT_GT(inked, 50) << style;
+        EXPECT_LT(inked, 350) << style;
+    }
+
+    LogFontRecord record = DefaultMeasureFont();
+    record.height = -20;
+    record.weight = 700;
+    record.italic = 1;
+    const QFont font = FontFromLogFont(record);
+    EXPECT_EQ(font.pixelSize(), 20);
+    EXPECT_EQ(font.weight(), QFont::Bold);
+    EXPECT_TRUE(font.italic());
+    EXPECT_EQ(font.family(), "Arial");
+    record.height = 14; // cell height: the font's line fits in it
+    EXPECT_LE(QFontMetrics(FontFromLogFont(record)).height(), 15);
+}
