@@ -2,7 +2,7 @@
 // language menu's tick and what a language change stores.
 #include "app/LanguageTable.h"
 
-#include "TestSupport.h"
+#include "common/TestSupport.h"
 #include "platform/ProgramFolder.h"
 #include "platform/RegistryStore.h"
 #include "platform/SettingsStore.h"

@@ -2,7 +2,7 @@
 // destruction.
 #include "platform/CIniFile.h"
 
-#include "TestSupport.h"
+#include "common/TestSupport.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 // Language files: decoding by the code page in the name, and the text lookup on
 // top of it.
-#include "TestSupport.h"
+#include "common/TestSupport.h"
 #include "platform/CodePage.h"
 #include "platform/TextLookup.h"
 

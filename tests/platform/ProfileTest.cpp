@@ -1,6 +1,6 @@
 // Profile reading with the platform's rules, the structure encoding and the two
 // font files built on it.
-#include "TestSupport.h"
+#include "common/TestSupport.h"
 #include "platform/LogFont.h"
 #include "platform/PrivateProfile.h"
 

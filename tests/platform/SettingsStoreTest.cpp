@@ -2,7 +2,7 @@
 // in-memory copy alone on failure, and the key file surviving bad content.
 #include "platform/SettingsStore.h"
 
-#include "TestSupport.h"
+#include "common/TestSupport.h"
 #include "platform/RegistryStore.h"
 
 #include <QFile>
