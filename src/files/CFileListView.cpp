@@ -52,6 +52,7 @@ CFileListView::CFileListView(const QString& pictureFolder, const QString& videoF
     m_scrollBar = new QScrollBar(Qt::Vertical, this);
     m_scrollBar->setSingleStep(1);
     m_scrollBar->setPageStep(kScrollPage);
+    m_barWidth = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_scrollBar);
     m_scrollBar->installEventFilter(new WheelEater(m_scrollBar));
     connect(m_scrollBar, &QScrollBar::valueChanged, this, &CFileListView::OnScroll);
     Scan(PagePictures);
@@ -89,8 +90,7 @@ void CFileListView::SetPage(int page)
 
 QSize CFileListView::ClientSize() const
 {
-    const int bar = m_scrollBar->isVisible() || !isVisible() ? m_scrollBar->width() : 0;
-    return QSize(std::max(0, width() - bar), height());
+    return QSize(std::max(0, width() - m_barWidth), height());
 }
 
 QRect CFileListView::CellRect(int cell) const
@@ -101,8 +101,7 @@ QRect CFileListView::CellRect(int cell) const
 
 void CFileListView::resizeEvent(QResizeEvent*)
 {
-    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_scrollBar);
-    m_scrollBar->setGeometry(width() - bar, 0, bar, height());
+    m_scrollBar->setGeometry(width() - m_barWidth, 0, m_barWidth, height());
     Redraw();
 }
 

@@ -95,6 +95,7 @@ private:
     int m_page = PagePictures;
     QVector<int> m_cellItems; // item index shown in each filled cell
     QScrollBar* m_scrollBar = nullptr;
+    int m_barWidth = 0;
     bool m_updatingScrollBar = false;
     QImage m_offscreen;
     ThumbnailCache m_pictureCache;

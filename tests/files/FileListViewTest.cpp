@@ -1,0 +1,317 @@
+// The captured-files strip: folder scans, scrolling rules, thumbnails that follow
+// the disk, hit testing and the file commands with their questions.
+#include "common/TestSupport.h"
+#include "files/CFileListView.h"
+#include "files/FileDialogs.h"
+#include "files/FileListLayout.h"
+#include "files/FilesTestSupport.h"
+#include "platform/MessageBox.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QWheelEvent>
+#include <gtest/gtest.h>
+#include <memory>
+
+using filestest::MessageScript;
+using filestest::WritePicture;
+using testsupport::ReadFile;
+using testsupport::WriteFile;
+
+namespace {
+
+class Strip : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QDir().mkpath(pictures());
+        QDir().mkpath(videos());
+    }
+    void TearDown() override { SetSaveDialogResponder(nullptr); }
+
+    QString pictures() const { return m_dir.filePath("Picture"); }
+    QString videos() const { return m_dir.filePath("Video"); }
+    QString pic(const QString& name) const { return pictures() + "/" + name; }
+
+    CFileListView& Open()
+    {
+        m_view = std::make_unique<CFileListView>(pictures(), videos());
+        m_view->resize(162, 460);
+        m_view->show();
+        m_view->Refresh();
+        return *m_view;
+    }
+    QRgb CellColour(int cell) const { return m_view->Offscreen().pixel(m_view->CellRect(cell).center()); }
+    QPoint CellOnScreen(int cell) const { return m_view->mapToGlobal(m_view->CellRect(cell).center()); }
+    void MakePictures(int n)
+    {
+        for (int i = 1; i <= n; ++i)
+            WritePicture(pic(QString::asprintf("Still_N%04d.jpg", i)), Qt::gray, 16, 16);
+    }
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<CFileListView> m_view;
+};
+
+bool Near(QRgb a, QColor b)
+{
+    return std::abs(qRed(a) - b.red()) + std::abs(qGreen(a) - b.green()) + std::abs(qBlue(a) - b.blue()) < 40;
+}
+
+} // namespace
+
+TEST_F(Strip, ScanListsPicturesOver40BytesAndVideos)
+{
+    WritePicture(pic("a.jpg"), Qt::red);
+    WritePicture(pic("B.BMP"), Qt::blue);
+    WriteFile(pic("tiny.jpg"), QByteArray(40, 'x'));
+    WriteFile(pic("just41.bmp"), QByteArray(41, 'x'));
+    WriteFile(pic("notes.txt"), QByteArray(100, 'x'));
+    QDir().mkpath(pic("folder.jpg"));
+    filestest::WriteVideo(videos() + "/v.avi", Qt::green);
+
+    CFileListView& view = Open();
+    const auto& items = view.Items(PagePictures);
+    ASSERT_EQ(items.size(), 3);
+    EXPECT_EQ(items[0].path, pic("a.jpg"));
+    EXPECT_EQ(items[1].path, pic("B.BMP"));
+    EXPECT_EQ(items[2].path, pic("just41.bmp"));
+    EXPECT_EQ(items[0].flags, 3u);
+    ASSERT_EQ(view.Items(PageVideos).size(), 1);
+    EXPECT_EQ(view.SelectedIndex(PagePictures), -1);
+    EXPECT_FALSE(view.GetSelectedPath(nullptr));
+
+    // Thumbnails: the JPEG and the BMP are drawn; the 41-byte file takes no cell.
+    EXPECT_TRUE(Near(CellColour(0), Qt::red));
+    EXPECT_TRUE(Near(CellColour(1), Qt::blue));
+    const QRgb background = view.Offscreen().pixel(view.CellRect(2).center());
+    EXPECT_FALSE(Near(background, Qt::red) || Near(background, Qt::blue));
+
+    view.SetPage(PageVideos);
+    view.Refresh();
+    EXPECT_TRUE(Near(CellColour(0), Qt::green));
+}
+
+TEST_F(Strip, LayoutAndScrollRules)
+{
+    EXPECT_EQ(StripCellRect(3, 142, 460), QRect(76, 85, 61, 68));
+    EXPECT_EQ(StripScrollMax(12), 5);
+    EXPECT_FALSE(StripScrollEnabled(12));
+    EXPECT_EQ(StripScrollMax(13), 6);
+    EXPECT_TRUE(StripScrollEnabled(13));
+    EXPECT_EQ(TopRowAfterAdd(13), 1);
+    EXPECT_EQ(TopRowAfterScan(13), 0);
+    EXPECT_EQ(TopRowAfterScan(27), 7);
+    EXPECT_EQ(TopRowAfterAdd(27), 8);
+}
+
+TEST_F(Strip, ThirteenthPictureIsSelectedAndThePageStartsAtTheTop)
+{
+    MakePictures(12);
+    CFileListView& view = Open();
+    EXPECT_FALSE(view.ScrollBar()->isEnabled());
+    WritePicture(pic("Still_N0013.jpg"), Qt::yellow, 16, 16);
+    view.AddCapturedPicture(pic("Still_N0013.jpg"));
+    EXPECT_EQ(view.TopRow(PagePictures), 0); // 1 after adding, back to 0: only 7 rows
+    EXPECT_EQ(view.SelectedIndex(PagePictures), 12);
+    EXPECT_EQ(view.Items(PagePictures)[12].flags, 3u);
+    EXPECT_TRUE(view.ScrollBar()->isEnabled());
+    EXPECT_EQ(view.ScrollBar()->maximum(), 6);
+    QString path;
+    ASSERT_TRUE(view.GetSelectedPath(&path));
+    EXPECT_EQ(path, pic("Still_N0013.jpg"));
+
+    // Videos arrive selected.
+    filestest::WriteVideo(videos() + "/r.avi", Qt::blue);
+    view.AddRecordedVideo(videos() + "/r.avi");
+    EXPECT_EQ(view.Items(PageVideos)[0].flags, 7u);
+    EXPECT_EQ(view.SelectedIndex(PageVideos), 0);
+}
+
+TEST_F(Strip, LongListsKeepTheirRowAndTheWheelNeverScrolls)
+{
+    MakePictures(26);
+    CFileListView& view = Open();
+    EXPECT_EQ(view.TopRow(PagePictures), 7);
+    view.ScrollBar()->setValue(3);
+    EXPECT_EQ(view.TopRow(PagePictures), 3);
+    for (QWidget* target : {static_cast<QWidget*>(&view), static_cast<QWidget*>(view.ScrollBar())}) {
+        QWheelEvent wheel(QPointF(10, 10), target->mapToGlobal(QPointF(10, 10)), {}, QPoint(0, -120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(target, &wheel);
+    }
+    EXPECT_EQ(view.TopRow(PagePictures), 3);
+    EXPECT_EQ(view.ScrollBar()->value(), 3);
+}
+
+TEST_F(Strip, ThumbnailsFollowFilesChangedOrRemovedOnDisk)
+{
+    WritePicture(pic("a.jpg"), Qt::red);
+    const QByteArray bmp = [&] {
+        WritePicture(pic("cut.BMP"), Qt::blue, 64, 48);
+        return ReadFile(pic("cut.BMP"));
+    }();
+    WriteFile(pic("cut.BMP"), bmp.left(bmp.size() / 2)); // bottom half only
+    CFileListView& view = Open();
+    EXPECT_TRUE(Near(CellColour(0), Qt::red));
+    const QRect cell = view.CellRect(1);
+    EXPECT_TRUE(Near(view.Offscreen().pixel(cell.center().x(), cell.bottom() - 3), Qt::blue));
+    EXPECT_TRUE(Near(view.Offscreen().pixel(cell.center().x(), cell.top() + 3), Qt::black));
+
+    // Replaced under the same name: the next redraw shows the new picture.
+    WritePicture(pic("a.jpg"), Qt::green);
+    view.Refresh();
+    EXPECT_TRUE(Near(CellColour(0), Qt::green));
+
+    // Removed: dropped from the list at the next redraw.
+    QFile::remove(pic("a.jpg"));
+    view.Refresh();
+    ASSERT_EQ(view.Items(PagePictures).size(), 1);
+    EXPECT_EQ(view.Items(PagePictures)[0].path, pic("cut.BMP"));
+}
+
+TEST_F(Strip, HitTestSelectsTheFileDrawnInTheCell)
+{
+    WriteFile(pic("a_broken.jpg"), QByteArray(500, 'x')); // listed, cannot be drawn
+    WritePicture(pic("b.jpg"), Qt::red);
+    CFileListView& view = Open();
+    ASSERT_EQ(view.HitTest(CellOnScreen(0)), 1);
+    QString path;
+    uint32_t flags = 0;
+    ASSERT_TRUE(view.GetSelectedPath(&path, &flags));
+    EXPECT_EQ(path, pic("b.jpg"));
+    EXPECT_EQ(flags, 7u);
+
+    EXPECT_EQ(view.HitTest(CellOnScreen(1)), 0); // an empty cell
+    EXPECT_FALSE(view.GetSelectedPath(&path));
+    EXPECT_EQ(view.Items(PagePictures)[1].flags, 3u);
+}
+
+TEST_F(Strip, DeleteAndDeleteAllAskFirst)
+{
+    WritePicture(pic("a.jpg"), Qt::red);
+    WritePicture(pic("b.jpg"), Qt::blue);
+    WriteFile(pic("notes.txt"), "x");
+    CFileListView& view = Open();
+    {
+        MessageScript yes(IDYES);
+        view.DeleteAll(); // nothing selected: nothing happens
+        EXPECT_EQ(yes.texts, QStringList{"Are you sure to delete all?"});
+    }
+    EXPECT_EQ(QDir(pictures()).entryList(QDir::Files).size(), 3);
+    EXPECT_EQ(view.Items(PagePictures).size(), 2);
+
+    view.HitTest(CellOnScreen(0));
+    {
+        MessageScript no(IDNO);
+        view.DeleteSelected();
+    }
+    EXPECT_TRUE(QFile::exists(pic("a.jpg")));
+    {
+        MessageScript yes(IDYES);
+        view.DeleteSelected();
+        EXPECT_EQ(yes.texts, QStringList{"Are you sure to delete?"});
+        EXPECT_EQ(yes.captions, QStringList{"Pelora"});
+    }
+    EXPECT_FALSE(QFile::exists(pic("a.jpg")));
+    ASSERT_EQ(view.Items(PagePictures).size(), 1);
+    EXPECT_EQ(view.SelectedIndex(PagePictures), -1);
+
+    view.HitTest(CellOnScreen(0));
+    {
+        MessageScript yes(IDYES);
+        view.DeleteAll();
+    }
+    EXPECT_TRUE(QDir(pictures()).entryList(QDir::Files).isEmpty());
+    EXPECT_TRUE(view.Items(PagePictures).isEmpty());
+}
+
+TEST_F(Strip, SaveSelectedAsCopiesOrConverts)
+{
+    WritePicture(pic("a.jpg"), Qt::red);
+    WritePicture(pic("b.bmp"), Qt::blue);
+    CFileListView& view = Open();
+    const QString out = m_dir.filePath("out");
+    QDir().mkpath(out);
+
+    view.HitTest(CellOnScreen(0));
+    MessageScript boxes(IDOK);
+    EXPECT_EQ(view.SaveSelectedAs(out + "/copy.jpg"), 1);
+    EXPECT_EQ(ReadFile(out + "/copy.jpg"), ReadFile(pic("a.jpg"))); // a JPEG is copied as it is
+    EXPECT_EQ(view.Items(PagePictures)[0].flags & FileItemNotSaved, 0u);
+
+    view.HitTest(CellOnScreen(1));
+    EXPECT_EQ(view.SaveSelectedAs(out + "/conv.JPG"), 1);
+    EXPECT_EQ(ReadFile(out + "/conv.JPG").left(2), QByteArray("\xff\xd8"));
+    EXPECT_EQ(view.SaveSelectedAs(out + "/same.bmp"), 1);
+    EXPECT_EQ(ReadFile(out + "/same.bmp"), ReadFile(pic("b.bmp")));
+    EXPECT_TRUE(boxes.texts.isEmpty());
+
+    view.HitTest(CellOnScreen(5));
+    EXPECT_EQ(view.SaveSelectedAs(out + "/x.jpg"), 0); // nothing selected
+}
+
+TEST_F(Strip, SaveSelectedAsReportsWhatCannotBeConvertedOrWritten)
+{
+    WritePicture(pic("b.bmp"), Qt::blue);
+    CFileListView& view = Open();
+    view.HitTest(CellOnScreen(0));
+    MessageScript boxes(IDOK);
+    WriteFile(pic("b.bmp"), QByteArray(100, 'z')); // replaced by junk after it was drawn
+    view.SaveSelectedAs(m_dir.filePath("x.jpg"));
+    view.SaveSelectedAs(m_dir.filePath("missing/x.bmp"));
+    EXPECT_EQ(boxes.texts, (QStringList{"imageSave Create fail", "Save fail"}));
+    EXPECT_EQ(boxes.captions.first(), "Pelora");
+    EXPECT_FALSE(QFile::exists(m_dir.filePath("x.jpg")));
+    EXPECT_EQ(view.Items(PagePictures)[0].flags & FileItemNotSaved, uint32_t(FileItemNotSaved));
+}
+
+TEST_F(Strip, SaveAllCopiesThenOffersToDelete)
+{
+    filestest::WriteVideo(videos() + "/v1.avi", Qt::red);
+    filestest::WriteVideo(videos() + "/v2.avi", Qt::blue);
+    const QString out = m_dir.filePath("out");
+    WriteFile(out + "/v1.avi", "old");
+    CFileListView& view = Open();
+    view.SetPage(PageVideos);
+    view.Refresh();
+    view.HitTest(CellOnScreen(0));
+
+    SaveDialogRequest asked;
+    SetSaveDialogResponder([&](const SaveDialogRequest& r) {
+        asked = r;
+        return out + "/anything";
+    });
+    MessageScript no(IDNO); // keep the existing v1.avi, keep the sources
+    view.SaveAllVideos();
+    EXPECT_EQ(asked.initialName, "v1.avi v2.avi ");
+    EXPECT_EQ(asked.filter, "AVI Files(*.AVI)|*.AVI||");
+    EXPECT_EQ(no.texts, (QStringList{"v1.avi\nThis file already exists\nReplace existing file?",
+                                     "Are you sure to delete all?"}));
+    EXPECT_EQ(ReadFile(out + "/v1.avi"), QByteArray("old"));
+    EXPECT_EQ(ReadFile(out + "/v2.avi"), ReadFile(videos() + "/v2.avi"));
+    EXPECT_EQ(view.Items(PageVideos).size(), 2);
+}
+
+TEST_F(Strip, SaveAllIntoItsOwnFolderDeletesNothing)
+{
+    WritePicture(pic("a.jpg"), Qt::red);
+    CFileListView& view = Open();
+    view.HitTest(CellOnScreen(0));
+    SetSaveDialogResponder([&](const SaveDialogRequest&) { return pic("x"); });
+    MessageScript yes(IDYES);
+    view.SaveAllPictures();
+    EXPECT_EQ(yes.texts, QStringList{"Save fail"});
+    EXPECT_TRUE(QFile::exists(pic("a.jpg")));
+
+    const QString out = m_dir.filePath("elsewhere");
+    QDir().mkpath(out);
+    SetSaveDialogResponder([&](const SaveDialogRequest&) { return out + "/x"; });
+    view.SaveAllPictures();
+    EXPECT_TRUE(QFile::exists(out + "/a.jpg"));
+    EXPECT_FALSE(QFile::exists(pic("a.jpg")));
+    EXPECT_TRUE(view.Items(PagePictures).isEmpty());
+}
