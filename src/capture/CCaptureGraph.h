@@ -136,7 +136,8 @@ private:
     void ReleaseAll();
     void OnStreamEnded(CameraStatus status);
     void QueueGraphEvent(int code);
-    void RecreatePicture(bool fillBlack);
+    void RecreatePicture();
+    void StretchIntoPicture(const std::uint8_t* pixels, int width, int height, int targetHeight);
     void RequestRepaint();
     void OnRepaintRequested();
     void DrawStatusTexts(QPainter& painter) const;
@@ -160,20 +161,19 @@ private:
     std::atomic<bool> m_snapshotOneShot{false};
     std::atomic<bool> m_snapshotArmed{false};
 
-    QPointer<QObject> m_notifyWindow;
+    std::atomic<QObject*> m_notifyWindow{nullptr}; // read by the streaming thread
     QPointer<QWidget> m_ownerWindow;
 
     CLiveFrameCallback m_liveCallback{*this};
     CStillTriggerCallback m_stillCallback;
     FrameConverter m_converter;
     std::vector<std::uint8_t> m_frame; // the live branch's buffer, reused
-    std::atomic<bool> m_converting{false};
 
     // The off-screen picture, written by PaintFrame and copied by the paint handler.
     mutable std::mutex m_pictureLock;
     QImage m_picture;
     std::vector<int> m_stretchColumns; // source byte offset of each target column
-    int m_stretchKey[3] = {0, 0, 0};   // source width, target width, target height
+    int m_stretchKey[2] = {0, 0};      // source width, target width of the table
 
     int m_repaintFd = -1;
     QSocketNotifier* m_repaintNotifier = nullptr;

@@ -69,7 +69,16 @@ struct FrameStoreData {
     std::atomic<int> height{0};
     double sampleTime = 0.0; // seconds
     std::atomic<bool> held{false};
+    std::atomic<std::int64_t> heldSinceMs{0};
 
+    // Live callback: copies a frame in (growing the buffer when needed) unless the
+    // store is held; false when the buffer cannot grow.
+    bool Store(const std::uint8_t* frame, int frameWidth, int frameHeight, double time);
+    // Live callback: keep the current frame for the still notice being posted.
+    void Hold();
+    // True while a posted still notice has not been collected (released after a
+    // few seconds in case nobody collects it).
+    bool IsHeld();
     // Copies the stored frame and its header and lets the live callback store frames
     // again. False when no frame is stored.
     bool TakeFrame(std::vector<std::uint8_t>& out, BitmapInfoHeader& outHeader);

@@ -1,0 +1,222 @@
+// The preview window side of the capture graph: composing frames off-screen,
+// painting, full screen and the status texts.
+#include "capture/CCaptureGraph.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+#include <QSocketNotifier>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+namespace {
+const QColor kStatusColour(0, 255, 0);
+const QColor kHintColour(255, 0, 0);
+constexpr int kHintRightMargin = 4;
+constexpr int kHintTop = 2;
+// 1280 x 1024 frames are stretched this much taller than the window, cutting the bottom.
+constexpr int kTallFrameExtra = 32;
+
+QFont StatusFont()
+{
+    QFont font("Monospace");
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    font.setPixelSize(20);
+    font.setWeight(QFont::Normal);
+    return font;
+}
+} // namespace
+
+CCaptureGraph::CCaptureGraph(QWidget* parent) : QWidget(parent), m_statusFont(StatusFont())
+{
+    resize(kPreviewWidth, kPreviewHeight);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    // The streaming thread asks for repaints through an eventfd: it never blocks
+    // and never allocates, and several requests fold into one repaint.
+    m_repaintFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    if (m_repaintFd >= 0) {
+        m_repaintNotifier = new QSocketNotifier(m_repaintFd, QSocketNotifier::Read, this);
+        connect(m_repaintNotifier, &QSocketNotifier::activated, this, [this] { OnRepaintRequested(); });
+    }
+}
+
+CCaptureGraph::~CCaptureGraph()
+{
+    StopPreview();
+    ReleaseAll();
+    delete m_repaintNotifier;
+    if (m_repaintFd >= 0)
+        ::close(m_repaintFd);
+}
+
+void CCaptureGraph::RequestRepaint()
+{
+    if (m_repaintFd < 0 || m_repaintQueued.exchange(true))
+        return;
+    const std::uint64_t one = 1;
+    [[maybe_unused]] const ssize_t n = ::write(m_repaintFd, &one, sizeof one);
+}
+
+void CCaptureGraph::OnRepaintRequested()
+{
+    std::uint64_t count = 0;
+    [[maybe_unused]] const ssize_t n = ::read(m_repaintFd, &count, sizeof count);
+    m_repaintQueued = false;
+    update();
+}
+
+void CCaptureGraph::RecreatePicture()
+{
+    std::lock_guard guard(m_pictureLock);
+    m_picture = QImage(size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    m_picture.fill(Qt::black);
+}
+
+QImage CCaptureGraph::PreviewPicture() const
+{
+    std::lock_guard guard(m_pictureLock);
+    return m_picture.copy();
+}
+
+// Nearest-neighbour stretch of a BGR bottom-up frame to the picture's width and
+// `targetHeight`; rows below the picture are cut.
+void CCaptureGraph::StretchIntoPicture(const std::uint8_t* pixels, int width, int height, int targetHeight)
+{
+    const int targetWidth = m_picture.width();
+    if (m_stretchKey[0] != width || m_stretchKey[1] != targetWidth) {
+        m_stretchColumns.resize(targetWidth);
+        for (int x = 0; x < targetWidth; ++x)
+            m_stretchColumns[x] = static_cast<int>(static_cast<long long>(x) * width / targetWidth) * 3;
+        m_stretchKey[0] = width;
+        m_stretchKey[1] = targetWidth;
+    }
+    const std::size_t stride = static_cast<std::size_t>(width) * 3;
+    const int rows = std::min(targetHeight, m_picture.height());
+    const int* columns = m_stretchColumns.data();
+    for (int y = 0; y < rows; ++y) {
+        const int sourceRow =
+            height - 1 - static_cast<int>(static_cast<long long>(y) * height / targetHeight);
+        const std::uint8_t* src = pixels + stride * sourceRow;
+        auto* dst = reinterpret_cast<std::uint32_t*>(m_picture.scanLine(y));
+        for (int x = 0; x < targetWidth; ++x) {
+            const std::uint8_t* p = src + columns[x];
+            dst[x] = 0xff000000u | (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[1]) << 8) | p[0];
+        }
+    }
+}
+
+int CCaptureGraph::PaintFrame(const std::uint8_t* pixels, int width, int height)
+{
+    if (!pixels || width <= 0 || height <= 0)
+        return 0;
+    {
+        std::lock_guard guard(m_pictureLock);
+        if (m_picture.isNull())
+            return 0;
+        frameShown = 1;
+        const int extra = (width == 1280 && height == 1024) ? kTallFrameExtra : 0;
+        StretchIntoPicture(pixels, width, height, m_picture.height() + extra);
+        if (m_hooks.paintMeasurements || m_hooks.paintOverlays) {
+            QPainter painter(&m_picture);
+            if (m_hooks.paintMeasurements)
+                m_hooks.paintMeasurements(painter, m_measureScaleX.load(), m_measureScaleY.load());
+            if (m_hooks.paintOverlays)
+                m_hooks.paintOverlays(painter, m_picture.size());
+        }
+    }
+    RequestRepaint();
+    return 1;
+}
+
+void CCaptureGraph::paintEvent(QPaintEvent* event)
+{
+    if (m_picture.isNull())
+        RecreatePicture();
+    QPainter painter(this);
+    {
+        std::lock_guard guard(m_pictureLock);
+        painter.drawImage(event->rect(), m_picture, event->rect());
+    }
+    DrawStatusTexts(painter);
+    if (m_hooks.paintOverlays)
+        m_hooks.paintOverlays(painter, size());
+}
+
+void CCaptureGraph::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    if (!m_picture.isNull() && m_picture.size() != size())
+        RecreatePicture();
+}
+
+void CCaptureGraph::DrawStatusTexts(QPainter& painter) const
+{
+    QString status, hint;
+    {
+        std::lock_guard guard(m_textLock);
+        status = m_statusMessage;
+        hint = m_fullScreen ? m_fullScreenHint : QString();
+    }
+    painter.setFont(m_statusFont);
+    painter.setBackgroundMode(Qt::TransparentMode);
+    const QFontMetrics metrics(m_statusFont);
+    if (!status.isEmpty()) {
+        const int textWidth = metrics.horizontalAdvance(status);
+        const int x = textWidth > width() ? 0 : (width() - textWidth) / 2;
+        const int y = (height() - metrics.height()) / 2;
+        painter.setPen(kStatusColour);
+        painter.drawText(QPoint(x, y + metrics.ascent()), status);
+    }
+    if (!hint.isEmpty()) {
+        const int x = std::max(0, width() - kHintRightMargin - metrics.horizontalAdvance(hint));
+        painter.setPen(kHintColour);
+        painter.drawText(QPoint(x, kHintTop + metrics.ascent()), hint);
+    }
+}
+
+void CCaptureGraph::EnterFullScreen()
+{
+    RecreatePicture();
+    {
+        std::lock_guard guard(m_textLock);
+        m_fullScreen = true;
+    }
+    update();
+}
+
+void CCaptureGraph::LeaveFullScreen()
+{
+    RecreatePicture(); // filled black
+    {
+        std::lock_guard guard(m_textLock);
+        m_fullScreen = false;
+    }
+    update();
+}
+
+void CCaptureGraph::SetStatusMessage(const QString& text)
+{
+    {
+        std::lock_guard guard(m_textLock);
+        m_statusMessage = text.left(kStatusTextCapacity - 1);
+    }
+    update();
+}
+
+QString CCaptureGraph::statusMessage() const
+{
+    std::lock_guard guard(m_textLock);
+    return m_statusMessage;
+}
+
+void CCaptureGraph::SetFullScreenHint(const QString& text)
+{
+    std::lock_guard guard(m_textLock);
+    m_fullScreenHint = text.left(kStatusTextCapacity - 1);
+}
+
+void CCaptureGraph::SetMeasureScale(double x, double y)
+{
+    m_measureScaleX = x;
+    m_measureScaleY = y;
+}

@@ -1,0 +1,51 @@
+#pragma once
+// The picture of the virtual microscope: a stage-micrometer slide (a ruler with
+// 0.01 mm divisions at magnification 60) with a small cell drifting across it.
+// The slide is rendered once per size and picture-property set; each frame copies
+// it and draws only the cell, so even 2592 x 1944 frames are cheap.
+#include <QImage>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+// Picture-property values the slide is rendered with.
+struct SlideLook {
+    int brightness = 0;  // -64 .. 64
+    int contrast = 32;   // 0 .. 64, 32 neutral
+    int saturation = 64; // 0 .. 128, 64 neutral
+    int sharpness = 3;   // 0 .. 6, 3 neutral
+    int gamma = 100;     // 72 .. 500, 100 neutral
+    int hue = 0;         // -40 .. 40 degrees
+    friend bool operator==(const SlideLook&, const SlideLook&) = default;
+};
+
+// Sensor pixel pitch of a sensor class, in micrometres (full-resolution pixels).
+double SensorPixelPitchUm(int deviceClass);
+// Slide pixels per 0.01 mm division for a frame of `width` from a sensor class.
+double PixelsPerDivision(int deviceClass, int width);
+
+// The slide as RGB, with the look applied.
+QImage RenderSlide(int deviceClass, int width, int height, const SlideLook& look);
+
+// One frame size's pre-rendered slide in packed YUYV and planar 4:2:2 forms.
+class SlideFrames {
+public:
+    void Prepare(const QImage& slide);
+    int width() const { return m_width; }
+    int height() const { return m_height; }
+    // The slide with the cell at its position for `seconds`, as YUYV (width * height * 2 bytes).
+    void ComposeYuyv(double seconds, std::uint8_t* out) const;
+    // The same as planar Y, U, V (U and V at half width) for the JPEG encoder.
+    void ComposePlanes(double seconds, std::uint8_t* y, std::uint8_t* u, std::uint8_t* v) const;
+
+private:
+    struct Disc {
+        int cx, cy, radius;
+    };
+    Disc CellAt(double seconds) const;
+
+    int m_width = 0;
+    int m_height = 0;
+    std::vector<std::uint8_t> m_yuyv;
+    std::vector<std::uint8_t> m_y, m_u, m_v;
+};
