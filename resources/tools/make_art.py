@@ -520,15 +520,16 @@ def background():
     # tool bar group dividers: effects | measuring tools | calibration
     b += f'<path d="M405.5 8V28M710.5 8V28" stroke="{PANEL_RIM}"/>'
     # preview well (the live picture covers 193,34 640 x 480)
-    b += f'<rect x="191.5" y="32.5" width="643" height="483" rx="1" fill="{WELL}" stroke="{PANEL_RIM}"/>'
-    # status strip: resolution text at 200,517 and recording seconds at 737,516
-    b += f'<rect x="192.5" y="517.5" width="645" height="23" rx="4" fill="{STATUS}" stroke="#a9c8e4"/>'
+    b += f'<rect x="191.5" y="32.5" width="643" height="482" rx="1" fill="{WELL}" stroke="{PANEL_RIM}"/>'
+    # status strip: its inside (193-836, 516-540) holds the resolution text at 200,517 and
+    # the recording seconds at 737,516 100x25, which paint the same brush
+    b += f'<rect x="192.5" y="515.5" width="645" height="26" rx="1" fill="{STATUS}" stroke="#a9c8e4"/>'
     # footer band below the panels: the program mark, bottom right
     b += f'<g transform="translate(812,551) scale(0.09375)">{app_icon_body()}</g>'
     save("background_main", svg(843, 580, b, defs), "843x580",
          "main window background: dark slate with the left column panel (capture buttons, file list), "
          "the right panel (tool bar with group dividers, preview well at 193,34 640x480, light status strip "
-         "y 517-541 behind the resolution and recording texts), a footer band with the program mark bottom right")
+         "y 516-540 behind the resolution and recording texts), a footer band with the program mark bottom right")
 
 
 APP_DEFS = ('<linearGradient id="appbg" x1="0" y1="0" x2="0" y2="1">'
@@ -617,7 +618,7 @@ beside a drawing replaces the derived look. Menu icons are dark, for the light m
 background (0xEEEEEE). Sizes are the sizes the window lays out; other sizes scale.
 
 Window places the art was drawn for: preview 193,34 640x480; file list 12,80 162x460;
-page picture at 10,38 (tabs 11-91 and 94-173, y 38-76); status strip y 517-541 behind
+page picture at 10,38 (tabs 11-91 and 94-173, y 38-76); status strip (inside 193-836, 516-540) behind
 texts 1182 (200,517) and 1184 (737,516), which use the status brush 0xFCE9D2.
 
 | Name | Size | Depicts |
