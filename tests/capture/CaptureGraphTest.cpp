@@ -1,0 +1,361 @@
+#include "CaptureTestSupport.h"
+#include "FakeCamera.h"
+#include "capture/CCaptureGraph.h"
+#include "common/TestSupport.h"
+#include "platform/CameraHardwareIds.h"
+#include "platform/MessageBox.h"
+#include "platform/ProgramFolder.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+const std::vector<CameraCapability> kClass2Caps = {{CameraSubtype::YUY2, 2592, 1944},
+                                                   {CameraSubtype::MJPG, 2592, 1944},
+                                                   {CameraSubtype::YUY2, 1600, 1200},
+                                                   {CameraSubtype::YUY2, 640, 480},
+                                                   {CameraSubtype::MJPG, 640, 480}};
+const std::vector<CameraCapability> kClass0Caps = {{CameraSubtype::YUY2, 1280, 1024},
+                                                   {CameraSubtype::YUY2, 640, 480}};
+
+class CaptureGraphTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        OverrideProgramFolders(home.path(), home.path());
+        ReloadSupportedHardwareIds();
+        SetMessageResponder([this](const QString& text, const QString&, unsigned) {
+            messages << text;
+            return IDOK;
+        });
+        ResetCaptureGlobals();
+        backend->spec.capabilities = kClass2Caps;
+        backend->devices = {FakeDevice(SupportedHardwareIds()[0], "1")};
+        graph.SetBackend(backend);
+    }
+    void TearDown() override
+    {
+        graph.TearDown();
+        SetMessageResponder(nullptr);
+        OverrideProgramFolders({}, {});
+        ReloadSupportedHardwareIds();
+    }
+    bool Start()
+    {
+        graph.SetNotifyWindows(&sink, nullptr);
+        graph.CreateDeviceEnumerator();
+        return graph.FindDevices() && graph.InitCaptureFilters() && graph.BuildGraph() &&
+               graph.StartPreview();
+    }
+    void StoreSize(int width, int height)
+    {
+        VideoInfoHeader format;
+        format.AvgTimePerFrame = 333333;
+        format.bmiHeader.biWidth = width;
+        format.bmiHeader.biHeight = height;
+        ASSERT_TRUE(WriteCapConfig(format));
+    }
+    void Deliver(std::uint8_t luma)
+    {
+        const auto bytes = GreyYuyv(captureWidth, captureHeight, luma);
+        backend->opened->Deliver(FrameOf(bytes, captureWidth, captureHeight));
+    }
+    int StoredLuma()
+    {
+        std::vector<std::uint8_t> pixels;
+        BitmapInfoHeader header;
+        return FrameStore.TakeFrame(pixels, header) ? pixels[0] : -1;
+    }
+
+    testsupport::TempHome home;
+    QStringList messages;
+    NotifySink sink;
+    std::shared_ptr<FakeBackend> backend = std::make_shared<FakeBackend>();
+    CCaptureGraph graph;
+};
+
+TEST(CaptureClass, DecidedFromTheLargestKnownSize)
+{
+    using S = CameraSubtype;
+    EXPECT_EQ(DecideDeviceClass({{S::YUY2, 1280, 1024}, {S::MJPG, 2592, 1944}}), Class2592);
+    EXPECT_EQ(DecideDeviceClass({{S::UYVY, 1600, 1200}, {S::YUY2, 640, 480}}), Class1600);
+    EXPECT_EQ(DecideDeviceClass({{S::YUY2, 1280, 1024}}), Class1280);
+    EXPECT_EQ(DecideDeviceClass({{S::YUY2, 1920, 1080}, {S::YUY2, 640, 480}}), -1);
+    EXPECT_EQ(DecideDeviceClass({}), -1);
+}
+
+TEST_F(CaptureGraphTest, ClassChoosesSizeFormatAndFrameRate)
+{
+    backend->spec.capabilities = {{CameraSubtype::YUY2, 1600, 1200}, {CameraSubtype::MJPG, 1600, 1200}};
+    mjpgByClass[1] = 1;
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(CaptureDeviceClass.load(), Class1600);
+    EXPECT_EQ(useMjpg.load(), 1);
+    EXPECT_EQ(backend->opened->CurrentFormat().subtype, CameraSubtype::MJPG);
+    EXPECT_EQ(captureWidth.load(), 1600);
+    EXPECT_EQ(captureHeight.load(), 1200);
+    EXPECT_EQ(recordFrameRate.load(), 4);
+
+    // A camera of no known class keeps the class it had and runs at its own size.
+    graph.TearDown();
+    backend->spec.capabilities = {{CameraSubtype::YUY2, 800, 600}};
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(CaptureDeviceClass.load(), Class1600);
+    EXPECT_EQ(captureWidth.load(), 800);
+}
+
+TEST_F(CaptureGraphTest, DevicePriorityFollowsSupportedIdsAndKeepsTheChoice)
+{
+    const HardwareIdTable& ids = SupportedHardwareIds();
+    backend->devices = {FakeDevice("vid_1234&pid_5678", "a"), FakeDevice(ids[1], "b"),
+                        FakeDevice(ids[0], "c"), FakeDevice(ids[0], "d")};
+    graph.CreateDeviceEnumerator();
+    ASSERT_EQ(graph.FindDevices(), 1);
+    EXPECT_EQ(graph.deviceCount(), 4);
+    EXPECT_EQ(graph.currentDevice(), 2);
+    EXPECT_EQ(graph.hardwareId(), ids[0]);
+    EXPECT_EQ(graph.DeviceTable()[0].hardwareIdIndex, -1);
+    EXPECT_EQ(graph.DeviceTable()[1].hardwareIdIndex, 1);
+
+    // The user picks another row; re-detection in a new order keeps it.
+    backend->opened = nullptr;
+    graph.SelectDevice(1);
+    EXPECT_EQ(graph.currentDevice(), 1);
+    backend->devices = {FakeDevice(ids[0], "d"), FakeDevice(ids[1], "b"), FakeDevice(ids[0], "c")};
+    ASSERT_EQ(graph.FindDevices(), 1);
+    EXPECT_EQ(graph.currentDevice(), 1);
+    EXPECT_EQ(graph.DeviceTable()[1].moniker->key, "b");
+    int selected = 0;
+    for (const CaptureDeviceEntry& row : graph.DeviceTable())
+        selected += row.selected;
+    EXPECT_EQ(selected, 1);
+
+    // Once it is gone, the best supported device is chosen again.
+    backend->devices = {FakeDevice(ids[2], "e"), FakeDevice(ids[0], "c")};
+    ASSERT_EQ(graph.FindDevices(), 1);
+    EXPECT_EQ(graph.currentDevice(), 1);
+}
+
+TEST_F(CaptureGraphTest, UnsupportedDevicesAreListedButNeverChosen)
+{
+    backend->devices.clear();
+    for (int i = 0; i < 30; ++i)
+        backend->devices.push_back(
+            FakeDevice("vid_0bda&pid_58" + QString::number(10 + i), QString::number(i)));
+    graph.CreateDeviceEnumerator();
+    EXPECT_EQ(graph.FindDevices(), 0);
+    EXPECT_EQ(graph.deviceCount(), kCaptureDeviceRows);
+    EXPECT_EQ(graph.currentDevice(), -1);
+    EXPECT_TRUE(graph.hardwareId().isEmpty());
+    EXPECT_EQ(graph.DeviceTable()[24].hardwareIdIndex, -1);
+    EXPECT_EQ(graph.InitCaptureFilters(), 0);
+
+    CCaptureGraph noEnumerator;
+    EXPECT_EQ(noEnumerator.FindDevices(), 0);
+}
+
+TEST_F(CaptureGraphTest, DevicePresenceComparesUsbHardwareIds)
+{
+    ASSERT_TRUE(Start());
+    backend->presentIds = {"USB\\" + SupportedHardwareIds()[0].toUpper()};
+    EXPECT_EQ(graph.IsDevicePresent(), 1);
+    backend->presentIds.clear();
+    EXPECT_EQ(graph.IsDevicePresent(), 0);
+    EXPECT_TRUE(graph.hardwareId().isEmpty());
+    EXPECT_EQ(graph.IsDevicePresent(), 0);
+}
+
+TEST_F(CaptureGraphTest, StoredSizeIsUsedAndRefusedSizesFallBackToTheClassDefault)
+{
+    StoreSize(640, 480);
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(backend->opened->CurrentFormat().width, 640);
+    EXPECT_EQ(recordFrameRate.load(), 11);
+
+    // The camera refuses 1600 x 1200 as MJPG: stored, then the default at the rebuild.
+    EXPECT_NE(graph.SetCaptureSize(1600, 1200), 0);
+    VideoInfoHeader stored;
+    ASSERT_TRUE(ReadCapConfig(stored));
+    EXPECT_EQ(stored.bmiHeader.biWidth, 1600);
+    EXPECT_EQ(QFileInfo(CapConfigPath()).size(), 88);
+    EXPECT_TRUE(graph.running());
+    EXPECT_EQ(captureWidth.load(), 2592);
+    EXPECT_EQ(backend->opened->CurrentFormat().width, 2592);
+
+    EXPECT_EQ(graph.SetCaptureSize(640, 480), 0);
+    EXPECT_EQ(backend->opened->CurrentFormat().width, 640);
+    EXPECT_EQ(captureHeight.load(), 480);
+}
+
+TEST_F(CaptureGraphTest, CameraWithoutButtonStillGetsItsLiveBranch)
+{
+    backend->spec.hasButton = false;
+    StoreSize(640, 480);
+    snapshotEnabled = 1;
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(messages, QStringList{"Init 'PIN_CATEGORY_STILL' fail"});
+    EXPECT_FALSE(graph.hasStillPin());
+    Deliver(120);
+    EXPECT_EQ(frameShown.load(), 1);
+    EXPECT_EQ(FrameStore.width.load(), 640);
+    backend->opened->Press();
+    EXPECT_EQ(StillRequest.pending.load(), 0);
+}
+
+TEST_F(CaptureGraphTest, StillRequestIsAnsweredByTheNextFrameWhichIsNotStored)
+{
+    StoreSize(640, 480);
+    ASSERT_TRUE(Start());
+    Deliver(60);
+    const int first = FrameStore.pixels[0];
+    StillRequest.Request(StillOriginUser);
+    Deliver(200);
+    EXPECT_EQ(StillRequest.pending.load(), 0);
+    QCoreApplication::sendPostedEvents(&sink);
+    EXPECT_EQ(sink.stills, std::vector<int>{0});
+    // Frames arriving before the notice is handled leave the stored frame alone.
+    Deliver(220);
+    EXPECT_EQ(StoredLuma(), first);
+    Deliver(200);
+    EXPECT_GT(StoredLuma(), first + 100);
+}
+
+TEST_F(CaptureGraphTest, CameraButtonGivesOneNoticePerPaintedFrame)
+{
+    backend->spec.capabilities = kClass0Caps;
+    StoreSize(640, 480);
+    ASSERT_TRUE(Start());
+    Deliver(100);
+    backend->opened->Press();
+    EXPECT_EQ(StillRequest.pending.load(), 0) << "the snapshot switch is off";
+
+    graph.SetSnapshot(1);
+    EXPECT_TRUE(graph.running());
+    backend->opened->Press();
+    backend->opened->Press(); // no frame painted in between: ignored
+    Deliver(100);
+    backend->opened->Press();
+    Deliver(100);
+    QCoreApplication::sendPostedEvents(&sink);
+    EXPECT_EQ(sink.stills, (std::vector<int>{1, 1}));
+}
+
+TEST_F(CaptureGraphTest, LargeSensorButtonTakesOnePicturePerRun)
+{
+    StoreSize(640, 480);
+    snapshotEnabled = 1;
+    ASSERT_TRUE(Start());
+    for (int i = 0; i < 2; ++i) {
+        Deliver(100);
+        backend->opened->Press();
+        Deliver(100);
+    }
+    graph.RestartPreview();
+    Deliver(100);
+    backend->opened->Press();
+    Deliver(100);
+    QCoreApplication::sendPostedEvents(&sink);
+    EXPECT_EQ(sink.stills, (std::vector<int>{1, 1}));
+}
+
+TEST_F(CaptureGraphTest, LiveCallbackRunsEffectsStoreRecorderThenPainting)
+{
+    StoreSize(640, 480);
+    std::vector<std::string> calls;
+    int recordedFirstByte = -1;
+    LiveFrameHooks hooks;
+    hooks.applyEffects = [&](std::uint8_t* pixels, int, int) {
+        calls.push_back("effects");
+        pixels[0] = 7;
+    };
+    hooks.recordFrame = [&](const std::uint8_t* pixels, std::size_t length, int w, int h) {
+        calls.push_back("record");
+        recordedFirstByte = pixels[0];
+        EXPECT_EQ(length, std::size_t(w) * h * 3);
+    };
+    hooks.paintMeasurements = [&](QPainter&, double sx, double sy) {
+        calls.push_back("measure");
+        EXPECT_EQ(sx, 1.0);
+        EXPECT_EQ(sy, 1.0);
+    };
+    hooks.paintOverlays = [&](QPainter&, const QSize& size) {
+        calls.push_back("overlays");
+        EXPECT_EQ(size, QSize(640, 480));
+    };
+    graph.SetLiveFrameHooks(hooks);
+    ASSERT_TRUE(Start());
+    Deliver(150);
+    EXPECT_EQ(calls, (std::vector<std::string>{"effects", "record", "measure", "overlays"}));
+    EXPECT_EQ(recordedFirstByte, 7);
+    EXPECT_EQ(StoredLuma(), 7);
+    EXPECT_EQ(frameBusy.load(), 0);
+}
+
+TEST_F(CaptureGraphTest, TallFramesAreStretchedPastTheBottom)
+{
+    backend->spec.capabilities = kClass0Caps;
+    ASSERT_TRUE(Start());
+    // Bottom-up BGR: the first memory rows are the picture's bottom rows; paint them red.
+    auto paint = [&](int w, int h, int redRows) {
+        std::vector<std::uint8_t> frame(std::size_t(w) * h * 3, 0);
+        for (std::size_t i = 0; i < frame.size(); i += 3)
+            frame[i] = 255; // blue
+        for (std::size_t i = 0; i < std::size_t(w) * redRows * 3; i += 3)
+            frame[i] = 0, frame[i + 2] = 255;
+        EXPECT_EQ(graph.PaintFrame(frame.data(), w, h), 1);
+        return graph.PreviewPicture();
+    };
+    const QImage tall = paint(1280, 1024, 60);
+    for (int x = 0; x < tall.width(); x += 7)
+        ASSERT_EQ(tall.pixelColor(x, tall.height() - 1), QColor(Qt::blue));
+    const QImage normal = paint(640, 480, 2);
+    EXPECT_EQ(normal.pixelColor(320, 479), QColor(Qt::red));
+    EXPECT_EQ(normal.pixelColor(320, 477), QColor(Qt::blue));
+    EXPECT_EQ(frameShown.load(), 1);
+}
+
+TEST_F(CaptureGraphTest, CorruptJpegFramesAreDropped)
+{
+    StoreSize(640, 480);
+    mjpgByClass[2] = 1;
+    ASSERT_TRUE(Start());
+    ASSERT_EQ(backend->opened->CurrentFormat().subtype, CameraSubtype::MJPG);
+    const std::vector<std::uint8_t> junk = {0xff, 0xd8, 0xff, 0xe0, 0x00, 0x10, 'J',
+                                            'F',  'I',  'F',  0,    1,    2,    3};
+    backend->opened->Deliver(FrameOf(junk, 640, 480, CameraSubtype::MJPG));
+    const std::vector<std::uint8_t> empty;
+    backend->opened->Deliver(FrameOf(empty, 640, 480, CameraSubtype::MJPG));
+    EXPECT_EQ(frameShown.load(), 0);
+    EXPECT_EQ(FrameStore.width.load(), 0);
+}
+
+TEST_F(CaptureGraphTest, StatusMessageAndFullScreenHintArePainted)
+{
+    graph.SetStatusMessage("Please connect the microscope");
+    QImage shot = graph.grab().toImage();
+    QRect green;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x)
+            if (shot.pixelColor(x, y) == QColor(0, 255, 0))
+                green |= QRect(x, y, 1, 1);
+    ASSERT_FALSE(green.isNull());
+    EXPECT_NEAR(green.center().x(), 320, 6);
+    EXPECT_NEAR(green.center().y(), 240, 12);
+
+    graph.SetStatusMessage({});
+    graph.SetFullScreenHint("ESC Restore");
+    graph.resize(800, 600);
+    graph.EnterFullScreen();
+    shot = graph.grab().toImage();
+    QRect red;
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < shot.width(); ++x)
+            if (shot.pixelColor(x, y) == QColor(255, 0, 0))
+                red |= QRect(x, y, 1, 1);
+    ASSERT_FALSE(red.isNull());
+    EXPECT_LE(red.right(), 800 - 4);
+    EXPECT_GT(red.left(), 500);
+    EXPECT_GE(red.top(), 2);
+    graph.LeaveFullScreen();
+    EXPECT_EQ(graph.PreviewPicture().pixelColor(10, 10), QColor(Qt::black));
+}
+} // namespace

@@ -1,0 +1,117 @@
+// The capture graph streaming from the virtual microscope on its own thread.
+#include "CaptureTestSupport.h"
+#include "capture/CCaptureGraph.h"
+#include "common/TestSupport.h"
+#include "platform/CameraHardwareIds.h"
+#include "platform/MessageBox.h"
+#include "platform/ProgramFolder.h"
+#include "platform/VirtualMicroscope.h"
+
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+class VirtualGraphTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        OverrideProgramFolders(home.path(), home.path());
+        ReloadSupportedHardwareIds();
+        SetMessageResponder([](const QString&, const QString&, unsigned) { return IDOK; });
+        ResetCaptureGlobals();
+        graph.SetBackend(microscope);
+        graph.SetNotifyWindows(&sink, nullptr);
+        graph.CreateDeviceEnumerator();
+    }
+    void TearDown() override
+    {
+        graph.TearDown();
+        SetMessageResponder(nullptr);
+        OverrideProgramFolders({}, {});
+    }
+    bool Start()
+    {
+        return graph.FindDevices() && graph.InitCaptureFilters() && graph.BuildGraph() &&
+               graph.StartPreview();
+    }
+    bool WaitForFrames(long count)
+    {
+        const long target = microscope->framesDelivered() + count;
+        return WaitFor([&] { return microscope->framesDelivered() >= target; });
+    }
+
+    testsupport::TempHome home;
+    NotifySink sink;
+    std::shared_ptr<VirtualMicroscope> microscope = std::make_shared<VirtualMicroscope>(Class1280, 15);
+    CCaptureGraph graph;
+};
+
+TEST_F(VirtualGraphTest, UnplugEndsTheStreamAndReplugRebuildsTheGraph)
+{
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(CaptureDeviceClass.load(), Class1280);
+    ASSERT_TRUE(WaitForFrames(2));
+    ASSERT_TRUE(WaitFor([] { return FrameStore.width.load() == 1280; }));
+
+    microscope->Unplug();
+    ASSERT_TRUE(WaitFor([&] { return sink.graphNotices > 0; }));
+    EXPECT_EQ(graph.DrainGraphEvent(), EC_DEVICE_LOST);
+    EXPECT_EQ(graph.DrainGraphEvent(), 0);
+    EXPECT_EQ(graph.IsDevicePresent(), 0);
+    graph.TearDown();
+    EXPECT_EQ(graph.FindDevices(), 0);
+
+    microscope->Plug();
+    ASSERT_TRUE(Start());
+    const long before = microscope->framesDelivered();
+    ASSERT_TRUE(WaitForFrames(2));
+    EXPECT_GT(microscope->framesDelivered(), before);
+    EXPECT_EQ(graph.IsDevicePresent(), 1);
+}
+
+TEST_F(VirtualGraphTest, TearDownWhileStreamingStopsTheStream)
+{
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(WaitForFrames(1));
+    graph.TearDown();
+    EXPECT_FALSE(graph.running());
+    EXPECT_FALSE(graph.built());
+    const long after = microscope->framesDelivered();
+    QTest::qWait(100);
+    EXPECT_EQ(microscope->framesDelivered(), after);
+    EXPECT_EQ(FrameStore.capacity, 0u);
+}
+
+TEST_F(VirtualGraphTest, ButtonPressBecomesAStillNotice)
+{
+    snapshotEnabled = 1;
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(WaitFor([] { return frameShown.load() == 1; }));
+    microscope->PressButton();
+    ASSERT_TRUE(WaitFor([&] { return !sink.stills.empty(); }));
+    EXPECT_EQ(sink.stills.front(), 1);
+}
+
+TEST_F(VirtualGraphTest, PreviewShowsAMovingPicture)
+{
+    VideoInfoHeader format;
+    format.bmiHeader.biWidth = 640;
+    format.bmiHeader.biHeight = 480;
+    ASSERT_TRUE(WriteCapConfig(format));
+    graph.show();
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(WaitForFrames(3));
+    const QImage first = graph.grab().toImage();
+    QTest::qWait(1500);
+    const QImage later = graph.grab().toImage();
+    // Light slide with dark ruler marks, and a cell that has moved.
+    EXPECT_GT(qGray(first.pixel(320, 40)), 120);
+    int changed = 0;
+    for (int y = 0; y < 480; y += 4)
+        for (int x = 0; x < 640; x += 4)
+            changed += first.pixel(x, y) != later.pixel(x, y);
+    EXPECT_GT(changed, 50);
+    if (qEnvironmentVariableIsSet("PELORA_PREVIEW_SHOT"))
+        later.save(qEnvironmentVariable("PELORA_PREVIEW_SHOT"));
+}
+} // namespace

@@ -1,0 +1,94 @@
+#pragma once
+// A scripted camera backend: the test decides which devices exist, what the camera
+// offers and refuses, and delivers frames and button presses itself.
+#include "platform/CameraBackend.h"
+
+#include <QStringList>
+#include <algorithm>
+#include <set>
+#include <utility>
+
+struct FakeCameraSpec {
+    std::vector<CameraCapability> capabilities;
+    bool hasButton = true;
+    std::set<std::pair<int, int>> refusedSizes;
+};
+
+class FakeCamera : public CameraDevice {
+public:
+    explicit FakeCamera(FakeCameraSpec spec) : m_spec(std::move(spec))
+    {
+        const CameraCapability& first = m_spec.capabilities.front();
+        m_format = {first.subtype, first.width, first.height, 333333};
+    }
+    std::vector<CameraCapability> Capabilities() const override { return m_spec.capabilities; }
+    bool HasStillButton() const override { return m_spec.hasButton; }
+    CameraFormat CurrentFormat() const override { return m_format; }
+    CameraStatus SetFormat(const CameraFormat& format) override
+    {
+        const CameraCapability wanted{format.subtype, format.width, format.height};
+        const auto& caps = m_spec.capabilities;
+        if (std::find(caps.begin(), caps.end(), wanted) == caps.end() ||
+            m_spec.refusedSizes.count({format.width, format.height}))
+            return CameraStatus::Refused;
+        m_format = format;
+        return CameraStatus::Ok;
+    }
+    CameraStatus Start(CameraStreamSinks sinks) override
+    {
+        m_sinks = std::move(sinks);
+        m_streaming = true;
+        return CameraStatus::Ok;
+    }
+    void Stop() override { m_streaming = false; }
+    bool IsStreaming() const override { return m_streaming; }
+    VideoProcAmp* ProcAmp() override { return nullptr; }
+
+    // Test side: what the camera's streaming thread would do.
+    void Deliver(const CameraFrame& frame)
+    {
+        if (m_streaming && m_sinks.frame)
+            m_sinks.frame(frame);
+    }
+    void Press()
+    {
+        if (m_streaming && m_sinks.button)
+            m_sinks.button();
+    }
+
+private:
+    FakeCameraSpec m_spec;
+    CameraFormat m_format;
+    CameraStreamSinks m_sinks;
+    bool m_streaming = false;
+};
+
+class FakeBackend : public CameraBackend {
+public:
+    std::vector<CameraDeviceInfo> devices;
+    FakeCameraSpec spec;
+    QStringList presentIds;
+    FakeCamera* opened = nullptr; // the camera the graph holds, if any
+
+    std::vector<CameraDeviceInfo> EnumerateDevices() override { return devices; }
+    std::unique_ptr<CameraDevice> Open(const CameraDeviceInfo&, CameraStatus* status) override
+    {
+        if (status)
+            *status = CameraStatus::Ok;
+        auto camera = std::make_unique<FakeCamera>(spec);
+        opened = camera.get();
+        return camera;
+    }
+    bool IsUsbHardwareIdPresent(const QString& id) override
+    {
+        return presentIds.contains(id, Qt::CaseInsensitive);
+    }
+    void WatchDevices(DeviceChangeHandler) override {}
+};
+
+// A device whose display name carries `hardwareId`.
+inline CameraDeviceInfo FakeDevice(const QString& hardwareId, const QString& key)
+{
+    return {"usb#" + hardwareId.toLower() + "#pci-0000:00:14.0-usb-0:" + key + " /dev/video" + key,
+            "Cam " + key, key};
+}
