@@ -48,7 +48,9 @@ bool WithValue(const QString& key, const QString& subkey, const QString& name, U
     return v && use(*v);
 }
 
-bool Store(const QString& key, const QString& subkey, const RegistryValue& value)
+// Loads the key's file (a missing one reads as empty), lets `change` edit it and
+// saves it when `change` says so.
+template <typename Change> bool Modify(const QString& key, Change change)
 {
     const QString path = KeyFilePath(key);
     if (path.isEmpty())
@@ -56,12 +58,19 @@ bool Store(const QString& key, const QString& subkey, const RegistryValue& value
     QMutexLocker lock(&StoreMutex());
     RegistryFile file;
     Load(path, file);
-    RegistrySubkey& s = file.FindOrAdd(subkey);
-    if (RegistryValue* existing = s.Find(value.name))
-        *existing = value;
-    else
-        s.values.append(value);
-    return Save(path, file);
+    return change(file) && Save(path, file);
+}
+
+bool Store(const QString& key, const QString& subkey, const RegistryValue& value)
+{
+    return Modify(key, [&](RegistryFile& file) {
+        RegistrySubkey& s = file.FindOrAdd(subkey);
+        if (RegistryValue* existing = s.Find(value.name))
+            *existing = value;
+        else
+            s.values.append(value);
+        return true;
+    });
 }
 
 } // namespace
@@ -86,14 +95,10 @@ bool KeyExists(const QString& key)
 
 bool CreateSubkey(const QString& key, const QString& subkey)
 {
-    const QString path = KeyFilePath(key);
-    if (path.isEmpty())
-        return false;
-    QMutexLocker lock(&StoreMutex());
-    RegistryFile file;
-    Load(path, file);
-    file.FindOrAdd(subkey);
-    return Save(path, file);
+    return Modify(key, [&](RegistryFile& file) {
+        file.FindOrAdd(subkey);
+        return true;
+    });
 }
 
 bool DeleteKey(const QString& key)
@@ -138,18 +143,12 @@ bool WriteString(const QString& key, const QString& subkey, const QString& name,
 
 bool DeleteValue(const QString& key, const QString& subkey, const QString& name)
 {
-    const QString path = KeyFilePath(key);
-    QMutexLocker lock(&StoreMutex());
-    RegistryFile file;
-    if (path.isEmpty() || !Load(path, file))
-        return false;
-    RegistrySubkey* s = file.Find(subkey);
-    if (!s)
-        return false;
-    const qsizetype before = s->values.size();
-    s->values.removeIf(
-        [&](const RegistryValue& v) { return v.name.compare(name, Qt::CaseInsensitive) == 0; });
-    return s->values.size() != before && Save(path, file);
+    return Modify(key, [&](RegistryFile& file) {
+        RegistrySubkey* s = file.Find(subkey);
+        return s && s->values.removeIf([&](const RegistryValue& v) {
+            return v.name.compare(name, Qt::CaseInsensitive) == 0;
+        }) > 0;
+    });
 }
 
 } // namespace registry
