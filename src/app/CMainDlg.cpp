@@ -71,6 +71,7 @@ bool CMainDlg::OnInitDialog()
     ReadSettings();
     LayOut();
     BuildMenus();
+    CenterOnScreen();
     // The recorder's settings dialog leaves a trial clip behind.
     QFile::remove(m_videoFolder + "/test.avi");
     m_fullScreenHint = LoadText(txt::EscRestore, kStatusTextCapacity);

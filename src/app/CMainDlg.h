@@ -147,6 +147,8 @@ private:
     void LeaveFullScreenMode();
     void ShowControls(bool show);
     void PlaceClient();
+    void FitToClient();
+    void CenterOnScreen();
     QSize NormalWindowSize() const;
     void EndLiveMeasurement();
 

@@ -55,9 +55,18 @@ void CMainDlg::LayOut()
     CreateButtons();
     CreateEditsAndTexts();
 
+    FitToClient();
+}
+
+void CMainDlg::FitToClient()
+{
     // The client area is exactly the background's size, below the menu.
     setFixedSize(NormalWindowSize());
     PlaceClient();
+}
+
+void CMainDlg::CenterOnScreen()
+{
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect frameRect = frameGeometry();
         frameRect.moveCenter(screen->availableGeometry().center());

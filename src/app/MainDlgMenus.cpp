@@ -129,6 +129,9 @@ void CMainDlg::BuildMenus()
     BuildCaptureMenu(m_submenus[2]);
     BuildHelpMenu(m_submenus[3]);
     m_menuBar->setVisible(!m_fullScreen);
+    if (!m_fullScreen) {
+        FitToClient();
+    }
     if (m_fileListMenu != nullptr) {
         BuildFileListMenu();
     }
@@ -221,4 +224,9 @@ bool CMainDlg::OfferAccelerators(int key)
         return true;
     }
     return false;
+}
+
+CMenuXP* CMainDlg::Submenu(int index) const
+{
+    return index >= 0 && index < static_cast<int>(m_submenus.size()) ? m_submenus[index] : nullptr;
 }

@@ -1,0 +1,361 @@
+// The main window as the user meets it: start-up, devices, keys, full screen,
+// menus, languages, closing and the start-up prompt.
+#include "MainDlgTestSupport.h"
+#include "app/CPromptDlg.h"
+#include "app/MainDlgLayout.h"
+#include "capture/CCaptureGraph.h"
+#include "capture/CaptureState.h"
+#include "files/CFileListView.h"
+#include "files/FileDialogs.h"
+#include "platform/SettingsStore.h"
+#include "widgets/CBitmapButton.h"
+#include "widgets/CMenuXP.h"
+#include "widgets/CToolTipCtrl.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QTest>
+#include <QTimer>
+
+using namespace maindlg;
+
+namespace {
+const QString kConnectMessage = "Please connect Korvane USB Handheld Digital Microscope";
+
+CMenuXP* LanguageMenu(const CMainDlg& dlg)
+{
+    return qobject_cast<CMenuXP*>(dlg.Submenu(1)->FindItem(ID_LANG_ENGLISH)->parent());
+}
+
+// Command ids of the ticked language items.
+std::vector<int> TickedLanguages(const CMainDlg& dlg)
+{
+    std::vector<int> ticked;
+    for (QAction* item : LanguageMenu(dlg)->actions()) {
+        if (item->isChecked()) {
+            ticked.push_back(CMenuXP::CommandOf(item));
+        }
+    }
+    return ticked;
+}
+
+bool AllToolButtonsEnabled(const CMainDlg& dlg, bool enabled)
+{
+    for (const ButtonPlace& place : kButtons) {
+        if (dlg.Button(place.id)->isEnabled() != enabled) {
+            return false;
+        }
+    }
+    return true;
+}
+
+QStringList PictureFiles(const CMainDlg& dlg)
+{
+    return QDir(dlg.PictureFolder()).entryList(QDir::Files);
+}
+
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const QByteArray& value) : m_name(name), m_old(qgetenv(name))
+    {
+        qputenv(name, value);
+    }
+    ~ScopedEnv() { qputenv(m_name, m_old); }
+
+private:
+    const char* m_name;
+    QByteArray m_old;
+};
+} // namespace
+
+TEST_F(MainDlgTest, FirstStartWritesDefaultsBeforeReadingAndLaysOutTheWindow)
+{
+    ScopedEnv language("LC_ALL", "de_DE.UTF-8");
+    auto dlg = Start();
+
+    // Defaults are on disk, and the language follows the system (primary id only).
+    AppSettings stored;
+    stored.ReadSwitch();
+    stored.ReadSysDate();
+    stored.ReadLanID();
+    stored.ReadDecimal();
+    EXPECT_EQ(stored.SWITCH, 1);
+    EXPECT_EQ(stored.sys_date, 1);
+    EXPECT_EQ(stored.LanID, 0);
+    EXPECT_EQ(stored.decimal, 3);
+    EXPECT_EQ(dlg->Language(), (lang::LanguagePair{7, 0}));
+    EXPECT_EQ(TickedLanguages(*dlg), std::vector<int>{32828});
+    EXPECT_TRUE(QDir(m_home.sub("home/Documents/Pelora files/Picture")).exists());
+    EXPECT_TRUE(QDir(m_home.sub("home/Documents/Pelora files/Video")).exists());
+
+    EXPECT_EQ(dlg->Client()->size(), QSize(843, 580));
+    EXPECT_EQ(dlg->CaptureGraph()->geometry(), QRect(193, 34, 640, 480));
+    EXPECT_EQ(dlg->FileListArea()->geometry(), QRect(12, 80, 162, 460));
+    EXPECT_EQ(dlg->Button(IDC_CAMERA)->geometry(), QRect(11, 8, 29, 29));
+    EXPECT_EQ(dlg->Button(IDC_LINE + 8)->geometry(), QRect(653, 6, 25, 24));
+    EXPECT_EQ(dlg->Button(IDC_OTHER_TOOLS)->geometry(), QRect(820, 6, 14, 24));
+    EXPECT_EQ(dlg->MagnificationEdit()->geometry(), QRect(749, 6, 34, 25));
+    EXPECT_EQ(dlg->MagnificationEdit()->text(), "60");
+    for (int hidden : {IDC_PREVIEW, IDC_SETTING, IDC_RGB}) {
+        EXPECT_FALSE(dlg->Button(hidden)->isVisible()) << hidden;
+    }
+    EXPECT_EQ(dlg->ToolTips().ToolCount(), 26);
+    EXPECT_EQ(dlg->ToolTipText(IDC_CAMERA), "Camera");
+    EXPECT_EQ(dlg->ToolTipText(IDC_LINE + 3), "Polygon measrement");
+    EXPECT_EQ(dlg->ToolTipText(IDC_CALIBRATION), "Calibration");
+
+    // Without language files every menu shows its built-in text.
+    EXPECT_EQ(dlg->Submenu(1)->title(), "Setting");
+    EXPECT_EQ(dlg->Submenu(1)->FindItem(IDC_SETTING)->text(), "Vdieo Setting");
+    EXPECT_EQ(dlg->Submenu(1)->FindItem(ID_PEN_SETTINGS)->text(), "Measurement Setting");
+    EXPECT_EQ(dlg->Submenu(1)->ItemAt(0)->text(), "2592*1944");
+    EXPECT_EQ(dlg->Submenu(1)->ItemAt(1)->text(), "2048*1536");
+    EXPECT_EQ(dlg->FileListMenu()->ItemAt(2)->text(), "Save as...");
+    EXPECT_EQ(dlg->Submenu(0)->ItemAt(2)->text(), "Save As...");
+}
+
+TEST_F(MainDlgTest, MicroscopePluggedLaterStartsThePreviewAndUnpluggingReturnsToTheMessage)
+{
+    m_microscope->Unplug();
+    auto dlg = Start();
+    EXPECT_FALSE(dlg->IsConnected());
+    EXPECT_EQ(dlg->CaptureGraph()->statusMessage(), kConnectMessage);
+    EXPECT_TRUE(AllToolButtonsEnabled(*dlg, false));
+    EXPECT_TRUE(m_messages.isEmpty()); // no box for a missing microscope
+
+    m_microscope->Plug();
+    ASSERT_TRUE(WaitFor([&] { return dlg->IsConnected(); }));
+    EXPECT_TRUE(dlg->CaptureGraph()->running());
+    EXPECT_TRUE(dlg->CaptureGraph()->statusMessage().isEmpty());
+    EXPECT_TRUE(AllToolButtonsEnabled(*dlg, true));
+    EXPECT_TRUE(dlg->Button(IDC_PREVIEW)->IsActive());
+    EXPECT_EQ(dlg->ResolutionText()->text(), "2592*1944");
+
+    m_microscope->Unplug();
+    ASSERT_TRUE(WaitFor([&] { return !dlg->IsConnected(); }));
+    EXPECT_EQ(dlg->CaptureGraph()->statusMessage(), kConnectMessage);
+    EXPECT_TRUE(AllToolButtonsEnabled(*dlg, false));
+
+    // A nodes-changed notice only arms the device check, which re-detects later.
+    m_microscope->Plug();
+    dlg->OnDeviceChange(DBT_DEVNODES_CHANGED, 0);
+    EXPECT_TRUE(dlg->IsTimerActive(IDT_DEVICE_CHECK));
+    ASSERT_TRUE(WaitFor([&] { return dlg->IsConnected(); }));
+}
+
+TEST_F(MainDlgTest, TakePictureNeedsThePreviewAndStoresAStillWhenItRuns)
+{
+    auto dlg = Start();
+    ASSERT_TRUE(dlg->IsConnected());
+
+    dlg->OnCommand(IDC_PREVIEW); // browse state
+    EXPECT_FALSE(dlg->Button(IDC_PREVIEW)->IsActive());
+    EXPECT_FALSE(dlg->CaptureGraph()->running());
+    QTest::keyClick(dlg.get(), Qt::Key_F2);
+    ASSERT_EQ(m_messages.size(), 1);
+    EXPECT_EQ(m_messages[0], "Please return to the preview state");
+    EXPECT_EQ(StillRequest.pending.load(), 0);
+    dlg->OnCommand(IDC_CLOCK);
+    EXPECT_EQ(m_messages.size(), 2);
+
+    dlg->OnCommand(IDC_PREVIEW);
+    EXPECT_TRUE(dlg->CaptureGraph()->running());
+    ASSERT_TRUE(WaitFor([] { return FrameStore.width.load() > 0; }));
+    QTest::keyClick(dlg.get(), Qt::Key_F2);
+    ASSERT_TRUE(WaitFor([&] { return PictureFiles(*dlg).size() == 1; }));
+    EXPECT_TRUE(PictureFiles(*dlg).at(0).endsWith("_60X_N0001.jpg"))
+        << PictureFiles(*dlg).at(0).toStdString();
+    EXPECT_EQ(m_messages.size(), 2);
+}
+
+TEST_F(MainDlgTest, EscapeAndEnterNeverCloseAndSizeKeysSwitchTheCaptureSize)
+{
+    auto dlg = Start();
+    QTest::keyClick(dlg.get(), Qt::Key_Escape);
+    dlg->MagnificationEdit()->setFocus();
+    QTest::keyClick(dlg->MagnificationEdit(), Qt::Key_Return);
+    QTest::keyClick(dlg->MagnificationEdit(), Qt::Key_Enter);
+    QApplication::processEvents();
+    EXPECT_TRUE(dlg->isVisible());
+    EXPECT_FALSE(dlg->IsFullScreen());
+
+    QTest::keyClick(dlg.get(), Qt::Key_F11);
+    EXPECT_EQ(captureWidth.load(), 2048);
+    EXPECT_EQ(dlg->ResolutionText()->text(), "2048*1536");
+    QTest::keyClick(dlg.get(), Qt::Key_F12);
+    EXPECT_EQ(captureHeight.load(), 1944);
+    EXPECT_EQ(dlg->ResolutionText()->text(), "2592*1944");
+    EXPECT_TRUE(dlg->CaptureGraph()->running());
+}
+
+TEST_F(MainDlgTest, FullScreenHidesTheControlsAndEscapeRestoresEveryOne)
+{
+    auto dlg = Start();
+    dlg->OnSysCommand(SC_MAXIMIZE);
+    ASSERT_TRUE(dlg->IsFullScreen());
+    const QSize screen = dlg->screen()->geometry().size();
+    EXPECT_EQ(dlg->CaptureGraph()->size(), screen);
+    EXPECT_FALSE(dlg->MenuBar()->isVisible());
+    EXPECT_FALSE(dlg->FileListArea()->isVisible());
+    EXPECT_FALSE(dlg->MagnificationEdit()->isVisible());
+    EXPECT_FALSE(dlg->Button(IDC_CAMERA)->isVisible());
+    EXPECT_EQ(dlg->ToolTips().ToolCount(), 0);
+    EXPECT_DOUBLE_EQ(dlg->CaptureGraph()->measureScaleX(), screen.width() / 640.0);
+    EXPECT_DOUBLE_EQ(dlg->CaptureGraph()->measureScaleY(), screen.height() / 480.0);
+
+    QTest::keyClick(dlg.get(), Qt::Key_Escape);
+    ASSERT_TRUE(WaitFor([&] { return !dlg->IsFullScreen(); }));
+    EXPECT_TRUE(dlg->isVisible());
+    EXPECT_EQ(dlg->CaptureGraph()->geometry(), QRect(193, 34, 640, 480));
+    EXPECT_EQ(dlg->Client()->size(), QSize(843, 580));
+    EXPECT_TRUE(dlg->MenuBar()->isVisible());
+    EXPECT_TRUE(dlg->FileListArea()->isVisible());
+    EXPECT_TRUE(dlg->MagnificationEdit()->isVisible());
+    EXPECT_TRUE(dlg->CalibrationValueEdit()->isVisible());
+    for (const ButtonPlace& place : kButtons) {
+        EXPECT_EQ(dlg->Button(place.id)->isVisible(), !place.neverShown) << place.id;
+    }
+    EXPECT_EQ(dlg->ToolTips().ToolCount(), 26);
+    EXPECT_DOUBLE_EQ(dlg->CaptureGraph()->measureScaleX(), 1.0);
+    EXPECT_DOUBLE_EQ(dlg->CaptureGraph()->measureScaleY(), 1.0);
+}
+
+TEST_F(MainDlgTest, SnapshotItemTogglesItsTextAndTheChoiceSurvivesARestart)
+{
+    {
+        auto dlg = Start();
+        EXPECT_EQ(snapshotEnabled.load(), 1);
+        EXPECT_EQ(dlg->Submenu(1)->FindItem(ID_SNAPSHOT)->text(), "Snapshot Disable");
+        dlg->Submenu(1)->FindItem(ID_SNAPSHOT)->trigger();
+        EXPECT_EQ(dlg->Submenu(1)->FindItem(ID_SNAPSHOT)->text(), "Snapshot Enable");
+        EXPECT_EQ(snapshotEnabled.load(), 0);
+        EXPECT_TRUE(dlg->CaptureGraph()->running());
+    }
+    Settings() = AppSettings{};
+    auto again = Start();
+    EXPECT_EQ(snapshotEnabled.load(), 0);
+    EXPECT_EQ(again->Submenu(1)->FindItem(ID_SNAPSHOT)->text(), "Snapshot Enable");
+    again->OnCommand(ID_SNAPSHOT);
+    EXPECT_EQ(again->Submenu(1)->FindItem(ID_SNAPSHOT)->text(), "Snapshot Disable");
+}
+
+TEST_F(MainDlgTest, LanguageChangeRelabelsMenusAndTooltipsAndTicksExactlyOneItem)
+{
+    testsupport::WriteFile(
+        ProgramFolderPath() + "/Italian1252.ini",
+        "[DoDedazez]\r\nFile=Archivio\r\nOpen=Apri...\r\nTipStraightLine=Misura lineare\r\n"
+        "Italian=Italiano\r\nSnapshotDisable=Istantanea no\r\n");
+    auto dlg = Start();
+    dlg->Submenu(1)->FindItem(ID_LANG_ITALIAN)->trigger();
+
+    EXPECT_EQ(dlg->Language(), (lang::LanguagePair{16, 0}));
+    EXPECT_EQ(dlg->Submenu(0)->title(), "Archivio");
+    EXPECT_EQ(dlg->Submenu(0)->ItemAt(0)->text(), "Apri...");
+    EXPECT_EQ(dlg->FileListMenu()->ItemAt(0)->text(), "Apri...");
+    EXPECT_EQ(dlg->Submenu(1)->FindItem(ID_SNAPSHOT)->text(), "Istantanea no");
+    EXPECT_EQ(dlg->Submenu(2)->title(), "Capture"); // keys the file lacks keep their default
+    EXPECT_EQ(dlg->ToolTipText(IDC_LINE), "Misura lineare");
+    EXPECT_EQ(TickedLanguages(*dlg), std::vector<int>{ID_LANG_ITALIAN});
+    EXPECT_EQ(dlg->MenuBar()->actions().size(), 4);
+
+    AppSettings stored;
+    stored.ReadLanID();
+    stored.ReadSubLanIDD();
+    EXPECT_EQ(stored.LanID, 16);
+    EXPECT_EQ(stored.SubLanIDD, 0);
+
+    dlg->OnCommand(ID_LANG_ENGLISH);
+    EXPECT_EQ(dlg->Submenu(0)->title(), "File");
+    EXPECT_EQ(TickedLanguages(*dlg), std::vector<int>{ID_LANG_ENGLISH});
+}
+
+TEST_F(MainDlgTest, ClosingAnsweredNoKeepsEverythingRunning)
+{
+    auto dlg = Start();
+    m_answer = 7; // IDNO
+    dlg->close();
+    ASSERT_EQ(m_messages.size(), 1);
+    EXPECT_EQ(m_messages[0], "Are you sure to close?");
+    EXPECT_TRUE(dlg->isVisible());
+    EXPECT_TRUE(dlg->CaptureGraph()->running());
+    EXPECT_TRUE(dlg->IsConnected());
+
+    m_answer = 6; // IDYES
+    dlg->close();
+    EXPECT_FALSE(dlg->isVisible());
+    EXPECT_FALSE(dlg->CaptureGraph()->running());
+}
+
+TEST_F(MainDlgTest, StartupPromptShowsWhileSysDateIsOneAndItsBoxSwitchesItOff)
+{
+    int shown = 0;
+    QTimer watcher;
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        if (auto* prompt = qobject_cast<CPromptDlg*>(QApplication::activeModalWidget())) {
+            ++shown;
+            EXPECT_TRUE(prompt->ShowAgainBox()->isChecked());
+            prompt->ShowAgainBox()->setChecked(false);
+            prompt->accept();
+        }
+    });
+    watcher.start(10);
+    {
+        auto dlg = Start(true);
+        ASSERT_TRUE(WaitFor([&] { return shown == 1; }));
+        AppSettings stored;
+        stored.ReadSysDate();
+        EXPECT_EQ(stored.sys_date, 0);
+    }
+    auto again = Start(true);
+    QTest::qWait(400);
+    EXPECT_EQ(shown, 1);
+    EXPECT_FALSE(again->IsTimerActive(IDT_STARTUP_PROMPT));
+}
+
+TEST_F(MainDlgTest, SaveAsProposesTheNameAndRefusesTheOwnPictureFolderInAnyCase)
+{
+    auto dlg = Start();
+    dlg->OnCommand(ID_SAVE_AS);
+    ASSERT_EQ(m_messages.size(), 1);
+    EXPECT_EQ(m_messages[0], "Please select a picture or video");
+    dlg->OnCommand(ID_DELETE);
+    EXPECT_EQ(m_messages.last(), "Please select an image or video");
+
+    ASSERT_TRUE(WaitFor([] { return FrameStore.width.load() > 0; }));
+    QTest::keyClick(dlg.get(), Qt::Key_F2);
+    ASSERT_TRUE(WaitFor([&] { return PictureFiles(*dlg).size() == 1; }));
+    const QString stored = PictureFiles(*dlg).at(0);
+    SaveDialogRequest asked;
+    SetSaveDialogResponder([&](const SaveDialogRequest& request) {
+        asked = request;
+        return dlg->PictureFolder().toUpper() + "/copy.bmp";
+    });
+    m_messages.clear();
+    dlg->OnCommand(IDC_SAVE);
+    SetSaveDialogResponder(nullptr);
+    EXPECT_EQ(asked.initialName, stored.left(stored.size() - 4));
+    EXPECT_TRUE(asked.filter.startsWith("Bitmap Files(*.bmp)"));
+    EXPECT_EQ(asked.defaultExtension, ".bmp");
+    ASSERT_EQ(m_messages.size(), 1);
+    EXPECT_EQ(m_messages[0], "Can't save file to temp directory!!");
+    EXPECT_EQ(PictureFiles(*dlg).size(), 1);
+}
+
+TEST_F(MainDlgTest, PageTabsSwitchTheFileListPage)
+{
+    auto dlg = Start();
+    auto* strip = static_cast<CFileListView*>(dlg->FileListArea());
+    QTest::mouseClick(dlg->Client(), Qt::LeftButton, {}, QPoint(120, 50));
+    EXPECT_EQ(dlg->Page(), kPageVideos);
+    EXPECT_EQ(strip->Page(), PageVideos);
+    QTest::mouseClick(dlg->Client(), Qt::LeftButton, {}, QPoint(120, 50));
+    EXPECT_EQ(dlg->Page(), kPageVideos);
+    QTest::mouseClick(dlg->Client(), Qt::LeftButton, {}, QPoint(40, 50));
+    EXPECT_EQ(dlg->Page(), kPagePictures);
+    EXPECT_EQ(strip->Page(), PagePictures);
+    EXPECT_EQ(dlg->ToolTips().ToolCount(), 26);
+}

@@ -1,0 +1,46 @@
+#include "MainDlgTestSupport.h"
+
+#include "capture/StillCapture.h"
+#include "platform/CameraBackendFactory.h"
+#include "platform/MessageBox.h"
+#include "platform/ProgramFolder.h"
+#include "platform/SettingsStore.h"
+
+#include <QTest>
+
+void MainDlgTest::SetUp()
+{
+    OverrideProgramFolders(m_program.path(), m_program.path());
+    Settings() = AppSettings{};
+    SetMessageResponder([this](const QString& text, const QString&, unsigned) {
+        m_messages << text;
+        return m_answer;
+    });
+    SetSoundPlayer([](int) {});
+    m_microscope = std::make_shared<VirtualMicroscope>(Class2592, 20);
+    SetProcessCameraBackend(m_microscope);
+}
+
+void MainDlgTest::TearDown()
+{
+    SetProcessCameraBackend(nullptr);
+    SetSoundPlayer(nullptr);
+    SetMessageResponder(nullptr);
+    OverrideProgramFolders(QString(), QString());
+}
+
+std::unique_ptr<CMainDlg> MainDlgTest::Start(bool keepPrompt)
+{
+    auto dialog = std::make_unique<CMainDlg>();
+    dialog->OnInitDialog();
+    if (!keepPrompt) {
+        dialog->KillTimer(maindlg::IDT_STARTUP_PROMPT);
+    }
+    dialog->show();
+    return dialog;
+}
+
+bool MainDlgTest::WaitFor(const std::function<bool()>& done)
+{
+    return QTest::qWaitFor(done, 5000);
+}
