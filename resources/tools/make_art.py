@@ -171,6 +171,11 @@ def g_fangle(p):
             + dots(((6.5, 12.5), (13.5, 12.5), (3.5, 9.5), (8.5, 2)), 1.5, p["a"]))
 
 
+def g_rectangle(p):
+    pts = ((1.5, 2.5), (13.5, 2.5), (13.5, 12.5), (1.5, 12.5))
+    return '<rect x="1.5" y="2.5" width="12" height="10"/>' + dots(pts, 1.5, p["a"])
+
+
 def g_ruler(p):
     return ('<rect x="0.5" y="6.5" width="14" height="7" rx="1"/>'
             + path("M3.5 6.5V9.5M5.5 6.5V8.5M7.5 6.5V10.5M9.5 6.5V8.5M11.5 6.5V9.5")
@@ -426,6 +431,25 @@ MENUS = [
     ("231", g_ruler, "other-tools menu, generic item icon: ruler"),
 ]
 
+# The photo window's measuring and drawing menus use the same tool drawings.
+PHOTO_MENUS = [
+    ("32806", g_line, "photo measuring menu > Line"),
+    ("32807", g_contline, "photo measuring menu > Continuous Line"),
+    ("32808", g_rectangle, "photo measuring menu > Rectangle: rectangle with its corners"),
+    ("32809", g_polygon, "photo measuring menu > Polygon"),
+    ("32811", g_rcircle, "photo measuring menu > Radius of Circle"),
+    ("32812", g_dcircle, "photo measuring menu > Diameter of Circle"),
+    ("32813", g_tcircle, "photo measuring menu > Three Points Circle"),
+    ("32814", g_tangle, "photo measuring menu > Three Points Angle"),
+    ("32815", g_fangle, "photo measuring menu > Four Points Angle"),
+    ("32816", g_line, "photo drawing menu > Line"),
+    ("32818", g_tangle, "photo drawing menu > Angle"),
+    ("32819", g_rectangle, "photo drawing menu > Rectangle"),
+    ("32820", g_rcircle, "photo drawing menu > Radius Circle"),
+    ("32821", g_dcircle, "photo drawing menu > Diameter Circle"),
+    ("396", g_tcircle, "photo drawing menu > Three Points Circle"),
+]
+
 
 def recording_look():
     # The record button's active look means "recording": a red plate, not the blue one.
@@ -585,7 +609,7 @@ def main():
         button(cid, 25, 24, glyph, (5, 4), text)
     recording_look()
     small_buttons()
-    for name, glyph, text in MENUS:
+    for name, glyph, text in MENUS + PHOTO_MENUS:
         menu_icon(name, glyph, text)
     cursor()
     app_icon()
