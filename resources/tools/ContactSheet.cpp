@@ -3,7 +3,7 @@
 // buttons and page picture laid out where the window puts them. For looking at the
 // art, not for the program.
 //
-// Usage: pelora_art_sheet ART.md sheet.png window.png
+// Usage: pelora_art_sheet ART.md sheet.png window.png   (also writes window-disabled.png)
 #include "widgets/Art.h"
 
 #include <QApplication>
@@ -92,7 +92,8 @@ constexpr Placed kLayout[] = {
     {"button_1164", 820, 6, 14, 24},
 };
 
-bool SaveWindow(const QString& path)
+// `disabled`: every button greyed, as without a microscope.
+bool SaveWindow(const QString& path, bool disabled)
 {
     QImage window(843, 580, QImage::Format_ARGB32);
     QPainter painter(&window);
@@ -101,7 +102,9 @@ bool SaveWindow(const QString& path)
         // A few buttons in their other looks, to judge them in place.
         const QString art = QString::fromLatin1(place.art);
         ArtState state = ArtState::Normal;
-        if (art == QLatin1String("button_1138") || art == QLatin1String("button_1195")) {
+        if (art.startsWith(QLatin1String("button_")) && disabled) {
+            state = ArtState::Disabled;
+        } else if (art == QLatin1String("button_1138") || art == QLatin1String("button_1195")) {
             state = ArtState::Active;
         }
         painter.drawPixmap(place.x, place.y, ArtPixmap(art, QSize(place.w, place.h), state));
@@ -133,7 +136,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "no art listed in %s\n", argv[1]);
         return 1;
     }
-    const bool ok =
-        SaveSheet(items, QString::fromLocal8Bit(argv[2])) && SaveWindow(QString::fromLocal8Bit(argv[3]));
+    const QString window = QString::fromLocal8Bit(argv[3]);
+    QString greyed = window;
+    greyed.insert(greyed.lastIndexOf(QLatin1Char('.')), QStringLiteral("-disabled"));
+    const bool ok = SaveSheet(items, QString::fromLocal8Bit(argv[2])) && SaveWindow(window, false) &&
+                    SaveWindow(greyed, true);
     return ok ? 0 : 1;
 }

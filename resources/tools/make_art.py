@@ -239,7 +239,7 @@ CORNERS = "M0.5 4.5V0.5H4.5M10.5 0.5H14.5V4.5M14.5 10.5V14.5H10.5M4.5 14.5H0.5V1
 
 
 def g_size_high(p):
-    return path(CORNERS) + f'<rect x="3.5" y="3.5" width="8" height="8" fill="{p["a"]}" fill-opacity="0.85" stroke="{p["a"]}"/>'
+    return path(CORNERS) + f'<rect x="3.5" y="3.5" width="8" height="8" fill="{p["a"]}" fill-opacity="0.3" stroke="{p["a"]}"/>'
 
 
 def g_size_low(p):
