@@ -72,7 +72,7 @@ void CMainDlg::PlaceClient()
         m_graph->setGeometry(m_client->rect());
         return;
     }
-    const int menuHeight = m_menuBar->isVisible() ? m_menuBar->sizeHint().height() : 0;
+    const int menuHeight = m_menuBar->isHidden() ? 0 : m_menuBar->sizeHint().height();
     m_menuBar->setGeometry(0, 0, kClientSize.width(), menuHeight);
     m_client->setGeometry(QRect(QPoint(0, menuHeight), kClientSize));
 }

@@ -46,6 +46,9 @@ void CMainDlg::LayOut()
 {
     m_menuBar = new QMenuBar(this);
     m_menuBar->setNativeMenuBar(false);
+    m_menuBar->setStyleSheet(QStringLiteral("QMenuBar { background-color: %1; color: black; }"
+                                            "QMenuBar::item:selected { background-color: #c6d9f0; }")
+                                 .arg(QColor(kMenuBackground).name()));
     m_client = new MainDlgClient(*this);
 
     m_graph = new CCaptureGraph(m_client);
