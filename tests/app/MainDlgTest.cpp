@@ -14,12 +14,15 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 
 using namespace maindlg;
 
@@ -359,3 +362,40 @@ TEST_F(MainDlgTest, PageTabsSwitchTheFileListPage)
     EXPECT_EQ(strip->Page(), PagePictures);
     EXPECT_EQ(dlg->ToolTips().ToolCount(), 26);
 }
+
+namespace {
+// Records the addresses the window asks the desktop to open.
+class UrlRecorder : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl& url) { opened << url; }
+};
+} // namespace
+
+TEST_F(MainDlgTest, HelpOpensTheManualOfTheCurrentLanguageAndOpenChecksThePictureStillExists)
+{
+    UrlRecorder recorder;
+    QDesktopServices::setUrlHandler("file", &recorder, "open");
+    QDesktopServices::setUrlHandler("https", &recorder, "open");
+    auto dlg = Start();
+    dlg->OnCommand(ID_LANG_SIMPLIFIED);
+    dlg->OnCommand(ID_HELP_MANUAL);
+    dlg->OnCommand(ID_HELP_UPDATE);
+    QDesktopServices::unsetUrlHandler("file");
+    QDesktopServices::unsetUrlHandler("https");
+    ASSERT_EQ(recorder.opened.size(), 2);
+    EXPECT_EQ(recorder.opened[0].toLocalFile(), ProgramFolderPath() + "/Pelora-CN.html");
+    EXPECT_EQ(recorder.opened[1].scheme(), "https");
+
+    ASSERT_TRUE(WaitFor([] { return FrameStore.width.load() > 0; }));
+    dlg->OnCommand(IDC_CAMERA);
+    ASSERT_TRUE(WaitFor([&] { return PictureFiles(*dlg).size() == 1; }));
+    QFile::remove(dlg->PictureFolder() + "/" + PictureFiles(*dlg).at(0));
+    dlg->OnCommand(ID_OPEN);
+    ASSERT_TRUE(WaitFor([&] { return !m_messages.isEmpty(); }));
+    EXPECT_EQ(m_messages.last(), "the picture not open,please check the file exist!");
+}
+
+#include "MainDlgTest.moc"
