@@ -643,7 +643,13 @@ background (0xEEEEEE). Sizes are the sizes the window lays out; other sizes scal
 
 Window places the art was drawn for: preview 193,34 640x480; file list 12,80 162x460;
 page picture at 10,38 (tabs 11-91 and 94-173, y 38-76); status strip (inside 193-836, 516-540) behind
-texts 1182 (200,517) and 1184 (737,516), which use the status brush 0xFCE9D2.
+texts 1182 (200,517) and 1184 (737,516), which use the status brush 0xFCE9D2 (#d2e9fc).
+Below the tabs, `page_146`/`page_147` hold the list's own tone from (2,42) on, so the
+file list may use that part of the page picture as its background; `page_144`/`page_148`
+are the same tone as drawings of their own, for any list size.
+
+Menu icons are named by command id (`menu_<id>`); `menu_language` is for the "Change
+language" submenu, which has no id. The language items themselves carry no icon.
 
 | Name | Size | Depicts |
 |---|---|---|
