@@ -20,6 +20,8 @@ namespace {
 
 // Larger requests are a caller's mistake, not a picture anybody can show.
 constexpr int kMaxArtSide = 4096;
+// Callers that draw at ever new sizes (a resized list) must not grow the cache forever.
+constexpr int kMaxCachedPixmaps = 512;
 
 // Button drawings paint their plate and glyph in these colours; the active look
 // swaps them for the highlighted plate. Keep in step with resources/tools/make_art.py.
@@ -175,6 +177,9 @@ QPixmap ArtPixmap(const QString& name, QSize size, ArtState state)
     }
     const QPixmap pixmap = Render(name, size, state, ratio);
     if (!pixmap.isNull()) {
+        if (cache.size() >= kMaxCachedPixmaps) {
+            cache.clear();
+        }
         cache.insert(key, pixmap);
     }
     return pixmap;
