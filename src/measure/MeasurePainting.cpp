@@ -22,6 +22,7 @@ constexpr uint8_t kFamilyScript = 0x40;
 constexpr uint8_t kFamilyDecorative = 0x50;
 constexpr int kDefaultPixelSize = 16;
 constexpr size_t kMaxCachedFonts = 32;
+constexpr qsizetype kMaxCachedLines = 4096;
 
 constexpr int32_t kMeasureFontHeight = 14;
 constexpr uint8_t kCharSetGb2312 = 134;
@@ -114,7 +115,7 @@ QPen MeasurePen(int32_t styleCode, int32_t width, ColorRef color)
     pen.setStyle(PenStyleFromCode(styleCode));
     pen.setWidth(std::max(1, width));
     pen.setCapStyle(Qt::FlatCap);
-    pen.setJoinStyle(Qt::RoundJoin);
+    pen.setJoinStyle(Qt::MiterJoin);
     return pen;
 }
 
@@ -175,7 +176,7 @@ LogFontRecord CaptionFont()
     return record;
 }
 
-const FontCache::Entry& FontCache::Get(const LogFontRecord& record)
+FontCache::Entry& FontCache::Get(const LogFontRecord& record)
 {
     // Most repaints use one or two fonts: try the last one first.
     if (m_last < m_entries.size() && std::memcmp(&m_entries[m_last].record, &record, sizeof record) == 0) {
@@ -200,7 +201,27 @@ const FontCache::Entry& FontCache::Get(const LogFontRecord& record)
     return m_entries.back();
 }
 
-void DrawTextLine(QPainter& painter, const FontCache::Entry& font, const QColor& color, QPoint topLeft,
+namespace {
+
+// Laid-out text of a line, made once per font and text.
+const QStaticText& LaidOut(FontCache::Entry& font, const QString& text)
+{
+    auto it = font.lines.constFind(text);
+    if (it != font.lines.constEnd()) {
+        return *it;
+    }
+    if (font.lines.size() >= kMaxCachedLines) {
+        font.lines.clear();
+    }
+    QStaticText line(text);
+    line.setTextFormat(Qt::PlainText); // "<=" must never be taken for markup
+    line.prepare(QTransform(), font.font);
+    return *font.lines.insert(text, line);
+}
+
+} // namespace
+
+void DrawTextLine(QPainter& painter, FontCache::Entry& font, const QColor& color, QPoint topLeft,
                   const QString& text)
 {
     if (text.isEmpty()) {
@@ -212,13 +233,14 @@ void DrawTextLine(QPainter& painter, const FontCache::Entry& font, const QColor&
     if (painter.pen().color() != color || painter.pen().style() != Qt::SolidLine) {
         painter.setPen(color);
     }
+    const QStaticText& line = LaidOut(font, text);
     if (font.angle == 0.0) {
-        painter.drawText(QPoint(topLeft.x(), topLeft.y() + font.ascent), text);
+        painter.drawStaticText(topLeft, line);
         return;
     }
     painter.save();
     painter.translate(topLeft);
     painter.rotate(-font.angle);
-    painter.drawText(QPoint(0, font.ascent), text);
+    painter.drawStaticText(QPoint(0, 0), line);
     painter.restore();
 }

@@ -5,7 +5,9 @@
 
 #include <QColor>
 #include <QFont>
+#include <QHash>
 #include <QPen>
+#include <QStaticText>
 #include <cstring>
 #include <vector>
 
@@ -40,7 +42,7 @@ LogFontRecord DefaultMeasureFont();
 LogFontRecord CaptionFont();
 
 // Fonts made from records, kept while the records stay the same, so repaints do not
-// rebuild fonts and metrics for every label.
+// rebuild fonts, metrics and the layout of label lines that did not change.
 class FontCache {
 public:
     struct Entry {
@@ -48,8 +50,9 @@ public:
         QFont font;
         int ascent = 0;
         double angle = 0.0; // degrees counter-clockwise, from the escapement
+        QHash<QString, QStaticText> lines;
     };
-    const Entry& Get(const LogFontRecord& record);
+    Entry& Get(const LogFontRecord& record);
 
 private:
     std::vector<Entry> m_entries;
@@ -57,5 +60,5 @@ private:
 };
 
 // Writes one text line with its top-left corner at `topLeft`, transparent background.
-void DrawTextLine(QPainter& painter, const FontCache::Entry& font, const QColor& color, QPoint topLeft,
+void DrawTextLine(QPainter& painter, FontCache::Entry& font, const QColor& color, QPoint topLeft,
                   const QString& text);

@@ -125,7 +125,7 @@ void MeasureRenderer::DrawPending(QPainter& painter, const ScreenRenderInput& in
     if (pending.valueTexts == nullptr) {
         return;
     }
-    const FontCache::Entry& font = m_fonts.Get(input.labelFont);
+    FontCache::Entry& font = m_fonts.Get(input.labelFont);
     const QColor color = ColorFromRef(input.labelColor);
     for (int i = 2; i < count; i += 2) {
         const int segment = i / 2 - 1;
@@ -258,7 +258,7 @@ void MeasureRenderer::DrawLabel(QPainter& painter, PhotoKind kind, const CMeasur
     if (info == nullptr || info->anchorRule == AnchorRule::None) {
         return;
     }
-    const FontCache::Entry& font = m_fonts.Get(shape.labelFont);
+    FontCache::Entry& font = m_fonts.Get(shape.labelFont);
     ColorRef colorRef = shape.labelColor;
     if (place.saving && kind == PhotoKind::DiameterCircle) {
         colorRef = place.canvasLabelColor;
@@ -291,7 +291,7 @@ void MeasureRenderer::DrawLabel(QPainter& painter, PhotoKind kind, const CMeasur
 }
 
 void MeasureRenderer::DrawContinuousLabels(QPainter& painter, const CMeasureShape& shape,
-                                           const Placement& place, const FontCache::Entry& font,
+                                           const Placement& place, FontCache::Entry& font,
                                            const QColor& color)
 {
     const int count = int(shape.points.size());

@@ -53,7 +53,7 @@ private:
     void DrawText(QPainter& painter, const CMeasureShape& shape, const Placement& place);
     void DrawLabel(QPainter& painter, PhotoKind kind, const CMeasureShape& shape, const Placement& place);
     void DrawContinuousLabels(QPainter& painter, const CMeasureShape& shape, const Placement& place,
-                              const FontCache::Entry& font, const QColor& color);
+                              FontCache::Entry& font, const QColor& color);
     void DrawCaption(QPainter& painter, const ScreenRenderInput& input);
     const QString& NameLine(const CMeasureShape& shape);
     const QString& ValueLine(const char* symbol, const QString& value, const QString& unit);
