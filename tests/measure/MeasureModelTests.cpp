@@ -1,4 +1,5 @@
 // Measurement lists: ownership, serials and the two code sets.
+#include "measure/MeasureFactory.h"
 #include "measure/MeasureList.h"
 
 #include <gtest/gtest.h>
@@ -99,4 +100,43 @@ TEST(MeasureTools, ToolsCreateTheirKinds)
     EXPECT_FALSE(KindOfTool(MeasureTool::None, kind));
     EXPECT_EQ(InfoOf(PhotoKind::ThreePointCircle)->anchorIndex, 4);
     EXPECT_EQ(InfoOf(PhotoKind::Polygon)->anchorRule, AnchorRule::LastPoint);
+}
+
+TEST(MeasureFactory, ModesDecideNumberLabelAndTexts)
+{
+    MeasureStyle style;
+    style.penWidth = 3;
+    style.lineColor = 0x00FF00;
+    style.labelFontSize = 65;
+    MeasureTexts texts;
+    texts.values = QStringList{"1.000", "6.283", "3.142"};
+    texts.units = QStringList{"mm", "mm", "mm2"};
+    PhotoMeasureList list;
+
+    const CMeasureShape* measured = AddMeasurement(list, PhotoKind::RadiusCircle, style, ToolMode::Measuring,
+                                                   {{0, 0}, {10, 0}, {5, 5}}, texts);
+    ASSERT_NE(measured, nullptr);
+    EXPECT_EQ(measured->namePrefix + QString::number(measured->serial), "RC1");
+    EXPECT_EQ(measured->labelShown, 1);
+    EXPECT_EQ(measured->valueTexts, texts.values);
+    EXPECT_EQ(measured->penWidth, 3);
+    EXPECT_EQ(measured->labelLineHeight, 72);
+
+    const CMeasureShape* drawn = AddMeasurement(list, PhotoKind::RadiusCircle, style, ToolMode::DrawingOnly,
+                                                {{0, 0}, {10, 0}, {5, 5}}, texts);
+    EXPECT_EQ(drawn->serial, 0);
+    EXPECT_EQ(drawn->labelShown, 0);
+    EXPECT_EQ(drawn->valueTexts, (QStringList{"", "", ""}));
+    EXPECT_EQ(drawn->unitTexts, (QStringList{"", "", ""}));
+
+    MeasureTexts words;
+    words.values = QStringList{"cell wall"};
+    const CMeasureShape* note =
+        AddMeasurement(list, PhotoKind::Text, style, ToolMode::Measuring, {{5, 5}, {65, 65}}, words);
+    EXPECT_EQ(note->serial, 0);
+    EXPECT_EQ(note->labelShown, 0);
+    EXPECT_EQ(note->valueTexts, QStringList{"cell wall"});
+
+    // Neither the drawing nor the note took a number.
+    EXPECT_EQ(AddMeasurement(list, PhotoKind::Line, style, ToolMode::Measuring, {}, texts)->serial, 2);
 }
