@@ -12,6 +12,7 @@ namespace {
 
 constexpr ColorRef kBlue = 0xFF0000;
 constexpr ColorRef kLabelBrown = 0x004080;
+constexpr ColorRef kCanvasLabel = 0x008000;
 constexpr uint8_t kNoAntialias = 3;
 
 LogFontRecord CrispFont()
@@ -71,7 +72,7 @@ QImage Saved(const PhotoMeasureList& list, QSize picture)
     SaveRenderInput input;
     input.ratio = SaveRatio(DisplayMode::Fitted, picture);
     input.pictureSize = picture;
-    input.canvasLabelColor = kWhite;
+    input.canvasLabelColor = kCanvasLabel;
     QPainter painter(&image);
     MeasureRenderer().DrawSaved(painter, list, input);
     return image;
@@ -100,13 +101,13 @@ int CountInk(const QImage& image, QRect area)
 }
 
 // The text as a plain painter writes it, top-left at (0, 0), on white.
-QImage Reference(const QString& text, QSize size)
+QImage Reference(const QString& text, QSize size, ColorRef color = kLabelBrown)
 {
     QImage image = Blank(size);
     QPainter painter(&image);
     const QFont font = FontFromLogFont(CrispFont());
     painter.setFont(font);
-    painter.setPen(ColorFromRef(kLabelBrown));
+    painter.setPen(ColorFromRef(color));
     painter.drawText(QPoint(0, QFontMetrics(font).ascent()), text);
     return image;
 }
@@ -257,4 +258,38 @@ TEST(MeasureRender, PenStylesAndFonts)
     EXPECT_EQ(font.family(), "Arial");
     record.height = 14; // cell height: the font's line fits in it
     EXPECT_LE(QFontMetrics(FontFromLogFont(record)).height(), 15);
+}
+
+TEST(MeasureRender, AngleMarksPendingLinesAndDiameterLabels)
+{
+    PhotoMeasureList list;
+    // Arms east and north of the vertex: the mark runs clockwise from east through south
+    // and west, radius 0.3 of the first arm.
+    list.Append(PhotoKind::ThreePointAngle, Shape({{100, 50}, {50, 50}, {50, 0}, {0, 0}}));
+    auto circle =
+        Shape({{300, 100}, {260, 100}, {340, 100}, {300, 200}}, {"1", "2", "3"}, {"mm", "mm", "mm2"});
+    circle->namePrefix = "DC";
+    circle->serial = 1;
+    circle->labelShown = 1;
+    list.Append(PhotoKind::DiameterCircle, std::move(circle));
+
+    const QList<QPoint> pending{{10, 300}, {100, 300}, {40, 320}};
+    const QStringList pendingTexts{"1.500"};
+    ScreenRenderInput input;
+    input.pending.points = &pending;
+    input.pending.valueTexts = &pendingTexts;
+    input.pending.lineColor = kPureGreen;
+    input.labelFont = CrispFont();
+    input.labelColor = kLabelBrown;
+    const QImage screen = Screen(list, QSize(640, 480), &input);
+    EXPECT_GT(CountColour(screen, QRect(48, 63, 5, 4), Rgb(kBlue)), 0); // south
+    EXPECT_GT(CountColour(screen, QRect(34, 48, 4, 5), Rgb(kBlue)), 0); // west
+    EXPECT_EQ(CountInk(screen, QRect(58, 38, 5, 5)), 0);                // north-east stays open
+    EXPECT_EQ(CountColour(screen, QRect(10, 300, 90, 1), Rgb(kPureGreen)), 90);
+    EXPECT_EQ(screen.copy(QRect(40, 320, 160, 17)), Reference("1.500", QSize(160, 17)));
+    EXPECT_EQ(screen.copy(QRect(300, 200, 160, 17)), Reference("DC1", QSize(160, 17)));
+
+    // Saved, a diameter circle's label takes the canvas's label colour.
+    const QImage saved = Saved(list, QSize(640, 480));
+    EXPECT_EQ(saved.copy(QRect(300, 200, 160, 17)), Reference("D=1mm", QSize(160, 17), kCanvasLabel));
 }
