@@ -11,7 +11,9 @@
 namespace {
 
 constexpr double kInchPerMillimetre = 0.03937007874015748;
-constexpr double kMilPerMillimetreSteps[] = {5000, 0.007874015748031496};
+// Mils are reached in two steps, in this order, so the result is exactly 39.37007874015748.
+constexpr double kMilStep1 = 5000;
+constexpr double kMilStep2 = 0.007874015748031496;
 constexpr double kCentimetrePerMillimetre = 0.1;
 constexpr int kExtensionLength = 4; // ".jpg", ".bmp"
 constexpr int kCounterLength = 6;   // "_N0001"
@@ -56,7 +58,7 @@ double MillimetresToUnit(double millimetres, const QString& unit)
         return millimetres * kInchPerMillimetre;
     }
     if (unit == QLatin1String(kUnitMil)) {
-        return millimetres * kMilPerMillimetreSteps[0] * kMilPerMillimetreSteps[1];
+        return millimetres * kMilStep1 * kMilStep2;
     }
     if (unit == QLatin1String(kUnitCentimetre)) {
         return millimetres * kCentimetrePerMillimetre;

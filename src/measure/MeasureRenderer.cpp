@@ -3,12 +3,14 @@
 #include "measure/MeasureValues.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
 namespace {
 
 constexpr int kCrossArm = 6;
+constexpr int kMaxRadius = 1 << 24;
 constexpr int kRectangleMarkRadius = 6;
 constexpr double kAngleMarkFactor = 0.3;
 constexpr int kCaptionX = 3;
@@ -17,11 +19,12 @@ constexpr int kQtAngleUnits = 16; // QPainter arcs count sixteenths of a degree
 constexpr double kRadiansToDegrees = 180.0 / std::numbers::pi;
 constexpr const char* kLengthSymbol = "L=";
 
-int RoundRadius(QPoint centre, QPoint rim)
+int TruncatedDistance(QPoint centre, QPoint rim)
 {
     const int64_t dx = int64_t(rim.x()) - centre.x();
     const int64_t dy = int64_t(rim.y()) - centre.y();
-    return int(std::sqrt(double(dx * dx + dy * dy)));
+    // Far beyond any picture, but an int must still hold it.
+    return int(std::min(std::sqrt(double(dx * dx + dy * dy)), double(kMaxRadius)));
 }
 
 void DrawCircle(QPainter& painter, QPoint centre, int radius)
@@ -45,9 +48,7 @@ double RayAngle(QPoint centre, QPoint p)
 // towards `to`; coinciding rays close the circle.
 void DrawAngleMark(QPainter& painter, QPoint vertex, QPoint from, QPoint to)
 {
-    const int radius = int(kAngleMarkFactor *
-                           int(std::sqrt(double(int64_t(from.x() - vertex.x()) * (from.x() - vertex.x()) +
-                                                int64_t(from.y() - vertex.y()) * (from.y() - vertex.y())))));
+    const int radius = int(kAngleMarkFactor * TruncatedDistance(vertex, from));
     if (radius <= 0) {
         return;
     }
@@ -165,19 +166,19 @@ void MeasureRenderer::DrawFigure(QPainter& painter, PhotoKind kind, const CMeasu
         break;
     case PhotoKind::RadiusCircle:
         if (count >= 2) {
-            DrawCircle(painter, at(0), RoundRadius(at(0), at(1)));
+            DrawCircle(painter, at(0), TruncatedDistance(at(0), at(1)));
             line(0, 1);
         }
         break;
     case PhotoKind::DiameterCircle:
         if (count >= 3) {
-            DrawCircle(painter, at(0), RoundRadius(at(0), at(1)));
+            DrawCircle(painter, at(0), TruncatedDistance(at(0), at(1)));
             line(1, 2);
         }
         break;
     case PhotoKind::ThreePointCircle:
         if (count >= 4) {
-            DrawCircle(painter, at(0), RoundRadius(at(0), at(1)));
+            DrawCircle(painter, at(0), TruncatedDistance(at(0), at(1)));
             line(0, 3);
             DrawCross(painter, at(2)), DrawCross(painter, at(1)), DrawCross(painter, at(3));
         }
