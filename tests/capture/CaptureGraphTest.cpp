@@ -1,3 +1,4 @@
+#include "AllocationCounter.h"
 #include "CaptureTestSupport.h"
 #include "FakeCamera.h"
 #include "capture/CCaptureGraph.h"
@@ -288,6 +289,20 @@ TEST_F(CaptureGraphTest, LiveCallbackRunsEffectsStoreRecorderThenPainting)
     EXPECT_EQ(recordedFirstByte, 7);
     EXPECT_EQ(StoredLuma(), 7);
     EXPECT_EQ(frameBusy.load(), 0);
+}
+
+TEST_F(CaptureGraphTest, LiveFramesAfterTheFirstAllocateNothing)
+{
+    StoreSize(640, 480);
+    ASSERT_TRUE(Start());
+    const auto bytes = GreyYuyv(640, 480, 90);
+    const CameraFrame frame = FrameOf(bytes, 640, 480);
+    backend->opened->Deliver(frame);
+    StartCountingAllocations();
+    for (int i = 0; i < 5; ++i)
+        backend->opened->Deliver(frame);
+    EXPECT_EQ(StopCountingAllocations(), 0);
+    EXPECT_EQ(FrameStore.width.load(), 640);
 }
 
 TEST_F(CaptureGraphTest, TallFramesAreStretchedPastTheBottom)
