@@ -3,12 +3,15 @@
 #include "app/CMainDlg.h"
 #include "capture/CCaptureGraph.h"
 #include "capture/CaptureState.h"
+#include "measure/Calibration.h"
+#include "measure/CalibrationFile.h"
 #include "platform/MessageBox.h"
 #include "platform/SettingsStore.h"
 #include "platform/TextCatalogue.h"
 #include "widgets/CBitmapButton.h"
 
 #include <QDesktopServices>
+#include <QLineEdit>
 #include <QUrl>
 
 using namespace maindlg;
@@ -16,6 +19,8 @@ using namespace maindlg;
 namespace {
 // Where "Update" sends the user.
 const char* const kProjectWebPage = "https://pelora.example.org/";
+// The nominal text is read into a 64-character buffer.
+constexpr int kNominalTextChars = 63;
 } // namespace
 
 CommandTable<CMainDlg>& CMainDlg::Commands()
@@ -177,6 +182,26 @@ void CMainDlg::OnAbout()
     about.exec();
 }
 
+void CMainDlg::OnMagnificationChanged()
+{
+    const QString nominal = m_magnification->text();
+    if (nominal.isEmpty()) {
+        return;
+    }
+    QString stored;
+    CalibrationFile(m_calibrationFile).Lookup(nominal, stored);
+    m_calibrationValue->setText(stored);
+}
+
+void CMainDlg::OnCalibrationDone()
+{
+    const double calibrated = Calibration().lastResult;
+    m_calibrationValue->setText(CalibrationText(calibrated));
+    double magnification = 0.0;
+    ReadMagnification(this, m_calibrationValue->text(), m_magnification->text(), false, magnification);
+    CalibrationFile(m_calibrationFile).Store(m_magnification->text().left(kNominalTextChars), calibrated);
+}
+
 // Commands whose work comes with the recorder, time-lapse, video settings, live
 // view and measurement features; they are routed here so every id already reaches
 // its handler.
@@ -196,5 +221,4 @@ void CMainDlg::OnImageEffect() {}
 void CMainDlg::OnMeasureTool() {}
 void CMainDlg::OnOtherTools() {}
 void CMainDlg::OnCalibration() {}
-void CMainDlg::OnMagnificationChanged() {}
 void CMainDlg::OnPrint() {}

@@ -225,7 +225,5 @@ void CMainDlg::OnShowPrompt()
     prompt.exec();
 }
 
-// The seconds counter of a recording and the stored calibration come with the
-// recorder and calibration work.
+// The seconds counter of a recording comes with the recorder work.
 void CMainDlg::OnRecordSecond() {}
-void CMainDlg::OnCalibrationDone() {}

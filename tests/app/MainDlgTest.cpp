@@ -7,6 +7,7 @@
 #include "capture/CaptureState.h"
 #include "files/CFileListView.h"
 #include "files/FileDialogs.h"
+#include "measure/Calibration.h"
 #include "platform/SettingsStore.h"
 #include "widgets/CBitmapButton.h"
 #include "widgets/CMenuXP.h"
@@ -396,6 +397,23 @@ TEST_F(MainDlgTest, HelpOpensTheManualOfTheCurrentLanguageAndOpenChecksThePictur
     dlg->OnCommand(ID_OPEN);
     ASSERT_TRUE(WaitFor([&] { return !m_messages.isEmpty(); }));
     EXPECT_EQ(m_messages.last(), "the picture not open,please check the file exist!");
+}
+
+TEST_F(MainDlgTest, MagnificationShowsItsStoredCalibrationAndANewCalibrationIsStored)
+{
+    testsupport::WriteFile(ProgramFolderPath() + "/CalibrationIni.ini", "[60]\n60=57.3\n[200]\n200=212.0\n");
+    auto dlg = Start();
+    EXPECT_EQ(dlg->CalibrationValueEdit()->text(), "57.3");
+    dlg->MagnificationEdit()->setText("7");
+    EXPECT_EQ(dlg->CalibrationValueEdit()->text(), "");
+    dlg->MagnificationEdit()->setText("200");
+    EXPECT_EQ(dlg->CalibrationValueEdit()->text(), "212.0");
+
+    Calibration().lastResult = 198.44;
+    QCoreApplication::postEvent(dlg.get(), new QEvent(WM_CALIBRATION_DONE));
+    ASSERT_TRUE(WaitFor([&] { return dlg->CalibrationValueEdit()->text() == "198.4"; }));
+    EXPECT_DOUBLE_EQ(Calibration().current, 198.4);
+    EXPECT_TRUE(testsupport::ReadFile(ProgramFolderPath() + "/CalibrationIni.ini").contains("200=198.4"));
 }
 
 #include "MainDlgTest.moc"
