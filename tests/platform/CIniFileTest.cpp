@@ -147,7 +147,8 @@ TEST_F(CIniFileTest, FailedWriteBackLeavesTheOriginal)
 TEST_F(CIniFileTest, HostileFilesLoadWithoutHarm)
 {
     QByteArray bytes = "[60]\n60=" + QByteArray(1 << 20, 'x') + "\n";
-    bytes += QByteArray("\0\0[\0]\n\xFF\xFE\x80=\x01\n", 14);
+    static const char kBinary[] = "\0\0[\0]\n\xFF\xFE\x80=\x01\n";
+    bytes += QByteArray(kBinary, sizeof kBinary - 1);
     for (int i = 0; i < 4096; ++i)
         bytes += char(i * 37 % 256);
     ASSERT_TRUE(WriteFile(Path(), bytes));

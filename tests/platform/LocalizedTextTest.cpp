@@ -114,7 +114,8 @@ TEST_F(TextLookupTest, RereadsAFileThatChanged)
 TEST_F(TextLookupTest, HostileLanguageFilesGiveSaneTexts)
 {
     QByteArray bytes = "[DoDedazez]\rOpen=" + QByteArray(1 << 20, 'y') + "\r";
-    bytes += QByteArray("\0\0\x81\x81=\x80\n[\0", 10);
+    static const char kBinary[] = "\0\0\x81\x81=\x80\n[\0";
+    bytes += QByteArray(kBinary, sizeof kBinary - 1);
     Use("Japanese932.ini", bytes);
     EXPECT_EQ(LoadText(kOpen).size(), 255);
     EXPECT_EQ(LoadText(kMissing), "Built-in default");
