@@ -28,9 +28,18 @@ QPointF FartherEnd(QPointF from, QPointF first, QPointF second)
 
 } // namespace
 
+int TruncateToInt(double value)
+{
+    if (!(value == value)) {
+        return 0;
+    }
+    return int(std::clamp(value, double(INT_MIN), double(INT_MAX)));
+}
+
 QPoint WindowToImage(QPoint window, double zoom, QPoint scroll)
 {
-    return QPoint(int(window.x() / zoom + scroll.x()), int(window.y() / zoom + scroll.y()));
+    return QPoint(TruncateToInt(window.x() / zoom + scroll.x()),
+                  TruncateToInt(window.y() / zoom + scroll.y()));
 }
 
 double Distance(QPointF a, QPointF b)
@@ -51,7 +60,8 @@ EndBar EndBarAt(QPoint start, QPoint end)
     }
     const double e = double(b - d) / double(a - c);
     const double f = kBarHalfLength * std::sqrt(e * e / (e * e + 1));
-    return {QPoint(int(c + f), int(d - f / e)), QPoint(int(c - f), int(d + f / e))};
+    return {QPoint(TruncateToInt(c + f), TruncateToInt(d - f / e)),
+            QPoint(TruncateToInt(c - f), TruncateToInt(d + f / e))};
 }
 
 std::optional<QPointF> ThreePointCentre(QPoint p1, QPoint p2, QPoint p3)

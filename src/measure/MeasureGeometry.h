@@ -7,6 +7,9 @@
 #include <optional>
 #include <span>
 
+// Truncation towards zero into the int range (out-of-range and undefined inputs are pinned).
+int TruncateToInt(double value);
+
 // Window position to image coordinates of the canvas surface.
 QPoint WindowToImage(QPoint window, double zoom, QPoint scroll);
 

@@ -1,5 +1,6 @@
 #include "measure/MeasureRenderer.h"
 
+#include "measure/MeasureGeometry.h"
 #include "measure/MeasureValues.h"
 
 #include <QPainter>
@@ -72,7 +73,7 @@ struct MeasureRenderer::Placement {
 
     QPoint Map(QPoint p) const
     {
-        return saving ? QPoint(int(p.x() * ratio), int(p.y() * ratio)) : p - scroll;
+        return saving ? QPoint(TruncateToInt(p.x() * ratio), TruncateToInt(p.y() * ratio)) : p - scroll;
     }
     ColorRef Selected() const { return saving ? kPureRed : kPureGreen; }
 };
@@ -193,7 +194,8 @@ void MeasureRenderer::DrawFigure(QPainter& painter, PhotoKind kind, const CMeasu
             QPoint turned[4];
             for (int i = 0; i < 4; ++i) {
                 const double dx = corners[i].x() - centre.x(), dy = corners[i].y() - centre.y();
-                turned[i] = QPoint(int(centre.x() + c * dx - s * dy), int(centre.y() + s * dx + c * dy));
+                turned[i] = QPoint(TruncateToInt(centre.x() + c * dx - s * dy),
+                                   TruncateToInt(centre.y() + s * dx + c * dy));
             }
             painter.drawPolygon(turned, 4);
         }

@@ -6,7 +6,9 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+#include <climits>
 #include <gtest/gtest.h>
+#include <limits>
 
 namespace {
 
@@ -292,4 +294,27 @@ TEST(MeasureRender, AngleMarksPendingLinesAndDiameterLabels)
     // Saved, a diameter circle's label takes the canvas's label colour.
     const QImage saved = Saved(list, QSize(640, 480));
     EXPECT_EQ(saved.copy(QRect(300, 200, 160, 17)), Reference("D=1mm", QSize(160, 17), kCanvasLabel));
+}
+
+TEST(MeasureRender, ShortOrWildObjectsAreSafe)
+{
+    // Too few points for their kind: nothing is drawn, nothing is read past the end.
+    PhotoMeasureList list;
+    for (int code = 1; code <= 10; ++code) {
+        auto shape = Shape({{20, 20}}, {"1.0"}, {});
+        shape->labelShown = 1;
+        shape->points.clear();
+        list.Append(PhotoKind(code), std::move(shape));
+    }
+    EXPECT_EQ(CountInk(Screen(list), QRect(0, 0, 640, 480)), 0);
+    EXPECT_EQ(CountInk(Saved(list, QSize(1600, 1200)), QRect(0, 0, 1600, 1200)), 0);
+
+    // Far-off points and an undefined turn stay inside int arithmetic.
+    list.Clear();
+    auto rect = Shape({{INT_MAX - 5, INT_MAX - 5}, {INT_MIN + 5, 10}, {1, 1}});
+    rect->rotation = std::numeric_limits<float>::quiet_NaN();
+    list.Append(PhotoKind::Rectangle, std::move(rect));
+    list.Append(PhotoKind::RadiusCircle, Shape({{INT_MAX, 0}, {INT_MIN, 0}, {1, 1}}));
+    const QImage saved = Saved(list, QSize(2592, 1944));
+    EXPECT_EQ(saved.size(), QSize(2592, 1944));
 }
