@@ -141,7 +141,10 @@ int SaveStill(const StillJob& job, const std::uint8_t* frame, std::size_t length
     QImage still(job.captureWidth, job.captureHeight, QImage::Format_BGR888);
     if (still.isNull())
         return 0;
-    still.fill(Qt::black);
+    const bool covers = header.biWidth >= job.captureWidth && header.biHeight >= job.captureHeight &&
+                        length >= std::size_t(header.biWidth) * std::size_t(header.biHeight) * 3;
+    if (!covers)
+        still.fill(Qt::black);
     CopyFrame(frame, length, header, &still);
     PaintLiveDrawings(job.painters, scale, &still);
 

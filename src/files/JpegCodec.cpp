@@ -79,9 +79,11 @@ QImage DecodeJpeg(const QByteArray& data, QSize atLeast)
     QImage image(size, QImage::Format_RGB32);
     if (image.isNull())
         return {};
+    // Small pictures are for thumbnails, where speed beats the last bit of accuracy.
+    const int flags = atLeast.isValid() ? TJFLAG_FASTDCT | TJFLAG_FASTUPSAMPLE : 0;
     // Little-endian RGB32 is B, G, R, X in memory.
     if (tjDecompress2(tj, bytes, static_cast<unsigned long>(data.size()), image.bits(), size.width(),
-                      int(image.bytesPerLine()), size.height(), TJPF_BGRX, 0) != 0) {
+                      int(image.bytesPerLine()), size.height(), TJPF_BGRX, flags) != 0) {
         // Warnings (such as a few missing bytes at the end) still leave a picture.
         if (tjGetErrorCode(tj) != TJERR_WARNING)
             return {};

@@ -22,7 +22,7 @@ QImage DecodePictureThumbnail(const QString& path)
 {
     if (path.endsWith(QLatin1String("jpg"), Qt::CaseInsensitive)) {
         CxImage image;
-        image.LoadScaled(path, CXIMAGE_FORMAT_JPG, QSize(kThumbnailBox, kThumbnailBox));
+        image.LoadScaled(path, CXIMAGE_FORMAT_JPG, QSize(kThumbnailBox, kThumbnailBox * 3 / 4));
         return image.Image();
     }
     QImage raw = ReadRawBmp(path, kRawBmpCapacity);

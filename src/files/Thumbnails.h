@@ -11,7 +11,7 @@
 // Pixel bytes a raw BMP may claim; larger headers are not drawn.
 inline constexpr size_t kRawBmpCapacity = size_t(64) << 20;
 // Cached thumbnails fit this box; cells are smaller, so stretching only shrinks.
-inline constexpr int kThumbnailBox = 256;
+inline constexpr int kThumbnailBox = 160;
 
 // What identifies one version of a file on disk.
 struct FileStamp {
