@@ -349,7 +349,7 @@ TEST_F(MainDlgTest, SaveAsProposesTheNameAndRefusesTheOwnPictureFolderInAnyCase)
     EXPECT_EQ(PictureFiles(*dlg).size(), 1);
 }
 
-TEST_F(MainDlgTest, PageTabsSwitchTheFileListPage)
+TEST_F(MainDlgTest, PageTabsSwitchTheFileListPageAndButtonsShowTheirTips)
 {
     auto dlg = Start();
     auto* strip = static_cast<CFileListView*>(dlg->FileListArea());
@@ -362,6 +362,11 @@ TEST_F(MainDlgTest, PageTabsSwitchTheFileListPage)
     EXPECT_EQ(dlg->Page(), kPagePictures);
     EXPECT_EQ(strip->Page(), PagePictures);
     EXPECT_EQ(dlg->ToolTips().ToolCount(), 26);
+
+    QTest::mouseMove(dlg->Button(IDC_LINE + 1), QPoint(5, 5));
+    EXPECT_TRUE(WaitFor([&] { return dlg->ToolTips().ShownText() == "Continuous Line Measurement"; }));
+    QTest::mouseMove(dlg->Client(), QPoint(400, 300));
+    EXPECT_TRUE(WaitFor([&] { return dlg->ToolTips().ShownText().isEmpty(); }));
 }
 
 namespace {
