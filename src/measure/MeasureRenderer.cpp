@@ -22,21 +22,28 @@ constexpr const char* kLengthSymbol = "L=";
 
 int TruncatedDistance(QPoint centre, QPoint rim)
 {
-    const int64_t dx = int64_t(rim.x()) - centre.x();
-    const int64_t dy = int64_t(rim.y()) - centre.y();
-    // Far beyond any picture, but an int must still hold it.
-    return int(std::min(std::sqrt(double(dx * dx + dy * dy)), double(kMaxRadius)));
+    // Exact for any picture's coordinates; far-off points are pinned so an int holds it.
+    const double dx = double(rim.x()) - centre.x();
+    const double dy = double(rim.y()) - centre.y();
+    return int(std::min(std::sqrt(dx * dx + dy * dy), double(kMaxRadius)));
+}
+
+// The square around a circle; in doubles, so far-off centres cannot overflow.
+QRectF BoxAround(QPoint centre, int radius)
+{
+    return QRectF(double(centre.x()) - radius, double(centre.y()) - radius, 2.0 * radius, 2.0 * radius);
 }
 
 void DrawCircle(QPainter& painter, QPoint centre, int radius)
 {
-    painter.drawEllipse(centre, radius, radius);
+    painter.drawEllipse(BoxAround(centre, radius));
 }
 
 void DrawCross(QPainter& painter, QPoint p)
 {
-    painter.drawLine(p.x() - kCrossArm, p.y(), p.x() + kCrossArm, p.y());
-    painter.drawLine(p.x(), p.y() + kCrossArm, p.x(), p.y() - kCrossArm);
+    const QPointF c(p);
+    painter.drawLine(c - QPointF(kCrossArm, 0), c + QPointF(kCrossArm, 0));
+    painter.drawLine(c + QPointF(0, kCrossArm), c - QPointF(0, kCrossArm));
 }
 
 // Screen angle of the ray from `centre` to `p`, counter-clockwise from the +x axis.
@@ -58,8 +65,8 @@ void DrawAngleMark(QPainter& painter, QPoint vertex, QPoint from, QPoint to)
     if (sweep <= 0) {
         sweep += 360.0;
     }
-    const QRect box(vertex.x() - radius, vertex.y() - radius, 2 * radius, 2 * radius);
-    painter.drawArc(box, int(std::lround(start * kQtAngleUnits)), -int(std::lround(sweep * kQtAngleUnits)));
+    painter.drawArc(BoxAround(vertex, radius), int(std::lround(start * kQtAngleUnits)),
+                    -int(std::lround(sweep * kQtAngleUnits)));
 }
 
 } // namespace
@@ -73,7 +80,9 @@ struct MeasureRenderer::Placement {
 
     QPoint Map(QPoint p) const
     {
-        return saving ? QPoint(TruncateToInt(p.x() * ratio), TruncateToInt(p.y() * ratio)) : p - scroll;
+        const double fx = saving ? ratio : 1.0, dx = saving ? 0.0 : scroll.x(),
+                     dy = saving ? 0.0 : scroll.y();
+        return QPoint(TruncateToInt(p.x() * fx - dx), TruncateToInt(p.y() * fx - dy));
     }
     ColorRef Selected() const { return saving ? kPureRed : kPureGreen; }
 };
@@ -119,10 +128,12 @@ void MeasureRenderer::DrawPending(QPainter& painter, const ScreenRenderInput& in
     }
     const QList<QPoint>& pts = *pending.points;
     const int count = int(pts.size());
+    Placement place;
+    place.scroll = input.scroll;
     painter.setPen(MeasurePen(pending.penStyle, pending.penWidth, pending.lineColor));
-    painter.drawLine(pts[0] - input.scroll, pts[1] - input.scroll);
+    painter.drawLine(place.Map(pts[0]), place.Map(pts[1]));
     for (int i = 1; i < count - 2; i += 2) {
-        painter.drawLine(pts[i] - input.scroll, pts[i + 2] - input.scroll);
+        painter.drawLine(place.Map(pts[i]), place.Map(pts[i + 2]));
     }
     if (pending.valueTexts == nullptr) {
         return;
@@ -132,7 +143,7 @@ void MeasureRenderer::DrawPending(QPainter& painter, const ScreenRenderInput& in
     for (int i = 2; i < count; i += 2) {
         const int segment = i / 2 - 1;
         if (segment < pending.valueTexts->size()) {
-            DrawTextLine(painter, font, color, pts[i] - input.scroll, pending.valueTexts->at(segment));
+            DrawTextLine(painter, font, color, place.Map(pts[i]), pending.valueTexts->at(segment));
         }
     }
 }
@@ -187,13 +198,14 @@ void MeasureRenderer::DrawFigure(QPainter& painter, PhotoKind kind, const CMeasu
     case PhotoKind::Rectangle:
         if (count >= 2) {
             const QPoint a = at(0), b = at(1);
-            const QPoint centre((a.x() + b.x()) / 2, (a.y() + b.y()) / 2);
+            const QPoint centre(int((int64_t(a.x()) + b.x()) / 2), int((int64_t(a.y()) + b.y()) / 2));
             DrawCircle(painter, centre, kRectangleMarkRadius);
             const double c = std::cos(shape.rotation), s = std::sin(shape.rotation);
             const QPoint corners[4] = {a, QPoint(b.x(), a.y()), b, QPoint(a.x(), b.y())};
             QPoint turned[4];
             for (int i = 0; i < 4; ++i) {
-                const double dx = corners[i].x() - centre.x(), dy = corners[i].y() - centre.y();
+                const double dx = double(corners[i].x()) - centre.x(),
+                             dy = double(corners[i].y()) - centre.y();
                 turned[i] = QPoint(TruncateToInt(centre.x() + c * dx - s * dy),
                                    TruncateToInt(centre.y() + s * dx + c * dy));
             }
