@@ -60,6 +60,19 @@ void CMainDlg::resizeEvent(QResizeEvent* event)
 {
     QDialog::resizeEvent(event);
     PlaceClient();
+    // A window dragged larger springs back; only maximizing changes its size.
+    const bool grownByHand = !(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) &&
+                             event->size() != NormalWindowSize();
+    if (m_initialised && !m_fullScreen && grownByHand) {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (!m_fullScreen && !(windowState() & Qt::WindowMaximized)) {
+                    resize(NormalWindowSize());
+                }
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 void CMainDlg::PlaceClient()
@@ -141,7 +154,7 @@ void CMainDlg::LeaveFullScreenMode()
     setWindowFlags(m_savedFlags);
     setWindowTitle(m_savedTitle);
     m_menuBar->show();
-    setFixedSize(NormalWindowSize());
+    FitToClient();
     showNormal();
     setGeometry(m_savedGeometry);
     PlaceClient();

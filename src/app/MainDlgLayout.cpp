@@ -63,8 +63,12 @@ void CMainDlg::LayOut()
 
 void CMainDlg::FitToClient()
 {
-    // The client area is exactly the background's size, below the menu.
-    setFixedSize(NormalWindowSize());
+    // The client area is exactly the background's size, below the menu. Only the
+    // minimum is fixed: desktops offer "maximize" (our way into full screen) only to
+    // windows that could grow.
+    setMinimumSize(NormalWindowSize());
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    resize(NormalWindowSize());
     PlaceClient();
 }
 

@@ -199,8 +199,8 @@ TEST_F(MainDlgTest, EscapeAndEnterNeverCloseAndSizeKeysSwitchTheCaptureSize)
 TEST_F(MainDlgTest, FullScreenHidesTheControlsAndEscapeRestoresEveryOne)
 {
     auto dlg = Start();
-    dlg->OnSysCommand(SC_MAXIMIZE);
-    ASSERT_TRUE(dlg->IsFullScreen());
+    dlg->showMaximized(); // the desktop's maximize request
+    ASSERT_TRUE(WaitFor([&] { return dlg->IsFullScreen(); }));
     const QSize screen = dlg->screen()->geometry().size();
     EXPECT_EQ(dlg->CaptureGraph()->size(), screen);
     EXPECT_FALSE(dlg->MenuBar()->isVisible());
