@@ -1,7 +1,9 @@
 #pragma once
 // What the live callback calls into besides capture itself. The main window fills
 // these at start-up (before the preview starts); capture never includes the live
-// view or application headers. Empty hooks are skipped.
+// view or application headers. Empty hooks are skipped. All but the window-side
+// overlay call run on the camera's streaming thread and must not block on the
+// window thread.
 #include <QSize>
 #include <cstddef>
 #include <cstdint>
@@ -19,6 +21,7 @@ struct LiveFrameHooks {
     // Live measurements onto the preview picture, with the measure scale.
     std::function<void(QPainter& painter, double scaleX, double scaleY)> paintMeasurements;
     // Overlays (crosshair, scale line, circle grid) onto a preview of `size`; called
-    // by PaintFrame on the off-screen picture and by the paint handler on the window.
+    // by PaintFrame on the off-screen picture (streaming thread) and by the paint
+    // handler on the window (window thread), possibly at the same time.
     std::function<void(QPainter& painter, const QSize& size)> paintOverlays;
 };

@@ -50,8 +50,12 @@ int EvdevButton::ReadPresses()
             flags = LIBEVDEV_READ_FLAG_NORMAL;
             continue;
         }
-        if (rc != LIBEVDEV_READ_STATUS_SUCCESS)
-            return (rc == -ENODEV) ? -1 : presses;
+        if (rc == -EAGAIN)
+            return presses;
+        if (rc != LIBEVDEV_READ_STATUS_SUCCESS) {
+            Close();
+            return -1;
+        }
         if (event.type == EV_KEY && event.code == KEY_CAMERA && event.value == 1)
             ++presses;
     }

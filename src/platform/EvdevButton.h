@@ -18,14 +18,14 @@ public:
     bool IsOpen() const { return m_device != nullptr; }
     int fd() const { return m_fd.get(); }
     // Reads what is waiting and returns the number of presses (key down events);
-    // -1 when the device is gone.
+    // closes the device and returns -1 when it is gone.
     int ReadPresses();
+
+    void Close();
 
     static bool HasCameraKey(const QString& devNode);
 
 private:
-    void Close();
-
     V4l2Fd m_fd;
     libevdev* m_device = nullptr;
 };

@@ -82,8 +82,7 @@ std::unique_ptr<V4l2Camera> V4l2Camera::Open(const QString& devNode, const QStri
     if (err)
         return nullptr;
     std::unique_ptr<V4l2Camera> camera(new V4l2Camera(std::move(fd)));
-    if (!buttonNode.isEmpty())
-        camera->m_button.Open(buttonNode);
+    camera->m_hasButton = !buttonNode.isEmpty() && camera->m_button.Open(buttonNode);
     camera->m_format = camera->CurrentFormat();
     return camera;
 }
@@ -229,6 +228,8 @@ void V4l2Camera::Run()
         else if (fds[0].revents & POLLIN)
             status =
                 DeliverOne(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        if (fds[2].revents & (POLLERR | POLLHUP | POLLNVAL))
+            m_button.Close(); // the button went away; the picture may go on
         const int presses = (fds[2].revents & POLLIN) ? m_button.ReadPresses() : 0;
         for (int i = 0; i < presses && m_sinks.button; ++i)
             m_sinks.button();

@@ -33,7 +33,7 @@ public:
     ~V4l2Camera() override;
 
     std::vector<CameraCapability> Capabilities() const override;
-    bool HasStillButton() const override { return m_button.IsOpen(); }
+    bool HasStillButton() const override { return m_hasButton; }
     CameraFormat CurrentFormat() const override;
     CameraStatus SetFormat(const CameraFormat& format) override;
     CameraStatus Start(CameraStreamSinks sinks) override;
@@ -48,8 +48,9 @@ private:
     void SetFrameInterval(std::int64_t averageTimePerFrame);
 
     V4l2Fd m_fd;
-    V4l2Fd m_wake; // eventfd that ends the streaming thread's poll
-    EvdevButton m_button;
+    V4l2Fd m_wake;        // eventfd that ends the streaming thread's poll
+    EvdevButton m_button; // used by the streaming thread once streaming
+    bool m_hasButton = false;
     V4l2ProcAmp m_procAmp;
     V4l2Buffers m_buffers;
     CameraFormat m_format;
