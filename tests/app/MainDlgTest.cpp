@@ -320,7 +320,7 @@ TEST_F(MainDlgTest, StartupPromptShowsWhileSysDateIsOneAndItsBoxSwitchesItOff)
     EXPECT_FALSE(again->IsTimerActive(IDT_STARTUP_PROMPT));
 }
 
-TEST_F(MainDlgTest, SaveAsProposesTheNameAndRefusesTheOwnPictureFolderInAnyCase)
+TEST_F(MainDlgTest, SaveAsProposesTheNameRefusesTheOwnFolderAndRightClickOffersTheMenu)
 {
     auto dlg = Start();
     dlg->OnCommand(ID_SAVE_AS);
@@ -347,6 +347,14 @@ TEST_F(MainDlgTest, SaveAsProposesTheNameAndRefusesTheOwnPictureFolderInAnyCase)
     ASSERT_EQ(m_messages.size(), 1);
     EXPECT_EQ(m_messages[0], "Can't save file to temp directory!!");
     EXPECT_EQ(PictureFiles(*dlg).size(), 1);
+
+    // A right click on the picture offers the file list's menu.
+    auto* strip = static_cast<CFileListView*>(dlg->FileListArea());
+    QTest::mousePress(strip, Qt::RightButton, {}, strip->CellRect(0).center());
+    EXPECT_TRUE(dlg->FileListMenu()->isVisible());
+    dlg->FileListMenu()->hide();
+    QTest::mousePress(strip, Qt::RightButton, {}, strip->CellRect(5).center());
+    EXPECT_FALSE(dlg->FileListMenu()->isVisible());
 }
 
 TEST_F(MainDlgTest, PageTabsSwitchTheFileListPageAndButtonsShowTheirTips)
