@@ -1,6 +1,7 @@
 // The main window as the user meets it: start-up, devices, keys, full screen,
 // menus, languages, closing and the start-up prompt.
 #include "MainDlgTestSupport.h"
+#include "app/CAboutDlg.h"
 #include "app/CPromptDlg.h"
 #include "app/MainDlgLayout.h"
 #include "capture/CCaptureGraph.h"
@@ -400,6 +401,17 @@ TEST_F(MainDlgTest, HelpOpensTheManualOfTheCurrentLanguageAndOpenChecksThePictur
     QDesktopServices::unsetUrlHandler("file");
     QDesktopServices::unsetUrlHandler("https");
     ASSERT_EQ(recorder.opened.size(), 2);
+
+    // About stays reachable from the Help menu.
+    QString aboutTitle;
+    QTimer::singleShot(50, [&] {
+        if (auto* about = qobject_cast<CAboutDlg*>(QApplication::activeModalWidget())) {
+            aboutTitle = about->windowTitle();
+            about->accept();
+        }
+    });
+    dlg->Submenu(3)->FindItem(ID_ABOUT)->trigger();
+    EXPECT_EQ(aboutTitle, "About Pelora");
     EXPECT_EQ(recorder.opened[0].toLocalFile(), ProgramFolderPath() + "/Pelora-CN.html");
     EXPECT_EQ(recorder.opened[1].scheme(), "https");
 
