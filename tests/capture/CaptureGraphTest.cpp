@@ -187,6 +187,19 @@ TEST_F(CaptureGraphTest, StoredSizeIsUsedAndRefusedSizesFallBackToTheClassDefaul
     EXPECT_EQ(captureHeight.load(), 480);
 }
 
+TEST_F(CaptureGraphTest, AbsurdStoredRecordMeansTheClassDefault)
+{
+    // A usable size with a negative frame time: the whole record is distrusted.
+    VideoInfoHeader hostile;
+    hostile.AvgTimePerFrame = -1;
+    hostile.bmiHeader.biWidth = 640;
+    hostile.bmiHeader.biHeight = 480;
+    ASSERT_TRUE(testsupport::WriteFile(CapConfigPath(), SerializeVideoInfoHeader(hostile)));
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(captureWidth.load(), 2592);
+    EXPECT_EQ(backend->opened->CurrentFormat().height, 1944);
+}
+
 TEST_F(CaptureGraphTest, CameraWithoutButtonStillGetsItsLiveBranch)
 {
     backend->spec.hasButton = false;
