@@ -5,6 +5,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QSocketNotifier>
+#include <algorithm>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
@@ -16,13 +17,20 @@ constexpr int kHintTop = 2;
 // 1280 x 1024 frames are stretched this much taller than the window, cutting the bottom.
 constexpr int kTallFrameExtra = 32;
 
+constexpr int kStatusFontHeight = 20;
+constexpr int kStatusFontWidth = 10;
+
+// Fixed pitch, 20 pixels high and 10 wide per character.
 QFont StatusFont()
 {
     QFont font("Monospace");
     font.setStyleHint(QFont::TypeWriter);
     font.setFixedPitch(true);
-    font.setPixelSize(20);
+    font.setPixelSize(kStatusFontHeight);
     font.setWeight(QFont::Normal);
+    const int natural = QFontMetrics(font).horizontalAdvance(QLatin1Char('0'));
+    if (natural > 0)
+        font.setStretch(std::clamp(100 * kStatusFontWidth / natural, 50, 200));
     return font;
 }
 } // namespace

@@ -368,6 +368,8 @@ TEST_F(CaptureGraphTest, StatusMessageAndFullScreenHintArePainted)
     ASSERT_FALSE(green.isNull());
     EXPECT_NEAR(green.center().x(), 320, 6);
     EXPECT_NEAR(green.center().y(), 240, 12);
+    // The status font is 10 pixels a character: 29 characters take about 290.
+    EXPECT_NEAR(green.width(), 290, 20);
 
     graph.SetStatusMessage({});
     graph.SetFullScreenHint("ESC Restore");
