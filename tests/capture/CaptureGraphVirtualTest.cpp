@@ -103,6 +103,8 @@ TEST_F(VirtualGraphTest, PreviewShowsAMovingPicture)
     ASSERT_TRUE(WaitForFrames(3));
     const QImage first = graph.grab().toImage();
     QTest::qWait(1500);
+    ASSERT_TRUE(WaitForFrames(3));
+    QTest::qWait(50);
     const QImage later = graph.grab().toImage();
     // Light slide with dark ruler marks, and a cell that has moved.
     EXPECT_GT(qGray(first.pixel(320, 40)), 120);
