@@ -315,3 +315,31 @@ TEST_F(Strip, SaveAllIntoItsOwnFolderDeletesNothing)
     EXPECT_FALSE(QFile::exists(pic("a.jpg")));
     EXPECT_TRUE(view.Items(PagePictures).isEmpty());
 }
+
+TEST_F(Strip, HostileBitmapsAreListedButNeverDrawnOutOfBounds)
+{
+    auto header = [](int32_t w, int32_t h) {
+        QByteArray file(14 + 40 + 64, '\x11');
+        file[0] = 'B';
+        file[1] = 'M';
+        auto put = [&](int at, int32_t v) {
+            for (int i = 0; i < 4; ++i)
+                file[at + i] = char(uint32_t(v) >> (8 * i));
+        };
+        put(14, 40);
+        put(18, w);
+        put(22, h);
+        file[26] = 1;
+        file[28] = 24;
+        return file;
+    };
+    WriteFile(pic("a_huge.bmp"), header(60000, 60000));
+    WriteFile(pic("b_negative.bmp"), header(-64, 32));
+    WriteFile(pic("c_min.bmp"), header(16, INT32_MIN));
+    WriteFile(pic("d_empty.bmp"), QByteArray());
+    WritePicture(pic("e_fine.bmp"), Qt::red);
+    CFileListView& view = Open();
+    EXPECT_EQ(view.Items(PagePictures).size(), 4); // the empty file is not listed
+    EXPECT_TRUE(Near(CellColour(0), Qt::red));     // only the sound picture takes a cell
+    EXPECT_EQ(view.HitTest(CellOnScreen(1)), 0);
+}
