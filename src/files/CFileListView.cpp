@@ -236,17 +236,19 @@ void CFileListView::Redraw()
         m_offscreen = QImage(client, QImage::Format_RGB32);
     QPainter painter(&m_offscreen);
     const QPixmap art = ArtPixmap(PageArtName(m_page), kPageArtSize);
-    if (art.isNull())
-        painter.fillRect(m_offscreen.rect(), kFallbackBackground);
-    else
-        painter.drawPixmap(QPoint(0, 0), art, QRect(kStripOffsetInPage, client));
-    DrawThumbnails(painter);
+    // A file that vanished is dropped and the page drawn again from its new top row.
+    do {
+        if (art.isNull())
+            painter.fillRect(m_offscreen.rect(), kFallbackBackground);
+        else
+            painter.drawPixmap(QPoint(0, 0), art, QRect(kStripOffsetInPage, client));
+    } while (!DrawThumbnails(painter));
     DrawSelectionFrame(painter);
     painter.end();
     update();
 }
 
-void CFileListView::DrawThumbnails(QPainter& painter)
+bool CFileListView::DrawThumbnails(QPainter& painter)
 {
     m_cellItems.clear();
     ThumbnailCache& cache = m_page == PagePictures ? m_pictureCache : m_videoCache;
@@ -258,12 +260,11 @@ void CFileListView::DrawThumbnails(QPainter& painter)
         FileStamp stamp;
         const StampResult state = StampFile(item.path, &stamp);
         if (state == StampResult::Missing) {
-            // Gone from disk: drop it and carry on with the item that moved up.
             ClearSelection(m_page);
             RemoveAt(m_page, index);
             cache.Forget(item.path);
             UpdateScrollBar();
-            continue;
+            return false;
         }
         const QImage thumb = state == StampResult::Ok ? cache.Get(item.path, stamp) : QImage();
         ++index;
@@ -285,6 +286,7 @@ void CFileListView::DrawThumbnails(QPainter& painter)
         }
     }
     cache.Trim(4 * kStripCells);
+    return true;
 }
 
 void CFileListView::DrawSelectionFrame(QPainter& painter)

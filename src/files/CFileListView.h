@@ -81,12 +81,13 @@ private:
     void UpdateScrollBar();
     void OnScroll(int position);
     void Redraw();
-    void DrawThumbnails(class QPainter& painter);
+    bool DrawThumbnails(class QPainter& painter); // false: an item vanished, draw again
     void DrawSelectionFrame(class QPainter& painter);
     QSize ClientSize() const;
     void SaveAll(int page, const QString& pattern, const QString& filter, bool askReplace);
     bool CopyForSaveAll(const QString& source, const QString& destination, bool askReplace);
     void DeleteFilesOfFolder(const QString& folder);
+    bool ConfirmedWithSelection(const QString& question, QString* path);
 
     QString m_folders[2];
     QVector<FileItem> m_items[2];

@@ -43,11 +43,6 @@ bool SameFolder(const QString& a, const QString& b)
     return !ca.isEmpty() && ca == cb;
 }
 
-int AskYesNo(QWidget* owner, const QString& text)
-{
-    return ShowMessage(owner, text, LoadText(txt::MsgTitle), MB_YESNO | MB_ICONWARNING);
-}
-
 void Warn(QWidget* owner, const char* text)
 {
     ShowMessage(owner, QString::fromLatin1(text), QString::fromLatin1(kProgramCaption), MB_ICONWARNING);
@@ -55,12 +50,17 @@ void Warn(QWidget* owner, const char* text)
 
 } // namespace
 
+// The question comes first; a missing selection then quietly ends the command.
+bool CFileListView::ConfirmedWithSelection(const QString& question, QString* path)
+{
+    return ShowMessage(this, question, LoadText(txt::MsgTitle), MB_YESNO | MB_ICONWARNING) == IDYES &&
+           GetSelectedPath(path);
+}
+
 void CFileListView::DeleteSelected()
 {
-    if (AskYesNo(this, LoadText(txt::SureDelete)) != IDYES)
-        return;
     QString path;
-    if (!GetSelectedPath(&path))
+    if (!ConfirmedWithSelection(LoadText(txt::SureDelete), &path))
         return;
     QFile file(path);
     if (!file.remove()) {
@@ -82,10 +82,8 @@ void CFileListView::DeleteFilesOfFolder(const QString& folder)
 
 void CFileListView::DeleteAll()
 {
-    if (AskYesNo(this, LoadText(txt::SureDeleteAll)) != IDYES)
-        return;
     QString path;
-    if (!GetSelectedPath(&path))
+    if (!ConfirmedWithSelection(LoadText(txt::SureDeleteAll), &path))
         return;
     const QString ext = ExtensionOf(path);
     if (IsOneOf(ext, {"bmp", "BMP", "jpg", "JPG"}))

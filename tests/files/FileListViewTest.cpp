@@ -145,6 +145,14 @@ TEST_F(Strip, LongListsKeepTheirRowAndTheWheelNeverScrolls)
     }
     EXPECT_EQ(view.TopRow(PagePictures), 3);
     EXPECT_EQ(view.ScrollBar()->value(), 3);
+
+    // Files removed behind the strip's back: the page shrinks to 12 rows and starts at the top.
+    for (int i = 1; i <= 14; ++i)
+        QFile::remove(pic(QString::asprintf("Still_N%04d.jpg", i + 6)));
+    view.Refresh();
+    EXPECT_EQ(view.Items(PagePictures).size(), 12);
+    EXPECT_EQ(view.TopRow(PagePictures), 0);
+    EXPECT_EQ(view.ScrollBar()->value(), 0);
 }
 
 TEST_F(Strip, ThumbnailsFollowFilesChangedOrRemovedOnDisk)
