@@ -95,23 +95,12 @@ TEST_F(Strip, ScanListsPicturesOver40BytesAndVideos)
     EXPECT_TRUE(Near(CellColour(0), Qt::green));
 }
 
-TEST_F(Strip, LayoutAndScrollRules)
-{
-    EXPECT_EQ(StripCellRect(3, 142, 460), QRect(76, 85, 61, 68));
-    EXPECT_EQ(StripScrollMax(12), 5);
-    EXPECT_FALSE(StripScrollEnabled(12));
-    EXPECT_EQ(StripScrollMax(13), 6);
-    EXPECT_TRUE(StripScrollEnabled(13));
-    EXPECT_EQ(TopRowAfterAdd(13), 1);
-    EXPECT_EQ(TopRowAfterScan(13), 0);
-    EXPECT_EQ(TopRowAfterScan(27), 7);
-    EXPECT_EQ(TopRowAfterAdd(27), 8);
-}
-
 TEST_F(Strip, ThirteenthPictureIsSelectedAndThePageStartsAtTheTop)
 {
     MakePictures(12);
     CFileListView& view = Open();
+    EXPECT_EQ(view.CellRect(3), StripCellRect(3, 162 - view.ScrollBar()->width(), 460));
+    EXPECT_EQ(StripCellRect(3, 142, 460), QRect(76, 85, 61, 68));
     EXPECT_FALSE(view.ScrollBar()->isEnabled());
     WritePicture(pic("Still_N0013.jpg"), Qt::yellow, 16, 16);
     view.AddCapturedPicture(pic("Still_N0013.jpg"));
