@@ -3,11 +3,12 @@
 #include "widgets/Art.h"
 
 #include <QAudioDevice>
+#include <QCoreApplication>
 #include <QMediaDevices>
+#include <QPointer>
 #include <QSoundEffect>
 #include <QUrl>
 #include <map>
-#include <memory>
 
 namespace {
 
@@ -40,11 +41,12 @@ void PlayProgramSound(int id)
     }
     if (QMediaDevices::audioOutputs().isEmpty())
         return;
-    // One effect per sound, kept for the program's life so playback is not cut off.
-    static std::map<int, std::unique_ptr<QSoundEffect>> effects;
-    auto& effect = effects[id];
+    // One effect per sound, owned by the application so playback is not cut off and
+    // the effect goes away with the application rather than after it.
+    static std::map<int, QPointer<QSoundEffect>> effects;
+    QPointer<QSoundEffect>& effect = effects[id];
     if (!effect) {
-        effect = std::make_unique<QSoundEffect>();
+        effect = new QSoundEffect(QCoreApplication::instance());
         effect->setSource(SoundUrl(id));
     }
     effect->play();

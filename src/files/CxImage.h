@@ -58,7 +58,7 @@ public:
 private:
     QImage m_image;
     uint32_t m_type = CXIMAGE_FORMAT_UNKNOWN;
-    uint8_t m_jpegQuality = 75;
+    uint8_t m_jpegQuality = 90;
 };
 
 // Writes bytes to `path` through a temporary file renamed into place, so a
