@@ -106,8 +106,11 @@ TEST_F(FontFileTest, MissingOrDamagedFileFailsWithAZeroedRecord)
     ASSERT_EQ(WriteFontFile(Path(), Sample()), 1);
     QByteArray text = ReadFile(Path());
     const qsizetype at = text.indexOf("LOGFONT=") + 8;
-    for (const QByteArray& damaged : {QByteArray(text).replace(at, 2, "ED"), QByteArray(text).remove(at, 2),
-                                      QByteArray(text).replace(at, 1, "x"), QByteArray("[FONT]\n")}) {
+    static const char kBinary[] = "\0[FONT]\0\nLOGFONT\0=\xFF\xFE";
+    for (const QByteArray& damaged :
+         {QByteArray(text).replace(at, 2, "ED"), QByteArray(text).remove(at, 2),
+          QByteArray(text).replace(at, 1, "x"), QByteArray("[FONT]\n"),
+          "[FONT]\rLOGFONT=" + QByteArray(1 << 20, 'A') + "\r", QByteArray(kBinary, sizeof kBinary - 1)}) {
         ASSERT_TRUE(WriteFile(Path(), damaged));
         read = Sample();
         EXPECT_EQ(ReadFontFile(Path(), read), 0);
