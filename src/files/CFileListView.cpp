@@ -212,6 +212,7 @@ int CFileListView::HitTest(const QPoint& screenPoint)
             return 1;
         }
     }
+    Redraw(); // no frame may stay around an item that is no longer selected
     return 0;
 }
 

@@ -340,3 +340,27 @@ TEST_F(Strip, HostileBitmapsAreListedButNeverDrawnOutOfBounds)
     EXPECT_TRUE(Near(CellColour(0), Qt::red));     // only the sound picture takes a cell
     EXPECT_EQ(view.HitTest(CellOnScreen(1)), 0);
 }
+
+TEST_F(Strip, SelectionFrameAndNotSavedMarkComeAndGo)
+{
+    WritePicture(pic("a.jpg"), Qt::red);
+    CFileListView& view = Open();
+    const QRect cell = view.CellRect(0);
+    auto band = [&](int x0, int x1, int y0, int y1) {
+        return view.Offscreen().copy(QRect(QPoint(x0, y0), QPoint(x1, y1)));
+    };
+    const QImage plainTop = band(cell.left(), cell.right(), cell.top() - 3, cell.top() - 1);
+    const QImage markedBottom = band(cell.left(), cell.right(), cell.bottom() + 1, cell.bottom() + 4);
+
+    view.HitTest(CellOnScreen(0));
+    EXPECT_NE(band(cell.left(), cell.right(), cell.top() - 3, cell.top() - 1), plainTop); // frame drawn
+    view.HitTest(CellOnScreen(5));
+    EXPECT_EQ(band(cell.left(), cell.right(), cell.top() - 3, cell.top() - 1), plainTop); // and gone
+
+    view.HitTest(CellOnScreen(0));
+    MessageScript boxes(IDOK);
+    view.SaveSelectedAs(m_dir.filePath("copy.jpg"));
+    view.HitTest(CellOnScreen(5));
+    EXPECT_NE(band(cell.left(), cell.right(), cell.bottom() + 1, cell.bottom() + 4),
+              markedBottom); // mark gone
+}
