@@ -1,6 +1,7 @@
 #include "app/CViewerApp.h"
 
 #include "app/CMainDlg.h"
+#include "capture/CaptureLock.h"
 #include "platform/CameraBackendFactory.h"
 
 #include <QCoreApplication>
@@ -11,10 +12,15 @@ int CViewerApp::InitInstance()
 {
     QCoreApplication::setApplicationName(QStringLiteral("Pelora"));
     QCoreApplication::setApplicationVersion(QStringLiteral(PELORA_VERSION));
+    CreateCaptureLock();
     SetProcessCameraBackend(CreateCameraBackendFromArguments(m_arguments));
-    CMainDlg dialog;
-    dialog.DoModal();
-    // The camera is released before the process ends.
+    {
+        CMainDlg dialog;
+        dialog.DoModal();
+    }
+    // The lock goes only after the dialog (and any recording it closed) has gone;
+    // the camera is released before the process ends.
+    DeleteCaptureLock();
     SetProcessCameraBackend(nullptr);
     return 0;
 }
