@@ -52,7 +52,14 @@ CFileListView::CFileListView(const QString& pictureFolder, const QString& videoF
     m_scrollBar = new QScrollBar(Qt::Vertical, this);
     m_scrollBar->setSingleStep(1);
     m_scrollBar->setPageStep(kScrollPage);
-    m_barWidth = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_scrollBar);
+    // A slim dark bar that sits quietly on the strip's slate panel.
+    m_scrollBar->setStyleSheet(QStringLiteral(
+        "QScrollBar:vertical{background:#1f2a33;width:12px;margin:0;border:none;}"
+        "QScrollBar::handle:vertical{background:#5b6f80;border-radius:4px;min-height:24px;margin:2px;}"
+        "QScrollBar::handle:vertical:hover{background:#7fb3dc;}"
+        "QScrollBar::add-line:vertical,QScrollBar::sub-line:vertical{height:0;}"
+        "QScrollBar::add-page:vertical,QScrollBar::sub-page:vertical{background:none;}"));
+    m_barWidth = m_scrollBar->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_scrollBar);
     m_scrollBar->installEventFilter(new WheelEater(m_scrollBar));
     connect(m_scrollBar, &QScrollBar::valueChanged, this, &CFileListView::OnScroll);
     Scan(PagePictures);
