@@ -1,10 +1,10 @@
 #include "capture/CapConfig.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/ProgramFolder.h"
 
 #include <QDataStream>
 #include <QFile>
-#include <QSaveFile>
 #include <cmath>
 
 namespace {
@@ -86,11 +86,7 @@ bool ReadCapConfig(VideoInfoHeader& format)
 
 bool WriteCapConfig(const VideoInfoHeader& format)
 {
-    QSaveFile file(CapConfigPath());
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = SerializeVideoInfoHeader(format);
-    return file.write(bytes) == bytes.size() && file.commit();
+    return WriteFileAtomically(CapConfigPath(), SerializeVideoInfoHeader(format));
 }
 
 std::uint32_t BitRateOf(std::int64_t averageTimePerFrame, std::uint32_t imageSize)

@@ -2,10 +2,10 @@
 
 #include "files/DibFormat.h"
 #include "files/JpegCodec.h"
+#include "platform/AtomicFile.h"
 
 #include <QImageReader>
 #include <QPainter>
-#include <QSaveFile>
 
 CxImage::CxImage(uint32_t imageType) : m_type(imageType) {}
 
@@ -71,17 +71,4 @@ qsizetype CxImage::GetSize() const
 QByteArray CxImage::GetDIB() const
 {
     return PackedDibFromImage(m_image);
-}
-
-bool WriteFileAtomically(const QString& path, const QByteArray& bytes)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        file.commit();
-        return false;
-    }
-    return file.commit();
 }

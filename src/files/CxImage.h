@@ -61,6 +61,3 @@ private:
     uint8_t m_jpegQuality = 90;
 };
 
-// Writes bytes to `path` through a temporary file renamed into place, so a
-// reader never sees a half-written file and a failure leaves none.
-bool WriteFileAtomically(const QString& path, const QByteArray& bytes);

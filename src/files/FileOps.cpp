@@ -19,7 +19,8 @@ bool CopyFileReplacing(const QString& source, const QString& destination)
     if (!in.open(QIODevice::ReadOnly))
         return false;
     QSaveFile out(destination);
-    if (!out.open(QIODevice::WriteOnly))
+    // Unbuffered, so a short write on a full disk is seen before the rename.
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
     constexpr qint64 kChunk = qint64(1) << 20;
     while (!in.atEnd()) {

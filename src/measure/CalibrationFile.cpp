@@ -1,13 +1,13 @@
 #include "measure/CalibrationFile.h"
 
 #include "measure/Calibration.h"
+#include "platform/AtomicFile.h"
 #include "platform/ProgramFolder.h"
 #include "platform/TextLines.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <utility>
 
@@ -160,10 +160,5 @@ int CalibrationFile::Store(const QString& nominal, double calibrated) const
         text += QLatin1Char('\n');
     }
     QDir().mkpath(QFileInfo(m_path).absolutePath());
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return 0;
-    }
-    file.write(latin1 ? text.toLatin1() : text.toUtf8());
-    return file.commit() ? 1 : 0;
+    return WriteFileAtomically(m_path, latin1 ? text.toLatin1() : text.toUtf8()) ? 1 : 0;
 }
