@@ -29,7 +29,7 @@ protected:
             return IDOK;
         });
         ResetCaptureGlobals();
-        backend->spec.capabilities = kClass2Caps;
+        backend->setup.capabilities = kClass2Caps;
         backend->devices = {FakeDevice(SupportedHardwareIds()[0], "1")};
         graph.SetBackend(backend);
     }
@@ -86,7 +86,7 @@ TEST(CaptureClass, DecidedFromTheLargestKnownSize)
 
 TEST_F(CaptureGraphTest, ClassChoosesSizeFormatAndFrameRate)
 {
-    backend->spec.capabilities = {{CameraSubtype::YUY2, 1600, 1200}, {CameraSubtype::MJPG, 1600, 1200}};
+    backend->setup.capabilities = {{CameraSubtype::YUY2, 1600, 1200}, {CameraSubtype::MJPG, 1600, 1200}};
     mjpgByClass[1] = 1;
     ASSERT_TRUE(Start());
     EXPECT_EQ(CaptureDeviceClass.load(), Class1600);
@@ -98,7 +98,7 @@ TEST_F(CaptureGraphTest, ClassChoosesSizeFormatAndFrameRate)
 
     // A camera of no known class keeps the class it had and runs at its own size.
     graph.TearDown();
-    backend->spec.capabilities = {{CameraSubtype::YUY2, 800, 600}};
+    backend->setup.capabilities = {{CameraSubtype::YUY2, 800, 600}};
     ASSERT_TRUE(Start());
     EXPECT_EQ(CaptureDeviceClass.load(), Class1600);
     EXPECT_EQ(captureWidth.load(), 800);
@@ -202,7 +202,7 @@ TEST_F(CaptureGraphTest, AbsurdStoredRecordMeansTheClassDefault)
 
 TEST_F(CaptureGraphTest, CameraWithoutButtonStillGetsItsLiveBranch)
 {
-    backend->spec.hasButton = false;
+    backend->setup.hasButton = false;
     StoreSize(640, 480);
     snapshotEnabled = 1;
     ASSERT_TRUE(Start());
@@ -235,7 +235,7 @@ TEST_F(CaptureGraphTest, StillRequestIsAnsweredByTheNextFrameWhichIsNotStored)
 
 TEST_F(CaptureGraphTest, CameraButtonGivesOneNoticePerPaintedFrame)
 {
-    backend->spec.capabilities = kClass0Caps;
+    backend->setup.capabilities = kClass0Caps;
     StoreSize(640, 480);
     ASSERT_TRUE(Start());
     Deliver(100);
@@ -320,7 +320,7 @@ TEST_F(CaptureGraphTest, LiveFramesAfterTheFirstAllocateNothing)
 
 TEST_F(CaptureGraphTest, TallFramesAreStretchedPastTheBottom)
 {
-    backend->spec.capabilities = kClass0Caps;
+    backend->setup.capabilities = kClass0Caps;
     ASSERT_TRUE(Start());
     // Bottom-up BGR: the first memory rows are the picture's bottom rows; paint them red.
     auto paint = [&](int w, int h, int redRows) {

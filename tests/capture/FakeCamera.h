@@ -8,7 +8,7 @@
 #include <set>
 #include <utility>
 
-struct FakeCameraSpec {
+struct FakeCameraSetup {
     std::vector<CameraCapability> capabilities;
     bool hasButton = true;
     std::set<std::pair<int, int>> refusedSizes;
@@ -16,20 +16,20 @@ struct FakeCameraSpec {
 
 class FakeCamera : public CameraDevice {
 public:
-    explicit FakeCamera(FakeCameraSpec spec) : m_spec(std::move(spec))
+    explicit FakeCamera(FakeCameraSetup setup) : m_setup(std::move(setup))
     {
-        const CameraCapability& first = m_spec.capabilities.front();
+        const CameraCapability& first = m_setup.capabilities.front();
         m_format = {first.subtype, first.width, first.height, 333333};
     }
-    std::vector<CameraCapability> Capabilities() const override { return m_spec.capabilities; }
-    bool HasStillButton() const override { return m_spec.hasButton; }
+    std::vector<CameraCapability> Capabilities() const override { return m_setup.capabilities; }
+    bool HasStillButton() const override { return m_setup.hasButton; }
     CameraFormat CurrentFormat() const override { return m_format; }
     CameraStatus SetFormat(const CameraFormat& format) override
     {
         const CameraCapability wanted{format.subtype, format.width, format.height};
-        const auto& caps = m_spec.capabilities;
+        const auto& caps = m_setup.capabilities;
         if (std::find(caps.begin(), caps.end(), wanted) == caps.end() ||
-            m_spec.refusedSizes.count({format.width, format.height}))
+            m_setup.refusedSizes.count({format.width, format.height}))
             return CameraStatus::Refused;
         m_format = format;
         return CameraStatus::Ok;
@@ -57,7 +57,7 @@ public:
     }
 
 private:
-    FakeCameraSpec m_spec;
+    FakeCameraSetup m_setup;
     CameraFormat m_format;
     CameraStreamSinks m_sinks;
     bool m_streaming = false;
@@ -66,7 +66,7 @@ private:
 class FakeBackend : public CameraBackend {
 public:
     std::vector<CameraDeviceInfo> devices;
-    FakeCameraSpec spec;
+    FakeCameraSetup setup;
     QStringList presentIds;
     FakeCamera* opened = nullptr; // the camera the graph holds, if any
 
@@ -75,7 +75,7 @@ public:
     {
         if (status)
             *status = CameraStatus::Ok;
-        auto camera = std::make_unique<FakeCamera>(spec);
+        auto camera = std::make_unique<FakeCamera>(setup);
         opened = camera.get();
         return camera;
     }
