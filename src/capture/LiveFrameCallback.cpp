@@ -20,7 +20,7 @@ int CLiveFrameCallback::BufferCB(double sampleTime, std::uint8_t* buffer, std::s
     const LiveFrameHooks& hooks = m_graph.hooks();
     if (hooks.applyEffects)
         hooks.applyEffects(buffer, m_width, m_height);
-    StoreOrAnswerStill(sampleTime, buffer, expected);
+    StoreOrAnswerStill(sampleTime, buffer);
     if (hooks.recordFrame)
         hooks.recordFrame(buffer, expected, m_width, m_height);
     m_graph.PaintFrame(buffer, m_width, m_height);
@@ -28,8 +28,7 @@ int CLiveFrameCallback::BufferCB(double sampleTime, std::uint8_t* buffer, std::s
     return 0;
 }
 
-void CLiveFrameCallback::StoreOrAnswerStill(double sampleTime, const std::uint8_t* buffer,
-                                            std::size_t /*length*/)
+void CLiveFrameCallback::StoreOrAnswerStill(double sampleTime, const std::uint8_t* buffer)
 {
     if (StillRequest.pending.load()) {
         const int origin = StillRequest.origin.exchange(StillOriginUser);

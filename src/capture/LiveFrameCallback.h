@@ -18,7 +18,7 @@ public:
     int BufferCB(double sampleTime, std::uint8_t* buffer, std::size_t length);
 
 private:
-    void StoreOrAnswerStill(double sampleTime, const std::uint8_t* buffer, std::size_t length);
+    void StoreOrAnswerStill(double sampleTime, const std::uint8_t* buffer);
 
     CCaptureGraph& m_graph;
     int m_width = 0;
