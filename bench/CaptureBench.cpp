@@ -1,9 +1,9 @@
 // The live frame path (conversion, frame store, preview composition) against the
 // bare conversion plus one copy of the frame.
 #include "capture/CCaptureGraph.h"
-#include "platform/ProgramFolder.h"
-#include "platform/VirtualMicroscope.h"
-#include "platform/VirtualSlide.h"
+#include "platform/files/ProgramFolder.h"
+#include "platform/camera/VirtualMicroscope.h"
+#include "platform/camera/VirtualSlide.h"
 
 extern "C" {
 #include <libswscale/swscale.h>

@@ -1,8 +1,8 @@
 // Captured-files strip and still saving against the plain codec work they wrap.
 #include "capture/StillSaver.h"
 #include "files/CFileListView.h"
-#include "files/CxImage.h"
-#include "files/JpegCodec.h"
+#include "image/CxImage.h"
+#include "image/JpegCodec.h"
 
 #include <QDir>
 #include <QImage>

@@ -1,5 +1,5 @@
 // CIniFile on arbitrary file content: load, look up, edit and write back.
-#include "platform/CIniFile.h"
+#include "platform/files/CIniFile.h"
 
 #include <QByteArray>
 #include <QDir>

@@ -1,6 +1,6 @@
 // Language file reading: decoding in every code page we know, parsing and lookups.
-#include "platform/CodePage.h"
-#include "platform/PrivateProfile.h"
+#include "platform/text/CodePage.h"
+#include "platform/files/PrivateProfile.h"
 
 #include <QByteArray>
 #include <cstddef>

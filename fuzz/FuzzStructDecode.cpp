@@ -1,7 +1,7 @@
 // The font record's struct encoding: decoding arbitrary text must never write
 // outside the record, and whatever decodes must encode back to the same text.
-#include "platform/LogFont.h"
-#include "platform/PrivateProfile.h"
+#include "platform/files/LogFont.h"
+#include "platform/files/PrivateProfile.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "app/CAboutDlg.h"
 
-#include "platform/TextCatalogue.h"
+#include "platform/text/TextCatalogue.h"
 #include "widgets/Art.h"
 
 #include <QCoreApplication>

@@ -5,8 +5,8 @@
 #include "app/LanguageTable.h"
 #include "app/MainDlgIds.h"
 #include "capture/StillSaver.h"
-#include "platform/LogFont.h"
-#include "platform/TextLookup.h"
+#include "platform/files/LogFont.h"
+#include "platform/text/TextLookup.h"
 #include "widgets/CommandTable.h"
 
 #include <QCursor>

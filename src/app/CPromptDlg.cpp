@@ -1,7 +1,7 @@
 #include "app/CPromptDlg.h"
 
-#include "platform/SettingsStore.h"
-#include "platform/TextCatalogue.h"
+#include "app/SettingsStore.h"
+#include "platform/text/TextCatalogue.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

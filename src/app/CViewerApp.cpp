@@ -2,7 +2,7 @@
 
 #include "app/CMainDlg.h"
 #include "capture/CaptureLock.h"
-#include "platform/CameraBackendFactory.h"
+#include "platform/camera/CameraBackendFactory.h"
 
 #include <QCoreApplication>
 

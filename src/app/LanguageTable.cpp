@@ -1,8 +1,8 @@
 #include "app/LanguageTable.h"
 
-#include "platform/ProgramFolder.h"
-#include "platform/SettingsStore.h"
-#include "platform/TextCatalogue.h"
+#include "platform/files/ProgramFolder.h"
+#include "app/SettingsStore.h"
+#include "platform/text/TextCatalogue.h"
 
 #include <QByteArray>
 

@@ -1,7 +1,7 @@
 #pragma once
 // Which language and help files belong to a language, the system's default
 // language, and the language menu (its items and which one is ticked).
-#include "platform/TextLookup.h"
+#include "platform/text/TextLookup.h"
 
 #include <QString>
 #include <span>

@@ -5,9 +5,9 @@
 #include "capture/CaptureState.h"
 #include "measure/Calibration.h"
 #include "measure/CalibrationFile.h"
-#include "platform/MessageBox.h"
-#include "platform/SettingsStore.h"
-#include "platform/TextCatalogue.h"
+#include "platform/desktop/MessageBox.h"
+#include "app/SettingsStore.h"
+#include "platform/text/TextCatalogue.h"
 #include "widgets/CBitmapButton.h"
 
 #include <QDesktopServices>

@@ -2,9 +2,9 @@
 #include "app/CMainDlg.h"
 #include "capture/CCaptureGraph.h"
 #include "capture/CaptureState.h"
-#include "platform/CameraBackendFactory.h"
-#include "platform/DeviceMonitor.h"
-#include "platform/TextCatalogue.h"
+#include "platform/camera/CameraBackendFactory.h"
+#include "platform/camera/DeviceMonitor.h"
+#include "platform/text/TextCatalogue.h"
 #include "widgets/CBitmapButton.h"
 
 using namespace maindlg;

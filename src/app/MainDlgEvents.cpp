@@ -3,7 +3,7 @@
 #include "app/CPromptDlg.h"
 #include "capture/CCaptureGraph.h"
 #include "capture/CaptureEvents.h"
-#include "platform/SettingsStore.h"
+#include "app/SettingsStore.h"
 #include "widgets/CMenuXP.h"
 #include "widgets/CToolTipCtrl.h"
 #include "widgets/WindowTimers.h"

@@ -5,8 +5,8 @@
 #include "capture/StillCapture.h"
 #include "files/CFileListView.h"
 #include "files/FileDialogs.h"
-#include "platform/MessageBox.h"
-#include "platform/TextCatalogue.h"
+#include "platform/desktop/MessageBox.h"
+#include "platform/text/TextCatalogue.h"
 
 #include <QFile>
 #include <QFileInfo>

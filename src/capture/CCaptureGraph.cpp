@@ -1,9 +1,9 @@
 #include "capture/CCaptureGraph.h"
 
 #include "capture/CaptureEvents.h"
-#include "platform/CameraBackendFactory.h"
-#include "platform/MessageBox.h"
-#include "platform/TextCatalogue.h"
+#include "platform/camera/CameraBackendFactory.h"
+#include "platform/desktop/MessageBox.h"
+#include "platform/text/TextCatalogue.h"
 
 #include <QCoreApplication>
 

@@ -11,8 +11,8 @@
 #include "capture/CaptureState.h"
 #include "capture/LiveFrameCallback.h"
 #include "capture/LiveFrameHooks.h"
-#include "platform/CameraBackend.h"
-#include "platform/FrameConverter.h"
+#include "platform/camera/CameraBackend.h"
+#include "platform/camera/FrameConverter.h"
 
 #include <QFont>
 #include <QImage>

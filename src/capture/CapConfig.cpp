@@ -1,7 +1,7 @@
 #include "capture/CapConfig.h"
 
-#include "platform/AtomicFile.h"
-#include "platform/ProgramFolder.h"
+#include "platform/files/AtomicFile.h"
+#include "platform/files/ProgramFolder.h"
 
 #include <QDataStream>
 #include <QFile>

@@ -1,6 +1,6 @@
 // Finding, choosing and checking the microscope.
 #include "capture/CCaptureGraph.h"
-#include "platform/CameraHardwareIds.h"
+#include "platform/camera/CameraHardwareIds.h"
 
 namespace {
 constexpr int kNameCapacity = 256;

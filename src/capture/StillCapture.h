@@ -5,8 +5,6 @@
 
 #include <functional>
 
-inline constexpr int kShutterSoundId = 181;
-
 struct StillCapturedContext {
     StillJob job; // folder, format, capture size, painters
     bool recording = false;
@@ -18,9 +16,3 @@ struct StillCapturedContext {
 // Runs the whole answer; returns SaveStill's result. The magnification text is
 // cut to what its 32-character buffer holds.
 int OnStillCaptured(StillCapturedContext context);
-
-// Plays sound `id` asynchronously; silent without an audio device.
-void PlayProgramSound(int id);
-
-// Test hook: while set, sounds go to it instead of the audio device.
-void SetSoundPlayer(std::function<void(int id)> player);

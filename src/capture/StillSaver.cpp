@@ -1,8 +1,8 @@
 #include "capture/StillSaver.h"
 
-#include "files/CxImage.h"
-#include "platform/MessageBox.h"
-#include "platform/TextCatalogue.h"
+#include "image/CxImage.h"
+#include "platform/desktop/MessageBox.h"
+#include "platform/text/TextCatalogue.h"
 
 #include <QDir>
 #include <QImage>

@@ -3,7 +3,7 @@
 // the frame copied at capture size with the overlays and live measurements drawn
 // in, encoded as BMP or JPEG.
 #include "capture/CaptureState.h"
-#include "platform/SettingsStore.h" // kImageFormatBmp: "ImageFormat" value for BMP; anything else is JPEG
+#include "image/ImageFormat.h" // kImageFormatBmp for BMP; anything else is JPEG
 
 #include <QDateTime>
 #include <QString>

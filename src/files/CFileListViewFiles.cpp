@@ -1,10 +1,10 @@
 // The strip's file commands: delete, delete all, save as, save all.
 #include "files/CFileListView.h"
-#include "files/CxImage.h"
+#include "image/CxImage.h"
 #include "files/FileDialogs.h"
 #include "files/FileOps.h"
-#include "platform/MessageBox.h"
-#include "platform/TextCatalogue.h"
+#include "platform/desktop/MessageBox.h"
+#include "platform/text/TextCatalogue.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "files/Thumbnails.h"
 
-#include "files/CxImage.h"
-#include "files/DibFormat.h"
+#include "image/CxImage.h"
+#include "image/DibFormat.h"
 #include "files/VideoThumbnail.h"
 
 #include <QFile>

@@ -3,8 +3,8 @@
 #include "measure/Calibration.h"
 #include "measure/CalibrationDlgIds.h"
 #include "measure/NumberText.h"
-#include "platform/MessageBox.h"
-#include "platform/TextCatalogue.h"
+#include "platform/desktop/MessageBox.h"
+#include "platform/text/TextCatalogue.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>

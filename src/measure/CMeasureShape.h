@@ -1,7 +1,7 @@
 #pragma once
 // One measurement or annotation. Values travel as ready-formatted texts, fixed when
 // the object is made with the unit and decimals current at that moment.
-#include "platform/LogFont.h"
+#include "platform/files/LogFont.h"
 
 #include <QList>
 #include <QPoint>

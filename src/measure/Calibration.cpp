@@ -2,8 +2,8 @@
 
 #include "measure/MeasureUnits.h"
 #include "measure/NumberText.h"
-#include "platform/MessageBox.h"
-#include "platform/TextCatalogue.h"
+#include "platform/desktop/MessageBox.h"
+#include "platform/text/TextCatalogue.h"
 
 #include <QFileInfo>
 #include <cmath>

@@ -1,9 +1,9 @@
 #include "measure/CalibrationFile.h"
 
 #include "measure/Calibration.h"
-#include "platform/AtomicFile.h"
-#include "platform/ProgramFolder.h"
-#include "platform/TextLines.h"
+#include "platform/files/AtomicFile.h"
+#include "platform/files/ProgramFolder.h"
+#include "platform/text/TextLines.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #pragma once
 // Pens, colours and fonts of measurement drawings, from the stored settings values.
 #include "measure/CMeasureShape.h"
-#include "platform/LogFont.h"
+#include "platform/files/LogFont.h"
 
 #include <QColor>
 #include <QFont>

@@ -3,10 +3,10 @@
 #include "app/LanguageTable.h"
 
 #include "common/TestSupport.h"
-#include "platform/ProgramFolder.h"
-#include "platform/RegistryStore.h"
-#include "platform/SettingsStore.h"
-#include "platform/TextCatalogue.h"
+#include "platform/files/ProgramFolder.h"
+#include "platform/files/RegistryStore.h"
+#include "app/SettingsStore.h"
+#include "platform/text/TextCatalogue.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 #include "files/CFileListView.h"
 #include "files/FileDialogs.h"
 #include "measure/Calibration.h"
-#include "platform/SettingsStore.h"
+#include "app/SettingsStore.h"
 #include "widgets/CBitmapButton.h"
 #include "widgets/CMenuXP.h"
 #include "widgets/CToolTipCtrl.h"

@@ -1,10 +1,11 @@
 #include "MainDlgTestSupport.h"
 
 #include "capture/StillCapture.h"
-#include "platform/CameraBackendFactory.h"
-#include "platform/MessageBox.h"
-#include "platform/ProgramFolder.h"
-#include "platform/SettingsStore.h"
+#include "platform/media/SoundPlayer.h"
+#include "platform/camera/CameraBackendFactory.h"
+#include "platform/desktop/MessageBox.h"
+#include "platform/files/ProgramFolder.h"
+#include "app/SettingsStore.h"
 
 #include <QTest>
 

@@ -3,7 +3,7 @@
 // program folders, scripted message boxes and no sound.
 #include "app/CMainDlg.h"
 #include "common/TestSupport.h"
-#include "platform/VirtualMicroscope.h"
+#include "platform/camera/VirtualMicroscope.h"
 
 #include <QStringList>
 #include <QTemporaryDir>

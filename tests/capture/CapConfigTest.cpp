@@ -1,7 +1,7 @@
 #include "capture/CapConfig.h"
 
 #include "common/TestSupport.h"
-#include "platform/ProgramFolder.h"
+#include "platform/files/ProgramFolder.h"
 
 #include <QtEndian>
 #include <gtest/gtest.h>

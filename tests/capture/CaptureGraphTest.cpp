@@ -3,9 +3,9 @@
 #include "FakeCamera.h"
 #include "capture/CCaptureGraph.h"
 #include "common/TestSupport.h"
-#include "platform/CameraHardwareIds.h"
-#include "platform/MessageBox.h"
-#include "platform/ProgramFolder.h"
+#include "platform/camera/CameraHardwareIds.h"
+#include "platform/desktop/MessageBox.h"
+#include "platform/files/ProgramFolder.h"
 
 #include <gtest/gtest.h>
 

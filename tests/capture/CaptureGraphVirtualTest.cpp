@@ -2,10 +2,10 @@
 #include "CaptureTestSupport.h"
 #include "capture/CCaptureGraph.h"
 #include "common/TestSupport.h"
-#include "platform/CameraHardwareIds.h"
-#include "platform/MessageBox.h"
-#include "platform/ProgramFolder.h"
-#include "platform/VirtualMicroscope.h"
+#include "platform/camera/CameraHardwareIds.h"
+#include "platform/desktop/MessageBox.h"
+#include "platform/files/ProgramFolder.h"
+#include "platform/camera/VirtualMicroscope.h"
 
 #include <QTest>
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 // private messages, frame builders and a reset of the process-wide capture values.
 #include "capture/CaptureEvents.h"
 #include "capture/CaptureState.h"
-#include "platform/CameraBackend.h"
+#include "platform/camera/CameraBackend.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

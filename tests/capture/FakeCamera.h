@@ -1,7 +1,7 @@
 #pragma once
 // A scripted camera backend: the test decides which devices exist, what the camera
 // offers and refuses, and delivers frames and button presses itself.
-#include "platform/CameraBackend.h"
+#include "platform/camera/CameraBackend.h"
 
 #include <QStringList>
 #include <algorithm>

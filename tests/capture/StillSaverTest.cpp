@@ -4,9 +4,10 @@
 #include "capture/StillSaver.h"
 
 #include "capture/StillCapture.h"
+#include "platform/media/SoundPlayer.h"
 #include "common/TestSupport.h"
-#include "files/CxImage.h"
-#include "platform/MessageBox.h"
+#include "image/CxImage.h"
+#include "platform/desktop/MessageBox.h"
 
 #include <QDir>
 #include <QFile>

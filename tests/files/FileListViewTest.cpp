@@ -5,7 +5,7 @@
 #include "files/FileDialogs.h"
 #include "files/FileListLayout.h"
 #include "files/FilesTestSupport.h"
-#include "platform/MessageBox.h"
+#include "platform/desktop/MessageBox.h"
 
 #include <QApplication>
 #include <QDir>

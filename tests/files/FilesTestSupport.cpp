@@ -1,8 +1,8 @@
 #include "files/FilesTestSupport.h"
 
 #include "common/TestSupport.h"
-#include "files/CxImage.h"
-#include "platform/MessageBox.h"
+#include "image/CxImage.h"
+#include "platform/desktop/MessageBox.h"
 
 #include <QImage>
 

@@ -1,6 +1,6 @@
 // A full disk in the middle of a write must never leave a cut picture or copy
 // under its final name; the file-size limit stands in for the full disk.
-#include "files/CxImage.h"
+#include "image/CxImage.h"
 #include "files/FileOps.h"
 
 #include <QDir>

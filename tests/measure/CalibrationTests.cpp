@@ -5,8 +5,8 @@
 #include "measure/CalibrationDlgIds.h"
 #include "measure/CalibrationFile.h"
 #include "measure/MeasureUnits.h"
-#include "platform/MessageBox.h"
-#include "platform/ProgramFolder.h"
+#include "platform/desktop/MessageBox.h"
+#include "platform/files/ProgramFolder.h"
 
 #include <QLineEdit>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // CIniFile: loose section/key matching, in-memory edits and the write-back on
 // destruction.
-#include "platform/CIniFile.h"
+#include "platform/files/CIniFile.h"
 
 #include "common/TestSupport.h"
 

@@ -1,11 +1,11 @@
 #include "common/TestSupport.h"
-#include "platform/CameraBackendFactory.h"
-#include "platform/CameraHardwareIds.h"
-#include "platform/ProgramFolder.h"
-#include "platform/UdevDevices.h"
-#include "platform/V4l2Backend.h"
-#include "platform/V4l2Camera.h"
-#include "platform/VirtualMicroscope.h"
+#include "platform/camera/CameraBackendFactory.h"
+#include "platform/camera/CameraHardwareIds.h"
+#include "platform/files/ProgramFolder.h"
+#include "platform/camera/UdevDevices.h"
+#include "platform/camera/V4l2Backend.h"
+#include "platform/camera/V4l2Camera.h"
+#include "platform/camera/VirtualMicroscope.h"
 
 #include <cerrno>
 #include <gtest/gtest.h>

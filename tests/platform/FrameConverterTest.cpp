@@ -1,4 +1,4 @@
-#include "platform/FrameConverter.h"
+#include "platform/camera/FrameConverter.h"
 
 #include <array>
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // Language files: decoding by the code page in the name, and the text lookup on
 // top of it.
 #include "common/TestSupport.h"
-#include "platform/CodePage.h"
-#include "platform/TextLookup.h"
+#include "platform/text/CodePage.h"
+#include "platform/text/TextLookup.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,8 +1,8 @@
 // Profile reading with the platform's rules, the structure encoding and the two
 // font files built on it.
 #include "common/TestSupport.h"
-#include "platform/LogFont.h"
-#include "platform/PrivateProfile.h"
+#include "platform/files/LogFont.h"
+#include "platform/files/PrivateProfile.h"
 
 #include <QTemporaryDir>
 #include <cstring>

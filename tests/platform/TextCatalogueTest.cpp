@@ -1,10 +1,10 @@
 // The text catalogue against the shipped English language file and the sources:
 // every key the program looks up must be translatable, and nobody may look a
 // text up with a key of their own.
-#include "platform/TextCatalogue.h"
+#include "platform/text/TextCatalogue.h"
 
-#include "platform/CodePage.h"
-#include "platform/PrivateProfile.h"
+#include "platform/text/CodePage.h"
+#include "platform/files/PrivateProfile.h"
 
 #include <QDirIterator>
 #include <QFile>
@@ -33,8 +33,8 @@ struct NamedEntry {
 
 #define PELORA_TEXT(id, key, def) NamedEntry{#id, key, def},
 const std::vector<NamedEntry> kNamed = {
-#include "platform/TextCatalogue.def"
-#include "platform/TextCataloguePending.def"
+#include "platform/text/TextCatalogue.def"
+#include "platform/text/TextCataloguePending.def"
 };
 #undef PELORA_TEXT
 

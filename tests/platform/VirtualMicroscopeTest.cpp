@@ -1,10 +1,10 @@
-#include "platform/VirtualMicroscope.h"
+#include "platform/camera/VirtualMicroscope.h"
 
 #include "common/TestSupport.h"
-#include "platform/CameraHardwareIds.h"
-#include "platform/DeviceMonitor.h"
-#include "platform/FrameConverter.h"
-#include "platform/VirtualSlide.h"
+#include "platform/camera/CameraHardwareIds.h"
+#include "platform/camera/DeviceMonitor.h"
+#include "platform/camera/FrameConverter.h"
+#include "platform/camera/VirtualSlide.h"
 
 #include <QSignalSpy>
 #include <QTest>
