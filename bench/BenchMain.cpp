@@ -1,6 +1,5 @@
 // Benchmarks that paint need a QGuiApplication; run them on the offscreen platform.
 #include <QApplication>
-
 #include <benchmark/benchmark.h>
 
 int main(int argc, char** argv)

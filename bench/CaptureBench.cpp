@@ -1,9 +1,9 @@
 // The live frame path (conversion, frame store, preview composition) against the
 // bare conversion plus one copy of the frame.
 #include "capture/CCaptureGraph.h"
-#include "platform/files/ProgramFolder.h"
 #include "platform/camera/VirtualMicroscope.h"
 #include "platform/camera/VirtualSlide.h"
+#include "platform/files/ProgramFolder.h"
 
 extern "C" {
 #include <libswscale/swscale.h>
@@ -74,10 +74,12 @@ void LiveCallback(benchmark::State& state, CameraSubtype subtype)
     LiveRig rig(w, h, subtype);
     const std::vector<std::uint8_t> bytes = CameraBytes(w, h, subtype);
     const CameraFrame frame{subtype, w, h, bytes.data(), bytes.size(), 0.0};
-    for (auto _ : state)
+    for (auto _ : state) {
         rig.graph.OnCameraFrame(frame);
-    if (FrameStore.width.load() != w)
+    }
+    if (FrameStore.width.load() != w) {
         state.SkipWithError("frames did not reach the frame store");
+    }
 }
 
 void BM_CaptureLiveYuy2(benchmark::State& state)

@@ -69,9 +69,10 @@ std::vector<std::uint8_t> BottomUpFrame()
 {
     const QImage picture = SamplePicture(99).convertToFormat(QImage::Format_BGR888);
     std::vector<std::uint8_t> frame(size_t(kWidth) * kHeight * 3);
-    for (int y = 0; y < kHeight; ++y)
+    for (int y = 0; y < kHeight; ++y) {
         std::memcpy(&frame[size_t(kHeight - 1 - y) * kWidth * 3], picture.constScanLine(y),
                     size_t(kWidth) * 3);
+    }
     return frame;
 }
 

@@ -18,8 +18,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
     {
         QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
             return 0;
+        }
         file.write(bytes);
     }
     // Names taken from the input itself reach the loose substring rules.
@@ -27,8 +28,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QString name = QString::fromUtf8(bytes.left(cut < 0 ? 8 : qMin<qsizetype>(cut, 16)));
     {
         CIniFile ini;
-        if (!ini.Load(path))
+        if (!ini.Load(path)) {
             return 0;
+        }
         QString value;
         ini.GetValue(name, name, value);
         ini.GetValue(QStringLiteral("60"), QStringLiteral("60"), value);

@@ -1,7 +1,7 @@
 #include "app/LanguageTable.h"
 
-#include "platform/files/ProgramFolder.h"
 #include "app/SettingsStore.h"
+#include "platform/files/ProgramFolder.h"
 #include "platform/text/TextCatalogue.h"
 
 #include <QByteArray>
@@ -39,8 +39,9 @@ constexpr LanguageFileEntry kLanguageFiles[] = {
 const LanguageFileEntry* FindFiles(int primary)
 {
     for (const LanguageFileEntry& e : kLanguageFiles) {
-        if (e.primary == primary)
+        if (e.primary == primary) {
             return &e;
+        }
     }
     return nullptr;
 }
@@ -74,8 +75,9 @@ QString g_helpFile;
 
 QString LanguageFileName(LanguagePair language)
 {
-    if (language.primary == kLangChinese && language.sub == kSubLangChineseTraditional)
+    if (language.primary == kLangChinese && language.sub == kSubLangChineseTraditional) {
         return QString::fromLatin1(kChineseTraditionalFile);
+    }
     const LanguageFileEntry* e = FindFiles(language.primary);
     return QString::fromLatin1(e ? e->file : kEnglishFile);
 }
@@ -103,27 +105,32 @@ int SystemPrimaryLanguageId()
     QByteArray locale;
     for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
         locale = qgetenv(name);
-        if (!locale.isEmpty())
+        if (!locale.isEmpty()) {
             break;
+        }
     }
     // "de_DE.UTF-8@euro" -> "de"
     qsizetype end = 0;
-    while (end < locale.size() && locale.at(end) >= 'a' && locale.at(end) <= 'z')
+    while (end < locale.size() && locale.at(end) >= 'a' && locale.at(end) <= 'z') {
         ++end;
+    }
     const QByteArray code = locale.left(end);
-    if (code.isEmpty() || locale == "C" || locale.startsWith("C.") || locale == "POSIX")
+    if (code.isEmpty() || locale == "C" || locale.startsWith("C.") || locale == "POSIX") {
         return kLangEnglish;
+    }
     for (const LocaleLanguage& l : kLocaleLanguages) {
-        if (code == l.code)
+        if (code == l.code) {
             return l.primary;
+        }
     }
     return 0;
 }
 
 LanguagePair StartupLanguage(const AppSettings& settings)
 {
-    if (settings.LanID != 0)
+    if (settings.LanID != 0) {
         return {settings.LanID & 0xFFFF, settings.SubLanIDD & 0xFFFF};
+    }
     return {SystemPrimaryLanguageId() & kPrimaryLanguageMask, 0};
 }
 
@@ -135,8 +142,9 @@ std::span<const LanguageMenuItem> LanguageMenu()
 const LanguageMenuItem* FindLanguageMenuItem(int commandId)
 {
     for (const LanguageMenuItem& item : kLanguageMenu) {
-        if (item.commandId == commandId)
+        if (item.commandId == commandId) {
             return &item;
+        }
     }
     return nullptr;
 }
@@ -144,8 +152,9 @@ const LanguageMenuItem* FindLanguageMenuItem(int commandId)
 int CheckedLanguageCommand(LanguagePair current)
 {
     for (const LanguageMenuItem& item : kLanguageMenu) {
-        if (item.language == current)
+        if (item.language == current) {
             return item.commandId;
+        }
     }
     return 0;
 }
@@ -153,8 +162,9 @@ int CheckedLanguageCommand(LanguagePair current)
 bool ApplyLanguageItem(int commandId, AppSettings& settings, LanguagePair& current)
 {
     const LanguageMenuItem* item = FindLanguageMenuItem(commandId);
-    if (!item)
+    if (!item) {
         return false;
+    }
     current = item->language;
     ChooseFiles(current);
     settings.LanID = current.primary;

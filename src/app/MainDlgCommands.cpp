@@ -1,12 +1,12 @@
 // The main window's command table and the commands done by the window itself.
 #include "app/CAboutDlg.h"
 #include "app/CMainDlg.h"
+#include "app/SettingsStore.h"
 #include "capture/CCaptureGraph.h"
 #include "capture/CaptureState.h"
 #include "measure/Calibration.h"
 #include "measure/CalibrationFile.h"
 #include "platform/desktop/MessageBox.h"
-#include "app/SettingsStore.h"
 #include "platform/text/TextCatalogue.h"
 #include "widgets/CBitmapButton.h"
 

@@ -1,9 +1,9 @@
 // Pre-translation of the main window's input, its timers and private messages.
 #include "app/CMainDlg.h"
 #include "app/CPromptDlg.h"
+#include "app/SettingsStore.h"
 #include "capture/CCaptureGraph.h"
 #include "capture/CaptureEvents.h"
-#include "app/SettingsStore.h"
 #include "widgets/CMenuXP.h"
 #include "widgets/CToolTipCtrl.h"
 #include "widgets/WindowTimers.h"

@@ -2,8 +2,8 @@
 // current language file.
 #include "app/CMainDlg.h"
 #include "app/MainDlgLayout.h"
-#include "capture/CaptureState.h"
 #include "app/SettingsStore.h"
+#include "capture/CaptureState.h"
 #include "platform/text/TextCatalogue.h"
 #include "widgets/CBitmapButton.h"
 #include "widgets/CMenuXP.h"

@@ -22,8 +22,9 @@ constexpr char kDecimal[] = "decimal";
 void ReadInt(const char* subkey, const char* name, int& field)
 {
     uint32_t value = 0;
-    if (registry::ReadDword(kSettingsKey, subkey, name, value))
+    if (registry::ReadDword(kSettingsKey, subkey, name, value)) {
         field = int(value);
+    }
 }
 
 void WriteInt(const char* subkey, const char* name, int value)
@@ -145,8 +146,9 @@ void AppSettings::ReadDecimal()
 void AppSettings::ReadUnit()
 {
     QString value;
-    if (registry::ReadString(kSettingsKey, kUnitsSubkey, kUnit, value, kUnitCapacity))
+    if (registry::ReadString(kSettingsKey, kUnitsSubkey, kUnit, value, kUnitCapacity)) {
         unit = value;
+    }
 }
 
 void AppSettings::WriteUnitAndDecimal() const
@@ -157,12 +159,15 @@ void AppSettings::WriteUnitAndDecimal() const
 
 bool AppSettings::WriteFirstStartDefaults()
 {
-    if (registry::KeyExists(kSettingsKey))
+    if (registry::KeyExists(kSettingsKey)) {
         return false;
-    for (const char* subkey : {kFontSubkey, kLanguageSubkey, kUnitsSubkey})
+    }
+    for (const char* subkey : {kFontSubkey, kLanguageSubkey, kUnitsSubkey}) {
         registry::CreateSubkey(kSettingsKey, subkey);
-    for (const DefaultValue& d : kDefaults)
+    }
+    for (const DefaultValue& d : kDefaults) {
         WriteInt(d.subkey, d.name, d.value);
+    }
     registry::WriteString(kSettingsKey, kUnitsSubkey, kUnit, QStringLiteral("mm"));
     WriteInt(kUnitsSubkey, kDecimal, kDefaultDecimal);
     return true;

@@ -13,8 +13,9 @@ const char* const kNoStillPinText = "Init 'PIN_CATEGORY_STILL' fail";
 
 CameraSubtype SubtypeOf(std::uint32_t fourCc)
 {
-    if (fourCc == kFourCcMjpg)
+    if (fourCc == kFourCcMjpg) {
         return CameraSubtype::MJPG;
+    }
     return fourCc == kFourCcUyvy ? CameraSubtype::UYVY : CameraSubtype::YUY2;
 }
 
@@ -74,10 +75,12 @@ int CCaptureGraph::CreateDeviceEnumerator()
 
 int CCaptureGraph::InitCaptureFilters()
 {
-    if (m_camera)
+    if (m_camera) {
         return 1;
-    if (!m_enumerator || m_currentDevice < 0 || !m_table[m_currentDevice].moniker)
+    }
+    if (!m_enumerator || m_currentDevice < 0 || !m_table[m_currentDevice].moniker) {
         return 0;
+    }
     CameraStatus status = CameraStatus::Failed;
     m_camera = m_enumerator->Open(*m_table[m_currentDevice].moniker, &status);
     if (!m_camera) {
@@ -85,8 +88,9 @@ int CCaptureGraph::InitCaptureFilters()
         return 0;
     }
     m_hasStillPin = m_camera->HasStillButton();
-    if (!m_hasStillPin)
+    if (!m_hasStillPin) {
         ShowMessage(nullptr, kNoStillPinText, LoadText(txt::MsgTitle), MB_OK);
+    }
     return 1;
 }
 
@@ -136,16 +140,20 @@ void CCaptureGraph::NegotiateFormat()
 
 int CCaptureGraph::BuildGraph()
 {
-    if (m_built)
+    if (m_built) {
         return 1;
-    if (m_running.load() || !m_camera)
+    }
+    if (m_running.load() || !m_camera) {
         return 0;
+    }
     NegotiateFormat();
     // Every camera gets its live branch; the snapshot branch needs the button.
-    if (!BuildLiveBranch())
+    if (!BuildLiveBranch()) {
         return 0;
-    if (snapshotEnabled.load() && m_hasStillPin && !BuildSnapshotBranch())
+    }
+    if (snapshotEnabled.load() && m_hasStillPin && !BuildSnapshotBranch()) {
         return 0;
+    }
     m_built = true;
     return 1;
 }
@@ -154,8 +162,9 @@ int CCaptureGraph::BuildLiveBranch()
 {
     const CameraFormat format = m_camera->CurrentFormat();
     const std::size_t bytes = FrameConverter::OutputSize(format.width, format.height);
-    if (bytes == 0)
+    if (bytes == 0) {
         return 0;
+    }
     m_liveCallback.SetSize(format.width, format.height);
     captureWidth = format.width;
     captureHeight = format.height;
@@ -173,20 +182,24 @@ int CCaptureGraph::BuildSnapshotBranch()
 
 int CCaptureGraph::StartPreview()
 {
-    if (m_running.load())
+    if (m_running.load()) {
         return 1;
-    if (!m_built)
+    }
+    if (!m_built) {
         return 0;
-    if (m_picture.isNull())
+    }
+    if (m_picture.isNull()) {
         RecreatePicture();
+    }
     FrameStore.held = false;
     m_snapshotArmed = true;
     CameraStreamSinks sinks;
     sinks.frame = [this](const CameraFrame& frame) { OnCameraFrame(frame); };
     sinks.button = [this] { OnCameraButton(); };
     sinks.streamEnded = [this](CameraStatus status) { OnStreamEnded(status); };
-    if (m_camera->Start(std::move(sinks)) != CameraStatus::Ok)
+    if (m_camera->Start(std::move(sinks)) != CameraStatus::Ok) {
         m_camera->Stop();
+    }
     m_running = true;
     return 1;
 }
@@ -194,8 +207,9 @@ int CCaptureGraph::StartPreview()
 int CCaptureGraph::StopPreview()
 {
     m_running = false;
-    if (m_camera)
+    if (m_camera) {
         m_camera->Stop();
+    }
     return 1;
 }
 
@@ -236,8 +250,9 @@ int CCaptureGraph::SetCaptureSize(int width, int height)
 {
     captureWidth = width;
     captureHeight = height;
-    if (!m_camera)
+    if (!m_camera) {
         return -1;
+    }
     const bool wasRunning = m_running.load();
     StopPreview();
     RemoveDownstream();
@@ -252,15 +267,17 @@ int CCaptureGraph::SetCaptureSize(int width, int height)
     SetRequestedSubtype(m_format);
     const int result = SetFormatOnCamera();
     BuildGraph();
-    if (wasRunning)
+    if (wasRunning) {
         StartPreview();
+    }
     return result;
 }
 
 void CCaptureGraph::ApplyCompression()
 {
-    if (!m_camera)
+    if (!m_camera) {
         return;
+    }
     const bool wasRunning = m_running.load();
     StopPreview();
     RemoveDownstream();
@@ -268,8 +285,9 @@ void CCaptureGraph::ApplyCompression()
     format.subtype = useMjpg.load() == 1 ? CameraSubtype::MJPG : CameraSubtype::YUY2;
     m_camera->SetFormat(format);
     BuildGraph();
-    if (wasRunning)
+    if (wasRunning) {
         StartPreview();
+    }
 }
 
 void CCaptureGraph::SetSnapshot(int enabled)
@@ -279,14 +297,16 @@ void CCaptureGraph::SetSnapshot(int enabled)
     StopPreview();
     RemoveDownstream();
     BuildGraph();
-    if (wasRunning)
+    if (wasRunning) {
         StartPreview();
+    }
 }
 
 int CCaptureGraph::GetVideoProcAmp(VideoProcAmp** out)
 {
-    if (!out)
+    if (!out) {
         return 0;
+    }
     *out = m_camera ? m_camera->ProcAmp() : nullptr;
     return 1;
 }
@@ -297,15 +317,17 @@ void CCaptureGraph::QueueGraphEvent(int code)
         std::lock_guard guard(m_eventLock);
         m_events.push_back(code);
     }
-    if (QObject* target = m_notifyWindow.load())
+    if (QObject* target = m_notifyWindow.load()) {
         QCoreApplication::postEvent(target, new GraphNotifyEvent);
+    }
 }
 
 int CCaptureGraph::DrainGraphEvent()
 {
     std::lock_guard guard(m_eventLock);
-    if (m_events.empty())
+    if (m_events.empty()) {
         return 0;
+    }
     const int code = m_events.front();
     m_events.pop_front();
     return code;
@@ -319,29 +341,34 @@ void CCaptureGraph::OnStreamEnded(CameraStatus status)
 void CCaptureGraph::PostStillCaptured(int origin)
 {
     QObject* target = m_notifyWindow.load();
-    if (!target)
+    if (!target) {
         return;
+    }
     FrameStore.Hold();
     QCoreApplication::postEvent(target, new StillCapturedEvent(origin));
 }
 
 void CCaptureGraph::OnCameraFrame(const CameraFrame& frame)
 {
-    if (!m_liveBranch || frame.width != m_liveCallback.Width() || frame.height != m_liveCallback.Height())
+    if (!m_liveBranch || frame.width != m_liveCallback.Width() || frame.height != m_liveCallback.Height()) {
         return;
+    }
     // A frame that does not convert (corrupt JPEG, short buffer) is dropped whole.
-    if (!m_converter.Convert(frame, m_frame.data(), m_frame.size()))
+    if (!m_converter.Convert(frame, m_frame.data(), m_frame.size())) {
         return;
+    }
     m_liveCallback.BufferCB(frame.sampleTime, m_frame.data(), m_frame.size());
 }
 
 void CCaptureGraph::OnCameraButton()
 {
-    if (!m_snapshotBranch.load() || (m_snapshotOneShot.load() && !m_snapshotArmed.load()))
+    if (!m_snapshotBranch.load() || (m_snapshotOneShot.load() && !m_snapshotArmed.load())) {
         return;
+    }
     const bool shown = frameShown.load() == 1;
     m_stillCallback.BufferCB(0.0, nullptr, 0);
     // The class-2 still grabber takes one picture per run of the graph.
-    if (shown && m_snapshotOneShot.load())
+    if (shown && m_snapshotOneShot.load()) {
         m_snapshotArmed = false;
+    }
 }

@@ -9,8 +9,9 @@ int HardwareIdIndexOf(const QString& displayName)
 {
     const HardwareIdTable& ids = SupportedHardwareIds();
     for (int i = 0; i < kSupportedHardwareIdCount; ++i) {
-        if (displayName.contains(ids[i], Qt::CaseInsensitive))
+        if (displayName.contains(ids[i], Qt::CaseInsensitive)) {
             return i;
+        }
     }
     return -1;
 }
@@ -20,8 +21,9 @@ bool KeepPreviousChoice(CaptureDeviceTable& old, CaptureDeviceTable& scratch)
 {
     bool kept = false;
     for (CaptureDeviceEntry& previous : old) {
-        if (!previous.selected || !previous.moniker)
+        if (!previous.selected || !previous.moniker) {
             continue;
+        }
         for (CaptureDeviceEntry& row : scratch) {
             if (row.moniker && row.moniker->IsEqual(*previous.moniker)) {
                 row = previous;
@@ -41,8 +43,9 @@ int BestSupportedRow(const CaptureDeviceTable& table)
     for (int i = 0; i < kCaptureDeviceRows; ++i) {
         const CaptureDeviceEntry& row = table[i];
         if (row.moniker && row.hardwareIdIndex >= 0 &&
-            (best < 0 || row.hardwareIdIndex < table[best].hardwareIdIndex))
+            (best < 0 || row.hardwareIdIndex < table[best].hardwareIdIndex)) {
             best = i;
+        }
     }
     return best;
 }
@@ -55,8 +58,9 @@ int DecideDeviceClass(const std::vector<CameraCapability>& capabilities)
     } passes[] = {{2592, 1944, Class2592}, {1600, 1200, Class1600}, {1280, 1024, Class1280}};
     for (const auto& pass : passes) {
         for (const CameraCapability& cap : capabilities) {
-            if (cap.width == pass.width && cap.height == pass.height)
+            if (cap.width == pass.width && cap.height == pass.height) {
                 return pass.deviceClass;
+            }
         }
     }
     return -1;
@@ -64,13 +68,15 @@ int DecideDeviceClass(const std::vector<CameraCapability>& capabilities)
 
 int CCaptureGraph::FindDevices()
 {
-    if (!m_enumerator)
+    if (!m_enumerator) {
         return 0;
+    }
     CaptureDeviceTable scratch;
     int filled = 0;
     for (const CameraDeviceInfo& device : m_enumerator->EnumerateDevices()) {
-        if (filled == kCaptureDeviceRows)
+        if (filled == kCaptureDeviceRows) {
             break;
+        }
         CaptureDeviceEntry& row = scratch[filled++];
         row.displayName = device.displayName.left(kNameCapacity - 1);
         row.friendlyName = device.friendlyName.left(kNameCapacity - 1);
@@ -82,11 +88,13 @@ int CCaptureGraph::FindDevices()
     m_deviceCount = filled;
     m_currentDevice = -1;
     for (int i = 0; i < kCaptureDeviceRows; ++i) {
-        if (m_table[i].selected)
+        if (m_table[i].selected) {
             m_currentDevice = i;
+        }
     }
-    if (kept)
+    if (kept) {
         return 1;
+    }
     const int best = BestSupportedRow(m_table);
     if (best < 0) {
         m_hardwareId.clear();
@@ -100,11 +108,13 @@ int CCaptureGraph::FindDevices()
 
 void CCaptureGraph::SelectDevice(int index)
 {
-    if (index < 0 || index >= kCaptureDeviceRows || !m_table[index].moniker || index == m_currentDevice)
+    if (index < 0 || index >= kCaptureDeviceRows || !m_table[index].moniker || index == m_currentDevice) {
         return;
+    }
     TearDown();
-    if (m_currentDevice >= 0)
+    if (m_currentDevice >= 0) {
         m_table[m_currentDevice].selected = 0;
+    }
     m_currentDevice = index;
     m_table[index].selected = 1;
     const int id = m_table[index].hardwareIdIndex;
@@ -116,10 +126,12 @@ void CCaptureGraph::SelectDevice(int index)
 
 int CCaptureGraph::IsDevicePresent()
 {
-    if (m_hardwareId.isEmpty())
+    if (m_hardwareId.isEmpty()) {
         return 0;
-    if (m_enumerator && m_enumerator->IsUsbHardwareIdPresent("USB\\" + m_hardwareId))
+    }
+    if (m_enumerator && m_enumerator->IsUsbHardwareIdPresent("USB\\" + m_hardwareId)) {
         return 1;
+    }
     m_hardwareId.clear();
     return 0;
 }

@@ -29,8 +29,9 @@ QFont StatusFont()
     font.setPixelSize(kStatusFontHeight);
     font.setWeight(QFont::Normal);
     const int natural = QFontMetrics(font).horizontalAdvance(QLatin1Char('0'));
-    if (natural > 0)
+    if (natural > 0) {
         font.setStretch(std::clamp(100 * kStatusFontWidth / natural, 50, 200));
+    }
     return font;
 }
 } // namespace
@@ -53,14 +54,16 @@ CCaptureGraph::~CCaptureGraph()
     StopPreview();
     ReleaseAll();
     delete m_repaintNotifier;
-    if (m_repaintFd >= 0)
+    if (m_repaintFd >= 0) {
         ::close(m_repaintFd);
+    }
 }
 
 void CCaptureGraph::RequestRepaint()
 {
-    if (m_repaintFd < 0 || m_repaintQueued.exchange(true))
+    if (m_repaintFd < 0 || m_repaintQueued.exchange(true)) {
         return;
+    }
     const std::uint64_t one = 1;
     [[maybe_unused]] const ssize_t n = ::write(m_repaintFd, &one, sizeof one);
 }
@@ -93,8 +96,9 @@ void CCaptureGraph::StretchIntoPicture(const std::uint8_t* pixels, int width, in
     const int targetWidth = m_picture.width();
     if (m_stretchKey[0] != width || m_stretchKey[1] != targetWidth) {
         m_stretchColumns.resize(targetWidth);
-        for (int x = 0; x < targetWidth; ++x)
+        for (int x = 0; x < targetWidth; ++x) {
             m_stretchColumns[x] = static_cast<int>(static_cast<long long>(x) * width / targetWidth) * 3;
+        }
         m_stretchKey[0] = width;
         m_stretchKey[1] = targetWidth;
     }
@@ -115,21 +119,25 @@ void CCaptureGraph::StretchIntoPicture(const std::uint8_t* pixels, int width, in
 
 int CCaptureGraph::PaintFrame(const std::uint8_t* pixels, int width, int height)
 {
-    if (!pixels || width <= 0 || height <= 0)
+    if (!pixels || width <= 0 || height <= 0) {
         return 0;
+    }
     {
         std::lock_guard guard(m_pictureLock);
-        if (m_picture.isNull())
+        if (m_picture.isNull()) {
             return 0;
+        }
         frameShown = 1;
         const int extra = (width == 1280 && height == 1024) ? kTallFrameExtra : 0;
         StretchIntoPicture(pixels, width, height, m_picture.height() + extra);
         if (m_hooks.paintMeasurements || m_hooks.paintOverlays) {
             QPainter painter(&m_picture);
-            if (m_hooks.paintMeasurements)
+            if (m_hooks.paintMeasurements) {
                 m_hooks.paintMeasurements(painter, m_measureScaleX.load(), m_measureScaleY.load());
-            if (m_hooks.paintOverlays)
+            }
+            if (m_hooks.paintOverlays) {
                 m_hooks.paintOverlays(painter, m_picture.size());
+            }
         }
     }
     RequestRepaint();
@@ -138,23 +146,26 @@ int CCaptureGraph::PaintFrame(const std::uint8_t* pixels, int width, int height)
 
 void CCaptureGraph::paintEvent(QPaintEvent* event)
 {
-    if (m_picture.isNull())
+    if (m_picture.isNull()) {
         RecreatePicture();
+    }
     QPainter painter(this);
     {
         std::lock_guard guard(m_pictureLock);
         painter.drawImage(event->rect(), m_picture, event->rect());
     }
     DrawStatusTexts(painter);
-    if (m_hooks.paintOverlays)
+    if (m_hooks.paintOverlays) {
         m_hooks.paintOverlays(painter, size());
+    }
 }
 
 void CCaptureGraph::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    if (!m_picture.isNull() && m_picture.size() != size())
+    if (!m_picture.isNull() && m_picture.size() != size()) {
         RecreatePicture();
+    }
 }
 
 void CCaptureGraph::DrawStatusTexts(QPainter& painter) const

@@ -10,8 +10,9 @@ std::atomic<std::mutex*> g_lock{nullptr};
 
 void CreateCaptureLock()
 {
-    if (g_lock.load())
+    if (g_lock.load()) {
         return;
+    }
     g_lockOwner = std::make_unique<std::mutex>();
     g_lock.store(g_lockOwner.get());
 }
@@ -22,4 +23,7 @@ void DeleteCaptureLock()
     g_lockOwner.reset();
 }
 
-std::mutex* CaptureLock() { return g_lock.load(); }
+std::mutex* CaptureLock()
+{
+    return g_lock.load();
+}

@@ -66,10 +66,12 @@ void FrameStoreData::Hold()
 
 bool FrameStoreData::IsHeld()
 {
-    if (!held.load())
+    if (!held.load()) {
         return false;
-    if (NowMs() - heldSinceMs.load() < kHoldLimitMs)
+    }
+    if (NowMs() - heldSinceMs.load() < kHoldLimitMs) {
         return true;
+    }
     held = false;
     return false;
 }
@@ -100,8 +102,9 @@ bool FrameStoreData::TakeFrame(std::vector<std::uint8_t>& out, BitmapInfoHeader&
     std::lock_guard guard(lock);
     held = false;
     const std::size_t bytes = FrameBytes();
-    if (!pixels || bytes == 0 || bytes > capacity)
+    if (!pixels || bytes == 0 || bytes > capacity) {
         return false;
+    }
     out.assign(pixels.get(), pixels.get() + bytes);
     outHeader = header;
     return true;

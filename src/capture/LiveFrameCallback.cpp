@@ -12,17 +12,21 @@ void CLiveFrameCallback::SetSize(int width, int height)
 int CLiveFrameCallback::BufferCB(double sampleTime, std::uint8_t* buffer, std::size_t length)
 {
     const std::size_t expected = static_cast<std::size_t>(m_width) * static_cast<std::size_t>(m_height) * 3;
-    if (!buffer || m_width <= 0 || m_height <= 0 || length < expected)
+    if (!buffer || m_width <= 0 || m_height <= 0 || length < expected) {
         return 0;
+    }
     // Drops a frame that arrives while the previous one is still being processed.
-    if (frameBusy.exchange(1))
+    if (frameBusy.exchange(1)) {
         return 0;
+    }
     const LiveFrameHooks& hooks = m_graph.hooks();
-    if (hooks.applyEffects)
+    if (hooks.applyEffects) {
         hooks.applyEffects(buffer, m_width, m_height);
+    }
     StoreOrAnswerStill(sampleTime, buffer);
-    if (hooks.recordFrame)
+    if (hooks.recordFrame) {
         hooks.recordFrame(buffer, expected, m_width, m_height);
+    }
     m_graph.PaintFrame(buffer, m_width, m_height);
     frameBusy = 0;
     return 0;
@@ -36,13 +40,15 @@ void CLiveFrameCallback::StoreOrAnswerStill(double sampleTime, const std::uint8_
         m_graph.PostStillCaptured(origin);
         return;
     }
-    if (!FrameStore.IsHeld())
+    if (!FrameStore.IsHeld()) {
         FrameStore.Store(buffer, m_width, m_height, sampleTime);
+    }
 }
 
 int CStillTriggerCallback::BufferCB(double /*sampleTime*/, std::uint8_t* /*buffer*/, std::size_t /*length*/)
 {
-    if (frameShown.exchange(0) == 1)
+    if (frameShown.exchange(0) == 1) {
         StillRequest.Request(StillOriginCameraButton);
+    }
     return 0;
 }

@@ -8,10 +8,12 @@ int OnStillCaptured(StillCapturedContext context)
     QString saved;
     const int result = SaveStillFromStore(context.job, &saved);
     if (result == 1) {
-        if (!saved.isEmpty() && context.listPicture)
+        if (!saved.isEmpty() && context.listPicture) {
             context.listPicture(saved);
-        if ((context.recording || context.origin != 0) && context.restartPreview)
+        }
+        if ((context.recording || context.origin != 0) && context.restartPreview) {
             context.restartPreview();
+        }
     }
     PlayProgramSound(kShutterSoundId);
     return result;

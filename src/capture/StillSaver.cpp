@@ -49,24 +49,27 @@ void CopyFrame(const std::uint8_t* frame, std::size_t length, const BitmapInfoHe
     for (int y = 0; y < rows; ++y) {
         // Bottom-up: the last row of the buffer is the top of the picture.
         const int64_t offset = (height - 1 - y) * stride;
-        if (offset < 0 || std::size_t(offset) + rowBytes > length)
+        if (offset < 0 || std::size_t(offset) + rowBytes > length) {
             continue;
+        }
         std::memcpy(still->scanLine(y), frame + offset, rowBytes);
     }
 }
 
 void PaintLiveDrawings(const StillPainters& painters, double scale, QImage* still)
 {
-    if (!painters.overlays && !painters.measurements)
+    if (!painters.overlays && !painters.measurements) {
         return;
+    }
     QPainter painter(still);
     if (painters.overlays) {
         painter.save();
         painters.overlays(painter, scale);
         painter.restore();
     }
-    if (painters.measurements)
+    if (painters.measurements) {
         painters.measurements(painter, scale, scale);
+    }
 }
 
 } // namespace
@@ -74,16 +77,19 @@ void PaintLiveDrawings(const StillPainters& painters, double scale, QImage* stil
 int StillCounterOfName(const QString& fileName)
 {
     const qsizetype n = fileName.lastIndexOf('N');
-    if (n < 0)
+    if (n < 0) {
         return 0;
+    }
     QString tail = fileName.mid(n + 1);
     const qsizetype dot = tail.lastIndexOf('.');
-    if (dot >= 0)
+    if (dot >= 0) {
         tail.truncate(dot);
+    }
     int64_t value = 0;
     for (QChar c : tail) {
-        if (c < '0' || c > '9')
+        if (c < '0' || c > '9') {
             break;
+        }
         value = std::min<int64_t>(value * 10 + (c.unicode() - '0'), INT_MAX - 1);
     }
     return int(value);
@@ -119,59 +125,69 @@ QString StillFileName(const QString& folder, const QDateTime& localTime, const Q
 
 double StillScaleFactor(int width, int height)
 {
-    for (const ScaleEntry& e : kScaleTable)
-        if (e.width == width && (e.height == 0 || e.height == height))
+    for (const ScaleEntry& e : kScaleTable) {
+        if (e.width == width && (e.height == 0 || e.height == height)) {
             return e.factor;
+        }
+    }
     return 1.0;
 }
 
 int SaveStill(const StillJob& job, const std::uint8_t* frame, std::size_t length,
               const BitmapInfoHeader& header, QString* savedPath)
 {
-    if (savedPath)
+    if (savedPath) {
         savedPath->clear();
+    }
     const int counter = NextStillCounter(job.owner, job.pictureFolder, job.imageFormat);
     const QString path = StillFileName(job.pictureFolder, QDateTime::currentDateTime(), job.magnification,
                                        counter, job.imageFormat);
     const double scale = StillScaleFactor(job.captureWidth, job.captureHeight);
 
-    if (!frame || job.captureWidth <= 0 || job.captureHeight <= 0)
+    if (!frame || job.captureWidth <= 0 || job.captureHeight <= 0) {
         return 0;
+    }
     // 24-bit rows keep the copy from the camera's BGR rows a plain memcpy.
     QImage still(job.captureWidth, job.captureHeight, QImage::Format_BGR888);
-    if (still.isNull())
+    if (still.isNull()) {
         return 0;
+    }
     const bool covers = header.biWidth >= job.captureWidth && header.biHeight >= job.captureHeight &&
                         length >= std::size_t(header.biWidth) * std::size_t(header.biHeight) * 3;
-    if (!covers)
+    if (!covers) {
         still.fill(Qt::black);
+    }
     CopyFrame(frame, length, header, &still);
     PaintLiveDrawings(job.painters, scale, &still);
 
     CxImage image(CXIMAGE_FORMAT_UNKNOWN);
     image.CreateFromBitmap(still);
     const uint32_t type = job.imageFormat == kImageFormatBmp ? CXIMAGE_FORMAT_BMP : CXIMAGE_FORMAT_JPG;
-    if (type == CXIMAGE_FORMAT_JPG)
+    if (type == CXIMAGE_FORMAT_JPG) {
         image.SetJpegQuality(kStillJpegQuality);
+    }
     if (!image.Save(path, type)) {
         ShowMessage(job.owner, LoadText(txt::SaveFail), LoadText(txt::MsgTitle), MB_ICONWARNING);
         return 1;
     }
-    if (savedPath)
+    if (savedPath) {
         *savedPath = path;
+    }
     return 1;
 }
 
 int SaveStillFromStore(const StillJob& job, QString* savedPath)
 {
     StillRequest.pending.store(0);
-    if (savedPath)
+    if (savedPath) {
         savedPath->clear();
+    }
     std::vector<std::uint8_t> frame;
     BitmapInfoHeader header;
     try {
-        if (!FrameStore.TakeFrame(frame, header))
+        if (!FrameStore.TakeFrame(frame, header)) {
             return 0;
+        }
     } catch (const std::bad_alloc&) {
         return 0;
     }

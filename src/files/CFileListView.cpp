@@ -78,8 +78,9 @@ void CFileListView::Scan(int page)
     const QStringList names = ListFolder(folder, page == PagePictures ? "*" : "*.avi");
     for (const QString& name : names) {
         const QFileInfo info(folder + "/" + name);
-        if (page == PagePictures && (!IsPictureName(name) || info.size() < kMinPictureBytes))
+        if (page == PagePictures && (!IsPictureName(name) || info.size() < kMinPictureBytes)) {
             continue;
+        }
         AddItem(page, info.filePath(), FileItemPresent | FileItemNotSaved);
         m_topRow[page] = TopRowAfterScan(int(m_items[page].size()));
     }
@@ -119,8 +120,9 @@ void CFileListView::wheelEvent(QWheelEvent* event)
 
 void CFileListView::paintEvent(QPaintEvent* event)
 {
-    if (m_offscreen.size() != ClientSize())
+    if (m_offscreen.size() != ClientSize()) {
         Redraw();
+    }
     QPainter painter(this);
     painter.drawImage(event->rect(), m_offscreen, event->rect());
 }
@@ -144,8 +146,9 @@ void CFileListView::UpdateScrollBar()
 
 void CFileListView::OnScroll(int position)
 {
-    if (m_updatingScrollBar)
+    if (m_updatingScrollBar) {
         return;
+    }
     m_topRow[m_page] = std::clamp(position, 0, StripScrollMax(int(m_items[m_page].size())));
     Redraw();
 }
@@ -153,8 +156,9 @@ void CFileListView::OnScroll(int position)
 void CFileListView::ClearSelection(int page)
 {
     const int index = m_selected[page];
-    if (index >= 0 && index < m_items[page].size())
+    if (index >= 0 && index < m_items[page].size()) {
         m_items[page][index].flags &= ~uint32_t(FileItemSelected);
+    }
     m_selected[page] = -1;
 }
 
@@ -162,19 +166,22 @@ void CFileListView::Select(int page, int index, bool setFlag)
 {
     ClearSelection(page);
     m_selected[page] = index;
-    if (setFlag)
+    if (setFlag) {
         m_items[page][index].flags |= FileItemSelected;
+    }
 }
 
 void CFileListView::RemoveAt(int page, int index)
 {
-    if (index < 0 || index >= m_items[page].size())
+    if (index < 0 || index >= m_items[page].size()) {
         return;
+    }
     m_items[page].removeAt(index);
-    if (m_selected[page] == index)
+    if (m_selected[page] == index) {
         m_selected[page] = -1;
-    else if (m_selected[page] > index)
+    } else if (m_selected[page] > index) {
         --m_selected[page];
+    }
 }
 
 void CFileListView::RemoveByPath(const QString& path)
@@ -226,30 +233,36 @@ int CFileListView::HitTest(const QPoint& screenPoint)
 bool CFileListView::GetSelectedPath(QString* path, uint32_t* flags) const
 {
     const int index = m_selected[m_page];
-    if (index < 0 || index >= m_items[m_page].size())
+    if (index < 0 || index >= m_items[m_page].size()) {
         return false;
-    if (path)
+    }
+    if (path) {
         *path = m_items[m_page][index].path;
-    if (flags)
+    }
+    if (flags) {
         *flags = m_items[m_page][index].flags;
+    }
     return true;
 }
 
 void CFileListView::Redraw()
 {
     const QSize client = ClientSize();
-    if (client.isEmpty())
+    if (client.isEmpty()) {
         return;
-    if (m_offscreen.size() != client)
+    }
+    if (m_offscreen.size() != client) {
         m_offscreen = QImage(client, QImage::Format_RGB32);
+    }
     QPainter painter(&m_offscreen);
     const QPixmap art = ArtPixmap(PageArtName(m_page), kPageArtSize);
     // A file that vanished is dropped and the page drawn again from its new top row.
     do {
-        if (art.isNull())
+        if (art.isNull()) {
             painter.fillRect(m_offscreen.rect(), kFallbackBackground);
-        else
+        } else {
             painter.drawPixmap(QPoint(0, 0), art, QRect(kStripOffsetInPage, client));
+        }
     } while (!DrawThumbnails(painter));
     DrawSelectionFrame(painter);
     painter.end();
@@ -276,8 +289,9 @@ bool CFileListView::DrawThumbnails(QPainter& painter)
         }
         const QImage thumb = state == StampResult::Ok ? cache.Get(item.path, stamp) : QImage();
         ++index;
-        if (thumb.isNull())
+        if (thumb.isNull()) {
             continue;
+        }
         const QRect cell = CellRect(int(m_cellItems.size()));
         m_cellItems.append(index - 1);
         painter.drawImage(cell, thumb);
@@ -300,8 +314,9 @@ bool CFileListView::DrawThumbnails(QPainter& painter)
 void CFileListView::DrawSelectionFrame(QPainter& painter)
 {
     const int cell = int(m_cellItems.indexOf(m_selected[m_page]));
-    if (m_selected[m_page] < 0 || cell < 0)
+    if (m_selected[m_page] < 0 || cell < 0) {
         return;
+    }
     const QRect r =
         CellRect(cell).adjusted(-kFrameInflate, -kFrameInflate, kFrameInflate - 1, kFrameInflate - 1);
     painter.save();

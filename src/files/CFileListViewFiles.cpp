@@ -1,8 +1,8 @@
 // The strip's file commands: delete, delete all, save as, save all.
 #include "files/CFileListView.h"
-#include "image/CxImage.h"
 #include "files/FileDialogs.h"
 #include "files/FileOps.h"
+#include "image/CxImage.h"
 #include "platform/desktop/MessageBox.h"
 #include "platform/text/TextCatalogue.h"
 
@@ -30,9 +30,11 @@ bool EndsWithJpg(const QString& path)
 
 bool IsOneOf(const QString& ext, std::initializer_list<const char*> list)
 {
-    for (const char* e : list)
-        if (ext == QLatin1String(e))
+    for (const char* e : list) {
+        if (ext == QLatin1String(e)) {
             return true;
+        }
+    }
     return false;
 }
 
@@ -60,8 +62,9 @@ bool CFileListView::ConfirmedWithSelection(const QString& question, QString* pat
 void CFileListView::DeleteSelected()
 {
     QString path;
-    if (!ConfirmedWithSelection(LoadText(txt::SureDelete), &path))
+    if (!ConfirmedWithSelection(LoadText(txt::SureDelete), &path)) {
         return;
+    }
     QFile file(path);
     if (!file.remove()) {
         ShowMessage(this, file.errorString(), QString::fromLatin1(kDeleteErrorCaption), MB_ICONERROR);
@@ -76,20 +79,23 @@ void CFileListView::DeleteSelected()
 
 void CFileListView::DeleteFilesOfFolder(const QString& folder)
 {
-    for (const QString& name : ListFolder(folder, "*"))
+    for (const QString& name : ListFolder(folder, "*")) {
         QFile::remove(folder + "/" + name);
+    }
 }
 
 void CFileListView::DeleteAll()
 {
     QString path;
-    if (!ConfirmedWithSelection(LoadText(txt::SureDeleteAll), &path))
+    if (!ConfirmedWithSelection(LoadText(txt::SureDeleteAll), &path)) {
         return;
+    }
     const QString ext = ExtensionOf(path);
-    if (IsOneOf(ext, {"bmp", "BMP", "jpg", "JPG"}))
+    if (IsOneOf(ext, {"bmp", "BMP", "jpg", "JPG"})) {
         DeleteFilesOfFolder(m_folders[PagePictures]);
-    else if (IsOneOf(ext, {"avi", "AVI"}))
+    } else if (IsOneOf(ext, {"avi", "AVI"})) {
         DeleteFilesOfFolder(m_folders[PageVideos]);
+    }
     m_items[m_page].clear();
     m_selected[m_page] = -1;
     UpdateScrollBar();
@@ -99,22 +105,26 @@ void CFileListView::DeleteAll()
 int CFileListView::SaveSelectedAs(const QString& destination)
 {
     QString source;
-    if (!GetSelectedPath(&source))
+    if (!GetSelectedPath(&source)) {
         return 0;
-    if (destination == m_folders[PageVideos])
+    }
+    if (destination == m_folders[PageVideos]) {
         return 1;
+    }
     bool saved = false;
     if (!EndsWithJpg(destination) || EndsWithJpg(source)) {
         // A JPEG to a ".jpg" name is already what was asked for: copy it as it is.
         saved = CopyFileReplacing(source, destination);
-        if (!saved)
+        if (!saved) {
             ShowMessage(this, LoadText(txt::SaveFail), LoadText(txt::MsgTitle), MB_ICONWARNING);
+        }
     } else {
         CxImage image(source, CXIMAGE_FORMAT_BMP);
-        if (!image.IsValid())
+        if (!image.IsValid()) {
             Warn(this, kLoadFailText);
-        else if (!(saved = image.Save(destination, CXIMAGE_FORMAT_JPG)))
+        } else if (!(saved = image.Save(destination, CXIMAGE_FORMAT_JPG))) {
             Warn(this, kCompressFailText);
+        }
     }
     if (saved) {
         m_items[m_page][m_selected[m_page]].flags &= ~uint32_t(FileItemNotSaved);
@@ -128,33 +138,39 @@ bool CFileListView::CopyForSaveAll(const QString& source, const QString& destina
     if (QFileInfo::exists(destination) && askReplace) {
         const QString text =
             QString("%1\n%2\n%3").arg(FileNameOf(destination), kAlreadyExistsText, kReplaceText);
-        if (ShowMessage(this, text, QString::fromLatin1(kProgramCaption), MB_YESNO | MB_ICONWARNING) != IDYES)
+        if (ShowMessage(this, text, QString::fromLatin1(kProgramCaption), MB_YESNO | MB_ICONWARNING) !=
+            IDYES) {
             return true;
+        }
     }
     return CopyFileReplacing(source, destination);
 }
 
 void CFileListView::SaveAll(int page, const QString& pattern, const QString& filter, bool askReplace)
 {
-    if (!GetSelectedPath(nullptr))
+    if (!GetSelectedPath(nullptr)) {
         return;
+    }
     const QString folder = m_folders[page];
     const QStringList names = ListFolder(folder, pattern);
     QString proposed;
-    for (qsizetype i = 0; i < names.size() && i < kSaveAllNamesProposed; ++i)
+    for (qsizetype i = 0; i < names.size() && i < kSaveAllNamesProposed; ++i) {
         proposed += names[i] + " ";
+    }
     SaveDialogRequest request;
     request.initialName = proposed;
     request.filter = filter;
     const QString chosen = AskSaveFileName(this, request);
-    if (chosen.isEmpty())
+    if (chosen.isEmpty()) {
         return;
+    }
     const QString target = FolderOf(chosen);
     // Copying the folder onto itself would save nothing, and the deletion that
     // follows would lose every file.
     bool allCopied = !SameFolder(target, folder);
-    for (qsizetype i = 0; allCopied && i < names.size(); ++i)
+    for (qsizetype i = 0; allCopied && i < names.size(); ++i) {
         allCopied = CopyForSaveAll(folder + "/" + names[i], target + "/" + names[i], askReplace);
+    }
     if (!allCopied) {
         ShowMessage(this, LoadText(txt::SaveFail), LoadText(txt::MsgTitle), MB_ICONWARNING);
         return;

@@ -38,17 +38,21 @@ QString AskSaveFileName(QWidget* owner, const SaveDialogRequest& request)
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
         dialog.setNameFilter(DialogFilterFromPairs(request.filter));
-        if (!request.folder.isEmpty())
+        if (!request.folder.isEmpty()) {
             dialog.setDirectory(request.folder);
+        }
         dialog.selectFile(request.initialName);
         dialog.setDefaultSuffix(
             request.defaultExtension.mid(request.defaultExtension.startsWith('.') ? 1 : 0));
-        if (!request.confirmOverwrite)
+        if (!request.confirmOverwrite) {
             dialog.setOption(QFileDialog::DontConfirmOverwrite);
-        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        }
+        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
             chosen = dialog.selectedFiles().first();
+        }
     }
-    if (chosen.isEmpty() || request.defaultExtension.isEmpty() || !QFileInfo(chosen).suffix().isEmpty())
+    if (chosen.isEmpty() || request.defaultExtension.isEmpty() || !QFileInfo(chosen).suffix().isEmpty()) {
         return chosen;
+    }
     return chosen + request.defaultExtension;
 }

@@ -16,12 +16,14 @@ QStringList ListFolder(const QString& folder, const QString& pattern)
 bool CopyFileReplacing(const QString& source, const QString& destination)
 {
     QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
+    if (!in.open(QIODevice::ReadOnly)) {
         return false;
+    }
     QSaveFile out(destination);
     // Unbuffered, so a short write on a full disk is seen before the rename.
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         return false;
+    }
     constexpr qint64 kChunk = qint64(1) << 20;
     while (!in.atEnd()) {
         const QByteArray chunk = in.read(kChunk);

@@ -1,8 +1,8 @@
 #include "files/Thumbnails.h"
 
+#include "files/VideoThumbnail.h"
 #include "image/CxImage.h"
 #include "image/DibFormat.h"
-#include "files/VideoThumbnail.h"
 
 #include <QFile>
 #include <QImageReader>
@@ -13,8 +13,9 @@ namespace {
 
 QImage Shrink(const QImage& image)
 {
-    if (image.isNull() || (image.width() <= kThumbnailBox && image.height() <= kThumbnailBox))
+    if (image.isNull() || (image.width() <= kThumbnailBox && image.height() <= kThumbnailBox)) {
         return image;
+    }
     return image.scaled(kThumbnailBox, kThumbnailBox, Qt::KeepAspectRatio, Qt::SmoothTransformation);
 }
 
@@ -26,8 +27,9 @@ QImage DecodePictureThumbnail(const QString& path)
         return image.Image();
     }
     QImage raw = ReadRawBmp(path, kRawBmpCapacity);
-    if (!raw.isNull())
+    if (!raw.isNull()) {
         return raw;
+    }
     // Palette and compressed bitmaps are not laid out for the raw read.
     QImageReader reader(path, "bmp");
     reader.setDecideFormatFromContent(false);
@@ -39,8 +41,9 @@ QImage DecodePictureThumbnail(const QString& path)
 StampResult StampFile(const QString& path, FileStamp* out)
 {
     struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0) {
         return (errno == ENOENT || errno == ENOTDIR) ? StampResult::Missing : StampResult::Unreadable;
+    }
     out->size = st.st_size;
     out->mtimeNs = int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
     out->ctimeNs = int64_t(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
@@ -58,8 +61,9 @@ ThumbnailCache::ThumbnailCache(Decoder decoder) : m_decoder(std::move(decoder)) 
 QImage ThumbnailCache::Get(const QString& path, const FileStamp& stamp)
 {
     auto it = m_entries.find(path);
-    if (it == m_entries.end() || !(it->stamp == stamp))
+    if (it == m_entries.end() || !(it->stamp == stamp)) {
         it = m_entries.insert(path, Entry{stamp, m_decoder(path), 0});
+    }
     it->used = m_generation;
     return it->image;
 }
@@ -67,8 +71,9 @@ QImage ThumbnailCache::Get(const QString& path, const FileStamp& stamp)
 void ThumbnailCache::Trim(int keep)
 {
     if (m_entries.size() > keep) {
-        for (auto it = m_entries.begin(); it != m_entries.end();)
+        for (auto it = m_entries.begin(); it != m_entries.end();) {
             it = it->used < m_generation ? m_entries.erase(it) : std::next(it);
+        }
     }
     ++m_generation;
 }

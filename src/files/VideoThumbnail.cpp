@@ -30,15 +30,18 @@ struct PacketFreer {
 
 QImage ToImage(const AVFrame* frame)
 {
-    if (frame->width <= 0 || frame->height <= 0)
+    if (frame->width <= 0 || frame->height <= 0) {
         return {};
+    }
     QImage image(frame->width, frame->height, QImage::Format_RGB32);
-    if (image.isNull())
+    if (image.isNull()) {
         return {};
+    }
     SwsContext* sws = sws_getContext(frame->width, frame->height, AVPixelFormat(frame->format), frame->width,
                                      frame->height, AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr, nullptr, nullptr);
-    if (!sws)
+    if (!sws) {
         return {};
+    }
     uint8_t* dst[4] = {image.bits(), nullptr, nullptr, nullptr};
     int dstStride[4] = {int(image.bytesPerLine()), 0, 0, 0};
     const int rows = sws_scale(sws, frame->data, frame->linesize, 0, frame->height, dst, dstStride);
@@ -51,8 +54,9 @@ QImage DecodeFirst(AVFormatContext* format, AVCodecContext* codec, int stream)
 {
     std::unique_ptr<AVPacket, PacketFreer> packet(av_packet_alloc());
     std::unique_ptr<AVFrame, FrameFreer> frame(av_frame_alloc());
-    if (!packet || !frame)
+    if (!packet || !frame) {
         return {};
+    }
     for (int n = 0; n < kMaxPackets; ++n) {
         const bool atEnd = av_read_frame(format, packet.get()) < 0;
         if (atEnd) {
@@ -63,13 +67,16 @@ QImage DecodeFirst(AVFormatContext* format, AVCodecContext* codec, int stream)
         } else {
             const int sent = avcodec_send_packet(codec, packet.get());
             av_packet_unref(packet.get());
-            if (sent < 0 && sent != AVERROR(EAGAIN))
+            if (sent < 0 && sent != AVERROR(EAGAIN)) {
                 continue;
+            }
         }
-        if (avcodec_receive_frame(codec, frame.get()) == 0)
+        if (avcodec_receive_frame(codec, frame.get()) == 0) {
             return ToImage(frame.get());
-        if (atEnd)
+        }
+        if (atEnd) {
             break;
+        }
     }
     return {};
 }
@@ -79,23 +86,30 @@ QImage DecodeFirst(AVFormatContext* format, AVCodecContext* codec, int stream)
 QImage DecodeFirstVideoFrame(const QString& path)
 {
     AVFormatContext* raw = nullptr;
-    if (avformat_open_input(&raw, path.toUtf8().constData(), nullptr, nullptr) < 0)
+    if (avformat_open_input(&raw, path.toUtf8().constData(), nullptr, nullptr) < 0) {
         return {};
+    }
     std::unique_ptr<AVFormatContext, FormatCloser> format(raw);
-    if (avformat_find_stream_info(format.get(), nullptr) < 0)
+    if (avformat_find_stream_info(format.get(), nullptr) < 0) {
         return {};
+    }
     int stream = -1;
-    for (unsigned i = 0; i < format->nb_streams && stream < 0; ++i)
-        if (format->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_VIDEO)
+    for (unsigned i = 0; i < format->nb_streams && stream < 0; ++i) {
+        if (format->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_VIDEO) {
             stream = int(i);
-    if (stream < 0)
+        }
+    }
+    if (stream < 0) {
         return {};
+    }
     const AVCodec* decoder = avcodec_find_decoder(format->streams[stream]->codecpar->codec_id);
-    if (!decoder)
+    if (!decoder) {
         return {};
+    }
     std::unique_ptr<AVCodecContext, CodecFreer> codec(avcodec_alloc_context3(decoder));
     if (!codec || avcodec_parameters_to_context(codec.get(), format->streams[stream]->codecpar) < 0 ||
-        avcodec_open2(codec.get(), decoder, nullptr) < 0)
+        avcodec_open2(codec.get(), decoder, nullptr) < 0) {
         return {};
+    }
     return DecodeFirst(format.get(), codec.get(), stream);
 }

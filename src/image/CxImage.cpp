@@ -36,10 +36,12 @@ bool CxImage::CreateFromBitmap(const QImage& bitmap)
 
 bool CxImage::Encode(uint32_t imageType, QByteArray* out) const
 {
-    if (!IsValid() || !out)
+    if (!IsValid() || !out) {
         return false;
-    if (imageType == CXIMAGE_FORMAT_JPG)
+    }
+    if (imageType == CXIMAGE_FORMAT_JPG) {
         return EncodeJpeg(m_image, m_jpegQuality, out);
+    }
     if (imageType == CXIMAGE_FORMAT_BMP) {
         *out = BmpFileFromImage(m_image);
         return !out->isEmpty();
@@ -55,16 +57,18 @@ bool CxImage::Save(const QString& path, uint32_t imageType) const
 
 bool CxImage::Stretch(QPainter* painter, int x, int y, int width, int height) const
 {
-    if (!IsValid() || !painter)
+    if (!IsValid() || !painter) {
         return false;
+    }
     painter->drawImage(QRect(x, y, width, height), m_image);
     return true;
 }
 
 qsizetype CxImage::GetSize() const
 {
-    if (!IsValid())
+    if (!IsValid()) {
         return 0;
+    }
     return kDibHeaderSize + qsizetype(DibStride(m_image.width(), 24) * m_image.height());
 }
 

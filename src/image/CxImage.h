@@ -60,4 +60,3 @@ private:
     uint32_t m_type = CXIMAGE_FORMAT_UNKNOWN;
     uint8_t m_jpegQuality = 90;
 };
-

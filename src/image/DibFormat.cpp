@@ -21,8 +21,9 @@ uint16_t ReadU16(const unsigned char* p)
 
 void PutU32(unsigned char* p, uint32_t v)
 {
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
         p[i] = uint8_t(v >> (8 * i));
+    }
 }
 void PutU16(unsigned char* p, uint16_t v)
 {
@@ -39,14 +40,16 @@ void CopyDibRows(const unsigned char* pixels, int64_t available, int64_t stride,
     const int height = image->height();
     for (int row = 0; row < height; ++row) {
         const int64_t offset = int64_t(row) * stride;
-        if (offset >= available)
+        if (offset >= available) {
             break;
+        }
         const int64_t rowBytes = std::min<int64_t>(int64_t(width) * bytesPerPixel, available - offset);
         const int pixelsInRow = int(rowBytes / bytesPerPixel);
         const unsigned char* src = pixels + offset;
         auto* dst = reinterpret_cast<QRgb*>(image->scanLine(bottomUp ? height - 1 - row : row));
-        for (int x = 0; x < pixelsInRow; ++x, src += bytesPerPixel)
+        for (int x = 0; x < pixelsInRow; ++x, src += bytesPerPixel) {
             dst[x] = qRgb(src[2], src[1], src[0]);
+        }
     }
 }
 
@@ -63,8 +66,9 @@ DibHeader MakeDibHeader24(int width, int height)
 
 bool ParseDibHeader(const unsigned char* bytes, size_t length, DibHeader* out)
 {
-    if (!bytes || length < size_t(kDibHeaderSize))
+    if (!bytes || length < size_t(kDibHeaderSize)) {
         return false;
+    }
     out->size = ReadU32(bytes);
     out->width = int32_t(ReadU32(bytes + 4));
     out->height = int32_t(ReadU32(bytes + 8));
@@ -101,8 +105,9 @@ int64_t DibStride(int64_t width, int bitCount)
 
 QByteArray PackedDibFromImage(const QImage& source)
 {
-    if (source.isNull())
+    if (source.isNull()) {
         return {};
+    }
     const QImage image =
         source.format() == QImage::Format_BGR888 ? source : source.convertToFormat(QImage::Format_BGR888);
     const int width = image.width();
@@ -113,17 +118,19 @@ QByteArray PackedDibFromImage(const QImage& source)
     DibHeader header = MakeDibHeader24(width, height);
     header.sizeImage = uint32_t(stride * height);
     StoreDibHeader(header, out);
-    for (int row = 0; row < height; ++row)
+    for (int row = 0; row < height; ++row) {
         std::memcpy(out + kDibHeaderSize + int64_t(height - 1 - row) * stride, image.constScanLine(row),
                     size_t(width) * 3);
+    }
     return dib;
 }
 
 QByteArray BmpFileFromImage(const QImage& image)
 {
     const QByteArray dib = PackedDibFromImage(image);
-    if (dib.isEmpty())
+    if (dib.isEmpty()) {
         return {};
+    }
     QByteArray file(kBmpFileHeaderSize, '\0');
     auto* h = reinterpret_cast<unsigned char*>(file.data());
     h[0] = 'B';
@@ -136,20 +143,25 @@ QByteArray BmpFileFromImage(const QImage& image)
 QImage ImageFromPackedDib(const unsigned char* dib, size_t length, size_t capacity)
 {
     DibHeader h;
-    if (!ParseDibHeader(dib, length, &h))
+    if (!ParseDibHeader(dib, length, &h)) {
         return {};
-    if (h.compression != kBiRgb || (h.bitCount != 24 && h.bitCount != 32))
+    }
+    if (h.compression != kBiRgb || (h.bitCount != 24 && h.bitCount != 32)) {
         return {};
+    }
     const int64_t width = h.width;
     const int64_t height = h.height < 0 ? -int64_t(h.height) : int64_t(h.height);
-    if (width <= 0 || height <= 0 || width > kMaxDimension || height > kMaxDimension)
+    if (width <= 0 || height <= 0 || width > kMaxDimension || height > kMaxDimension) {
         return {};
+    }
     const int64_t stride = DibStride(width, h.bitCount);
-    if (stride * height > int64_t(capacity))
+    if (stride * height > int64_t(capacity)) {
         return {};
+    }
     QImage image(int(width), int(height), QImage::Format_RGB32);
-    if (image.isNull())
+    if (image.isNull()) {
         return {};
+    }
     image.fill(Qt::black);
     const int64_t available = int64_t(length) - kDibHeaderSize;
     CopyDibRows(dib + kDibHeaderSize, available, stride, h.bitCount / 8, h.height > 0, &image);
@@ -159,10 +171,12 @@ QImage ImageFromPackedDib(const unsigned char* dib, size_t length, size_t capaci
 QImage ReadRawBmp(const QString& path, size_t capacity)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() <= kDibHeaderSize)
+    if (!file.open(QIODevice::ReadOnly) || file.size() <= kDibHeaderSize) {
         return {};
-    if (!file.seek(kBmpFileHeaderSize))
+    }
+    if (!file.seek(kBmpFileHeaderSize)) {
         return {};
+    }
     const qint64 wanted =
         std::min<qint64>(file.size() - kBmpFileHeaderSize, qint64(capacity) + kDibHeaderSize);
     const QByteArray bytes = file.read(wanted);

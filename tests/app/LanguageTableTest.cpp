@@ -2,10 +2,10 @@
 // language menu's tick and what a language change stores.
 #include "app/LanguageTable.h"
 
+#include "app/SettingsStore.h"
 #include "common/TestSupport.h"
 #include "platform/files/ProgramFolder.h"
 #include "platform/files/RegistryStore.h"
-#include "app/SettingsStore.h"
 #include "platform/text/TextCatalogue.h"
 
 #include <gtest/gtest.h>
@@ -27,8 +27,9 @@ protected:
     ~LanguageTableTest() override
     {
         const char* names[] = {"LC_ALL", "LC_MESSAGES", "LANG"};
-        for (int i = 0; i < 3; ++i)
+        for (int i = 0; i < 3; ++i) {
             qputenv(names[i], m_saved.at(i));
+        }
         OverrideProgramFolders(QString(), QString());
         SetLanguageFilePath(QString());
     }

@@ -1,11 +1,11 @@
 #include "MainDlgTestSupport.h"
 
+#include "app/SettingsStore.h"
 #include "capture/StillCapture.h"
-#include "platform/media/SoundPlayer.h"
 #include "platform/camera/CameraBackendFactory.h"
 #include "platform/desktop/MessageBox.h"
 #include "platform/files/ProgramFolder.h"
-#include "app/SettingsStore.h"
+#include "platform/media/SoundPlayer.h"
 
 #include <QTest>
 

@@ -108,8 +108,9 @@ TEST_F(SettingsStoreTest, EveryValueRoundTrips)
          {&AppSettings::WriteFontColor, &AppSettings::WriteLineColor, &AppSettings::WriteMeasureTxtColor,
           &AppSettings::WriteFontSize, &AppSettings::WriteLineWidth, &AppSettings::WriteLineType,
           &AppSettings::WriteLanID, &AppSettings::WriteSubLanIDD, &AppSettings::WriteSwitch,
-          &AppSettings::WriteSysDate, &AppSettings::WriteImageFormat, &AppSettings::WriteUnitAndDecimal})
+          &AppSettings::WriteSysDate, &AppSettings::WriteImageFormat, &AppSettings::WriteUnitAndDecimal}) {
         (w.*write)();
+    }
     AppSettings r;
     ReadAll(r);
     EXPECT_EQ(r.fontcolor, 0x123456);

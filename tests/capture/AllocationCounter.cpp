@@ -23,10 +23,12 @@ long StopCountingAllocations()
 
 void* operator new(std::size_t size)
 {
-    if (g_counting.load(std::memory_order_relaxed))
+    if (g_counting.load(std::memory_order_relaxed)) {
         ++g_count;
-    if (void* p = std::malloc(size ? size : 1))
+    }
+    if (void* p = std::malloc(size ? size : 1)) {
         return p;
+    }
     throw std::bad_alloc();
 }
 

@@ -126,8 +126,9 @@ TEST_F(CaptureGraphTest, DevicePriorityFollowsSupportedIdsAndKeepsTheChoice)
     EXPECT_EQ(graph.currentDevice(), 1);
     EXPECT_EQ(graph.DeviceTable()[1].moniker->key, "b");
     int selected = 0;
-    for (const CaptureDeviceEntry& row : graph.DeviceTable())
+    for (const CaptureDeviceEntry& row : graph.DeviceTable()) {
         selected += row.selected;
+    }
     EXPECT_EQ(selected, 1);
 
     // Once it is gone, the best supported device is chosen again.
@@ -139,9 +140,10 @@ TEST_F(CaptureGraphTest, DevicePriorityFollowsSupportedIdsAndKeepsTheChoice)
 TEST_F(CaptureGraphTest, UnsupportedDevicesAreListedButNeverChosen)
 {
     backend->devices.clear();
-    for (int i = 0; i < 30; ++i)
+    for (int i = 0; i < 30; ++i) {
         backend->devices.push_back(
             FakeDevice("vid_0bda&pid_58" + QString::number(10 + i), QString::number(i)));
+    }
     graph.CreateDeviceEnumerator();
     EXPECT_EQ(graph.FindDevices(), 0);
     EXPECT_EQ(graph.deviceCount(), kCaptureDeviceRows);
@@ -312,8 +314,9 @@ TEST_F(CaptureGraphTest, LiveFramesAfterTheFirstAllocateNothing)
     const CameraFrame frame = FrameOf(bytes, 640, 480);
     backend->opened->Deliver(frame);
     StartCountingAllocations();
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < 5; ++i) {
         backend->opened->Deliver(frame);
+    }
     EXPECT_EQ(StopCountingAllocations(), 0);
     EXPECT_EQ(FrameStore.width.load(), 640);
 }
@@ -325,16 +328,19 @@ TEST_F(CaptureGraphTest, TallFramesAreStretchedPastTheBottom)
     // Bottom-up BGR: the first memory rows are the picture's bottom rows; paint them red.
     auto paint = [&](int w, int h, int redRows) {
         std::vector<std::uint8_t> frame(std::size_t(w) * h * 3, 0);
-        for (std::size_t i = 0; i < frame.size(); i += 3)
+        for (std::size_t i = 0; i < frame.size(); i += 3) {
             frame[i] = 255; // blue
-        for (std::size_t i = 0; i < std::size_t(w) * redRows * 3; i += 3)
+        }
+        for (std::size_t i = 0; i < std::size_t(w) * redRows * 3; i += 3) {
             frame[i] = 0, frame[i + 2] = 255;
+        }
         EXPECT_EQ(graph.PaintFrame(frame.data(), w, h), 1);
         return graph.PreviewPicture();
     };
     const QImage tall = paint(1280, 1024, 60);
-    for (int x = 0; x < tall.width(); x += 7)
+    for (int x = 0; x < tall.width(); x += 7) {
         ASSERT_EQ(tall.pixelColor(x, tall.height() - 1), QColor(Qt::blue));
+    }
     const QImage normal = paint(640, 480, 2);
     EXPECT_EQ(normal.pixelColor(320, 479), QColor(Qt::red));
     EXPECT_EQ(normal.pixelColor(320, 477), QColor(Qt::blue));
@@ -361,10 +367,13 @@ TEST_F(CaptureGraphTest, StatusMessageAndFullScreenHintArePainted)
     graph.SetStatusMessage("Please connect the microscope");
     QImage shot = graph.grab().toImage();
     QRect green;
-    for (int y = 0; y < shot.height(); ++y)
-        for (int x = 0; x < shot.width(); ++x)
-            if (shot.pixelColor(x, y) == QColor(0, 255, 0))
+    for (int y = 0; y < shot.height(); ++y) {
+        for (int x = 0; x < shot.width(); ++x) {
+            if (shot.pixelColor(x, y) == QColor(0, 255, 0)) {
                 green |= QRect(x, y, 1, 1);
+            }
+        }
+    }
     ASSERT_FALSE(green.isNull());
     EXPECT_NEAR(green.center().x(), 320, 6);
     EXPECT_NEAR(green.center().y(), 240, 12);
@@ -377,10 +386,13 @@ TEST_F(CaptureGraphTest, StatusMessageAndFullScreenHintArePainted)
     graph.EnterFullScreen();
     shot = graph.grab().toImage();
     QRect red;
-    for (int y = 0; y < 60; ++y)
-        for (int x = 0; x < shot.width(); ++x)
-            if (shot.pixelColor(x, y) == QColor(255, 0, 0))
+    for (int y = 0; y < 60; ++y) {
+        for (int x = 0; x < shot.width(); ++x) {
+            if (shot.pixelColor(x, y) == QColor(255, 0, 0)) {
                 red |= QRect(x, y, 1, 1);
+            }
+        }
+    }
     ASSERT_FALSE(red.isNull());
     EXPECT_LE(red.right(), 800 - 4);
     EXPECT_GT(red.left(), 500);

@@ -3,9 +3,9 @@
 #include "capture/CCaptureGraph.h"
 #include "common/TestSupport.h"
 #include "platform/camera/CameraHardwareIds.h"
+#include "platform/camera/VirtualMicroscope.h"
 #include "platform/desktop/MessageBox.h"
 #include "platform/files/ProgramFolder.h"
-#include "platform/camera/VirtualMicroscope.h"
 
 #include <QTest>
 #include <gtest/gtest.h>
@@ -109,11 +109,14 @@ TEST_F(VirtualGraphTest, PreviewShowsAMovingPicture)
     // Light slide with dark ruler marks, and a cell that has moved.
     EXPECT_GT(qGray(first.pixel(320, 40)), 120);
     int changed = 0;
-    for (int y = 0; y < 480; y += 4)
-        for (int x = 0; x < 640; x += 4)
+    for (int y = 0; y < 480; y += 4) {
+        for (int x = 0; x < 640; x += 4) {
             changed += first.pixel(x, y) != later.pixel(x, y);
+        }
+    }
     EXPECT_GT(changed, 50);
-    if (qEnvironmentVariableIsSet("PELORA_PREVIEW_SHOT"))
+    if (qEnvironmentVariableIsSet("PELORA_PREVIEW_SHOT")) {
         later.save(qEnvironmentVariable("PELORA_PREVIEW_SHOT"));
+    }
 }
 } // namespace

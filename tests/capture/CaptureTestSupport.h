@@ -51,8 +51,9 @@ inline void ResetCaptureGlobals()
 inline std::vector<std::uint8_t> GreyYuyv(int width, int height, std::uint8_t y)
 {
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(width) * height * 2);
-    for (std::size_t i = 0; i < bytes.size(); i += 2)
+    for (std::size_t i = 0; i < bytes.size(); i += 2) {
         bytes[i] = y, bytes[i + 1] = 128;
+    }
     return bytes;
 }
 
@@ -67,7 +68,8 @@ inline bool WaitFor(const std::function<bool()>& done, int ms = 5000)
 {
     QElapsedTimer timer;
     timer.start();
-    while (!done() && timer.elapsed() < ms)
+    while (!done() && timer.elapsed() < ms) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
     return done();
 }

@@ -29,8 +29,9 @@ public:
         const CameraCapability wanted{format.subtype, format.width, format.height};
         const auto& caps = m_setup.capabilities;
         if (std::find(caps.begin(), caps.end(), wanted) == caps.end() ||
-            m_setup.refusedSizes.count({format.width, format.height}))
+            m_setup.refusedSizes.count({format.width, format.height})) {
             return CameraStatus::Refused;
+        }
         m_format = format;
         return CameraStatus::Ok;
     }
@@ -47,13 +48,15 @@ public:
     // Test side: what the camera's streaming thread would do.
     void Deliver(const CameraFrame& frame)
     {
-        if (m_streaming && m_sinks.frame)
+        if (m_streaming && m_sinks.frame) {
             m_sinks.frame(frame);
+        }
     }
     void Press()
     {
-        if (m_streaming && m_sinks.button)
+        if (m_streaming && m_sinks.button) {
             m_sinks.button();
+        }
     }
 
 private:
@@ -73,8 +76,9 @@ public:
     std::vector<CameraDeviceInfo> EnumerateDevices() override { return devices; }
     std::unique_ptr<CameraDevice> Open(const CameraDeviceInfo&, CameraStatus* status) override
     {
-        if (status)
+        if (status) {
             *status = CameraStatus::Ok;
+        }
         auto camera = std::make_unique<FakeCamera>(setup);
         opened = camera.get();
         return camera;

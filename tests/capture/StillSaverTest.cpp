@@ -4,10 +4,10 @@
 #include "capture/StillSaver.h"
 
 #include "capture/StillCapture.h"
-#include "platform/media/SoundPlayer.h"
 #include "common/TestSupport.h"
 #include "image/CxImage.h"
 #include "platform/desktop/MessageBox.h"
+#include "platform/media/SoundPlayer.h"
 
 #include <QDir>
 #include <QFile>

@@ -24,7 +24,10 @@ TempHome::~TempHome()
     qputenv("HOME", m_oldHome);
 }
 
-QString TempHome::sub(const QString& name) const { return m_dir.path() + "/" + name; }
+QString TempHome::sub(const QString& name) const
+{
+    return m_dir.path() + "/" + name;
+}
 
 QString FixturePath(const QString& name)
 {
@@ -35,8 +38,9 @@ bool WriteFile(const QString& path, const QByteArray& bytes)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         return false;
+    }
     return f.write(bytes) == bytes.size();
 }
 

@@ -48,8 +48,9 @@ protected:
     QPoint CellOnScreen(int cell) const { return m_view->mapToGlobal(m_view->CellRect(cell).center()); }
     void MakePictures(int n)
     {
-        for (int i = 1; i <= n; ++i)
+        for (int i = 1; i <= n; ++i) {
             WritePicture(pic(QString::asprintf("Still_N%04d.jpg", i)), Qt::gray, 16, 16);
+        }
     }
 
     QTemporaryDir m_dir;
@@ -136,8 +137,9 @@ TEST_F(Strip, LongListsKeepTheirRowAndTheWheelNeverScrolls)
     EXPECT_EQ(view.ScrollBar()->value(), 3);
 
     // Files removed behind the strip's back: the page shrinks to 12 rows and starts at the top.
-    for (int i = 1; i <= 14; ++i)
+    for (int i = 1; i <= 14; ++i) {
         QFile::remove(pic(QString::asprintf("Still_N%04d.jpg", i + 6)));
+    }
     view.Refresh();
     EXPECT_EQ(view.Items(PagePictures).size(), 12);
     EXPECT_EQ(view.TopRow(PagePictures), 0);
@@ -320,8 +322,9 @@ TEST_F(Strip, HostileBitmapsAreListedButNeverDrawnOutOfBounds)
         file[0] = 'B';
         file[1] = 'M';
         auto put = [&](int at, int32_t v) {
-            for (int i = 0; i < 4; ++i)
+            for (int i = 0; i < 4; ++i) {
                 file[at + i] = char(uint32_t(v) >> (8 * i));
+            }
         };
         put(14, 40);
         put(18, w);

@@ -25,8 +25,9 @@ bool WritePicture(const QString& path, QColor colour, int w, int h)
 bool WriteVideo(const QString& path, QColor colour, int w, int h)
 {
     AVFormatContext* out = nullptr;
-    if (avformat_alloc_output_context2(&out, nullptr, "avi", path.toUtf8().constData()) < 0)
+    if (avformat_alloc_output_context2(&out, nullptr, "avi", path.toUtf8().constData()) < 0) {
         return false;
+    }
     AVStream* stream = avformat_new_stream(out, nullptr);
     stream->codecpar->codec_type = AVMEDIA_TYPE_VIDEO;
     stream->codecpar->codec_id = AV_CODEC_ID_RAWVIDEO;
@@ -39,8 +40,9 @@ bool WriteVideo(const QString& path, QColor colour, int w, int h)
               avformat_write_header(out, nullptr) >= 0;
     if (ok) {
         QByteArray pixels;
-        for (int i = 0; i < w * h; ++i)
+        for (int i = 0; i < w * h; ++i) {
             pixels.append(char(colour.blue())).append(char(colour.green())).append(char(colour.red()));
+        }
         AVPacket* packet = av_packet_alloc();
         packet->data = reinterpret_cast<uint8_t*>(pixels.data());
         packet->size = int(pixels.size());

@@ -1,7 +1,7 @@
 // A full disk in the middle of a write must never leave a cut picture or copy
 // under its final name; the file-size limit stands in for the full disk.
-#include "image/CxImage.h"
 #include "files/FileOps.h"
+#include "image/CxImage.h"
 
 #include <QDir>
 #include <QFile>
@@ -39,9 +39,11 @@ private:
 QImage NoisyPicture()
 {
     QImage image(64, 48, QImage::Format_RGB888);
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
             image.setPixel(x, y, qRgb((x * 7 + y * 13) % 256, (x * y) % 256, (x ^ y) % 256));
+        }
+    }
     return image;
 }
 

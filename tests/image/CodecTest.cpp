@@ -18,9 +18,11 @@ constexpr size_t kMaxTestCapacity = size_t(64) << 20;
 QImage Gradient(int w, int h)
 {
     QImage image(w, h, QImage::Format_RGB32);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
             image.setPixel(x, y, qRgb(x * 255 / w, y * 255 / h, 90));
+        }
+    }
     return image;
 }
 

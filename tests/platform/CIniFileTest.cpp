@@ -149,8 +149,9 @@ TEST_F(CIniFileTest, HostileFilesLoadWithoutHarm)
     QByteArray bytes = "[60]\n60=" + QByteArray(1 << 20, 'x') + "\n";
     static const char kBinary[] = "\0\0[\0]\n\xFF\xFE\x80=\x01\n";
     bytes += QByteArray(kBinary, sizeof kBinary - 1);
-    for (int i = 0; i < 4096; ++i)
+    for (int i = 0; i < 4096; ++i) {
         bytes += char(i * 37 % 256);
+    }
     ASSERT_TRUE(WriteFile(Path(), bytes));
     CIniFile ini;
     ASSERT_EQ(ini.Load(Path()), 1);

@@ -1,11 +1,11 @@
 #include "common/TestSupport.h"
 #include "platform/camera/CameraBackendFactory.h"
 #include "platform/camera/CameraHardwareIds.h"
-#include "platform/files/ProgramFolder.h"
 #include "platform/camera/UdevDevices.h"
 #include "platform/camera/V4l2Backend.h"
 #include "platform/camera/V4l2Camera.h"
 #include "platform/camera/VirtualMicroscope.h"
+#include "platform/files/ProgramFolder.h"
 
 #include <cerrno>
 #include <gtest/gtest.h>
@@ -46,8 +46,9 @@ TEST(SupportedHardwareIds, ReadFromTheFileBesideTheProgram)
 TEST(V4l2Backend, WorksWithoutCamerasAndRefusesNonCameras)
 {
     V4l2Backend backend;
-    for (const CameraDeviceInfo& device : backend.EnumerateDevices())
+    for (const CameraDeviceInfo& device : backend.EnumerateDevices()) {
         EXPECT_TRUE(device.displayName.contains("vid_"));
+    }
     CameraStatus status = CameraStatus::Ok;
     EXPECT_EQ(backend.Open({"usb#vid_ffff&pid_ffff#x /dev/video99", "none", "nothing"}, &status), nullptr);
     EXPECT_EQ(status, CameraStatus::Gone);

@@ -15,10 +15,11 @@ std::vector<std::uint8_t> RedOverBlue(int w, int h, bool uyvy)
         const std::uint8_t Y = red ? 81 : 41, U = red ? 90 : 240, V = red ? 240 : 110;
         for (int x = 0; x < w; x += 2) {
             std::uint8_t* p = &bytes[(std::size_t(y) * w + x) * 2];
-            if (uyvy)
+            if (uyvy) {
                 p[0] = U, p[1] = Y, p[2] = V, p[3] = Y;
-            else
+            } else {
                 p[0] = Y, p[1] = U, p[2] = Y, p[3] = V;
+            }
         }
     }
     return bytes;
@@ -27,11 +28,12 @@ std::vector<std::uint8_t> RedOverBlue(int w, int h, bool uyvy)
 std::vector<std::uint8_t> JpegRedOverBlue(int w, int h)
 {
     std::vector<std::uint8_t> rgb(std::size_t(w) * h * 3);
-    for (int y = 0; y < h; ++y)
+    for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
             std::uint8_t* p = &rgb[(std::size_t(y) * w + x) * 3];
             p[0] = y < h / 2 ? 255 : 0, p[1] = 0, p[2] = y < h / 2 ? 0 : 255;
         }
+    }
     tjhandle tj = tjInitCompress();
     unsigned char* jpeg = nullptr;
     unsigned long size = 0;
@@ -95,8 +97,9 @@ TEST(FrameConverter, BadFramesAreRefused)
     };
     EXPECT_FALSE(convert(CameraSubtype::MJPG, jpeg.data(), jpeg.size() / 2)) << "truncated";
     std::vector<std::uint8_t> damaged = jpeg;
-    for (std::size_t i = damaged.size() / 3; i < damaged.size() - 2; i += 7)
+    for (std::size_t i = damaged.size() / 3; i < damaged.size() - 2; i += 7) {
         damaged[i] = 0xff;
+    }
     EXPECT_FALSE(convert(CameraSubtype::MJPG, damaged.data(), damaged.size())) << "damaged";
     EXPECT_FALSE(convert(CameraSubtype::MJPG, jpeg.data(), jpeg.size(), 48, 32))
         << "other size than declared";

@@ -56,10 +56,12 @@ TEST(CodePage, InvalidSequencesAreReplacedNotFatal)
     EXPECT_EQ(DecodeText("\xFF", 0), kReplacement);
     EXPECT_EQ(DecodeText(QByteArray("\xFF\xFE\x41", 3), 0).right(1), kReplacement); // odd UTF-16 length
     QByteArray garbage;
-    for (int i = 0; i < 200000; ++i)
+    for (int i = 0; i < 200000; ++i) {
         garbage += char((i * 7919) % 256);
-    for (const int cp : {932, 936, 949, 950, 1258, 0})
+    }
+    for (const int cp : {932, 936, 949, 950, 1258, 0}) {
         EXPECT_FALSE(DecodeText(garbage, cp).isEmpty());
+    }
 }
 
 class TextLookupTest : public ::testing::Test {

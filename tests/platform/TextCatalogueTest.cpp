@@ -3,8 +3,8 @@
 // text up with a key of their own.
 #include "platform/text/TextCatalogue.h"
 
-#include "platform/text/CodePage.h"
 #include "platform/files/PrivateProfile.h"
+#include "platform/text/CodePage.h"
 
 #include <QDirIterator>
 #include <QFile>
@@ -43,18 +43,22 @@ const std::vector<NamedEntry> kNamed = {
 std::string IdentifierOf(const std::string& key)
 {
     std::string id;
-    for (const char c : key)
+    for (const char c : key) {
         id += std::isalnum(static_cast<unsigned char>(c)) || c == '_' ? c : '_';
-    if (!id.empty() && std::isdigit(static_cast<unsigned char>(id.front())))
+    }
+    if (!id.empty() && std::isdigit(static_cast<unsigned char>(id.front()))) {
         id.insert(id.begin(), 'k');
+    }
     return id;
 }
 
 QString DefaultOf(const char* id)
 {
-    for (const NamedEntry& e : kNamed)
-        if (std::string(e.id) == id)
+    for (const NamedEntry& e : kNamed) {
+        if (std::string(e.id) == id) {
             return QString::fromUtf8(e.def);
+        }
+    }
     return {};
 }
 
@@ -66,8 +70,9 @@ TEST(TextCatalogue, EnglishFileCarriesEveryKeyWithText)
     QStringList missing;
     for (const TextKey& entry : txt::All()) {
         QString value;
-        if (!profile.Find(kSection, QString::fromUtf8(entry.key), value) || value.isEmpty())
+        if (!profile.Find(kSection, QString::fromUtf8(entry.key), value) || value.isEmpty()) {
             missing << QString::fromUtf8(entry.key);
+        }
     }
     EXPECT_TRUE(missing.isEmpty()) << "missing or empty in English1252.ini: "
                                    << missing.join(QStringLiteral(", ")).toStdString();
@@ -82,8 +87,9 @@ TEST(TextCatalogue, EnglishFileIsOneCleanSection)
     const QByteArray bytes = file.readAll();
     ASSERT_TRUE(bytes.endsWith("\r\n"));
     EXPECT_EQ(bytes.count("\n"), bytes.count("\r\n")) << "every line must end in CRLF";
-    for (const char undefinedIn1252 : {'\x81', '\x8d', '\x8f', '\x90', '\x9d'})
+    for (const char undefinedIn1252 : {'\x81', '\x8d', '\x8f', '\x90', '\x9d'}) {
         EXPECT_FALSE(bytes.contains(undefinedIn1252));
+    }
     EXPECT_FALSE(bytes.startsWith("\xef\xbb\xbf")) << "no byte order mark: the code page is in the name";
 
     const QList<QByteArray> lines = bytes.left(bytes.size() - 2).split('\n');
@@ -159,8 +165,9 @@ TEST(TextCatalogue, PlacesKeepTheirOwnDefaults)
     for (const auto& want : expected) {
         bool found = false;
         for (const NamedEntry& e : kNamed) {
-            if (std::string(e.id) != want.id)
+            if (std::string(e.id) != want.id) {
                 continue;
+            }
             found = true;
             EXPECT_STREQ(e.key, want.key) << want.id;
             EXPECT_STREQ(e.def, want.def) << want.id;
@@ -183,15 +190,17 @@ TEST(TextCatalogue, SourcesLookTextsUpOnlyThroughTheCatalogue)
                                   QStringLiteral("TextCatalogue.h"), QStringLiteral("TextCatalogue.cpp")};
     for (const char* bypass :
          {R"(LoadText({"Key", "Text"}))", R"(LoadText(TextKey{"Key", "Text"}, 128))",
-          R"(const TextKey mine{"Key", "Text"};)", R"(static TextKey k = {"Key", "Text"};)"})
+          R"(const TextKey mine{"Key", "Text"};)", R"(static TextKey k = {"Key", "Text"};)"}) {
         EXPECT_TRUE(QString::fromUtf8(bypass).contains(madeUpKey) ||
                     QString::fromUtf8(bypass).contains(literalLookup))
             << bypass;
+    }
     for (const char* fine : {"LoadText(txt::SureClose)", "LoadText(row.label, 64)", "TextKey label;",
-                             R"(constexpr TextKey kNoText{"", ""};)"})
+                             R"(constexpr TextKey kNoText{"", ""};)"}) {
         EXPECT_FALSE(QString::fromUtf8(fine).contains(madeUpKey) ||
                      QString::fromUtf8(fine).contains(literalLookup))
             << fine;
+    }
 
     QStringList offenders;
     int scanned = 0;
@@ -200,14 +209,16 @@ TEST(TextCatalogue, SourcesLookTextsUpOnlyThroughTheCatalogue)
                     QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
-        if (exempt.contains(it.fileName()))
+        if (exempt.contains(it.fileName())) {
             continue;
+        }
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
         const QString source = QString::fromUtf8(file.readAll());
         ++scanned;
-        if (source.contains(madeUpKey) || source.contains(literalLookup))
+        if (source.contains(madeUpKey) || source.contains(literalLookup)) {
             offenders << path;
+        }
     }
     EXPECT_GT(scanned, 0);
     EXPECT_TRUE(offenders.isEmpty()) << offenders.join(QStringLiteral("\n")).toStdString();

@@ -16,8 +16,9 @@ std::shared_ptr<CameraBackend> g_backend;
 int VirtualClassFromArguments(const QStringList& arguments)
 {
     for (const QString& arg : arguments) {
-        if (arg == kVirtualOption)
+        if (arg == kVirtualOption) {
             return 2;
+        }
         if (arg.startsWith(kVirtualOption + "=")) {
             bool ok = false;
             const int cls = arg.mid(kVirtualOption.size() + 1).toInt(&ok);
@@ -31,8 +32,9 @@ int VirtualClassFromArguments(const QStringList& arguments)
 std::shared_ptr<CameraBackend> CreateCameraBackendFromArguments(const QStringList& arguments)
 {
     const int cls = VirtualClassFromArguments(arguments);
-    if (cls < 0)
+    if (cls < 0) {
         return std::make_shared<V4l2Backend>();
+    }
     auto microscope = std::make_shared<VirtualMicroscope>(cls);
     InstallVirtualMicroscopeSignals(microscope);
     return microscope;
@@ -41,8 +43,9 @@ std::shared_ptr<CameraBackend> CreateCameraBackendFromArguments(const QStringLis
 std::shared_ptr<CameraBackend> ProcessCameraBackend()
 {
     std::lock_guard guard(g_lock);
-    if (!g_backend)
+    if (!g_backend) {
         g_backend = std::make_shared<V4l2Backend>();
+    }
     return g_backend;
 }
 

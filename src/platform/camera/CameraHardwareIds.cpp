@@ -22,8 +22,9 @@ QString Canonical(const QString& id)
 HardwareIdTable LoadFromFile()
 {
     QFile file(ProgramFolder() + "/SupportedHardwareIds.conf");
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
         return kBuiltIn;
+    }
     // A sane configuration file is a few lines; ignore anything huge.
     return ParseSupportedHardwareIds(QString::fromUtf8(file.read(64 * 1024)));
 }
@@ -42,10 +43,12 @@ HardwareIdTable ParseSupportedHardwareIds(const QString& text)
     int filled = 0;
     for (const QString& raw : text.split('\n')) {
         const QString line = raw.section('#', 0, 0).trimmed();
-        if (filled == kSupportedHardwareIdCount)
+        if (filled == kSupportedHardwareIdCount) {
             break;
-        if (IsHardwareIdText(line))
+        }
+        if (IsHardwareIdText(line)) {
             ids[filled++] = Canonical(line);
+        }
     }
     return ids;
 }

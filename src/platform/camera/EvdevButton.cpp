@@ -11,8 +11,9 @@ EvdevButton::~EvdevButton()
 
 void EvdevButton::Close()
 {
-    if (m_device)
+    if (m_device) {
         libevdev_free(m_device);
+    }
     m_device = nullptr;
     m_fd.Reset();
 }
@@ -35,8 +36,9 @@ bool EvdevButton::Open(const QString& devNode)
 
 int EvdevButton::ReadPresses()
 {
-    if (!m_device)
+    if (!m_device) {
         return 0;
+    }
     int presses = 0;
     input_event event{};
     unsigned flags = LIBEVDEV_READ_FLAG_NORMAL;
@@ -50,14 +52,16 @@ int EvdevButton::ReadPresses()
             flags = LIBEVDEV_READ_FLAG_NORMAL;
             continue;
         }
-        if (rc == -EAGAIN)
+        if (rc == -EAGAIN) {
             return presses;
+        }
         if (rc != LIBEVDEV_READ_STATUS_SUCCESS) {
             Close();
             return -1;
         }
-        if (event.type == EV_KEY && event.code == KEY_CAMERA && event.value == 1)
+        if (event.type == EV_KEY && event.code == KEY_CAMERA && event.value == 1) {
             ++presses;
+        }
     }
 }
 

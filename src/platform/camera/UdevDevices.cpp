@@ -25,22 +25,26 @@ QString Text(const char* s)
 template <typename Fn> void ForEachDevice(const char* subsystem, const char* devtype, Fn fn)
 {
     UdevPtr<udev> context(udev_new());
-    if (!context)
+    if (!context) {
         return;
+    }
     UdevPtr<udev_enumerate> list(udev_enumerate_new(context.get()));
-    if (!list)
+    if (!list) {
         return;
+    }
     udev_enumerate_add_match_subsystem(list.get(), subsystem);
-    if (devtype)
+    if (devtype) {
         udev_enumerate_add_match_property(list.get(), "DEVTYPE", devtype);
+    }
     udev_enumerate_scan_devices(list.get());
     udev_list_entry* entry = nullptr;
     udev_list_entry_foreach(entry, udev_enumerate_get_list_entry(list.get()))
     {
         UdevPtr<udev_device> device(
             udev_device_new_from_syspath(context.get(), udev_list_entry_get_name(entry)));
-        if (device)
+        if (device) {
             fn(device.get());
+        }
     }
 }
 
@@ -48,16 +52,18 @@ std::optional<UdevVideoNode> VideoNodeOf(udev_device* device)
 {
     udev_device* usb = udev_device_get_parent_with_subsystem_devtype(device, "usb", "usb_device");
     const char* node = udev_device_get_devnode(device);
-    if (!usb || !node)
+    if (!usb || !node) {
         return std::nullopt;
+    }
     UdevVideoNode info;
     info.devNode = Text(node);
     info.usbSysPath = Text(udev_device_get_syspath(usb));
     info.hardwareId = FormatHardwareId(Text(udev_device_get_sysattr_value(usb, "idVendor")),
                                        Text(udev_device_get_sysattr_value(usb, "idProduct")));
     info.busPath = Text(udev_device_get_property_value(device, "ID_PATH"));
-    if (info.busPath.isEmpty())
+    if (info.busPath.isEmpty()) {
         info.busPath = Text(udev_device_get_devpath(usb));
+    }
     info.product = Text(udev_device_get_property_value(device, "ID_V4L_PRODUCT"));
     udev_device* interface = udev_device_get_parent_with_subsystem_devtype(device, "usb", "usb_interface");
     info.interfaceKey = Text(udev_device_get_devpath(interface ? interface : usb)) + "#" +
@@ -69,10 +75,12 @@ int EventOf(const char* action, const char* subsystem)
 {
     const QString what = Text(action);
     const bool video = Text(subsystem) == "video4linux";
-    if (video && what == "add")
+    if (video && what == "add") {
         return DBT_DEVICEARRIVAL;
-    if (video && what == "remove")
+    }
+    if (video && what == "remove") {
         return DBT_DEVICEREMOVECOMPLETE;
+    }
     return DBT_DEVNODES_CHANGED;
 }
 } // namespace
@@ -81,8 +89,9 @@ QString FormatHardwareId(const QString& idVendor, const QString& idProduct)
 {
     static const QRegularExpression hex4("^[0-9a-fA-F]{4}$");
     const QString vendor = idVendor.trimmed(), product = idProduct.trimmed();
-    if (!hex4.match(vendor).hasMatch() || !hex4.match(product).hasMatch())
+    if (!hex4.match(vendor).hasMatch() || !hex4.match(product).hasMatch()) {
         return {};
+    }
     return "vid_" + vendor.toLower() + "&pid_" + product.toLower();
 }
 
@@ -90,8 +99,9 @@ std::vector<UdevVideoNode> ListUsbVideoNodes()
 {
     std::vector<UdevVideoNode> nodes;
     ForEachDevice("video4linux", nullptr, [&](udev_device* device) {
-        if (auto node = VideoNodeOf(device); node && !node->hardwareId.isEmpty())
+        if (auto node = VideoNodeOf(device); node && !node->hardwareId.isEmpty()) {
             nodes.push_back(*node);
+        }
     });
     return nodes;
 }
@@ -102,8 +112,9 @@ QStringList PresentUsbHardwareIds()
     ForEachDevice("usb", "usb_device", [&](udev_device* device) {
         const QString id = FormatHardwareId(Text(udev_device_get_sysattr_value(device, "idVendor")),
                                             Text(udev_device_get_sysattr_value(device, "idProduct")));
-        if (!id.isEmpty())
+        if (!id.isEmpty()) {
             ids << "USB\\" + id.toUpper();
+        }
     });
     return ids;
 }
@@ -115,10 +126,12 @@ QString CameraButtonNode(const QString& usbSysPath)
         const char* node = udev_device_get_devnode(device);
         udev_device* usb = udev_device_get_parent_with_subsystem_devtype(device, "usb", "usb_device");
         if (!found.isEmpty() || !node || !usb || Text(udev_device_get_syspath(usb)) != usbSysPath ||
-            !Text(node).contains("/event"))
+            !Text(node).contains("/event")) {
             return;
-        if (EvdevButton::HasCameraKey(Text(node)))
+        }
+        if (EvdevButton::HasCameraKey(Text(node))) {
             found = Text(node);
+        }
     });
     return found;
 }
@@ -132,9 +145,10 @@ struct UdevWatcher::Impl {
     void Read()
     {
         UdevPtr<udev_device> device(udev_monitor_receive_device(monitor.get()));
-        if (device && handler)
+        if (device && handler) {
             handler(EventOf(udev_device_get_action(device.get()), udev_device_get_subsystem(device.get())),
                     DBT_DEVTYP_DEVICEINTERFACE);
+        }
     }
 };
 
@@ -142,8 +156,9 @@ UdevWatcher::UdevWatcher(DeviceChangeHandler handler) : m_impl(std::make_unique<
 {
     m_impl->handler = std::move(handler);
     m_impl->context.reset(udev_new());
-    if (!m_impl->context)
+    if (!m_impl->context) {
         return;
+    }
     m_impl->monitor.reset(udev_monitor_new_from_netlink(m_impl->context.get(), "udev"));
     udev_monitor* monitor = m_impl->monitor.get();
     if (!monitor || udev_monitor_filter_add_match_subsystem_devtype(monitor, "video4linux", nullptr) < 0 ||

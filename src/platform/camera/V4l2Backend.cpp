@@ -12,8 +12,9 @@ bool QueryCaptureNode(const QString& devNode, QString& card)
 {
     V4l2Fd fd = OpenDeviceNode(devNode.toLocal8Bit().constData());
     v4l2_capability caps{};
-    if (!fd.valid() || V4l2Ioctl(fd.get(), VIDIOC_QUERYCAP, &caps) != 0)
+    if (!fd.valid() || V4l2Ioctl(fd.get(), VIDIOC_QUERYCAP, &caps) != 0) {
         return false;
+    }
     const unsigned deviceCaps =
         (caps.capabilities & V4L2_CAP_DEVICE_CAPS) ? caps.device_caps : caps.capabilities;
     card = QString::fromUtf8(
@@ -33,8 +34,9 @@ std::vector<CameraDeviceInfo> V4l2Backend::EnumerateDevices()
     std::vector<CameraDeviceInfo> devices;
     for (const UdevVideoNode& node : ListUsbVideoNodes()) {
         QString card;
-        if (!QueryCaptureNode(node.devNode, card))
+        if (!QueryCaptureNode(node.devNode, card)) {
             continue;
+        }
         CameraDeviceInfo info;
         info.displayName = "usb#" + node.hardwareId + "#" + node.busPath + " " + node.devNode;
         info.friendlyName = card.isEmpty() ? node.product : card;
@@ -48,20 +50,23 @@ std::unique_ptr<CameraDevice> V4l2Backend::Open(const CameraDeviceInfo& device, 
 {
     // The node may have moved since enumeration (replug): find it again by key.
     for (const UdevVideoNode& node : ListUsbVideoNodes()) {
-        if (node.hardwareId + "#" + node.interfaceKey != device.key)
+        if (node.hardwareId + "#" + node.interfaceKey != device.key) {
             continue;
+        }
         return V4l2Camera::Open(node.devNode, CameraButtonNode(node.usbSysPath), status);
     }
-    if (status)
+    if (status) {
         *status = CameraStatus::Gone;
+    }
     return nullptr;
 }
 
 bool V4l2Backend::IsUsbHardwareIdPresent(const QString& usbHardwareId)
 {
     for (const QString& id : PresentUsbHardwareIds()) {
-        if (id.compare(usbHardwareId, Qt::CaseInsensitive) == 0)
+        if (id.compare(usbHardwareId, Qt::CaseInsensitive) == 0) {
             return true;
+        }
     }
     return false;
 }
@@ -71,11 +76,13 @@ void V4l2Backend::WatchDevices(DeviceChangeHandler handler)
     std::lock_guard guard(m_lock);
     m_watcher.reset();
     m_handler = std::move(handler);
-    if (!m_handler)
+    if (!m_handler) {
         return;
+    }
     m_watcher = std::make_unique<UdevWatcher>([this](int event, int deviceType) {
         std::lock_guard inner(m_lock);
-        if (m_handler)
+        if (m_handler) {
             m_handler(event, deviceType);
+        }
     });
 }

@@ -71,16 +71,20 @@ std::unique_ptr<V4l2Camera> V4l2Camera::Open(const QString& devNode, const QStri
     V4l2Fd fd = OpenDeviceNode(devNode.toLocal8Bit().constData());
     int err = fd.valid() ? 0 : errno;
     v4l2_capability caps{};
-    if (!err)
+    if (!err) {
         err = V4l2Ioctl(fd.get(), VIDIOC_QUERYCAP, &caps);
+    }
     const unsigned deviceCaps =
         (caps.capabilities & V4L2_CAP_DEVICE_CAPS) ? caps.device_caps : caps.capabilities;
-    if (!err && (!(deviceCaps & V4L2_CAP_VIDEO_CAPTURE) || !(deviceCaps & V4L2_CAP_STREAMING)))
+    if (!err && (!(deviceCaps & V4L2_CAP_VIDEO_CAPTURE) || !(deviceCaps & V4L2_CAP_STREAMING))) {
         err = EINVAL;
-    if (status)
+    }
+    if (status) {
         *status = CameraStatusFromErrno(err);
-    if (err)
+    }
+    if (err) {
         return nullptr;
+    }
     std::unique_ptr<V4l2Camera> camera(new V4l2Camera(std::move(fd)));
     camera->m_hasButton = !buttonNode.isEmpty() && camera->m_button.Open(buttonNode);
     camera->m_format = camera->CurrentFormat();
@@ -99,8 +103,9 @@ std::vector<CameraCapability> V4l2Camera::Capabilities() const
     format.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
     for (format.index = 0; V4l2Ioctl(m_fd.get(), VIDIOC_ENUM_FMT, &format) == 0; ++format.index) {
         CameraSubtype subtype;
-        if (SubtypeOfPixelFormat(format.pixelformat, subtype))
+        if (SubtypeOfPixelFormat(format.pixelformat, subtype)) {
             AddSizes(m_fd.get(), format.pixelformat, subtype, caps);
+        }
     }
     return caps;
 }
@@ -118,15 +123,17 @@ CameraFormat V4l2Camera::CurrentFormat() const
     v4l2_streamparm parm{};
     parm.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
     const v4l2_fract& tpf = parm.parm.capture.timeperframe;
-    if (V4l2Ioctl(m_fd.get(), VIDIOC_G_PARM, &parm) == 0 && tpf.denominator > 0 && tpf.numerator > 0)
+    if (V4l2Ioctl(m_fd.get(), VIDIOC_G_PARM, &parm) == 0 && tpf.denominator > 0 && tpf.numerator > 0) {
         result.averageTimePerFrame = std::int64_t(10000000) * tpf.numerator / tpf.denominator;
+    }
     return result;
 }
 
 void V4l2Camera::SetFrameInterval(std::int64_t averageTimePerFrame)
 {
-    if (averageTimePerFrame <= 0)
+    if (averageTimePerFrame <= 0) {
         return;
+    }
     v4l2_streamparm parm{};
     parm.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
     parm.parm.capture.timeperframe = {
@@ -136,21 +143,24 @@ void V4l2Camera::SetFrameInterval(std::int64_t averageTimePerFrame)
 
 CameraStatus V4l2Camera::SetFormat(const CameraFormat& wanted)
 {
-    if (IsStreaming())
+    if (IsStreaming()) {
         return CameraStatus::Busy;
+    }
     v4l2_format format{};
     format.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
     format.fmt.pix.width = static_cast<unsigned>(std::max(0, wanted.width));
     format.fmt.pix.height = static_cast<unsigned>(std::max(0, wanted.height));
     format.fmt.pix.pixelformat = PixelFormatOf(wanted.subtype);
     format.fmt.pix.field = V4L2_FIELD_NONE;
-    if (const int err = V4l2Ioctl(m_fd.get(), VIDIOC_S_FMT, &format))
+    if (const int err = V4l2Ioctl(m_fd.get(), VIDIOC_S_FMT, &format)) {
         return CameraStatusFromErrno(err);
+    }
     // The driver picks the nearest format it has; anything else than asked is a refusal.
     CameraSubtype got;
     if (!SubtypeOfPixelFormat(format.fmt.pix.pixelformat, got) || got != wanted.subtype ||
-        int(format.fmt.pix.width) != wanted.width || int(format.fmt.pix.height) != wanted.height)
+        int(format.fmt.pix.width) != wanted.width || int(format.fmt.pix.height) != wanted.height) {
         return CameraStatus::Refused;
+    }
     SetFrameInterval(wanted.averageTimePerFrame);
     m_format = CurrentFormat();
     return CameraStatus::Ok;
@@ -159,8 +169,9 @@ CameraStatus V4l2Camera::SetFormat(const CameraFormat& wanted)
 CameraStatus V4l2Camera::Start(CameraStreamSinks sinks)
 {
     Stop();
-    if (!m_wake.valid())
+    if (!m_wake.valid()) {
         return CameraStatus::Failed;
+    }
     if (const int err = m_buffers.Allocate(m_fd.get(), kBufferCount)) {
         m_buffers.Release();
         return CameraStatusFromErrno(err);
@@ -184,15 +195,17 @@ void V4l2Camera::Stop()
         m_stopping = true;
         const std::uint64_t one = 1;
         [[maybe_unused]] const ssize_t n = ::write(m_wake.get(), &one, sizeof one);
-        if (m_thread.get_id() == std::this_thread::get_id())
+        if (m_thread.get_id() == std::this_thread::get_id()) {
             return;
+        }
         m_thread.join();
         std::uint64_t drained = 0;
         [[maybe_unused]] const ssize_t r = ::read(m_wake.get(), &drained, sizeof drained);
     }
     int type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
-    if (m_buffers.Count() > 0)
+    if (m_buffers.Count() > 0) {
         V4l2Ioctl(m_fd.get(), VIDIOC_STREAMOFF, &type);
+    }
     m_buffers.Release();
 }
 
@@ -201,8 +214,9 @@ CameraStatus V4l2Camera::DeliverOne(double seconds)
     v4l2_buffer buffer{};
     buffer.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
     buffer.memory = V4L2_MEMORY_MMAP;
-    if (const int err = V4l2Ioctl(m_fd.get(), VIDIOC_DQBUF, &buffer))
+    if (const int err = V4l2Ioctl(m_fd.get(), VIDIOC_DQBUF, &buffer)) {
         return err == EAGAIN ? CameraStatus::Ok : CameraStatusFromErrno(err);
+    }
     const std::size_t used = std::min<std::size_t>(buffer.bytesused, m_buffers.Size(buffer.index));
     if (!(buffer.flags & V4L2_BUF_FLAG_ERROR) && used > 0 && m_sinks.frame) {
         const CameraFrame frame{
@@ -219,22 +233,28 @@ void V4l2Camera::Run()
     while (!m_stopping.load() && status == CameraStatus::Ok) {
         pollfd fds[3] = {{m_fd.get(), POLLIN, 0}, {m_wake.get(), POLLIN, 0}, {m_button.fd(), POLLIN, 0}};
         const int ready = ::poll(fds, m_button.IsOpen() ? 3 : 2, kPollTimeoutMs);
-        if (ready < 0 && errno != EINTR)
+        if (ready < 0 && errno != EINTR) {
             status = CameraStatusFromErrno(errno);
-        if (ready <= 0 || m_stopping.load())
+        }
+        if (ready <= 0 || m_stopping.load()) {
             continue;
-        if (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL))
+        }
+        if (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL)) {
             status = CameraStatus::Gone;
-        else if (fds[0].revents & POLLIN)
+        } else if (fds[0].revents & POLLIN) {
             status =
                 DeliverOne(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-        if (fds[2].revents & (POLLERR | POLLHUP | POLLNVAL))
+        }
+        if (fds[2].revents & (POLLERR | POLLHUP | POLLNVAL)) {
             m_button.Close(); // the button went away; the picture may go on
+        }
         const int presses = (fds[2].revents & POLLIN) ? m_button.ReadPresses() : 0;
-        for (int i = 0; i < presses && m_sinks.button; ++i)
+        for (int i = 0; i < presses && m_sinks.button; ++i) {
             m_sinks.button();
+        }
     }
     m_finished = true;
-    if (!m_stopping.load() && m_sinks.streamEnded)
+    if (!m_stopping.load() && m_sinks.streamEnded) {
         m_sinks.streamEnded(status);
+    }
 }

@@ -7,8 +7,9 @@
 
 void V4l2Fd::Reset(int fd)
 {
-    if (m_fd >= 0)
+    if (m_fd >= 0) {
         ::close(m_fd);
+    }
     m_fd = fd;
 }
 

@@ -19,12 +19,15 @@ int V4l2ProcAmp::GetRange(int property, int* min, int* max, int* step, int* defa
 {
     v4l2_queryctrl query{};
     query.id = ControlOf(property);
-    if (!query.id || !min || !max || !step || !defaultValue || !flags)
+    if (!query.id || !min || !max || !step || !defaultValue || !flags) {
         return kErrorNotFound;
-    if (const int err = V4l2Ioctl(m_fd, VIDIOC_QUERYCTRL, &query))
+    }
+    if (const int err = V4l2Ioctl(m_fd, VIDIOC_QUERYCTRL, &query)) {
         return err;
-    if (query.flags & V4L2_CTRL_FLAG_DISABLED)
+    }
+    if (query.flags & V4L2_CTRL_FLAG_DISABLED) {
         return kErrorNotFound;
+    }
     *min = query.minimum, *max = query.maximum, *step = query.step, *defaultValue = query.default_value;
     *flags = VideoProcAmp_Flags_Manual;
     return 0;
@@ -34,10 +37,12 @@ int V4l2ProcAmp::Get(int property, int* value, int* flags)
 {
     v4l2_control control{};
     control.id = ControlOf(property);
-    if (!control.id || !value || !flags)
+    if (!control.id || !value || !flags) {
         return kErrorNotFound;
-    if (const int err = V4l2Ioctl(m_fd, VIDIOC_G_CTRL, &control))
+    }
+    if (const int err = V4l2Ioctl(m_fd, VIDIOC_G_CTRL, &control)) {
         return err;
+    }
     *value = control.value;
     *flags = VideoProcAmp_Flags_Manual;
     return 0;
@@ -48,7 +53,8 @@ int V4l2ProcAmp::Set(int property, int value, int /*flags*/)
     v4l2_control control{};
     control.id = ControlOf(property);
     control.value = value;
-    if (!control.id)
+    if (!control.id) {
         return kErrorNotFound;
+    }
     return V4l2Ioctl(m_fd, VIDIOC_S_CTRL, &control);
 }

@@ -22,8 +22,9 @@ const PropertyRange* RangeOf(int property)
         {0, 6, 1, 3, &SlideLook::sharpness},     // VideoProcAmp_Sharpness
         {72, 500, 1, 100, &SlideLook::gamma},    // VideoProcAmp_Gamma
     };
-    if (property < VideoProcAmp_Brightness || property > VideoProcAmp_Gamma)
+    if (property < VideoProcAmp_Brightness || property > VideoProcAmp_Gamma) {
         return nullptr;
+    }
     return &ranges[property];
 }
 
@@ -36,8 +37,9 @@ int DefaultIntervalMs(int width)
 int VirtualProcAmp::GetRange(int property, int* min, int* max, int* step, int* defaultValue, int* flags)
 {
     const PropertyRange* r = RangeOf(property);
-    if (!r || !min || !max || !step || !defaultValue || !flags)
+    if (!r || !min || !max || !step || !defaultValue || !flags) {
         return kErrorInvalidArg;
+    }
     *min = r->min, *max = r->max, *step = r->step, *defaultValue = r->def;
     *flags = VideoProcAmp_Flags_Manual;
     return 0;
@@ -46,8 +48,9 @@ int VirtualProcAmp::GetRange(int property, int* min, int* max, int* step, int* d
 int VirtualProcAmp::Get(int property, int* value, int* flags)
 {
     const PropertyRange* r = RangeOf(property);
-    if (!r || !value || !flags)
+    if (!r || !value || !flags) {
         return kErrorInvalidArg;
+    }
     std::lock_guard guard(m_state->lock);
     *value = m_state->look.*(r->member);
     *flags = VideoProcAmp_Flags_Manual;
@@ -57,8 +60,9 @@ int VirtualProcAmp::Get(int property, int* value, int* flags)
 int VirtualProcAmp::Set(int property, int value, int /*flags*/)
 {
     const PropertyRange* r = RangeOf(property);
-    if (!r || value < r->min || value > r->max)
+    if (!r || value < r->min || value > r->max) {
         return kErrorInvalidArg;
+    }
     std::lock_guard guard(m_state->lock);
     if (m_state->look.*(r->member) != value) {
         m_state->look.*(r->member) = value;
@@ -79,8 +83,9 @@ VirtualCamera::VirtualCamera(std::shared_ptr<VirtualMicroscopeState> state,
 VirtualCamera::~VirtualCamera()
 {
     Stop();
-    if (m_encoder)
+    if (m_encoder) {
         tjDestroy(static_cast<tjhandle>(m_encoder));
+    }
 }
 
 bool VirtualCamera::Present() const
@@ -90,23 +95,27 @@ bool VirtualCamera::Present() const
 
 CameraStatus VirtualCamera::SetFormat(const CameraFormat& format)
 {
-    if (!Present())
+    if (!Present()) {
         return CameraStatus::Gone;
-    if (IsStreaming())
+    }
+    if (IsStreaming()) {
         return CameraStatus::Busy;
+    }
     const CameraCapability wanted{format.subtype, format.width, format.height};
     const int limit = m_state->maxWidth.load();
     if (std::find(m_capabilities.begin(), m_capabilities.end(), wanted) == m_capabilities.end() ||
-        (limit > 0 && format.width > limit))
+        (limit > 0 && format.width > limit)) {
         return CameraStatus::Refused;
+    }
     m_format = format;
     return CameraStatus::Ok;
 }
 
 CameraStatus VirtualCamera::Start(CameraStreamSinks sinks)
 {
-    if (!Present())
+    if (!Present()) {
         return CameraStatus::Gone;
+    }
     Stop();
     m_sinks = std::move(sinks);
     m_stop = false;
@@ -123,8 +132,9 @@ void VirtualCamera::Stop()
         m_stop = true;
     }
     m_state->wake.notify_all();
-    if (m_thread.joinable() && m_thread.get_id() != std::this_thread::get_id())
+    if (m_thread.joinable() && m_thread.get_id() != std::this_thread::get_id()) {
         m_thread.join();
+    }
 }
 
 bool VirtualCamera::WaitForNextFrame(std::chrono::steady_clock::time_point due)
@@ -144,8 +154,9 @@ void VirtualCamera::RefreshSlide(int& lookVersion)
         version = m_state->lookVersion;
     }
     if (version == lookVersion && m_slide.width() == (m_format.width & ~1) &&
-        m_slide.height() == m_format.height)
+        m_slide.height() == m_format.height) {
         return;
+    }
     m_slide.Prepare(RenderSlide(m_state->deviceClass, m_format.width, m_format.height, look));
     lookVersion = version;
 }
@@ -162,16 +173,18 @@ bool VirtualCamera::Produce(double seconds, CameraFrame& frame)
     }
     m_y.resize(pixels), m_u.resize(pixels / 2), m_v.resize(pixels / 2);
     m_slide.ComposePlanes(seconds, m_y.data(), m_u.data(), m_v.data());
-    if (!m_encoder)
+    if (!m_encoder) {
         m_encoder = tjInitCompress();
+    }
     m_out.resize(tjBufSize(frame.width, frame.height, TJSAMP_422));
     const unsigned char* planes[3] = {m_y.data(), m_u.data(), m_v.data()};
     unsigned char* dest = m_out.data();
     unsigned long size = m_out.size();
     if (tjCompressFromYUVPlanes(static_cast<tjhandle>(m_encoder), planes, frame.width, nullptr, frame.height,
                                 TJSAMP_422, &dest, &size, kJpegQuality,
-                                TJFLAG_NOREALLOC | TJFLAG_FASTDCT) != 0)
+                                TJFLAG_NOREALLOC | TJFLAG_FASTDCT) != 0) {
         return false;
+    }
     frame.data = m_out.data(), frame.length = size;
     return true;
 }
@@ -187,8 +200,9 @@ void VirtualCamera::Run()
         // A slow frame must not make the next ones come in a burst.
         due = std::max(due + std::chrono::milliseconds(interval), std::chrono::steady_clock::now());
         const int presses = m_state->buttonPresses.exchange(0);
-        for (int i = 0; i < presses && m_state->hasButton.load() && m_sinks.button; ++i)
+        for (int i = 0; i < presses && m_state->hasButton.load() && m_sinks.button; ++i) {
             m_sinks.button();
+        }
         RefreshSlide(lookVersion);
         const double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -199,6 +213,7 @@ void VirtualCamera::Run()
         }
     }
     m_finished = true;
-    if (!m_stop.load() && m_sinks.streamEnded)
+    if (!m_stop.load() && m_sinks.streamEnded) {
         m_sinks.streamEnded(CameraStatus::Gone);
+    }
 }

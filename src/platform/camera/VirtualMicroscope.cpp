@@ -11,8 +11,9 @@ const QString kBusPath = "usb-virtual-1/1-1:1.0";
 void Notify(VirtualMicroscopeState& state, int event)
 {
     std::lock_guard guard(state.lock);
-    if (state.watcher)
+    if (state.watcher) {
         state.watcher(event, DBT_DEVTYP_DEVICEINTERFACE);
+    }
 }
 } // namespace
 
@@ -50,8 +51,9 @@ int VirtualMicroscope::deviceClass() const
 
 std::vector<CameraDeviceInfo> VirtualMicroscope::EnumerateDevices()
 {
-    if (!m_state->plugged.load())
+    if (!m_state->plugged.load()) {
         return {};
+    }
     const QString id = SupportedHardwareIds()[0].toLower();
     return {{id + " " + kBusPath, "Virtual Microscope", kDeviceKey}};
 }
@@ -59,10 +61,12 @@ std::vector<CameraDeviceInfo> VirtualMicroscope::EnumerateDevices()
 std::unique_ptr<CameraDevice> VirtualMicroscope::Open(const CameraDeviceInfo& device, CameraStatus* status)
 {
     const bool present = m_state->plugged.load() && device.key == kDeviceKey;
-    if (status)
+    if (status) {
         *status = present ? CameraStatus::Ok : CameraStatus::Gone;
-    if (!present)
+    }
+    if (!present) {
         return nullptr;
+    }
     return std::make_unique<VirtualCamera>(m_state, CapabilitiesOfClass(m_state->deviceClass));
 }
 
@@ -87,8 +91,9 @@ void VirtualMicroscope::Unplug()
 {
     {
         std::lock_guard guard(m_state->lock);
-        if (!m_state->plugged.exchange(false))
+        if (!m_state->plugged.exchange(false)) {
             return;
+        }
         ++m_state->generation;
     }
     m_state->wake.notify_all();
@@ -97,17 +102,19 @@ void VirtualMicroscope::Unplug()
 
 void VirtualMicroscope::Plug()
 {
-    if (m_state->plugged.exchange(true))
+    if (m_state->plugged.exchange(true)) {
         return;
+    }
     Notify(*m_state, DBT_DEVICEARRIVAL);
 }
 
 void VirtualMicroscope::TogglePlugged()
 {
-    if (IsPlugged())
+    if (IsPlugged()) {
         Unplug();
-    else
+    } else {
         Plug();
+    }
 }
 
 bool VirtualMicroscope::IsPlugged() const

@@ -25,20 +25,23 @@ void Dispatch(VirtualMicroscope& microscope)
     char codes[16];
     const ssize_t n = ::read(g_pipe[1], codes, sizeof codes);
     for (ssize_t i = 0; i < n; ++i) {
-        if (codes[i] == 'b')
+        if (codes[i] == 'b') {
             microscope.PressButton();
-        else
+        } else {
             microscope.TogglePlugged();
+        }
     }
 }
 } // namespace
 
 bool InstallVirtualMicroscopeSignals(std::shared_ptr<VirtualMicroscope> microscope)
 {
-    if (!microscope || !QCoreApplication::instance() || g_pipe[0] >= 0)
+    if (!microscope || !QCoreApplication::instance() || g_pipe[0] >= 0) {
         return false;
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0, g_pipe) != 0)
+    }
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0, g_pipe) != 0) {
         return false;
+    }
     auto* notifier = new QSocketNotifier(g_pipe[1], QSocketNotifier::Read, QCoreApplication::instance());
     QObject::connect(notifier, &QSocketNotifier::activated, notifier,
                      [microscope] { Dispatch(*microscope); });

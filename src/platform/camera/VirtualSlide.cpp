@@ -88,15 +88,17 @@ void ApplySharpness(QImage& img, int sharpness)
         img = Blurred(img, 1 + 2 * (3 - sharpness));
         return;
     }
-    if (sharpness == 3)
+    if (sharpness == 3) {
         return;
+    }
     const QImage soft = Blurred(img, 3);
     const double amount = (sharpness - 3) * 0.6;
     for (int y = 0; y < img.height(); ++y) {
         std::uint8_t* px = img.scanLine(y);
         const std::uint8_t* sp = soft.constScanLine(y);
-        for (int x = 0; x < img.width() * 3; ++x)
+        for (int x = 0; x < img.width() * 3; ++x) {
             px[x] = Clamp8(px[x] + (px[x] - sp[x]) * amount);
+        }
     }
 }
 
@@ -121,15 +123,17 @@ template <typename Fn> void ForEachCellPair(int cx, int cy, int radius, int widt
     const int nucleus = radius * 2 / 5;
     for (int dy = -radius; dy <= radius; ++dy) {
         const int y = cy + dy;
-        if (y < 0 || y >= height)
+        if (y < 0 || y >= height) {
             continue;
+        }
         const int half = static_cast<int>(std::sqrt(double(radius) * radius - double(dy) * dy));
         const int inner =
             std::abs(dy) < nucleus ? static_cast<int>(std::sqrt(double(nucleus) * nucleus - dy * dy)) : -1;
         const int x0 = std::max(0, (cx - half) & ~1);
         const int x1 = std::min(width - 2, cx + half);
-        for (int x = x0; x <= x1; x += 2)
+        for (int x = x0; x <= x1; x += 2) {
             fn(x, y, std::abs(x - cx) <= inner ? kNucleus : kMembrane);
+        }
     }
 }
 } // namespace

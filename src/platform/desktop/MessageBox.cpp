@@ -8,42 +8,59 @@ MessageResponder g_responder;
 QMessageBox::StandardButtons ButtonsFor(unsigned flags)
 {
     switch (flags & 0xF) {
-    case MB_OKCANCEL: return QMessageBox::Ok | QMessageBox::Cancel;
-    case MB_YESNOCANCEL: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-    case MB_YESNO: return QMessageBox::Yes | QMessageBox::No;
-    default: return QMessageBox::Ok;
+    case MB_OKCANCEL:
+        return QMessageBox::Ok | QMessageBox::Cancel;
+    case MB_YESNOCANCEL:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case MB_YESNO:
+        return QMessageBox::Yes | QMessageBox::No;
+    default:
+        return QMessageBox::Ok;
     }
 }
 
 QMessageBox::Icon IconFor(unsigned flags)
 {
     switch (flags & 0xF0) {
-    case MB_ICONERROR: return QMessageBox::Critical;
-    case MB_ICONQUESTION: return QMessageBox::Question;
-    case MB_ICONWARNING: return QMessageBox::Warning;
-    case MB_ICONINFORMATION: return QMessageBox::Information;
-    default: return QMessageBox::NoIcon;
+    case MB_ICONERROR:
+        return QMessageBox::Critical;
+    case MB_ICONQUESTION:
+        return QMessageBox::Question;
+    case MB_ICONWARNING:
+        return QMessageBox::Warning;
+    case MB_ICONINFORMATION:
+        return QMessageBox::Information;
+    default:
+        return QMessageBox::NoIcon;
     }
 }
 
 int ResultFor(QMessageBox::StandardButton button)
 {
     switch (button) {
-    case QMessageBox::Yes: return IDYES;
-    case QMessageBox::No: return IDNO;
-    case QMessageBox::Cancel: return IDCANCEL;
-    default: return IDOK;
+    case QMessageBox::Yes:
+        return IDYES;
+    case QMessageBox::No:
+        return IDNO;
+    case QMessageBox::Cancel:
+        return IDCANCEL;
+    default:
+        return IDOK;
     }
 }
 } // namespace
 
 int ShowMessage(QWidget* owner, const QString& text, const QString& caption, unsigned flags)
 {
-    if (g_responder)
+    if (g_responder) {
         return g_responder(text, caption, flags);
+    }
     QMessageBox box(IconFor(flags), caption, text, ButtonsFor(flags), owner);
     box.exec();
     return ResultFor(box.standardButton(box.clickedButton()));
 }
 
-void SetMessageResponder(MessageResponder responder) { g_responder = std::move(responder); }
+void SetMessageResponder(MessageResponder responder)
+{
+    g_responder = std::move(responder);
+}

@@ -2,7 +2,6 @@
 // Message boxes through one service, so tests can script the answers and record
 // every text shown.
 #include <QString>
-
 #include <functional>
 
 class QWidget;

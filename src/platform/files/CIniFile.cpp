@@ -20,8 +20,9 @@ bool IsHeader(const QString& trimmedLine)
 QString LeftTrimmed(const QString& s)
 {
     qsizetype i = 0;
-    while (i < s.size() && s.at(i).isSpace())
+    while (i < s.size() && s.at(i).isSpace()) {
         ++i;
+    }
     return s.mid(i);
 }
 
@@ -37,8 +38,9 @@ QString HeaderName(const QString& line)
 
 CIniFile::~CIniFile()
 {
-    if (m_loaded)
+    if (m_loaded) {
         WriteBack();
+    }
 }
 
 int CIniFile::Load(const QString& path)
@@ -47,16 +49,19 @@ int CIniFile::Load(const QString& path)
     m_loaded = false;
     m_lines.clear();
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
         return 0;
+    }
     const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    if (file.error() != QFileDevice::NoError) {
         return 0;
+    }
     QStringDecoder utf8(QStringDecoder::Utf8);
     QString text = utf8(bytes);
     m_latin1 = utf8.hasError();
-    if (m_latin1)
+    if (m_latin1) {
         text = QString::fromLatin1(bytes);
+    }
     m_lines = SplitLines(text);
     m_loaded = true;
     return 1;
@@ -68,18 +73,22 @@ int CIniFile::Load(const QString& path)
 int CIniFile::FindKeyLine(const QString& section, const QString& key) const
 {
     for (qsizetype i = 0; i < m_lines.size(); ++i) {
-        if (HeaderName(m_lines.at(i)).compare(section, Qt::CaseInsensitive) != 0)
+        if (HeaderName(m_lines.at(i)).compare(section, Qt::CaseInsensitive) != 0) {
             continue;
+        }
         for (qsizetype j = i + 1; j < m_lines.size(); ++j) {
             const QString line = LeftTrimmed(m_lines.at(j));
-            if (IsComment(line))
+            if (IsComment(line)) {
                 continue;
+            }
             // A header ends the section even when it contains the key's text, so a
             // header is never mistaken for (or overwritten as) a key line.
-            if (IsHeader(line))
+            if (IsHeader(line)) {
                 return -1;
-            if (line.contains(key))
+            }
+            if (line.contains(key)) {
                 return int(j);
+            }
         }
         return -1;
     }
@@ -88,11 +97,13 @@ int CIniFile::FindKeyLine(const QString& section, const QString& key) const
 
 int CIniFile::GetValue(const QString& section, const QString& key, QString& value) const
 {
-    if (!m_loaded)
+    if (!m_loaded) {
         return 0;
+    }
     const int at = FindKeyLine(section, key);
-    if (at < 0)
+    if (at < 0) {
         return 0;
+    }
     const QString& line = m_lines.at(at);
     const qsizetype eq = line.indexOf(u'=');
     value = eq < 0 ? QString() : line.mid(eq + 1);
@@ -101,14 +112,16 @@ int CIniFile::GetValue(const QString& section, const QString& key, QString& valu
 
 int CIniFile::SetValue(const QString& section, const QString& key, const QString& value)
 {
-    if (!m_loaded)
+    if (!m_loaded) {
         return 0;
+    }
     const QString keyLine = key + u'=' + value;
     qsizetype header = -1;
     for (qsizetype i = 0; i < m_lines.size() && header < 0; ++i) {
         const QString line = LeftTrimmed(m_lines.at(i));
-        if (IsHeader(line) && line.contains(section))
+        if (IsHeader(line) && line.contains(section)) {
             header = i;
+        }
     }
     if (header < 0) {
         m_lines.append(u'[' + section + u']');
@@ -117,8 +130,9 @@ int CIniFile::SetValue(const QString& section, const QString& key, const QString
     }
     for (qsizetype j = header + 1; j < m_lines.size(); ++j) {
         const QString line = LeftTrimmed(m_lines.at(j));
-        if (IsComment(line))
+        if (IsComment(line)) {
             continue;
+        }
         if (IsHeader(line)) {
             m_lines.insert(j, keyLine);
             return 1;

@@ -18,8 +18,9 @@ QString Fold(const QString& name)
 bool ParseHeader(const QString& line, QString& name)
 {
     const QString t = line.trimmed();
-    if (!t.startsWith(u'['))
+    if (!t.startsWith(u'[')) {
         return false;
+    }
     const qsizetype close = t.lastIndexOf(u']');
     name = close > 0 ? t.mid(1, close - 1).trimmed() : t.mid(1).trimmed();
     return true;
@@ -29,8 +30,9 @@ bool ParseHeader(const QString& line, QString& name)
 bool ParseKeyLine(const QString& line, QString& key, QString& value)
 {
     const qsizetype eq = line.indexOf(u'=');
-    if (eq < 0)
+    if (eq < 0) {
         return false;
+    }
     key = line.left(eq).trimmed();
     value = line.mid(eq + 1).trimmed();
     return true;
@@ -39,8 +41,9 @@ bool ParseKeyLine(const QString& line, QString& key, QString& value)
 QString StripQuotes(const QString& value)
 {
     if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
-        value.back() == value.front())
+        value.back() == value.front()) {
         return value.mid(1, value.size() - 2);
+    }
     return value;
 }
 
@@ -49,26 +52,32 @@ QString StripQuotes(const QString& value)
 QString CutToCapacity(QString text, int capacity)
 {
     const qsizetype nul = text.indexOf(QChar(0));
-    if (nul >= 0)
+    if (nul >= 0) {
         text.truncate(nul);
+    }
     const qsizetype room = capacity > 0 ? capacity - 1 : 0;
-    if (text.size() <= room)
+    if (text.size() <= room) {
         return text;
+    }
     qsizetype cut = room;
-    if (cut > 0 && text.at(cut - 1).isHighSurrogate())
+    if (cut > 0 && text.at(cut - 1).isHighSurrogate()) {
         --cut;
+    }
     return text.left(cut);
 }
 
 int HexDigit(QChar c)
 {
     const char16_t u = c.unicode();
-    if (u >= u'0' && u <= u'9')
+    if (u >= u'0' && u <= u'9') {
         return u - u'0';
-    if (u >= u'A' && u <= u'F')
+    }
+    if (u >= u'A' && u <= u'F') {
         return u - u'A' + 10;
-    if (u >= u'a' && u <= u'f')
+    }
+    if (u >= u'a' && u <= u'f') {
         return u - u'a' + 10;
+    }
     return -1;
 }
 
@@ -82,21 +91,25 @@ qsizetype FindSlot(const QStringList& lines, const QString& section, const QStri
     for (qsizetype i = 0; i < lines.size(); ++i) {
         QString name, k, v;
         if (ParseHeader(lines.at(i), name)) {
-            if (slot >= 0)
+            if (slot >= 0) {
                 return slot; // the first matching section only
+            }
             inside = Fold(name) == Fold(section);
-            if (inside)
+            if (inside) {
                 slot = i + 1;
+            }
             continue;
         }
-        if (!inside)
+        if (!inside) {
             continue;
+        }
         if (ParseKeyLine(lines.at(i), k, v) && Fold(k) == Fold(key)) {
             keyLine = i;
             return slot;
         }
-        if (!lines.at(i).trimmed().isEmpty())
+        if (!lines.at(i).trimmed().isEmpty()) {
             slot = i + 1;
+        }
     }
     return slot;
 }
@@ -112,8 +125,9 @@ ProfileData::ProfileData(const QString& text)
             current = &m_sections[Fold(name)];
         } else if (current && ParseKeyLine(line, key, value)) {
             const QString folded = Fold(key);
-            if (!current->contains(folded))
+            if (!current->contains(folded)) {
                 current->insert(folded, StripQuotes(value));
+            }
         }
     }
 }
@@ -121,11 +135,13 @@ ProfileData::ProfileData(const QString& text)
 bool ProfileData::Find(const QString& section, const QString& key, QString& value) const
 {
     const auto s = m_sections.constFind(Fold(section));
-    if (s == m_sections.cend())
+    if (s == m_sections.cend()) {
         return false;
+    }
     const auto k = s->constFind(Fold(key));
-    if (k == s->cend())
+    if (k == s->cend()) {
         return false;
+    }
     value = *k;
     return true;
 }
@@ -141,8 +157,9 @@ QString GetPrivateProfileText(const QString& section, const QString& key, const 
                               const QString& path)
 {
     QString text;
-    if (!ReadCodePageFile(path, text))
+    if (!ReadCodePageFile(path, text)) {
         return CutToCapacity(def, capacity);
+    }
     return ProfileString(ProfileData(text), section, key, def, capacity);
 }
 
@@ -165,23 +182,28 @@ QString EncodeProfileStruct(const void* data, int size)
 
 bool DecodeProfileStruct(const QString& text, void* data, int size)
 {
-    if (size < 0 || text.size() != 2 * qsizetype(size) + 2)
+    if (size < 0 || text.size() != 2 * qsizetype(size) + 2) {
         return false;
+    }
     QByteArray bytes(size + 1, '\0');
     for (int i = 0; i <= size; ++i) {
         const int high = HexDigit(text.at(2 * i));
         const int low = HexDigit(text.at(2 * i + 1));
-        if (high < 0 || low < 0)
+        if (high < 0 || low < 0) {
             return false;
+        }
         bytes[i] = char(high << 4 | low);
     }
     unsigned sum = 0;
-    for (int i = 0; i < size; ++i)
+    for (int i = 0; i < size; ++i) {
         sum += static_cast<unsigned char>(bytes[i]);
-    if ((sum & 0xFF) != static_cast<unsigned char>(bytes[size]))
+    }
+    if ((sum & 0xFF) != static_cast<unsigned char>(bytes[size])) {
         return false;
-    if (size > 0)
+    }
+    if (size > 0) {
         memcpy(data, bytes.constData(), size_t(size));
+    }
     return true;
 }
 
@@ -189,11 +211,13 @@ int GetPrivateProfileStruct(const QString& section, const QString& key, void* da
                             const QString& path)
 {
     QString text;
-    if (!ReadCodePageFile(path, text))
+    if (!ReadCodePageFile(path, text)) {
         return 0;
+    }
     QString value;
-    if (!ProfileData(text).Find(section, key, value))
+    if (!ProfileData(text).Find(section, key, value)) {
         return 0;
+    }
     return DecodeProfileStruct(value, data, size) ? 1 : 0;
 }
 
@@ -203,8 +227,9 @@ int WritePrivateProfileStruct(const QString& section, const QString& key, const 
     // Latin-1 keeps every byte of the file's other lines exactly as it was.
     QStringList lines;
     QFile existing(path);
-    if (existing.open(QIODevice::ReadOnly))
+    if (existing.open(QIODevice::ReadOnly)) {
         lines = SplitLines(QString::fromLatin1(existing.readAll()));
+    }
     const QString keyLine = key + u'=' + EncodeProfileStruct(data, size);
     qsizetype at = -1;
     const qsizetype slot = FindSlot(lines, section, key, at);
@@ -217,7 +242,8 @@ int WritePrivateProfileStruct(const QString& section, const QString& key, const 
         lines.append(keyLine);
     }
     QByteArray bytes;
-    for (const QString& line : lines)
+    for (const QString& line : lines) {
         bytes += line.toLatin1() + '\n';
+    }
     return WriteFileAtomically(path, bytes) ? 1 : 0;
 }

@@ -18,22 +18,26 @@ QString ExecutableFolder()
 
 QString ProgramFolder()
 {
-    if (!g_readOnly.isEmpty())
+    if (!g_readOnly.isEmpty()) {
         return g_readOnly;
+    }
     const QString exe = ExecutableFolder();
-    if (QFileInfo::exists(exe + "/English1252.ini"))
+    if (QFileInfo::exists(exe + "/English1252.ini")) {
         return exe;
+    }
     const QString installed = QDir(exe).absoluteFilePath("../share/pelora");
     return QFileInfo::exists(installed) ? QDir(installed).canonicalPath() : exe;
 }
 
 QString WritableProgramFolder()
 {
-    if (!g_writable.isEmpty())
+    if (!g_writable.isEmpty()) {
         return g_writable;
+    }
     const QString exe = ExecutableFolder();
-    if (QFileInfo(exe).isWritable())
+    if (QFileInfo(exe).isWritable()) {
         return exe;
+    }
     const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Pelora";
     QDir().mkpath(data);
     return data;

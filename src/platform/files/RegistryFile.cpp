@@ -8,12 +8,13 @@ QString Escape(const QString& s)
 {
     QString out = QStringLiteral("\"");
     for (QChar c : s) {
-        if (c == u'"' || c == u'\\')
+        if (c == u'"' || c == u'\\') {
             out += u'\\' + QString(c);
-        else if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+        } else if (c.unicode() < 0x20 || c.unicode() == 0x7F) {
             out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
-        else
+        } else {
             out += c;
+        }
     }
     return out + u'"';
 }
@@ -21,8 +22,9 @@ QString Escape(const QString& s)
 // Parses a quoted text starting at `pos`; on success `pos` is just past the closing quote.
 bool Unescape(const QString& line, qsizetype& pos, QString& out)
 {
-    if (pos >= line.size() || line.at(pos) != u'"')
+    if (pos >= line.size() || line.at(pos) != u'"') {
         return false;
+    }
     out.clear();
     for (qsizetype i = pos + 1; i < line.size(); ++i) {
         const QChar c = line.at(i);
@@ -34,13 +36,15 @@ bool Unescape(const QString& line, qsizetype& pos, QString& out)
             out += c;
             continue;
         }
-        if (++i >= line.size())
+        if (++i >= line.size()) {
             return false;
+        }
         if (line.at(i) == u'u') {
             bool ok = false;
             const uint code = line.mid(i + 1, 4).toUInt(&ok, 16);
-            if (!ok || i + 4 >= line.size())
+            if (!ok || i + 4 >= line.size()) {
                 return false;
+            }
             out += QChar(char16_t(code));
             i += 4;
         } else {
@@ -53,8 +57,9 @@ bool Unescape(const QString& line, qsizetype& pos, QString& out)
 bool ParseValue(const QString& line, RegistryValue& value)
 {
     qsizetype pos = 0;
-    if (!Unescape(line, pos, value.name) || pos >= line.size() || line.at(pos) != u'=')
+    if (!Unescape(line, pos, value.name) || pos >= line.size() || line.at(pos) != u'=') {
         return false;
+    }
     const QString rest = line.mid(pos + 1);
     if (rest.startsWith(QLatin1String("dword:"))) {
         bool ok = false;
@@ -73,8 +78,9 @@ bool ParseValue(const QString& line, RegistryValue& value)
 RegistryValue* RegistrySubkey::Find(const QString& valueName)
 {
     for (RegistryValue& v : values) {
-        if (v.name.compare(valueName, Qt::CaseInsensitive) == 0)
+        if (v.name.compare(valueName, Qt::CaseInsensitive) == 0) {
             return &v;
+        }
     }
     return nullptr;
 }
@@ -82,16 +88,18 @@ RegistryValue* RegistrySubkey::Find(const QString& valueName)
 RegistrySubkey* RegistryFile::Find(const QString& subkeyName)
 {
     for (RegistrySubkey& s : subkeys) {
-        if (s.name.compare(subkeyName, Qt::CaseInsensitive) == 0)
+        if (s.name.compare(subkeyName, Qt::CaseInsensitive) == 0) {
             return &s;
+        }
     }
     return nullptr;
 }
 
 RegistrySubkey& RegistryFile::FindOrAdd(const QString& subkeyName)
 {
-    if (RegistrySubkey* s = Find(subkeyName))
+    if (RegistrySubkey* s = Find(subkeyName)) {
         return *s;
+    }
     subkeys.append(RegistrySubkey{subkeyName, {}});
     return subkeys.back();
 }
@@ -107,8 +115,9 @@ RegistryFile ParseRegistryFile(const QString& text)
             continue;
         }
         RegistryValue value;
-        if (current && ParseValue(line, value) && !current->Find(value.name))
+        if (current && ParseValue(line, value) && !current->Find(value.name)) {
             current->values.append(value);
+        }
     }
     return file;
 }

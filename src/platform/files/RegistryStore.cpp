@@ -22,16 +22,18 @@ QMutex& StoreMutex()
 bool Load(const QString& path, RegistryFile& file)
 {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
+    if (!f.open(QIODevice::ReadOnly)) {
         return false;
+    }
     file = ParseRegistryFile(QString::fromUtf8(f.readAll()));
     return true;
 }
 
 bool Save(const QString& path, const RegistryFile& file)
 {
-    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+    if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
         return false;
+    }
     return WriteFileAtomically(path, FormatRegistryFile(file).toUtf8());
 }
 
@@ -41,8 +43,9 @@ bool WithValue(const QString& key, const QString& subkey, const QString& name, U
 {
     QMutexLocker lock(&StoreMutex());
     RegistryFile file;
-    if (!Load(KeyFilePath(key), file))
+    if (!Load(KeyFilePath(key), file)) {
         return false;
+    }
     RegistrySubkey* s = file.Find(subkey);
     RegistryValue* v = s ? s->Find(name) : nullptr;
     return v && use(*v);
@@ -53,8 +56,9 @@ bool WithValue(const QString& key, const QString& subkey, const QString& name, U
 template <typename Change> bool Modify(const QString& key, Change change)
 {
     const QString path = KeyFilePath(key);
-    if (path.isEmpty())
+    if (path.isEmpty()) {
         return false;
+    }
     QMutexLocker lock(&StoreMutex());
     RegistryFile file;
     Load(path, file);
@@ -65,10 +69,11 @@ bool Store(const QString& key, const QString& subkey, const RegistryValue& value
 {
     return Modify(key, [&](RegistryFile& file) {
         RegistrySubkey& s = file.FindOrAdd(subkey);
-        if (RegistryValue* existing = s.Find(value.name))
+        if (RegistryValue* existing = s.Find(value.name)) {
             *existing = value;
-        else
+        } else {
             s.values.append(value);
+        }
         return true;
     });
 }
@@ -80,8 +85,9 @@ QString KeyFilePath(const QString& key)
     const QStringList parts = key.split(u'\\');
     for (const QString& part : parts) {
         if (part.isEmpty() || part == QLatin1String(".") || part == QLatin1String("..") ||
-            part.contains(u'/'))
+            part.contains(u'/')) {
             return QString();
+        }
     }
     const QString root = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     return root + QStringLiteral("/Pelora/registry/") + parts.join(u'/') + QStringLiteral(".reg");
@@ -111,8 +117,9 @@ bool DeleteKey(const QString& key)
 bool ReadDword(const QString& key, const QString& subkey, const QString& name, uint32_t& value)
 {
     return WithValue(key, subkey, name, [&](const RegistryValue& v) {
-        if (v.isDword)
+        if (v.isDword) {
             value = v.dword;
+        }
         return v.isDword;
     });
 }
@@ -120,12 +127,14 @@ bool ReadDword(const QString& key, const QString& subkey, const QString& name, u
 bool ReadString(const QString& key, const QString& subkey, const QString& name, QString& value, int capacity)
 {
     return WithValue(key, subkey, name, [&](const RegistryValue& v) {
-        if (v.isDword)
+        if (v.isDword) {
             return false;
+        }
         QString text = v.text;
         const qsizetype nul = text.indexOf(QChar(0));
-        if (nul >= 0)
+        if (nul >= 0) {
             text.truncate(nul);
+        }
         value = text.left(capacity > 0 ? capacity - 1 : 0);
         return true;
     });

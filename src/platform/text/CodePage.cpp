@@ -27,8 +27,9 @@ constexpr CodePageNames kCodePages[] = {
 const CodePageNames* FindCodePage(int codePage)
 {
     for (const CodePageNames& entry : kCodePages) {
-        if (entry.codePage == codePage)
+        if (entry.codePage == codePage) {
             return &entry;
+        }
     }
     return nullptr;
 }
@@ -36,11 +37,13 @@ const CodePageNames* FindCodePage(int codePage)
 iconv_t OpenDecoder(const CodePageNames& entry)
 {
     for (const char* name : entry.names) {
-        if (!name)
+        if (!name) {
             break;
+        }
         iconv_t cd = iconv_open("UTF-8", name);
-        if (cd != reinterpret_cast<iconv_t>(-1))
+        if (cd != reinterpret_cast<iconv_t>(-1)) {
             return cd;
+        }
     }
     return reinterpret_cast<iconv_t>(-1);
 }
@@ -60,11 +63,13 @@ QByteArray ConvertToUtf8(iconv_t cd, const QByteArray& bytes)
         size_t dstLeft = sizeof buffer;
         const size_t rc = iconv(cd, &in, &inLeft, &dst, &dstLeft);
         out.append(buffer, qsizetype(dst - buffer));
-        if (rc != size_t(-1) || errno == E2BIG)
+        if (rc != size_t(-1) || errno == E2BIG) {
             continue;
+        }
         out.append(kReplacementUtf8);
-        if (errno == EINVAL) // incomplete sequence at the end
+        if (errno == EINVAL) { // incomplete sequence at the end
             break;
+        }
         ++in; // EILSEQ (or anything else): skip one byte and resynchronise
         --inLeft;
         iconv(cd, nullptr, nullptr, nullptr, nullptr);
@@ -76,8 +81,9 @@ QString DecodeUtf16(const QByteArray& body, QStringDecoder::Encoding encoding)
 {
     QStringDecoder decoder(encoding, QStringDecoder::Flag::Stateless);
     QString text = decoder(body);
-    if (body.size() % 2 != 0) // a dangling byte would otherwise vanish silently
+    if (body.size() % 2 != 0) { // a dangling byte would otherwise vanish silently
         text += QChar(QChar::ReplacementCharacter);
+    }
     return text;
 }
 
@@ -87,8 +93,9 @@ int CodePageFromFileName(const QString& path)
 {
     const QString base = QFileInfo(path).completeBaseName();
     qsizetype start = base.size();
-    while (start > 0 && base.at(start - 1).isDigit() && base.size() - start < 6)
+    while (start > 0 && base.at(start - 1).isDigit() && base.size() - start < 6) {
         --start;
+    }
     return start == base.size() ? 0 : base.mid(start).toInt();
 }
 
@@ -99,18 +106,23 @@ bool IsKnownCodePage(int codePage)
 
 QString DecodeText(const QByteArray& bytes, int codePage)
 {
-    if (bytes.startsWith("\xEF\xBB\xBF"))
+    if (bytes.startsWith("\xEF\xBB\xBF")) {
         return QString::fromUtf8(bytes.mid(3));
-    if (bytes.startsWith("\xFF\xFE"))
+    }
+    if (bytes.startsWith("\xFF\xFE")) {
         return DecodeUtf16(bytes.mid(2), QStringDecoder::Utf16LE);
-    if (bytes.startsWith("\xFE\xFF"))
+    }
+    if (bytes.startsWith("\xFE\xFF")) {
         return DecodeUtf16(bytes.mid(2), QStringDecoder::Utf16BE);
+    }
     const CodePageNames* entry = FindCodePage(codePage);
-    if (!entry)
+    if (!entry) {
         return QString::fromUtf8(bytes);
+    }
     iconv_t cd = OpenDecoder(*entry);
-    if (cd == reinterpret_cast<iconv_t>(-1))
+    if (cd == reinterpret_cast<iconv_t>(-1)) {
         return QString::fromUtf8(bytes);
+    }
     const QByteArray utf8 = ConvertToUtf8(cd, bytes);
     iconv_close(cd);
     return QString::fromUtf8(utf8);
@@ -120,11 +132,13 @@ bool ReadCodePageFile(const QString& path, QString& text)
 {
     text.clear();
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
         return false;
+    }
     const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    if (file.error() != QFileDevice::NoError) {
         return false;
+    }
     text = DecodeText(bytes, CodePageFromFileName(path));
     return true;
 }

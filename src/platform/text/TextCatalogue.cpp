@@ -10,5 +10,8 @@ constexpr TextKey kAll[] = {
 #undef PELORA_TEXT
 } // namespace
 
-std::span<const TextKey> All() { return kAll; }
+std::span<const TextKey> All()
+{
+    return kAll;
+}
 } // namespace txt

@@ -1,7 +1,7 @@
 #include "platform/text/TextLookup.h"
 
-#include "platform/text/CodePage.h"
 #include "platform/files/PrivateProfile.h"
+#include "platform/text/CodePage.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -35,8 +35,9 @@ void Refresh(LanguageCache& cache)
     const bool exists = !cache.path.isEmpty() && info.isFile();
     const QDateTime modified = exists ? info.lastModified() : QDateTime();
     const qint64 size = exists ? info.size() : -1;
-    if (cache.loaded && modified == cache.modified && size == cache.size)
+    if (cache.loaded && modified == cache.modified && size == cache.size) {
         return;
+    }
     QString text;
     cache.profile = exists && ReadCodePageFile(cache.path, text) ? ProfileData(text) : ProfileData();
     cache.modified = modified;
@@ -50,8 +51,9 @@ void SetLanguageFilePath(const QString& path)
 {
     LanguageCache& cache = Cache();
     QMutexLocker lock(&cache.mutex);
-    if (path == cache.path)
+    if (path == cache.path) {
         return;
+    }
     cache.path = path;
     cache.loaded = false;
     cache.profile = ProfileData();
