@@ -13,6 +13,7 @@
 #include "capture/LiveFrameHooks.h"
 #include "platform/camera/CameraBackend.h"
 #include "platform/camera/FrameConverter.h"
+#include "platform/files/UniqueFd.h"
 
 #include <QFont>
 #include <QImage>
@@ -175,7 +176,7 @@ private:
     std::vector<int> m_stretchColumns; // source byte offset of each target column
     int m_stretchKey[2] = {0, 0};      // source width, target width of the table
 
-    int m_repaintFd = -1;
+    UniqueFd m_repaintFd;
     QSocketNotifier* m_repaintNotifier = nullptr;
     std::atomic<bool> m_repaintQueued{false};
 

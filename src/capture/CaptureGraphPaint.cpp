@@ -42,9 +42,9 @@ CCaptureGraph::CCaptureGraph(QWidget* parent) : QWidget(parent), m_statusFont(St
     setAttribute(Qt::WA_OpaquePaintEvent);
     // The streaming thread asks for repaints through an eventfd: it never blocks
     // and never allocates, and several requests fold into one repaint.
-    m_repaintFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-    if (m_repaintFd >= 0) {
-        m_repaintNotifier = new QSocketNotifier(m_repaintFd, QSocketNotifier::Read, this);
+    m_repaintFd.Reset(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC));
+    if (m_repaintFd.valid()) {
+        m_repaintNotifier = new QSocketNotifier(m_repaintFd.get(), QSocketNotifier::Read, this);
         connect(m_repaintNotifier, &QSocketNotifier::activated, this, [this] { OnRepaintRequested(); });
     }
 }
@@ -54,24 +54,21 @@ CCaptureGraph::~CCaptureGraph()
     StopPreview();
     ReleaseAll();
     delete m_repaintNotifier;
-    if (m_repaintFd >= 0) {
-        ::close(m_repaintFd);
-    }
 }
 
 void CCaptureGraph::RequestRepaint()
 {
-    if (m_repaintFd < 0 || m_repaintQueued.exchange(true)) {
+    if (!m_repaintFd.valid() || m_repaintQueued.exchange(true)) {
         return;
     }
     const std::uint64_t one = 1;
-    [[maybe_unused]] const ssize_t n = ::write(m_repaintFd, &one, sizeof one);
+    [[maybe_unused]] const ssize_t n = ::write(m_repaintFd.get(), &one, sizeof one);
 }
 
 void CCaptureGraph::OnRepaintRequested()
 {
     std::uint64_t count = 0;
-    [[maybe_unused]] const ssize_t n = ::read(m_repaintFd, &count, sizeof count);
+    [[maybe_unused]] const ssize_t n = ::read(m_repaintFd.get(), &count, sizeof count);
     m_repaintQueued = false;
     update();
 }

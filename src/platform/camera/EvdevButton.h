@@ -26,6 +26,6 @@ public:
     static bool HasCameraKey(const QString& devNode);
 
 private:
-    V4l2Fd m_fd;
+    UniqueFd m_fd;
     libevdev* m_device = nullptr;
 };

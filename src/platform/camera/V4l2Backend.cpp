@@ -10,7 +10,7 @@ namespace {
 // Capture-capable nodes only (UVC also creates metadata nodes); the card name.
 bool QueryCaptureNode(const QString& devNode, QString& card)
 {
-    V4l2Fd fd = OpenDeviceNode(devNode.toLocal8Bit().constData());
+    UniqueFd fd = OpenDeviceNode(devNode.toLocal8Bit().constData());
     v4l2_capability caps{};
     if (!fd.valid() || V4l2Ioctl(fd.get(), VIDIOC_QUERYCAP, &caps) != 0) {
         return false;

@@ -6,7 +6,11 @@
 
 class V4l2Buffers {
 public:
+    V4l2Buffers() = default;
     ~V4l2Buffers() { Release(); }
+    // The mappings belong to one device; a copy would unmap them twice.
+    V4l2Buffers(const V4l2Buffers&) = delete;
+    V4l2Buffers& operator=(const V4l2Buffers&) = delete;
     // Requests, maps and queues `count` buffers; 0 or an errno value.
     int Allocate(int fd, unsigned count);
     // Unmaps and frees the driver's buffers (the stream must be off).

@@ -60,7 +60,7 @@ unsigned PixelFormatOf(CameraSubtype subtype)
     return V4L2_PIX_FMT_YUYV;
 }
 
-V4l2Camera::V4l2Camera(V4l2Fd fd)
+V4l2Camera::V4l2Camera(UniqueFd fd)
     : m_fd(std::move(fd)), m_wake(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)), m_procAmp(m_fd.get())
 {
 }
@@ -68,7 +68,7 @@ V4l2Camera::V4l2Camera(V4l2Fd fd)
 std::unique_ptr<V4l2Camera> V4l2Camera::Open(const QString& devNode, const QString& buttonNode,
                                              CameraStatus* status)
 {
-    V4l2Fd fd = OpenDeviceNode(devNode.toLocal8Bit().constData());
+    UniqueFd fd = OpenDeviceNode(devNode.toLocal8Bit().constData());
     int err = fd.valid() ? 0 : errno;
     v4l2_capability caps{};
     if (!err) {

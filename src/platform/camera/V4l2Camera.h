@@ -42,13 +42,13 @@ public:
     VideoProcAmp* ProcAmp() override { return &m_procAmp; }
 
 private:
-    explicit V4l2Camera(V4l2Fd fd);
+    explicit V4l2Camera(UniqueFd fd);
     void Run();
     CameraStatus DeliverOne(double seconds);
     void SetFrameInterval(std::int64_t averageTimePerFrame);
 
-    V4l2Fd m_fd;
-    V4l2Fd m_wake;        // eventfd that ends the streaming thread's poll
+    UniqueFd m_fd;
+    UniqueFd m_wake;      // eventfd that ends the streaming thread's poll
     EvdevButton m_button; // used by the streaming thread once streaming
     bool m_hasButton = false;
     V4l2ProcAmp m_procAmp;

@@ -5,17 +5,9 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
-void V4l2Fd::Reset(int fd)
+UniqueFd OpenDeviceNode(const char* path)
 {
-    if (m_fd >= 0) {
-        ::close(m_fd);
-    }
-    m_fd = fd;
-}
-
-V4l2Fd OpenDeviceNode(const char* path)
-{
-    return V4l2Fd(::open(path, O_RDWR | O_NONBLOCK | O_CLOEXEC));
+    return UniqueFd(::open(path, O_RDWR | O_NONBLOCK | O_CLOEXEC));
 }
 
 int V4l2Ioctl(int fd, unsigned long request, void* argument)
