@@ -35,6 +35,8 @@ CameraStatus CameraStatusFromErrno(int err)
         return CameraStatus::Denied;
     case ENOMEM:
         return CameraStatus::NoMemory;
+    case ENOSPC:
+        return CameraStatus::Bandwidth;
     default:
         return CameraStatus::Failed;
     }
@@ -55,6 +57,8 @@ const char* CameraStatusName(CameraStatus status)
         return "permission denied";
     case CameraStatus::NoMemory:
         return "out of buffer memory";
+    case CameraStatus::Bandwidth:
+        return "not enough USB bandwidth";
     case CameraStatus::Failed:
         break;
     }

@@ -47,12 +47,13 @@ struct CameraDeviceInfo {
 // Results of camera operations; errno values map to these.
 enum class CameraStatus {
     Ok,
-    Busy,     // the device is in use by another program (EBUSY)
-    Gone,     // the device was unplugged (ENODEV, ENXIO, EIO while streaming)
-    Refused,  // the camera does not accept the format or value (EINVAL)
-    Denied,   // no permission (EACCES, EPERM)
-    NoMemory, // buffers could not be set up (ENOMEM)
-    Failed,   // anything else
+    Busy,      // the device is in use by another program (EBUSY)
+    Gone,      // the device was unplugged (ENODEV, ENXIO, EIO while streaming)
+    Refused,   // the camera does not accept the format or value (EINVAL)
+    Denied,    // no permission (EACCES, EPERM)
+    NoMemory,  // buffers could not be set up (ENOMEM)
+    Bandwidth, // the USB bus cannot carry the stream at this size (ENOSPC on STREAMON)
+    Failed,    // anything else
 };
 CameraStatus CameraStatusFromErrno(int err);
 const char* CameraStatusName(CameraStatus status);
