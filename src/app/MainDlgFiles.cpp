@@ -5,6 +5,7 @@
 #include "capture/StillCapture.h"
 #include "files/CFileListView.h"
 #include "files/FileDialogs.h"
+#include "measure/Calibration.h"
 #include "platform/desktop/MessageBox.h"
 #include "platform/text/TextCatalogue.h"
 
@@ -100,7 +101,7 @@ void CMainDlg::OnStillCaptured(int origin)
     context.job.owner = this;
     context.job.pictureFolder = m_pictureFolder;
     context.job.imageFormat = ImageFormatSetting();
-    context.job.magnification = m_magnification->text();
+    context.job.magnification = MagnificationText(m_magnification->text());
     context.job.captureWidth = captureWidth.load();
     context.job.captureHeight = captureHeight.load();
     context.job.painters = m_stillPainters;
