@@ -1,4 +1,5 @@
 // The main window's command table and the commands done by the window itself.
+#include "app/AppTexts.h"
 #include "app/CAboutDlg.h"
 #include "app/CMainDlg.h"
 #include "app/SettingsStore.h"
@@ -7,7 +8,6 @@
 #include "measure/Calibration.h"
 #include "measure/CalibrationFile.h"
 #include "platform/desktop/MessageBox.h"
-#include "platform/text/TextCatalogue.h"
 #include "widgets/CBitmapButton.h"
 
 #include <QDesktopServices>

@@ -1,5 +1,6 @@
 // The captured-files strip in the main window: its commands, opening files and
 // saving the still picture the camera delivered.
+#include "app/AppTexts.h"
 #include "app/CMainDlg.h"
 #include "capture/CCaptureGraph.h"
 #include "capture/StillCapture.h"
@@ -7,7 +8,6 @@
 #include "files/FileDialogs.h"
 #include "measure/Calibration.h"
 #include "platform/desktop/MessageBox.h"
-#include "platform/text/TextCatalogue.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,5 +1,6 @@
 #include "measure/Calibration.h"
 
+#include "measure/MeasureTexts.h"
 #include "measure/MeasureUnits.h"
 #include "measure/NumberText.h"
 #include "platform/desktop/MessageBox.h"
