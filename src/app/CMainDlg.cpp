@@ -1,5 +1,6 @@
 #include "app/CMainDlg.h"
 
+#include "app/AppTexts.h"
 #include "app/LanguageTable.h"
 #include "app/SettingsStore.h"
 #include "capture/CCaptureGraph.h"

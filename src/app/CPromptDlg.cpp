@@ -1,5 +1,6 @@
 #include "app/CPromptDlg.h"
 
+#include "app/AppTexts.h"
 #include "app/SettingsStore.h"
 #include "platform/text/TextCatalogue.h"
 

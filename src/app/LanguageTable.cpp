@@ -1,8 +1,8 @@
 #include "app/LanguageTable.h"
 
+#include "app/AppTexts.h"
 #include "app/SettingsStore.h"
 #include "platform/files/ProgramFolder.h"
-#include "platform/text/TextCatalogue.h"
 
 #include <QByteArray>
 

@@ -1,4 +1,5 @@
 // The main window's command table and the commands done by the window itself.
+#include "app/AppTexts.h"
 #include "app/CAboutDlg.h"
 #include "app/CMainDlg.h"
 #include "app/SettingsStore.h"
@@ -7,7 +8,6 @@
 #include "measure/Calibration.h"
 #include "measure/CalibrationFile.h"
 #include "platform/desktop/MessageBox.h"
-#include "platform/text/TextCatalogue.h"
 #include "widgets/CBitmapButton.h"
 
 #include <QDesktopServices>
@@ -19,8 +19,6 @@ using namespace maindlg;
 namespace {
 // Where "Update" sends the user.
 const char* const kProjectWebPage = "https://pelora.example.org/";
-// The nominal text is read into a 64-character buffer.
-constexpr int kNominalTextChars = 63;
 } // namespace
 
 CommandTable<CMainDlg>& CMainDlg::Commands()
@@ -184,7 +182,7 @@ void CMainDlg::OnAbout()
 
 void CMainDlg::OnMagnificationChanged()
 {
-    const QString nominal = m_magnification->text();
+    const QString nominal = MagnificationText(m_magnification->text());
     if (nominal.isEmpty()) {
         return;
     }
@@ -199,7 +197,7 @@ void CMainDlg::OnCalibrationDone()
     m_calibrationValue->setText(CalibrationText(calibrated));
     double magnification = 0.0;
     ReadMagnification(this, m_calibrationValue->text(), m_magnification->text(), false, magnification);
-    CalibrationFile(m_calibrationFile).Store(m_magnification->text().left(kNominalTextChars), calibrated);
+    CalibrationFile(m_calibrationFile).Store(MagnificationText(m_magnification->text()), calibrated);
 }
 
 // Commands whose work comes with the recorder, time-lapse, video settings, live

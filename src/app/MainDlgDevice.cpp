@@ -1,10 +1,10 @@
 // Starting the microscope, losing it and finding it again.
+#include "app/AppTexts.h"
 #include "app/CMainDlg.h"
 #include "capture/CCaptureGraph.h"
 #include "capture/CaptureState.h"
 #include "platform/camera/CameraBackendFactory.h"
 #include "platform/camera/DeviceMonitor.h"
-#include "platform/text/TextCatalogue.h"
 #include "widgets/CBitmapButton.h"
 
 using namespace maindlg;

@@ -1,12 +1,13 @@
 // The captured-files strip in the main window: its commands, opening files and
 // saving the still picture the camera delivered.
+#include "app/AppTexts.h"
 #include "app/CMainDlg.h"
 #include "capture/CCaptureGraph.h"
 #include "capture/StillCapture.h"
 #include "files/CFileListView.h"
 #include "files/FileDialogs.h"
+#include "measure/Calibration.h"
 #include "platform/desktop/MessageBox.h"
-#include "platform/text/TextCatalogue.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -100,7 +101,7 @@ void CMainDlg::OnStillCaptured(int origin)
     context.job.owner = this;
     context.job.pictureFolder = m_pictureFolder;
     context.job.imageFormat = ImageFormatSetting();
-    context.job.magnification = m_magnification->text();
+    context.job.magnification = MagnificationText(m_magnification->text());
     context.job.captureWidth = captureWidth.load();
     context.job.captureHeight = captureHeight.load();
     context.job.painters = m_stillPainters;

@@ -1,10 +1,11 @@
 // Menus, tooltips and accelerator keys of the main window, labelled from the
 // current language file.
+#include "app/AppTexts.h"
 #include "app/CMainDlg.h"
 #include "app/MainDlgLayout.h"
 #include "app/SettingsStore.h"
 #include "capture/CaptureState.h"
-#include "platform/text/TextCatalogue.h"
+#include "measure/MeasureTexts.h"
 #include "widgets/CBitmapButton.h"
 #include "widgets/CMenuXP.h"
 #include "widgets/CToolTipCtrl.h"

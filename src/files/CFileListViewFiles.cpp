@@ -2,6 +2,7 @@
 #include "files/CFileListView.h"
 #include "files/FileDialogs.h"
 #include "files/FileOps.h"
+#include "files/FilesTexts.h"
 #include "image/CxImage.h"
 #include "platform/desktop/MessageBox.h"
 #include "platform/text/TextCatalogue.h"

@@ -2,6 +2,7 @@
 
 #include "measure/Calibration.h"
 #include "measure/CalibrationDlgIds.h"
+#include "measure/MeasureTexts.h"
 #include "measure/NumberText.h"
 #include "platform/desktop/MessageBox.h"
 #include "platform/text/TextCatalogue.h"

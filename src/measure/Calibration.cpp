@@ -1,5 +1,6 @@
 #include "measure/Calibration.h"
 
+#include "measure/MeasureTexts.h"
 #include "measure/MeasureUnits.h"
 #include "measure/NumberText.h"
 #include "platform/desktop/MessageBox.h"
@@ -17,6 +18,8 @@ constexpr double kMilStep2 = 0.007874015748031496;
 constexpr double kCentimetrePerMillimetre = 0.1;
 constexpr int kExtensionLength = 4; // ".jpg", ".bmp"
 constexpr int kCounterLength = 6;   // "_N0001"
+// The nominal text has always been read into a 64-character buffer.
+constexpr int kMagnificationTextChars = 63;
 
 int FailRead(QWidget* owner)
 {
@@ -77,6 +80,11 @@ bool CalibratedMagnification(double rawLength, double windowMagnification, doubl
     return true;
 }
 
+QString MagnificationText(const QString& typed)
+{
+    return typed.left(kMagnificationTextChars).trimmed();
+}
+
 QString CalibrationText(double magnification)
 {
     return QString::asprintf("%.1f", magnification);
@@ -102,5 +110,5 @@ QString MagnificationFromPictureName(const QString& fileName)
     if (tag.size() < 2 || !tag.endsWith(QLatin1Char('X'))) {
         return QString();
     }
-    return tag.mid(1, tag.size() - 2);
+    return MagnificationText(tag.mid(1, tag.size() - 2));
 }

@@ -31,6 +31,12 @@ double MillimetresToUnit(double millimetres, const QString& unit);
 bool CalibratedMagnification(double rawLength, double windowMagnification, double actualDistance,
                              double current, double& result);
 
+// A nominal magnification as typed: the box's text (at most 63 characters) without
+// blanks around it, so " 60", "60 " and "60" are one magnification. Every place
+// that takes a magnification text from a box, a picture name or the calibration
+// file goes through this.
+QString MagnificationText(const QString& typed);
+
 // "%.1f": how calibrated magnifications are shown and stored.
 QString CalibrationText(double magnification);
 

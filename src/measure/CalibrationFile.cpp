@@ -120,8 +120,9 @@ bool CalibrationFile::ReadLines(QStringList& lines, bool& latin1) const
     return true;
 }
 
-bool CalibrationFile::Lookup(const QString& nominal, QString& value) const
+bool CalibrationFile::Lookup(const QString& typed, QString& value) const
 {
+    const QString nominal = MagnificationText(typed);
     value.clear();
     QStringList lines;
     bool latin1 = false;
@@ -137,8 +138,9 @@ bool CalibrationFile::Lookup(const QString& nominal, QString& value) const
     return true;
 }
 
-int CalibrationFile::Store(const QString& nominal, double calibrated) const
+int CalibrationFile::Store(const QString& typed, double calibrated) const
 {
+    const QString nominal = MagnificationText(typed);
     QStringList lines;
     bool latin1 = false;
     if (!UsableName(nominal) || !ReadLines(lines, latin1)) {

@@ -14,6 +14,8 @@ class CalibrationFile {
 public:
     explicit CalibrationFile(QString path = CalibrationFilePath());
 
+    // Both take the nominal text through MagnificationText, so blanks around it
+    // neither hide a stored entry nor add another one.
     // Stored value for the nominal text (everything after the key line's first '=');
     // false, with `value` emptied, when there is none or the file cannot be read.
     bool Lookup(const QString& nominal, QString& value) const;

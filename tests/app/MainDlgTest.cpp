@@ -170,6 +170,7 @@ TEST_F(MainDlgTest, TakePictureNeedsThePreviewAndStoresAStillWhenItRuns)
     dlg->OnCommand(IDC_PREVIEW);
     EXPECT_TRUE(dlg->CaptureGraph()->running());
     ASSERT_TRUE(WaitFor([] { return FrameStore.width.load() > 0; }));
+    dlg->MagnificationEdit()->setText(" 60 "); // the blanks are no part of the name
     QTest::keyClick(dlg.get(), Qt::Key_F2);
     ASSERT_TRUE(WaitFor([&] { return PictureFiles(*dlg).size() == 1; }));
     EXPECT_TRUE(PictureFiles(*dlg).at(0).endsWith("_60X_N0001.jpg"))
@@ -431,14 +432,18 @@ TEST_F(MainDlgTest, MagnificationShowsItsStoredCalibrationAndANewCalibrationIsSt
     EXPECT_EQ(dlg->CalibrationValueEdit()->text(), "57.3");
     dlg->MagnificationEdit()->setText("7");
     EXPECT_EQ(dlg->CalibrationValueEdit()->text(), "");
-    dlg->MagnificationEdit()->setText("200");
+    dlg->MagnificationEdit()->setText(" 60 ");
+    EXPECT_EQ(dlg->CalibrationValueEdit()->text(), "57.3");
+    dlg->MagnificationEdit()->setText("200 ");
     EXPECT_EQ(dlg->CalibrationValueEdit()->text(), "212.0");
 
     Calibration().lastResult = 198.44;
     QCoreApplication::postEvent(dlg.get(), new QEvent(WM_CALIBRATION_DONE));
     ASSERT_TRUE(WaitFor([&] { return dlg->CalibrationValueEdit()->text() == "198.4"; }));
     EXPECT_DOUBLE_EQ(Calibration().current, 198.4);
-    EXPECT_TRUE(testsupport::ReadFile(ProgramFolderPath() + "/CalibrationIni.ini").contains("200=198.4"));
+    // Stored under the magnification without its blank: the file keeps one line for it.
+    EXPECT_EQ(testsupport::ReadFile(ProgramFolderPath() + "/CalibrationIni.ini"),
+              "[60]\n60=57.3\n[200]\n200=198.4\n");
 }
 
 #include "MainDlgTest.moc"

@@ -126,6 +126,23 @@ TEST_F(CalibrationFileTest, StoresReplaceAndKeepEntriesApart)
     EXPECT_FALSE(file.Lookup("6", value));
 }
 
+TEST_F(CalibrationFileTest, BlanksAroundTheNominalTextAreOneMagnification)
+{
+    CalibrationFile file;
+    ASSERT_EQ(file.Store(" 60", 57.0), 1);
+    ASSERT_EQ(file.Store("60 ", 57.3), 1);
+    ASSERT_EQ(file.Store("\t60  ", 57.5), 1);
+    EXPECT_EQ(FileText(), "[60]\n60=57.5\n");
+    QString value;
+    for (const QString typed : {" 60", "60 ", "60"}) {
+        ASSERT_TRUE(file.Lookup(typed, value)) << typed.toStdString();
+        EXPECT_EQ(value, "57.5");
+    }
+    EXPECT_FALSE(file.Lookup("   ", value));
+    EXPECT_EQ(MagnificationText(QString(70, u'1')), QString(63, u'1'));
+    EXPECT_EQ(MagnificationFromPictureName("Still_2024-05-01_153045_ 60X_N0001.jpg"), "60");
+}
+
 TEST_F(CalibrationFileTest, FindsWholeKeysPastLooseLinesAndRefusesUnsafeNames)
 {
     ASSERT_TRUE(testsupport::WriteFile(CalibrationFilePath(),

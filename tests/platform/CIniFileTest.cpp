@@ -77,6 +77,25 @@ TEST_F(CIniFileTest, HeaderContainingTheKeyIsNeverOverwritten)
     EXPECT_EQ(ReadFile(Path()), "[60]\n60=57.3\n[160]\n160=2.5\n");
 }
 
+TEST_F(CIniFileTest, SetValueFindsSectionsByWholeName)
+{
+    ASSERT_TRUE(WriteFile(Path(), "[200]\n200=212.0\n[Other]\n[60]\n160=2.5\n"));
+    {
+        CIniFile ini;
+        ASSERT_EQ(ini.Load(Path()), 1);
+        // "[200]" contains "20" but is another section: both entries are kept.
+        EXPECT_EQ(ini.SetValue("20", "20", "19.5"), 1);
+        EXPECT_EQ(Get(ini, "200", "200"), "212.0");
+        EXPECT_EQ(Get(ini, "20", "20"), "19.5");
+        EXPECT_EQ(ini.SetValue("other", "x", "1"), 1); // a section name ignores case
+        // Inside its own section a key is still found as a substring, as reads do:
+        // what is written is what the next read returns.
+        EXPECT_EQ(ini.SetValue("60", "60", "57.3"), 1);
+        EXPECT_EQ(Get(ini, "60", "60"), "57.3");
+    }
+    EXPECT_EQ(ReadFile(Path()), "[200]\n200=212.0\n[Other]\nx=1\n[60]\n60=57.3\n[20]\n20=19.5\n");
+}
+
 TEST_F(CIniFileTest, NothingHappensWithoutALoadedFile)
 {
     CIniFile ini;

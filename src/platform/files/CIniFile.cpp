@@ -72,10 +72,8 @@ int CIniFile::Load(const QString& path)
 // case-sensitive substring of a line.
 int CIniFile::FindKeyLine(const QString& section, const QString& key) const
 {
-    for (qsizetype i = 0; i < m_lines.size(); ++i) {
-        if (HeaderName(m_lines.at(i)).compare(section, Qt::CaseInsensitive) != 0) {
-            continue;
-        }
+    const qsizetype i = FindSection(section, false);
+    if (i >= 0) {
         for (qsizetype j = i + 1; j < m_lines.size(); ++j) {
             const QString line = LeftTrimmed(m_lines.at(j));
             if (IsComment(line)) {
@@ -90,7 +88,22 @@ int CIniFile::FindKeyLine(const QString& section, const QString& key) const
                 return int(j);
             }
         }
-        return -1;
+    }
+    return -1;
+}
+
+// First line whose name between its outer characters is the section's, ignoring
+// case. Reads have always taken any such line; writes take bracketed headers only.
+qsizetype CIniFile::FindSection(const QString& section, bool headersOnly) const
+{
+    for (qsizetype i = 0; i < m_lines.size(); ++i) {
+        const QString& line = m_lines.at(i);
+        if (headersOnly && !IsHeader(line)) {
+            continue;
+        }
+        if (HeaderName(line).compare(section, Qt::CaseInsensitive) == 0) {
+            return i;
+        }
     }
     return -1;
 }
@@ -116,13 +129,9 @@ int CIniFile::SetValue(const QString& section, const QString& key, const QString
         return 0;
     }
     const QString keyLine = key + u'=' + value;
-    qsizetype header = -1;
-    for (qsizetype i = 0; i < m_lines.size() && header < 0; ++i) {
-        const QString line = LeftTrimmed(m_lines.at(i));
-        if (IsHeader(line) && line.contains(section)) {
-            header = i;
-        }
-    }
+    // The whole name decides: a header that merely contains the section's name
+    // ("[200]" for "20") belongs to another section and is never written into.
+    const qsizetype header = FindSection(section, true);
     if (header < 0) {
         m_lines.append(u'[' + section + u']');
         m_lines.append(keyLine);

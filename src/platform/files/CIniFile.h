@@ -1,7 +1,9 @@
 #pragma once
 // Line-oriented INI file: the calibration file and other small text files beside
-// the program are read and rewritten through it. Lookups are deliberately loose
-// (substring tests), and a loaded file is written back when the object goes away.
+// the program are read and rewritten through it. Sections are found by their whole
+// name (ignoring case); a key inside its section is found loosely (substring test),
+// as stored files have always been read. A loaded file is written back when the
+// object goes away.
 #include <QString>
 #include <QStringList>
 
@@ -21,6 +23,7 @@ public:
 
 private:
     int FindKeyLine(const QString& section, const QString& key) const;
+    qsizetype FindSection(const QString& section, bool headersOnly) const;
     bool WriteBack() const;
 
     QString m_path;

@@ -1,17 +1,21 @@
 #pragma once
-// The one catalogue of localized texts: every key the program looks up, with the
-// English default of each place that uses it. Entries live in TextCatalogue.def
-// (and TextCataloguePending.def for entries not yet sorted in).
+// Localized texts: every key the program looks up, with the English default of each
+// place that uses it. This header holds the texts several libraries share (entries
+// in TextCatalogue.def, and TextCataloguePending.def for entries not yet sorted in);
+// each library keeps its own texts beside its code (app/AppTexts.h,
+// capture/CaptureTexts.h, measure/MeasureTexts.h, files/FilesTexts.h), all in
+// namespace txt and built the same way:
+//
+//   #define PELORA_TEXT PELORA_TEXT_ENTRY
+//   #include "<lib>/<Lib>Texts.def"
+//   #undef PELORA_TEXT
 #include "platform/text/TextLookup.h"
 
-#include <span>
+#define PELORA_TEXT_ENTRY(id, key, def) inline constexpr TextKey id{key, def};
 
 namespace txt {
-#define PELORA_TEXT(id, key, def) inline constexpr TextKey id{key, def};
+#define PELORA_TEXT PELORA_TEXT_ENTRY
 #include "platform/text/TextCatalogue.def"
 #include "platform/text/TextCataloguePending.def"
 #undef PELORA_TEXT
-
-// Every entry above, for checks such as "the English file carries every key".
-std::span<const TextKey> All();
 } // namespace txt
