@@ -92,7 +92,7 @@ int CMainDlg::RedetectDevice()
         if (deviceClass != CaptureDeviceClass.load()) {
             BuildMenus(); // the capture-size items follow the microscope's class
         }
-        m_graph->update();
+        m_graph->Preview()->update();
     }
     m_redetecting = false;
     return result;

@@ -126,10 +126,11 @@ bool CMainDlg::OnKeyDown(int key)
 
 void CMainDlg::TrackPreviewHover(QPoint global)
 {
-    const bool inside = m_graph->rect().contains(m_graph->mapFromGlobal(global));
+    QWidget* preview = m_graph->Preview();
+    const bool inside = preview->rect().contains(preview->mapFromGlobal(global));
     if (inside != m_previewHover) {
         m_previewHover = inside;
-        m_graph->setCursor(inside ? m_previewCursor : QCursor());
+        preview->setCursor(inside ? m_previewCursor : QCursor());
     }
 }
 

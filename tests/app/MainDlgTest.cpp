@@ -98,7 +98,7 @@ TEST_F(MainDlgTest, FirstStartWritesDefaultsBeforeReadingAndLaysOutTheWindow)
     EXPECT_TRUE(QDir(m_home.sub("home/Documents/Pelora files/Video")).exists());
 
     EXPECT_EQ(dlg->Client()->size(), QSize(843, 580));
-    EXPECT_EQ(dlg->CaptureGraph()->geometry(), QRect(193, 34, 640, 480));
+    EXPECT_EQ(dlg->CaptureGraph()->Preview()->geometry(), QRect(193, 34, 640, 480));
     EXPECT_EQ(dlg->FileListArea()->geometry(), QRect(12, 80, 162, 460));
     EXPECT_EQ(dlg->Button(IDC_CAMERA)->geometry(), QRect(11, 8, 29, 29));
     EXPECT_EQ(dlg->Button(IDC_LINE + 8)->geometry(), QRect(653, 6, 25, 24));
@@ -203,7 +203,7 @@ TEST_F(MainDlgTest, FullScreenHidesTheControlsAndEscapeRestoresEveryOne)
     dlg->showMaximized(); // the desktop's maximize request
     ASSERT_TRUE(WaitFor([&] { return dlg->IsFullScreen(); }));
     const QSize screen = dlg->screen()->geometry().size();
-    EXPECT_EQ(dlg->CaptureGraph()->size(), screen);
+    EXPECT_EQ(dlg->CaptureGraph()->Preview()->size(), screen);
     EXPECT_FALSE(dlg->MenuBar()->isVisible());
     EXPECT_FALSE(dlg->FileListArea()->isVisible());
     EXPECT_FALSE(dlg->MagnificationEdit()->isVisible());
@@ -215,7 +215,7 @@ TEST_F(MainDlgTest, FullScreenHidesTheControlsAndEscapeRestoresEveryOne)
     QTest::keyClick(dlg.get(), Qt::Key_Escape);
     ASSERT_TRUE(WaitFor([&] { return !dlg->IsFullScreen(); }));
     EXPECT_TRUE(dlg->isVisible());
-    EXPECT_EQ(dlg->CaptureGraph()->geometry(), QRect(193, 34, 640, 480));
+    EXPECT_EQ(dlg->CaptureGraph()->Preview()->geometry(), QRect(193, 34, 640, 480));
     EXPECT_EQ(dlg->Client()->size(), QSize(843, 580));
     EXPECT_TRUE(dlg->MenuBar()->isVisible());
     EXPECT_TRUE(dlg->FileListArea()->isVisible());
