@@ -201,7 +201,7 @@ bool CMainDlg::event(QEvent* event)
         }
         return true;
     case WM_GRAPH_NOTIFY:
-        m_graph->DrainGraphEvent();
+        OnGraphEvent(m_graph->DrainGraphEvent());
         return true;
     case WM_OPEN_PICTURE:
         OnOpenPicture();

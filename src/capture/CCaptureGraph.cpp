@@ -215,6 +215,7 @@ int CCaptureGraph::StartPreview()
         // bus that cannot carry the size: the caller shows why.
         m_camera->Stop();
         m_startFailure = status;
+        QueueGraphEvent(EC_START_FAILED); // also reaches callers that restart quietly
         return 0;
     }
     m_startFailure = CameraStatus::Ok;

@@ -44,4 +44,5 @@ enum GraphEventCode : int {
     EC_COMPLETE = 0x01,
     EC_ERRORABORT = 0x03,
     EC_DEVICE_LOST = 0x1F,
+    EC_START_FAILED = 0x8001, // ours: a start failed; CCaptureGraph::startFailure() says why
 };
