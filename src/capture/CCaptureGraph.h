@@ -73,12 +73,15 @@ public:
     // the camera's refusal, a CapConfig.dat that could not be written, or a restart
     // that failed; -1 without a camera.
     int SetCaptureSize(int width, int height);
+    // Both rebuild the graph and restart it when it ran: 0 when the camera refused
+    // the change or did not start again.
     int ApplyCompression();
-    int IsDevicePresent();
     int SetSnapshot(int enabled);
+    int IsDevicePresent();
     // Takes one queued graph event (WM_GRAPH_NOTIFY); returns its code, 0 when none.
     int DrainGraphEvent();
-    // The camera's picture properties; 0 (and *out null) without a camera.
+    // The camera's picture properties; 0 (and *out null) without a camera or when
+    // it has none.
     int GetVideoProcAmp(VideoProcAmp** out);
 
     // Why the camera last failed to open or start (Busy, Denied, Gone, Bandwidth,

@@ -7,6 +7,7 @@
 #include "platform/desktop/MessageBox.h"
 #include "platform/files/ProgramFolder.h"
 
+#include <QDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -151,6 +152,9 @@ TEST_F(CaptureGraphTest, UnsupportedDevicesAreListedButNeverChosen)
     EXPECT_TRUE(graph.hardwareId().isEmpty());
     EXPECT_EQ(graph.DeviceTable()[24].hardwareIdIndex, -1);
     EXPECT_EQ(graph.InitCaptureFilters(), 0);
+    VideoProcAmp* procAmp = nullptr;
+    EXPECT_EQ(graph.GetVideoProcAmp(&procAmp), 0);
+    EXPECT_EQ(procAmp, nullptr);
 
     CCaptureGraph noEnumerator;
     EXPECT_EQ(noEnumerator.FindDevices(), 0);
@@ -187,8 +191,7 @@ TEST_F(CaptureGraphTest, RedetectionWithoutDevicesKeepsTheChosenDevice)
     EXPECT_EQ(graph.hardwareId(), ids[1]);
 
     // Back, in another order: the user's device again, not the first supported one.
-    backend->devices = {FakeDevice(ids[0], "a"), FakeDevice(ids[1], "b")};
-    std::swap(backend->devices[0], backend->devices[1]);
+    backend->devices = {FakeDevice(ids[1], "b"), FakeDevice(ids[0], "a")};
     ASSERT_EQ(graph.FindDevices(), 1);
     EXPECT_EQ(graph.DeviceTable()[graph.currentDevice()].moniker->key, "b");
     EXPECT_EQ(graph.hardwareId(), ids[1]);
@@ -249,6 +252,15 @@ TEST_F(CaptureGraphTest, StoredSizeIsUsedAndRefusedSizesFallBackToTheClassDefaul
     EXPECT_EQ(graph.SetCaptureSize(640, 480), 0);
     EXPECT_EQ(backend->opened->CurrentFormat().width, 640);
     EXPECT_EQ(captureHeight.load(), 480);
+}
+
+TEST_F(CaptureGraphTest, SizeThatCannotBeStoredIsReported)
+{
+    ASSERT_TRUE(Start());
+    // The rebuild reads the size from CapConfig.dat; here a folder stands in its way.
+    ASSERT_TRUE(QDir().mkpath(CapConfigPath()));
+    EXPECT_NE(graph.SetCaptureSize(640, 480), 0);
+    EXPECT_TRUE(graph.running());
 }
 
 TEST_F(CaptureGraphTest, AbsurdStoredRecordMeansTheClassDefault)
