@@ -102,7 +102,10 @@ int CCaptureGraph::InitCaptureFilters()
         return 0;
     }
     m_hasStillPin = m_camera->HasStillButton();
-    if (!m_hasStillPin) {
+    // Shown again only after the camera has run: the retries of a camera that
+    // does not start would repeat it every few seconds.
+    if (!m_hasStillPin && !m_noStillPinShown) {
+        m_noStillPinShown = true;
         ShowMessage(nullptr, kNoStillPinText, LoadText(txt::MsgTitle), MB_OK);
     }
     return 1;
@@ -219,6 +222,7 @@ int CCaptureGraph::StartPreview()
         return 0;
     }
     m_startFailure = CameraStatus::Ok;
+    m_noStillPinShown = false;
     m_running = true;
     return 1;
 }

@@ -161,6 +161,7 @@ private:
     bool m_built = false;
     std::atomic<bool> m_running{false};
     CameraStatus m_startFailure = CameraStatus::Ok;
+    bool m_noStillPinShown = false; // the missing-button box, since the camera last ran
     bool m_hasStillPin = false;
     bool m_liveBranch = false;
     std::atomic<bool> m_snapshotBranch{false};

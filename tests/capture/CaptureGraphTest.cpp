@@ -289,6 +289,16 @@ TEST_F(CaptureGraphTest, CameraWithoutButtonStillGetsItsLiveBranch)
     EXPECT_EQ(FrameStore.width.load(), 640);
     backend->opened->Press();
     EXPECT_EQ(StillRequest.pending.load(), 0);
+
+    // Retries of a camera that does not start repeat the box only after it ran.
+    graph.TearDown();
+    backend->setup.startResults->assign({CameraStatus::Busy, CameraStatus::Busy});
+    EXPECT_FALSE(Start());
+    graph.TearDown();
+    EXPECT_FALSE(Start());
+    graph.TearDown();
+    EXPECT_TRUE(Start());
+    EXPECT_EQ(messages.size(), 2);
 }
 
 TEST_F(CaptureGraphTest, StillRequestIsAnsweredByTheNextFrameWhichIsNotStored)
