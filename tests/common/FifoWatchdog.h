@@ -1,8 +1,9 @@
 #pragma once
-// Guards a test that reads near a named pipe: should the code under test block on
-// the pipe (waiting for a writer that never comes), the watchdog opens the pipe for
-// writing after a while and closes it again, so the reader gets an end of file and
-// the test fails on Fired() instead of hanging.
+// Named pipes and links for tests, and a watchdog for a test that reads near a
+// pipe: should the code under test block on one (waiting for a writer that never
+// comes), the watchdog opens the pipe for writing after a while and closes it
+// again, so the reader gets an end of file and the test fails on Fired() instead
+// of hanging.
 #include <QFile>
 #include <QString>
 #include <QStringList>
@@ -11,11 +12,22 @@
 #include <condition_variable>
 #include <fcntl.h>
 #include <mutex>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
 
 namespace testsupport {
+
+inline bool MakeFifo(const QString& path)
+{
+    return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+}
+
+inline bool MakeSymlink(const QString& target, const QString& link)
+{
+    return ::symlink(QFile::encodeName(target).constData(), QFile::encodeName(link).constData()) == 0;
+}
 
 class FifoWatchdog {
 public:

@@ -230,14 +230,8 @@ TEST_F(Strip, SaveSelectedAsReportsWhatCannotBeConvertedOrWritten)
 
 TEST_F(Strip, SaveAllCopiesThenOffersToDelete)
 {
-    filestest::WriteVideo(videos() + "/v1.avi", Qt::red);
-    filestest::WriteVideo(videos() + "/v2.avi", Qt::blue);
     const QString out = m_dir.filePath("out");
-    WriteFile(out + "/v1.avi", "old");
-    CFileListView& view = Open();
-    view.SetPage(PageVideos);
-    view.Refresh();
-    view.HitTest(CellOnScreen(0));
+    CFileListView& view = OpenOnTwoVideos(out);
 
     SaveDialogRequest asked;
     SetSaveDialogResponder([&](const SaveDialogRequest& r) {

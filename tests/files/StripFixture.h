@@ -1,6 +1,7 @@
 #pragma once
 // The strip's test fixture: a picture and a video folder, the strip shown on them,
 // and where its cells are.
+#include "common/TestSupport.h"
 #include "files/CFileListView.h"
 #include "files/FileDialogs.h"
 #include "files/FilesTestSupport.h"
@@ -32,6 +33,19 @@ protected:
         m_view->show();
         m_view->Refresh();
         return *m_view;
+    }
+    // Videos v1.avi and v2.avi, v1 selected on the videos page; `out` already
+    // holds a v1.avi of its own.
+    CFileListView& OpenOnTwoVideos(const QString& out)
+    {
+        filestest::WriteVideo(videos() + "/v1.avi", Qt::red);
+        filestest::WriteVideo(videos() + "/v2.avi", Qt::blue);
+        testsupport::WriteFile(out + "/v1.avi", "old");
+        CFileListView& view = Open();
+        view.SetPage(PageVideos);
+        view.Refresh();
+        view.HitTest(CellOnScreen(0));
+        return view;
     }
     QRgb CellColour(int cell) const { return m_view->Offscreen().pixel(m_view->CellRect(cell).center()); }
     QPoint CellOnScreen(int cell) const { return m_view->mapToGlobal(m_view->CellRect(cell).center()); }

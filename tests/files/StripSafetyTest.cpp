@@ -10,8 +10,6 @@
 
 #include <QFile>
 #include <QScrollBar>
-#include <sys/stat.h>
-#include <unistd.h>
 
 using filestest::MessageScript;
 using filestest::WritePicture;
@@ -22,30 +20,13 @@ using testsupport::FifoWatchdog;
 using testsupport::ReadFile;
 using testsupport::WriteFile;
 
-namespace {
-
-bool MakeFifo(const QString& path)
-{
-    return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
-}
-
-bool Link(const QString& target, const QString& link)
-{
-    return ::symlink(QFile::encodeName(target).constData(), QFile::encodeName(link).constData()) == 0;
-}
-
-} // namespace
+using testsupport::MakeFifo;
+using testsupport::MakeSymlink;
 
 TEST_F(Strip, SaveAllDeletesExactlyWhatItCopied)
 {
-    WriteVideo(videos() + "/v1.avi", Qt::red);
-    WriteVideo(videos() + "/v2.avi", Qt::blue);
     const QString out = m_dir.filePath("out");
-    WriteFile(out + "/v1.avi", "old");
-    CFileListView& view = Open();
-    view.SetPage(PageVideos);
-    view.Refresh();
-    view.HitTest(CellOnScreen(0));
+    CFileListView& view = OpenOnTwoVideos(out);
     SetSaveDialogResponder([&](const SaveDialogRequest&) { return out + "/x.avi"; });
 
     // No to "replace?" keeps v1 uncopied; a video recorded while the last
@@ -111,7 +92,7 @@ TEST_F(Strip, PipesNamedLikeVideosOrPicturesAreSkipped)
     ASSERT_TRUE(MakeFifo(videoFifo));
     ASSERT_TRUE(MakeFifo(m_dir.filePath("b.bmp"))); // moved in later
     FifoWatchdog watchdog({fifo, videoFifo, pic("b.bmp")});
-    ASSERT_TRUE(Link(fifo, videos() + "/Video_2024-01-05_101230_N0002.avi"));
+    ASSERT_TRUE(MakeSymlink(fifo, videos() + "/Video_2024-01-05_101230_N0002.avi"));
     WriteVideo(videos() + "/Video_2024-01-05_101230_N0003.avi", Qt::green);
     WritePicture(pic("a.jpg"), Qt::red);
     WritePicture(pic("b.bmp"), Qt::blue);
@@ -125,7 +106,7 @@ TEST_F(Strip, PipesNamedLikeVideosOrPicturesAreSkipped)
     view.SetPage(PagePictures);
     QFile::remove(pic("a.jpg"));
     QFile::remove(pic("b.bmp"));
-    ASSERT_TRUE(Link(fifo, pic("a.jpg")));
+    ASSERT_TRUE(MakeSymlink(fifo, pic("a.jpg")));
     ASSERT_TRUE(QFile::rename(m_dir.filePath("b.bmp"), pic("b.bmp")));
     view.Refresh();
     EXPECT_EQ(view.Items(PagePictures).size(), 2);

@@ -10,29 +10,16 @@
 #include <QTemporaryDir>
 #include <cerrno>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-namespace {
-
-bool MakeFifo(const QString& path)
-{
-    return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
-}
-
-bool Link(const QString& target, const QString& link)
-{
-    return ::symlink(QFile::encodeName(target).constData(), QFile::encodeName(link).constData()) == 0;
-}
-
-} // namespace
+using testsupport::MakeFifo;
+using testsupport::MakeSymlink;
 
 TEST(RegularFile, ReadsRegularFilesAndLinksToThem)
 {
     QTemporaryDir dir;
     const QString file = dir.filePath("a.bin");
     ASSERT_TRUE(testsupport::WriteFile(file, "0123456789"));
-    ASSERT_TRUE(Link(file, dir.filePath("link.bin")));
+    ASSERT_TRUE(MakeSymlink(file, dir.filePath("link.bin")));
 
     QByteArray bytes;
     ASSERT_TRUE(ReadRegularFile(file, &bytes));
@@ -57,7 +44,7 @@ TEST(RegularFile, PipesFoldersAndDevicesAreRefusedWithoutWaiting)
     QTemporaryDir dir;
     const QString fifo = dir.filePath("Video_N0001.avi");
     ASSERT_TRUE(MakeFifo(fifo));
-    ASSERT_TRUE(Link(fifo, dir.filePath("link.avi")));
+    ASSERT_TRUE(MakeSymlink(fifo, dir.filePath("link.avi")));
     testsupport::FifoWatchdog watchdog({fifo});
     for (const QString& path : {fifo, dir.filePath("link.avi"), dir.path(), QStringLiteral("/dev/null")}) {
         errno = 0;
