@@ -7,12 +7,9 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
-#include "platform/files/RegularFile.h"
+#include "files/MediaFileInput.h"
 
-#include <cerrno>
 #include <memory>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -20,69 +17,6 @@ namespace {
 // keep the strip busy.
 constexpr int kMaxPackets = 256;
 
-constexpr int kIoBufferBytes = 64 * 1024;
-
-// FFmpeg reads the file through a descriptor we opened and checked ourselves: its
-// own open of the name would wait for ever on a named pipe.
-class FdInput {
-public:
-    explicit FdInput(UniqueFd fd) : m_fd(std::move(fd))
-    {
-        auto* buffer = static_cast<unsigned char*>(av_malloc(kIoBufferBytes));
-        if (buffer) {
-            m_io =
-                avio_alloc_context(buffer, kIoBufferBytes, 0, this, &FdInput::Read, nullptr, &FdInput::Seek);
-            if (!m_io) {
-                av_free(buffer);
-            }
-        }
-    }
-    ~FdInput()
-    {
-        if (m_io) {
-            av_freep(&m_io->buffer);
-            avio_context_free(&m_io);
-        }
-    }
-    FdInput(const FdInput&) = delete;
-    FdInput& operator=(const FdInput&) = delete;
-    AVIOContext* Io() const { return m_io; }
-
-private:
-    static int Read(void* opaque, uint8_t* buffer, int size)
-    {
-        const int fd = static_cast<FdInput*>(opaque)->m_fd.get();
-        for (;;) {
-            const ssize_t n = ::read(fd, buffer, size_t(size));
-            if (n > 0) {
-                return int(n);
-            }
-            if (n == 0) {
-                return AVERROR_EOF;
-            }
-            if (errno != EINTR) {
-                return AVERROR(errno);
-            }
-        }
-    }
-    static int64_t Seek(void* opaque, int64_t offset, int whence)
-    {
-        const int fd = static_cast<FdInput*>(opaque)->m_fd.get();
-        if (whence & AVSEEK_SIZE) {
-            struct stat st {};
-            return ::fstat(fd, &st) == 0 ? int64_t(st.st_size) : AVERROR(errno);
-        }
-        const off_t at = ::lseek(fd, off_t(offset), whence & ~AVSEEK_FORCE);
-        return at < 0 ? AVERROR(errno) : int64_t(at);
-    }
-
-    UniqueFd m_fd;
-    AVIOContext* m_io = nullptr;
-};
-
-struct FormatCloser {
-    void operator()(AVFormatContext* c) const { avformat_close_input(&c); }
-};
 struct CodecFreer {
     void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
 };
@@ -150,24 +84,9 @@ QImage DecodeFirst(AVFormatContext* format, AVCodecContext* codec, int stream)
 
 QImage DecodeFirstVideoFrame(const QString& path)
 {
-    UniqueFd fd = OpenRegularFile(path);
-    if (!fd.valid()) {
-        return {};
-    }
-    const FdInput input(std::move(fd));
-    AVFormatContext* raw = avformat_alloc_context();
-    if (!input.Io() || !raw) {
-        avformat_free_context(raw);
-        return {};
-    }
-    raw->pb = input.Io();
-    raw->flags |= AVFMT_FLAG_CUSTOM_IO;
-    // The name still helps the format guess; it is never opened.
-    if (avformat_open_input(&raw, path.toUtf8().constData(), nullptr, nullptr) < 0) {
-        return {};
-    }
-    std::unique_ptr<AVFormatContext, FormatCloser> format(raw);
-    if (avformat_find_stream_info(format.get(), nullptr) < 0) {
+    const MediaFileInput input(path);
+    AVFormatContext* format = input.Format();
+    if (!format || avformat_find_stream_info(format, nullptr) < 0) {
         return {};
     }
     int stream = -1;
@@ -188,5 +107,5 @@ QImage DecodeFirstVideoFrame(const QString& path)
         avcodec_open2(codec.get(), decoder, nullptr) < 0) {
         return {};
     }
-    return DecodeFirst(format.get(), codec.get(), stream);
+    return DecodeFirst(format, codec.get(), stream);
 }
