@@ -460,6 +460,7 @@ void EmulatedUvc::Close(int fd)
         Queue& q = *m_state->queues[file->second.camera];
         if (q.owner == fd) {
             m_state->FreeBuffers(q);
+            m_state->cameras[file->second.camera]->broken = false; // releasing the queue clears its error
         }
     }
     m_state->files.erase(file);
