@@ -8,15 +8,6 @@
 
 namespace emu {
 namespace {
-std::unique_ptr<CameraDevice> OpenSmall(Rig& rig, int camera)
-{
-    auto device = rig.Open(camera);
-    if (device && device->SetFormat({CameraSubtype::YUY2, 320, 240}) != CameraStatus::Ok) {
-        device.reset();
-    }
-    return device;
-}
-
 TEST(UvcDevices, EveryClassIsListedByItsCaptureNodeOnly)
 {
     Rig rig;
@@ -82,7 +73,7 @@ TEST(UvcDevices, RefusedSizeLeavesTheDeviceAsItWas)
 {
     Rig rig;
     const int cam = rig.uvc->Plug(1);
-    auto camera = OpenSmall(rig, cam);
+    auto camera = rig.OpenAt(cam);
     ASSERT_TRUE(camera);
     EXPECT_EQ(camera->SetFormat({CameraSubtype::MJPG, 1000, 700}), CameraStatus::Refused);
     const Camera device = rig.uvc->Snapshot(cam);
@@ -94,7 +85,7 @@ TEST(UvcDevices, FailedBufferSetUpReleasesTheDevice)
 {
     Rig rig;
     const int cam = rig.uvc->Plug(0);
-    auto camera = OpenSmall(rig, cam);
+    auto camera = rig.OpenAt(cam);
     ASSERT_TRUE(camera);
     Recorder recorder;
     for (auto fail : {&Camera::queryBufFailsAt, &Camera::mapFailsAt}) {
@@ -119,7 +110,7 @@ TEST(UvcButton, LateButtonIsAttachedToTheOpenCamera)
     rig.backend.WatchDevices([&](int, int) { ++changes; });
     const int cam = rig.uvc->Plug(2);
     rig.uvc->PlugKeyboard(); // an input device of another USB device
-    auto camera = OpenSmall(rig, cam);
+    auto camera = rig.OpenAt(cam);
     ASSERT_TRUE(camera);
     EXPECT_FALSE(camera->HasStillButton());
     Recorder recorder;
@@ -143,7 +134,7 @@ TEST(UvcButton, PressesWhileThePictureIsOffAreDiscarded)
     Rig rig;
     const int cam = rig.uvc->Plug(0);
     rig.uvc->PlugButton(cam);
-    auto camera = OpenSmall(rig, cam);
+    auto camera = rig.OpenAt(cam);
     ASSERT_TRUE(camera);
     ASSERT_TRUE(camera->HasStillButton());
     for (int i = 0; i < 3; ++i) {
@@ -166,7 +157,7 @@ TEST(UvcButton, UnreadableButtonIsToldOnceAndThePictureGoesOn)
     const int early = rig.uvc->Plug(1);
     rig.uvc->With(early, [](Camera& c) { c.buttonDenied = true; });
     rig.uvc->PlugButton(early);
-    auto camera = OpenSmall(rig, early);
+    auto camera = rig.OpenAt(early);
     ASSERT_TRUE(camera);
     EXPECT_FALSE(camera->HasStillButton());
     EXPECT_TRUE(camera->StillButtonDenied());
@@ -181,7 +172,7 @@ TEST(UvcButton, UnreadableButtonIsToldOnceAndThePictureGoesOn)
 
     const int late = rig.uvc->Plug(2);
     rig.uvc->With(late, [](Camera& c) { c.buttonDenied = true; });
-    auto second = OpenSmall(rig, late);
+    auto second = rig.OpenAt(late);
     ASSERT_TRUE(second);
     Recorder told;
     ASSERT_EQ(second->Start(told.Sinks()), CameraStatus::Ok);
@@ -229,7 +220,7 @@ TEST(UvcControls, HandleFollowsTheCameraThroughAReopen)
 {
     Rig rig;
     const int cam = rig.uvc->Plug(2);
-    auto camera = OpenSmall(rig, cam);
+    auto camera = rig.OpenAt(cam);
     ASSERT_TRUE(camera);
     Recorder recorder;
     ASSERT_EQ(camera->Start(recorder.Sinks()), CameraStatus::Ok);

@@ -43,6 +43,17 @@ struct Rig {
         return nullptr;
     }
 
+    // Opened and set to a format; null when either fails.
+    std::unique_ptr<CameraDevice> OpenAt(int camera, CameraSubtype subtype = CameraSubtype::YUY2, int w = 320,
+                                         int h = 240)
+    {
+        auto device = Open(camera);
+        if (device && device->SetFormat({subtype, w, h}) != CameraStatus::Ok) {
+            device.reset();
+        }
+        return device;
+    }
+
     std::shared_ptr<EmulatedUvc> uvc;
     V4l2Backend backend;
 };

@@ -28,20 +28,11 @@ std::vector<std::uint8_t> HeadersOnly(const std::vector<std::uint8_t>& jpeg)
     return out;
 }
 
-std::unique_ptr<CameraDevice> OpenAt(Rig& rig, int camera, CameraSubtype subtype, int w, int h)
-{
-    auto device = rig.Open(camera);
-    if (device && device->SetFormat({subtype, w, h}) != CameraStatus::Ok) {
-        device.reset();
-    }
-    return device;
-}
-
 TEST(UvcStream, MjpgFramesWithWarningsAreShownAndBrokenOnesDropped)
 {
     Rig rig(kNoRestart);
     const int cam = rig.uvc->Plug(2);
-    auto camera = OpenAt(rig, cam, CameraSubtype::MJPG, 640, 480);
+    auto camera = rig.OpenAt(cam, CameraSubtype::MJPG, 640, 480);
     ASSERT_TRUE(camera);
     const auto jpeg = RedOverBlueJpeg(640, 480);
     auto stray = jpeg;
@@ -72,7 +63,7 @@ TEST(UvcStream, PaddedYuyvRowsKeepThePicture)
     Rig rig(kNoRestart);
     const int cam = rig.uvc->Plug(0);
     rig.uvc->With(cam, [](Camera& c) { c.rowPadding = 96; });
-    auto camera = OpenAt(rig, cam, CameraSubtype::YUY2, 320, 240);
+    auto camera = rig.OpenAt(cam);
     ASSERT_TRUE(camera);
     const int w = 320, h = 240, stride = w * 2 + 96;
     std::vector<std::uint8_t> frame(std::size_t(stride) * h, 255); // padding shows white if read
@@ -108,7 +99,7 @@ TEST(UvcStream, SilentStreamIsRestartedAndErrorStormsCountAsSilence)
 {
     Rig rig;
     const int cam = rig.uvc->Plug(0);
-    auto camera = OpenAt(rig, cam, CameraSubtype::YUY2, 320, 240);
+    auto camera = rig.OpenAt(cam);
     ASSERT_TRUE(camera);
     rig.uvc->With(cam, [](Camera& c) { c.stallAfter = 5; });
     Recorder recorder;
@@ -133,7 +124,7 @@ TEST(UvcStream, EndIsReportedOnceWhenRestartingFails)
 {
     Rig rig;
     const int cam = rig.uvc->Plug(1);
-    auto camera = OpenAt(rig, cam, CameraSubtype::YUY2, 320, 240);
+    auto camera = rig.OpenAt(cam);
     ASSERT_TRUE(camera);
     rig.uvc->With(cam, [](Camera& c) { c.stallAfter = 3; });
     Recorder recorder;
@@ -151,7 +142,7 @@ TEST(UvcStream, StreamThatDiesWhileTheDeviceStaysIsRestarted)
 {
     Rig rig(kNoRestart);
     const int cam = rig.uvc->Plug(2);
-    auto camera = OpenAt(rig, cam, CameraSubtype::YUY2, 320, 240);
+    auto camera = rig.OpenAt(cam);
     ASSERT_TRUE(camera);
     Recorder recorder;
     ASSERT_EQ(camera->Start(recorder.Sinks()), CameraStatus::Ok);
@@ -171,7 +162,7 @@ TEST(UvcStream, UnplugEndsTheStreamOnceAndAQuickReplugOpensAgain)
 {
     Rig rig;
     const int cam = rig.uvc->Plug(0, "3");
-    auto camera = OpenAt(rig, cam, CameraSubtype::YUY2, 320, 240);
+    auto camera = rig.OpenAt(cam);
     ASSERT_TRUE(camera);
     Recorder recorder;
     ASSERT_EQ(camera->Start(recorder.Sinks()), CameraStatus::Ok);
