@@ -234,7 +234,13 @@ TEST(UvcControls, HandleFollowsTheCameraThroughAReopen)
     EXPECT_TRUE(recorder.Ended().empty());
     EXPECT_EQ(camera->ProcAmp()->Set(VideoProcAmp_Brightness, 90, VideoProcAmp_Flags_Manual), 0);
     EXPECT_EQ(rig.uvc->Snapshot(cam).controls.at(V4L2_CID_BRIGHTNESS).value, 90);
+    const std::shared_ptr<VideoProcAmp> kept = camera->SharedProcAmp();
     camera.reset();
+    auto other = rig.Open(cam); // may get the descriptor number the camera had
+    ASSERT_TRUE(other);
+    EXPECT_NE(kept->Set(VideoProcAmp_Brightness, 20, VideoProcAmp_Flags_Manual), 0);
+    EXPECT_EQ(rig.uvc->Snapshot(cam).controls.at(V4L2_CID_BRIGHTNESS).value, 90);
+    other.reset();
     EXPECT_EQ(rig.uvc->StrayIoctls(), 0);
     EXPECT_EQ(rig.uvc->OpenDescriptors(), 0);
 }

@@ -119,6 +119,13 @@ public:
     virtual void Stop() = 0;
     virtual bool IsStreaming() const = 0;
     virtual VideoProcAmp* ProcAmp() = 0;
+    // The picture properties as a handle that may outlive the camera: once the camera
+    // is gone its calls fail instead of reaching a descriptor that is closed or reused.
+    // Cameras whose properties need no device share the camera's object.
+    virtual std::shared_ptr<VideoProcAmp> SharedProcAmp()
+    {
+        return std::shared_ptr<VideoProcAmp>(std::shared_ptr<void>(), ProcAmp());
+    }
 };
 
 // Device-change notices, with the platform's event values.

@@ -90,7 +90,7 @@ V4l2Camera::V4l2Camera(std::shared_ptr<V4l2Io> io, IoFd fd, const QString& devNo
                        const V4l2StreamTiming& timing)
     : m_io(std::move(io)), m_devNode(devNode), m_timing(timing),
       m_link(std::make_shared<V4l2NodeLink>(m_io.get())), m_wake(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)),
-      m_procAmp(m_link)
+      m_procAmp(std::make_shared<V4l2ProcAmp>(m_link))
 {
     SetFd(std::move(fd));
 }

@@ -41,7 +41,8 @@ public:
     CameraStatus Start(CameraStreamSinks sinks) override;
     void Stop() override;
     bool IsStreaming() const override { return m_thread.joinable() && !m_finished.load(); }
-    VideoProcAmp* ProcAmp() override { return &m_procAmp; }
+    VideoProcAmp* ProcAmp() override { return m_procAmp.get(); }
+    std::shared_ptr<VideoProcAmp> SharedProcAmp() override { return m_procAmp; }
 
     // An input node of this camera's USB device (the button may appear late); any thread
     // that is not the streaming thread.
@@ -74,7 +75,7 @@ private:
     IoFd m_fd;
     std::atomic<int> m_fdNumber{-1};
     UniqueFd m_wake; // eventfd that ends the streaming thread's poll
-    V4l2ProcAmp m_procAmp;
+    std::shared_ptr<V4l2ProcAmp> m_procAmp;
     V4l2Buffers m_buffers;
     CameraFormat m_format;
     std::size_t m_bytesPerLine = 0;
