@@ -3,8 +3,11 @@
 
 #include "app/CMainDlg.h"
 #include "app/MainDlgClient.h"
+#include "app/MainMenus.h"
 #include "capture/CCaptureGraph.h"
 #include "capture/CaptureState.h"
+#include "files/CFileListView.h"
+#include "files/FilesStripController.h"
 #include "widgets/Art.h"
 #include "widgets/CBitmapButton.h"
 
@@ -40,6 +43,9 @@ void MainDlgClient::paintEvent(QPaintEvent* event)
     const QString page =
         m_owner.Page() == kPagePictures ? QStringLiteral("page_147") : QStringLiteral("page_146");
     painter.drawPixmap(kPageBitmapPos, ArtPixmap(page, kPageBitmapSize));
+    // Whoever changed the capture size (keys, recording, video settings), the
+    // next repaint shows it.
+    m_owner.UpdateResolutionText();
 }
 
 void CMainDlg::LayOut()
@@ -50,36 +56,24 @@ void CMainDlg::LayOut()
                                             "QMenuBar::item:selected { background-color: #c6d9f0; }")
                                  .arg(QColor(kMenuBackground).name()));
     m_client = new MainDlgClient(*this);
+    m_menus = new MainMenus(
+        *this, *m_menuBar, [this](int id) { OnCommand(id); }, &CMainDlg::IsAvailable);
 
     m_graph = new CCaptureGraph(m_client);
     m_graph->setObjectName(QStringLiteral("preview"));
     m_graph->setGeometry(kPreviewRect);
-    m_fileList = CreateFileList(m_client);
+    FullScreenHost& host = *this;
+    m_fullScreenMode = std::make_unique<FullScreenController>(*this, *m_menuBar, *m_graph, host);
+    m_strip = new FilesStripController(*this, m_pictureFolder, m_videoFolder, m_client, kFileListRect);
+    m_strip->SetCaption(m_msgTitle);
+    m_strip->SetHandOffs({[this] { QCoreApplication::postEvent(this, new QEvent(WM_OPEN_PICTURE)); },
+                          [this] { QCoreApplication::postEvent(this, new QEvent(WM_OPEN_VIDEO)); }, nullptr,
+                          nullptr});
+    m_fileList = m_strip->View();
     CreateButtons();
     CreateEditsAndTexts();
 
     FitToClient();
-}
-
-void CMainDlg::FitToClient()
-{
-    // The client area is exactly the background's size, below the menu. Only the
-    // minimum is fixed: desktops offer "maximize" (our way into full screen) only to
-    // windows that could grow.
-    setMinimumSize(NormalWindowSize());
-    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    resize(NormalWindowSize());
-    PlaceClient();
-}
-
-void CMainDlg::CenterOnScreen()
-{
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frameRect = frameGeometry();
-        frameRect.moveCenter(screen->availableGeometry().center());
-        move(frameRect.topLeft());
-    }
-    m_savedGeometry = geometry();
 }
 
 void CMainDlg::CreateButtons()
@@ -133,6 +127,6 @@ void CMainDlg::UpdateResolutionText()
             QStringLiteral("%1%2%3").arg(captureWidth.load()).arg("*").arg(captureHeight.load()));
         m_resolutionText->adjustSize();
     }
-    m_resolutionText->setVisible(!m_fullScreen && !m_resolutionText->text().isEmpty());
+    m_resolutionText->setVisible(!IsFullScreen() && !m_resolutionText->text().isEmpty());
     m_resolutionText->move(kResolutionTextPos);
 }
