@@ -32,6 +32,7 @@ class QLabel;
 class QLineEdit;
 class QMenuBar;
 class QMouseEvent;
+class QMoveEvent;
 class QResizeEvent;
 class WindowTimers;
 
@@ -131,6 +132,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void reject() override;
 
 private:

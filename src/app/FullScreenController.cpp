@@ -24,9 +24,6 @@ void FullScreenController::Enter()
     }
     m_savedFlags = m_window.windowFlags();
     m_savedTitle = m_window.windowTitle();
-    if (!m_window.isMaximized()) {
-        m_savedGeometry = m_window.geometry();
-    }
     m_host.ShowControls(false);
     m_menuBar.hide();
     m_fullScreen = true;
@@ -56,6 +53,8 @@ void FullScreenController::Leave()
     if (!m_fullScreen) {
         return;
     }
+    // Moves on the way back must not replace the place the window returns to.
+    const QRect normal = m_savedGeometry;
     m_window.hide();
     m_fullScreen = false;
     m_window.setWindowFlags(m_savedFlags);
@@ -63,7 +62,8 @@ void FullScreenController::Leave()
     m_menuBar.show();
     m_host.FitToClient();
     m_window.showNormal();
-    m_window.setGeometry(m_savedGeometry);
+    m_window.setGeometry(normal);
+    m_savedGeometry = normal;
     m_host.PlaceClient();
     m_graph.setGeometry(kPreviewRect);
     // The tools are added back once the window is out of full screen, so the

@@ -72,6 +72,17 @@ void CMainDlg::resizeEvent(QResizeEvent* event)
     }
 }
 
+void CMainDlg::moveEvent(QMoveEvent* event)
+{
+    QDialog::moveEvent(event);
+    // Where full screen brings the window back: its last place as a normal
+    // window, once the desktop has framed it (the maximized place is not one).
+    if (m_initialised && !IsFullScreen() && windowState() == Qt::WindowNoState &&
+        size() == NormalWindowSize()) {
+        m_fullScreenMode->RememberNormalGeometry(geometry());
+    }
+}
+
 void CMainDlg::PlaceClient()
 {
     if (m_client == nullptr) {

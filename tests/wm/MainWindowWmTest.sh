@@ -9,9 +9,9 @@ program=${1:?program}
 shots=${2:-}
 skip=77
 
-for tool in Xvfb openbox wmctrl xdotool xwininfo; do
+for tool in Xvfb openbox wmctrl xdotool xwininfo import convert compare; do
     if ! command -v "$tool" >/dev/null 2>&1; then
-        echo "SKIPPED: $tool is not installed (needs Xvfb, openbox, wmctrl, xdotool, xwininfo)"
+        echo "SKIPPED: $tool is not installed (needs Xvfb, openbox, wmctrl, xdotool, xwininfo, ImageMagick)"
         exit $skip
     fi
 done
@@ -32,12 +32,11 @@ fail() {
     exit 1
 }
 
-# Polls `condition` every 0.1 s for at most `seconds`.
+# Polls a condition every 0.1 s for at most `seconds`.
 wait_for() {
-    local seconds=$1
+    local deadline=$((SECONDS + $1))
     shift
-    local tries=$((seconds * 10))
-    while ((tries-- > 0)); do
+    while ((SECONDS <= deadline)); do
         if "$@"; then
             return 0
         fi
@@ -66,77 +65,81 @@ wait_for 10 wmctrl -m >/dev/null 2>&1 || fail "openbox did not start"
 mkdir -p "$XDG_CONFIG_HOME/Pelora/registry/SOFTWARE"
 printf '[LanguageID]\n"sys_date"=dword:00000000\n' >"$XDG_CONFIG_HOME/Pelora/registry/SOFTWARE/vevizevedaRu.reg"
 
-# Every widget a window of its own, so the window tree shows which controls are shown.
-QT_QPA_PLATFORM=xcb QT_USE_NATIVE_WINDOWS=1 "$program" --virtual-microscope >"$work/pelora.log" 2>&1 &
+QT_QPA_PLATFORM=xcb "$program" --virtual-microscope >"$work/pelora.log" 2>&1 &
 pelora=$!
 pids+=($pelora)
 
 alive() { kill -0 "$pelora" 2>/dev/null; }
-main_window() { xdotool search --onlyvisible --pid "$pelora" --name '^Pelora$' 2>/dev/null | head -n1; }
+# The program's managed top-level windows (the window manager's client list).
+windows() { wmctrl -lp 2>/dev/null | awk -v pid="$pelora" '$3 == pid {print $1}'; }
+main_window() { wmctrl -lp 2>/dev/null | awk -v pid="$pelora" '$3 == pid && $NF == "Pelora" {print $1; exit}'; }
 has_main_window() { [ -n "$(main_window)" ]; }
-# Geometry "x y width height" of the visible top-level window.
+# Geometry "x y width height" of a window's client area.
 geometry() {
+    [ -n "$1" ] || return 0 # (xwininfo without an id waits for a click)
     xwininfo -id "$1" 2>/dev/null |
         awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF} /Width:/{w=$NF} /Height:/{h=$NF} END{print x, y, w, h}'
 }
-# Number of shown (viewable) windows below the top-level window.
-shown_children() {
-    local count=0 child
-    for child in $(xwininfo -id "$1" -tree 2>/dev/null | awk '/^ +0x[0-9a-f]+/{print $1}'); do
-        if xwininfo -id "$child" 2>/dev/null | grep -q 'Map State: IsViewable'; then
-            count=$((count + 1))
-        fi
-    done
-    echo "$count"
-}
-shot() {
-    if [ -n "$shots" ] && command -v import >/dev/null 2>&1; then
-        import -window root "$shots/$1.png" 2>/dev/null
-    fi
+shot() { import -window root "$work/$1.png" 2>/dev/null && { [ -z "$shots" ] || cp "$work/$1.png" "$shots/"; }; }
+# Pixels that differ between a region of two screenshots: crop "W H X1 Y1 X2 Y2".
+differing() {
+    convert "$work/$1.png" -crop "${3}x${4}+${5}+${6}" +repage "$work/a.png"
+    convert "$work/$2.png" -crop "${3}x${4}+${7}+${8}" +repage "$work/b.png"
+    compare -metric AE -fuzz 8% "$work/a.png" "$work/b.png" null: 2>&1 | awk '{print int($1)}'
 }
 
 wait_for 20 has_main_window || fail "the main window did not appear"
 window=$(main_window)
 read -r nx ny nw nh < <(geometry "$window")
-normal_children=$(shown_children "$window")
-echo "normal window at $nx,$ny ${nw}x$nh with $normal_children shown controls"
-((normal_children >= 25)) || fail "the normal window shows only $normal_children controls"
+menu=$((nh - 580)) # the client area below the menu is 843 x 580
+echo "normal window at $nx,$ny ${nw}x$nh"
+[ "$nw" = 843 ] || fail "unexpected window width $nw"
+# The files strip and the tool rows are painted once the window shows.
+sleep 0.5
 shot normal
 
-# Maximize: full screen over the whole screen, controls hidden.
+# Maximize: full screen over the whole screen.
 wmctrl -i -r "$window" -b add,maximized_vert,maximized_horz
 is_full_screen() {
-    alive || return 1
-    window=$(main_window)
-    [ -n "$window" ] && [ "$(geometry "$window")" = "0 0 1280 1024" ]
+    alive && has_main_window && [ "$(geometry "$(main_window)")" = "0 0 1280 1024" ]
 }
 wait_for 10 is_full_screen || fail "no full screen after maximize (alive: $(alive && echo yes || echo no))"
-few_controls() { (($(shown_children "$window") <= 3)); }
-wait_for 5 few_controls || fail "full screen still shows $(shown_children "$window") controls"
-shot fullscreen
+alive || fail "the program ended on maximize"
+# Controls hidden: where the files strip (12, 80, 162 x 460) would be, the
+# preview shows instead.
+strip_hidden() {
+    shot fullscreen
+    (($(differing normal fullscreen 162 460 $((nx + 12)) $((ny + menu + 80)) 12 80) > 162 * 460 / 2))
+}
+wait_for 5 strip_hidden || fail "full screen still shows the files strip"
+# No menu and no tool row either: the top band is the preview's.
+(($(differing normal fullscreen 640 34 $((nx + 193)) $((ny + menu)) 193 0) > 640 * 34 / 4)) ||
+    fail "full screen still shows the tool row"
 
 # Escape: back at its place with every control.
-xdotool key --window "$window" Escape
-is_normal_again() {
-    alive || return 1
-    window=$(main_window)
-    [ -n "$window" ] && [ "$(geometry "$window")" = "$nx $ny $nw $nh" ] &&
-        [ "$(shown_children "$window")" = "$normal_children" ]
+xdotool key --window "$(main_window)" Escape
+is_normal_again() { alive && has_main_window && [ "$(geometry "$(main_window)")" = "$nx $ny $nw $nh" ]; }
+wait_for 10 is_normal_again || fail "not restored to $nx $ny $nw $nh: $(geometry "$(main_window)")"
+# The left column (menu, buttons, tabs, strip) and the tool row look as before
+# (the edit boxes' cursor may blink).
+controls_back() {
+    shot restored
+    (($(differing normal restored 190 "$nh" "$nx" "$ny" "$nx" "$ny") < 190 * nh / 50)) &&
+        (($(differing normal restored 650 $((menu + 34)) $((nx + 190)) "$ny" $((nx + 190)) "$ny") < 650 * (menu + 34) / 25))
 }
-wait_for 10 is_normal_again ||
-    fail "not restored: $(geometry "$(main_window)") with $(shown_children "$(main_window)") controls"
-shot restored
+wait_for 5 controls_back || fail "the controls did not come back"
 
 # The close button asks; "No" keeps the program running.
+window=$(main_window)
 wmctrl -i -c "$window"
-question() { xdotool search --onlyvisible --pid "$pelora" 2>/dev/null | grep -vx "$window" | head -n1; }
+question() { windows | grep -vx "$window" | head -n1; }
 has_question() { [ -n "$(question)" ]; }
 wait_for 10 has_question || fail "closing did not ask"
 box=$(question)
-xdotool search --onlyvisible --pid "$pelora" --name . getwindowname %@ 2>/dev/null
+echo "close asks in window \"$(xdotool getwindowname "$box")\""
 shot question
-# Alt+N is the box's "No".
-xdotool windowactivate --sync "$box" key --clearmodifiers alt+n
+# Escape is the question's "No".
+xdotool windowactivate --sync "$box" key --clearmodifiers Escape
 question_gone() { ! has_question; }
 wait_for 10 question_gone || fail "the question stayed open"
 sleep 0.5
