@@ -11,6 +11,7 @@
 #include "widgets/Art.h"
 #include "widgets/CBitmapButton.h"
 
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,6 +21,33 @@
 #include <QScreen>
 
 using namespace maindlg;
+
+namespace {
+// The widest numbers the two edit boxes must show whole.
+const char* const kWidestMagnification = "1000";
+const char* const kWidestCalibration = "888.8";
+// The edit's own margins (2 each side) and its 1-pixel border.
+constexpr int kEditInnerMargins = 2 * 2 + 2 * 1;
+constexpr qreal kSmallestEditPoints = 6.0;
+constexpr qreal kEditPointStep = 0.5;
+
+// A small number box: a thin border and no padding, and a font no larger than the
+// desktop's that shows `widest` whole in it.
+QLineEdit* NewNumberEdit(QWidget* parent, const QRect& place, const QString& widest)
+{
+    auto* edit = new QLineEdit(parent);
+    edit->setStyleSheet(QStringLiteral("QLineEdit { border: 1px solid #7f7f7f; padding: 0px; "
+                                       "background-color: white; color: black; }"));
+    edit->setGeometry(place);
+    QFont font = edit->font();
+    const int room = place.width() - kEditInnerMargins;
+    while (font.pointSizeF() > kSmallestEditPoints && QFontMetrics(font).horizontalAdvance(widest) > room) {
+        font.setPointSizeF(font.pointSizeF() - kEditPointStep);
+    }
+    edit->setFont(font);
+    return edit;
+}
+} // namespace
 
 MainDlgClient::MainDlgClient(CMainDlg& owner) : QWidget(&owner), m_owner(owner)
 {
@@ -90,13 +118,12 @@ void CMainDlg::CreateButtons()
 
 void CMainDlg::CreateEditsAndTexts()
 {
-    m_magnification = new QLineEdit(m_client);
-    m_magnification->setGeometry(kMagnificationRect);
+    m_magnification = NewNumberEdit(m_client, kMagnificationRect, QString::fromLatin1(kWidestMagnification));
     m_magnification->setMaxLength(kMagnificationMaxChars);
     connect(m_magnification, &QLineEdit::textChanged, this, [this] { OnCommand(IDC_MAGNIFICATION); });
 
-    m_calibrationValue = new QLineEdit(m_client);
-    m_calibrationValue->setGeometry(kCalibrationValueRect);
+    m_calibrationValue =
+        NewNumberEdit(m_client, kCalibrationValueRect, QString::fromLatin1(kWidestCalibration));
     m_calibrationValue->setReadOnly(true);
 
     // Static texts: black on the window brush.

@@ -20,6 +20,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -104,7 +105,8 @@ TEST_F(MainDlgTest, FirstStartWritesDefaultsBeforeReadingAndLaysOutTheWindow)
     EXPECT_EQ(dlg->Button(IDC_CAMERA)->geometry(), QRect(11, 8, 29, 29));
     EXPECT_EQ(dlg->Button(IDC_LINE + 8)->geometry(), QRect(653, 6, 25, 24));
     EXPECT_EQ(dlg->Button(IDC_OTHER_TOOLS)->geometry(), QRect(820, 6, 14, 24));
-    EXPECT_EQ(dlg->MagnificationEdit()->geometry(), QRect(749, 6, 34, 25));
+    EXPECT_EQ(dlg->MagnificationEdit()->geometry(), QRect(749, 6, 38, 25));
+    EXPECT_EQ(dlg->CalibrationValueEdit()->geometry(), QRect(709, 6, 39, 25));
     EXPECT_EQ(dlg->MagnificationEdit()->text(), "60");
     for (int hidden : {IDC_PREVIEW, IDC_SETTING, IDC_RGB}) {
         EXPECT_FALSE(dlg->Button(hidden)->isVisible()) << hidden;
@@ -316,6 +318,48 @@ TEST_F(MainDlgTest, UnbuiltCommandsAreGreyedAndIgnoredAfterTheirChecks)
     EXPECT_EQ(m_messages, QStringList(2, "Please select a picture or video"));
     EXPECT_TRUE(dlg->isVisible());
     EXPECT_TRUE(dlg->CaptureGraph()->running());
+}
+
+namespace {
+// True when the edit shows its whole text: with the cursor at the end it did not
+// have to scroll the text's beginning out of sight.
+bool ShowsWholeText(QLineEdit* edit)
+{
+    edit->setCursorPosition(0);
+    edit->grab();
+    const int start = edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().left();
+    edit->setCursorPosition(int(edit->text().size()));
+    edit->grab();
+    edit->setCursorPosition(0);
+    return edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().left() == start;
+}
+} // namespace
+
+TEST_F(MainDlgTest, EditBoxesShowTheirWholeTextAtTheDesktopsFonts)
+{
+    const QFont original = QApplication::font();
+    for (const char* family : {"DejaVu Sans", "Liberation Sans"}) {
+        if (!QFontDatabase::hasFamily(family)) {
+            continue;
+        }
+        for (int points : {9, 10, 11}) {
+            QApplication::setFont(QFont(family, points));
+            auto dlg = Start();
+            for (const char* calibration : {"212.0", "888.8"}) {
+                dlg->CalibrationValueEdit()->setText(calibration);
+                EXPECT_TRUE(ShowsWholeText(dlg->CalibrationValueEdit()))
+                    << family << " " << points << " " << calibration;
+            }
+            for (const char* magnification : {"200", "1000"}) {
+                dlg->MagnificationEdit()->setText(magnification);
+                EXPECT_TRUE(ShowsWholeText(dlg->MagnificationEdit()))
+                    << family << " " << points << " " << magnification;
+            }
+            dlg->MagnificationEdit()->setText("200");
+            EXPECT_EQ(dlg->ResolutionText()->sizeHint().width(), dlg->ResolutionText()->width());
+        }
+    }
+    QApplication::setFont(original);
 }
 
 TEST_F(MainDlgTest, SnapshotItemTogglesItsTextAndTheChoiceSurvivesARestart)
