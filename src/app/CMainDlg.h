@@ -114,7 +114,6 @@ public:
     QLineEdit* MagnificationEdit() const { return m_magnification; }
     QLineEdit* CalibrationValueEdit() const { return m_calibrationValue; }
     QLabel* ResolutionText() const { return m_resolutionText; }
-    QLabel* RecordSecondsText() const { return m_recordSeconds; }
     QWidget* FileListArea() const { return m_fileList; }
     bool IsConnected() const { return m_connected; }
     bool IsFullScreen() const { return m_fullScreenMode != nullptr && m_fullScreenMode->IsFullScreen(); }

@@ -117,7 +117,9 @@ wait_for 5 strip_hidden || fail "full screen still shows the files strip"
     fail "full screen still shows the tool row"
 
 # Escape: back at its place with every control.
-xdotool key --window "$(main_window)" Escape
+# A real key press on the active window (a key sent to a named window can stay
+# held down in Xvfb and repeat).
+xdotool windowactivate --sync "$(main_window)" key Escape
 is_normal_again() { alive && has_main_window && [ "$(geometry "$(main_window)")" = "$nx $ny $nw $nh" ]; }
 wait_for 10 is_normal_again || fail "not restored to $nx $ny $nw $nh: $(geometry "$(main_window)")"
 # The left column (menu, buttons, tabs, strip) and the tool row look as before
