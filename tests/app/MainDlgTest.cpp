@@ -261,7 +261,10 @@ TEST_F(MainDlgTest, TheProgramsEntryKeepsRunningThroughFullScreenUntilTheConfirm
     });
     driver.start(20);
     // A loop that never ends would hang the suite: end it after a while.
-    QTimer::singleShot(20000, [] { QCoreApplication::exit(1); });
+    QTimer guard; // goes with the test, so it cannot end a later test's loop
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    guard.start(20000);
     const int exitCode = dlg.Run();
     driver.stop();
 
