@@ -152,7 +152,7 @@ TEST_F(CaptureGraphTest, UnsupportedDevicesAreListedButNeverChosen)
     EXPECT_TRUE(graph.hardwareId().isEmpty());
     EXPECT_EQ(graph.DeviceTable()[24].hardwareIdIndex, -1);
     EXPECT_EQ(graph.InitCaptureFilters(), 0);
-    VideoProcAmp* procAmp = nullptr;
+    std::shared_ptr<VideoProcAmp> procAmp;
     EXPECT_EQ(graph.GetVideoProcAmp(&procAmp), 0);
     EXPECT_EQ(procAmp, nullptr);
 
@@ -282,6 +282,8 @@ TEST_F(CaptureGraphTest, CameraWithoutButtonStillGetsItsLiveBranch)
     StoreSize(640, 480);
     snapshotEnabled = 1;
     ASSERT_TRUE(Start());
+    EXPECT_TRUE(messages.isEmpty()) << "the button's device may come a moment after the camera";
+    ASSERT_TRUE(WaitFor([&] { return !messages.isEmpty(); }));
     EXPECT_EQ(messages, QStringList{"Init 'PIN_CATEGORY_STILL' fail"});
     EXPECT_FALSE(graph.hasStillPin());
     Deliver(120);
@@ -298,7 +300,7 @@ TEST_F(CaptureGraphTest, CameraWithoutButtonStillGetsItsLiveBranch)
     EXPECT_FALSE(Start());
     graph.TearDown();
     EXPECT_TRUE(Start());
-    EXPECT_EQ(messages.size(), 2);
+    ASSERT_TRUE(WaitFor([&] { return messages.size() == 2; }));
 }
 
 TEST_F(CaptureGraphTest, StillRequestIsAnsweredByTheNextFrameWhichIsNotStored)
