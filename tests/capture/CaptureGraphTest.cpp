@@ -232,6 +232,24 @@ TEST_F(CaptureGraphTest, CameraThatRefusesToStartIsReportedWithItsCause)
     EXPECT_EQ(graph.startFailure(), CameraStatus::Denied);
 }
 
+TEST_F(CaptureGraphTest, CameraBusyDeniedOrGoneWhenTheFormatIsSetFailsTheBuildWithItsCause)
+{
+    StoreSize(640, 480);
+    graph.SetNotifyWindows(&sink, nullptr);
+    graph.CreateDeviceEnumerator();
+    for (CameraStatus cause : {CameraStatus::Busy, CameraStatus::Denied, CameraStatus::Gone}) {
+        backend->setup.formatStatus = cause;
+        ASSERT_TRUE(graph.FindDevices() && graph.InitCaptureFilters());
+        EXPECT_EQ(graph.BuildGraph(), 0) << CameraStatusName(cause);
+        EXPECT_FALSE(graph.built());
+        EXPECT_EQ(graph.startFailure(), cause);
+        graph.TearDown();
+    }
+    // A mere refusal still falls back to what the camera has.
+    backend->setup.formatStatus = CameraStatus::Refused;
+    ASSERT_TRUE(Start());
+}
+
 TEST_F(CaptureGraphTest, StoredSizeIsUsedAndRefusedSizesFallBackToTheClassDefault)
 {
     StoreSize(640, 480);
