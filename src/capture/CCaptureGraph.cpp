@@ -281,6 +281,9 @@ int CCaptureGraph::StartPreview()
     }
     m_startFailure = CameraStatus::Ok;
     m_running = true;
+    if (!m_hasStillPin && m_camera->HasStillButton()) {
+        OnButtonAttached(); // it came while the camera stood still: no notice was sent
+    }
     if (!m_hasStillPin && !m_noStillPinShown) {
         m_noButtonTimer->start();
     }
