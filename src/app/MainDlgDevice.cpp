@@ -83,10 +83,19 @@ void CMainDlg::ShowNotRunning()
 
 void CMainDlg::OnGraphEvent(int code)
 {
-    // A restart after a size, compression or snapshot change, a still or the
-    // Preview button failed: the preview no longer runs.
-    if (code == EC_START_FAILED && m_connected && !m_graph->running()) {
+    if (!m_connected || m_graph->running()) {
+        return;
+    }
+    switch (code) {
+    case EC_START_FAILED: // a restart after a change, a still or the Preview button failed
+    case EC_ERRORABORT:   // the stream died and the camera could not restart it
         ShowNotRunning();
+        break;
+    case EC_DEVICE_LOST: // the unplug's own notice normally follows; if not, look again
+        SetTimer(IDT_DEVICE_CHECK, kDeviceCheckChangeMs);
+        break;
+    default:
+        break;
     }
 }
 

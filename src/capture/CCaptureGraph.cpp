@@ -6,10 +6,14 @@
 #include "platform/text/TextCatalogue.h"
 
 #include <QCoreApplication>
+#include <utility>
 
 namespace {
 // Fixed English text, shown when the camera has no snapshot button.
 const char* const kNoStillPinText = "Init 'PIN_CATEGORY_STILL' fail";
+// The camera driver registers the button's input device a moment after the video
+// node; a camera without a button by then has none.
+constexpr int kButtonGraceMs = 1500;
 
 CameraSubtype SubtypeOf(std::uint32_t fourCc)
 {
@@ -44,6 +48,12 @@ int ResultCode(CameraStatus status)
     return static_cast<int>(status);
 }
 
+// The camera cannot be used at all just now: no other format would help.
+bool Unavailable(CameraStatus status)
+{
+    return status == CameraStatus::Busy || status == CameraStatus::Denied || status == CameraStatus::Gone;
+}
+
 int GraphEventFor(CameraStatus status)
 {
     return status == CameraStatus::Gone ? EC_DEVICE_LOST : EC_ERRORABORT;
@@ -51,8 +61,11 @@ int GraphEventFor(CameraStatus status)
 } // namespace
 
 CCaptureGraph::CCaptureGraph(QWidget* previewParent)
-    : QObject(previewParent), m_preview(new CapturePreview(previewParent))
+    : QObject(previewParent), m_preview(new CapturePreview(previewParent)), m_noButtonTimer(new QTimer(this))
 {
+    m_noButtonTimer->setSingleShot(true);
+    m_noButtonTimer->setInterval(kButtonGraceMs);
+    connect(m_noButtonTimer, &QTimer::timeout, this, [this] { TellNoButton(); });
 }
 
 CCaptureGraph::~CCaptureGraph()
@@ -102,13 +115,42 @@ int CCaptureGraph::InitCaptureFilters()
         return 0;
     }
     m_hasStillPin = m_camera->HasStillButton();
-    // Shown again only after the camera has run: the retries of a camera that
-    // does not start would repeat it every few seconds.
-    if (!m_hasStillPin && !m_noStillPinShown) {
-        m_noStillPinShown = true;
-        ShowMessage(nullptr, kNoStillPinText, LoadText(txt::MsgTitle), MB_OK);
-    }
+    // A camera without its button is told of once it runs (TellNoButton): the
+    // retries of a camera that does not start would repeat the box every few seconds.
+    m_noStillPinShown = false;
     return 1;
+}
+
+void CCaptureGraph::TellNoButton()
+{
+    // A button the user may not read has its own box (TellButtonDenied).
+    if (!m_camera || !m_running.load() || m_hasStillPin || m_noStillPinShown ||
+        m_camera->StillButtonDenied()) {
+        return;
+    }
+    m_noStillPinShown = true;
+    ShowMessage(nullptr, kNoStillPinText, LoadText(txt::MsgTitle), MB_OK);
+}
+
+void CCaptureGraph::TellButtonDenied()
+{
+    m_noButtonTimer->stop();
+    if (std::exchange(m_buttonDeniedTold, true)) {
+        return;
+    }
+    ShowMessage(nullptr, LoadText(txt::CameraButtonDenied), LoadText(txt::MsgTitle), MB_OK | MB_ICONWARNING);
+}
+
+void CCaptureGraph::OnButtonAttached()
+{
+    if (!m_camera || !m_camera->HasStillButton()) {
+        return;
+    }
+    m_noButtonTimer->stop();
+    m_hasStillPin = true;
+    if (m_built && snapshotEnabled.load() && !m_snapshotBranch.load()) {
+        BuildSnapshotBranch();
+    }
 }
 
 void CCaptureGraph::ApplyClassDefault()
@@ -130,7 +172,7 @@ int CCaptureGraph::SetFormatOnCamera()
     return ResultCode(m_camera->SetFormat(wanted));
 }
 
-void CCaptureGraph::NegotiateFormat()
+bool CCaptureGraph::NegotiateFormat()
 {
     const int deviceClass = DecideDeviceClass(m_camera->Capabilities());
     if (deviceClass >= 0) {
@@ -148,11 +190,18 @@ void CCaptureGraph::NegotiateFormat()
     }
     UpdateRecordFrameRate(captureWidth.load());
     SetRequestedSubtype(m_format);
-    if (SetFormatOnCamera() != 0) {
+    int result = SetFormatOnCamera();
+    if (result != 0) {
         ApplyClassDefault();
         SetRequestedSubtype(m_format);
-        SetFormatOnCamera();
+        result = SetFormatOnCamera();
     }
+    const auto status = static_cast<CameraStatus>(result);
+    if (Unavailable(status)) {
+        m_startFailure = status;
+        return false;
+    }
+    return true;
 }
 
 int CCaptureGraph::BuildGraph()
@@ -163,7 +212,10 @@ int CCaptureGraph::BuildGraph()
     if (m_running.load() || !m_camera) {
         return 0;
     }
-    NegotiateFormat();
+    if (!NegotiateFormat()) {
+        QueueGraphEvent(EC_START_FAILED); // also reaches callers that rebuild quietly
+        return 0;
+    }
     // Every camera gets its live branch; the snapshot branch needs the button.
     if (!BuildLiveBranch()) {
         return 0;
@@ -208,10 +260,16 @@ int CCaptureGraph::StartPreview()
     m_preview->PreparePicture();
     FrameStore.held = false;
     *m_snapshotArmed = true;
+    const unsigned run = ++m_run;
     CameraStreamSinks sinks;
     sinks.frame = [this](const CameraFrame& frame) { OnCameraFrame(frame); };
     sinks.button = [this] { OnCameraButton(); };
-    sinks.streamEnded = [this](CameraStatus status) { OnStreamEnded(status); };
+    sinks.streamEnded = [this, run](CameraStatus status) {
+        PostToWindowThread([this, status, run] { OnStreamEnded(status, run); });
+    };
+    sinks.notice = [this, run](CameraNotice notice) {
+        PostToWindowThread([this, notice, run] { OnCameraNotice(notice, run); });
+    };
     const CameraStatus status = m_camera->Start(std::move(sinks));
     if (status != CameraStatus::Ok) {
         // Another program holding the camera, no permission, an unplug or a USB
@@ -222,8 +280,13 @@ int CCaptureGraph::StartPreview()
         return 0;
     }
     m_startFailure = CameraStatus::Ok;
-    m_noStillPinShown = false;
     m_running = true;
+    if (!m_hasStillPin && m_camera->HasStillButton()) {
+        OnButtonAttached(); // it came while the camera stood still: no notice was sent
+    }
+    if (!m_hasStillPin && !m_noStillPinShown) {
+        m_noButtonTimer->start();
+    }
     return 1;
 }
 
@@ -277,6 +340,7 @@ void CCaptureGraph::ReleaseAll()
 
 void CCaptureGraph::TearDown()
 {
+    m_noButtonTimer->stop();
     StopPreview();
     RemoveDownstream();
     ReleaseAll();
@@ -326,12 +390,12 @@ int CCaptureGraph::SetSnapshot(int enabled)
     return Rebuild([] { return 0; }) == 0 ? 1 : 0;
 }
 
-int CCaptureGraph::GetVideoProcAmp(VideoProcAmp** out)
+int CCaptureGraph::GetVideoProcAmp(std::shared_ptr<VideoProcAmp>* out)
 {
     if (!out) {
         return 0;
     }
-    *out = m_camera ? m_camera->ProcAmp() : nullptr;
+    *out = m_camera ? m_camera->SharedProcAmp() : nullptr;
     return *out ? 1 : 0;
 }
 
@@ -357,9 +421,38 @@ int CCaptureGraph::DrainGraphEvent()
     return code;
 }
 
-void CCaptureGraph::OnStreamEnded(CameraStatus status)
+void CCaptureGraph::PostToWindowThread(std::function<void()> call)
 {
+    // Calls still queued when the graph goes are dropped with it; its destructor
+    // joins the streaming thread first.
+    QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
+}
+
+void CCaptureGraph::OnStreamEnded(CameraStatus status, unsigned run)
+{
+    if (run != m_run || !m_running.load()) {
+        return; // a stream that was stopped or replaced since
+    }
+    // The camera gave up restarting: the graph no longer runs, so re-detection
+    // starts it afresh instead of keeping it for its device being present.
+    StopPreview();
+    m_startFailure = status == CameraStatus::Ok ? CameraStatus::Failed : status;
     QueueGraphEvent(GraphEventFor(status));
+}
+
+void CCaptureGraph::OnCameraNotice(CameraNotice notice, unsigned run)
+{
+    if (run != m_run || !m_camera) {
+        return;
+    }
+    switch (notice) {
+    case CameraNotice::ButtonAttached:
+        OnButtonAttached();
+        break;
+    case CameraNotice::ButtonDenied:
+        TellButtonDenied();
+        break;
+    }
 }
 
 void CCaptureGraph::PostStillCaptured(int origin)

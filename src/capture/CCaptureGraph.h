@@ -18,6 +18,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QTimer>
 #include <array>
 #include <atomic>
 #include <deque>
@@ -80,12 +81,13 @@ public:
     int IsDevicePresent();
     // Takes one queued graph event (WM_GRAPH_NOTIFY); returns its code, 0 when none.
     int DrainGraphEvent();
-    // The camera's picture properties; 0 (and *out null) without a camera or when
-    // it has none.
-    int GetVideoProcAmp(VideoProcAmp** out);
+    // The camera's picture properties; 0 (and *out empty) without a camera or when
+    // it has none. The handle may be kept: once the camera is torn down or gone its
+    // calls fail instead of reaching a closed or reused device.
+    int GetVideoProcAmp(std::shared_ptr<VideoProcAmp>* out);
 
-    // Why the camera last failed to open or start (Busy, Denied, Gone, Bandwidth,
-    // ...); Ok once it runs, and after TearDown.
+    // Why the camera last failed to open or start, or why its stream ended (Busy,
+    // Denied, Gone, Bandwidth, ...); Ok once it runs, and after TearDown.
     CameraStatus startFailure() const { return m_startFailure; }
 
     const CaptureDeviceTable& DeviceTable() const { return m_table; }
@@ -136,14 +138,22 @@ private:
     // kept), builds again and restarts when the stream ran before. Returns the
     // change's code, or when that is 0 the code of a failed build or restart.
     int Rebuild(const std::function<int()>& change);
-    void NegotiateFormat();
+    // False when the camera is busy, gone or not ours to use (startFailure() says which).
+    bool NegotiateFormat();
     void ApplyClassDefault();
     int SetFormatOnCamera();
     int BuildLiveBranch();
     int BuildSnapshotBranch();
     void RemoveDownstream();
     void ReleaseAll();
-    void OnStreamEnded(CameraStatus status);
+    // The camera's reports, taken to the window thread; `run` is the stream they
+    // came from, so a report of an earlier stream is dropped.
+    void PostToWindowThread(std::function<void()> call);
+    void OnStreamEnded(CameraStatus status, unsigned run);
+    void OnCameraNotice(CameraNotice notice, unsigned run);
+    void OnButtonAttached();
+    void TellButtonDenied();
+    void TellNoButton();
     void QueueGraphEvent(int code);
 
     QPointer<CapturePreview> m_preview;
@@ -161,7 +171,12 @@ private:
     bool m_built = false;
     std::atomic<bool> m_running{false};
     CameraStatus m_startFailure = CameraStatus::Ok;
-    bool m_noStillPinShown = false; // the missing-button box, since the camera last ran
+    bool m_noStillPinShown = false;  // the missing-button box, since the camera last ran
+    bool m_buttonDeniedTold = false; // the unreadable-button box, once per run of the program
+    // A camera's button device comes a moment after its video node: the missing-button
+    // box waits this long after the start for it.
+    QTimer* m_noButtonTimer = nullptr;
+    unsigned m_run = 0; // counts the streams started, window thread only
     bool m_hasStillPin = false;
     bool m_liveBranch = false;
     std::atomic<bool> m_snapshotBranch{false};

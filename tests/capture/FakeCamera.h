@@ -12,7 +12,9 @@
 struct FakeCameraSetup {
     std::vector<CameraCapability> capabilities;
     bool hasButton = true;
+    bool buttonDenied = false; // the button is there but may not be read
     std::set<std::pair<int, int>> refusedSizes;
+    CameraStatus formatStatus = CameraStatus::Ok; // anything else: every SetFormat gives it
     // Answers of the next Start calls (Ok once they are used up), shared by the
     // cameras the backend opens.
     std::shared_ptr<std::deque<CameraStatus>> startResults = std::make_shared<std::deque<CameraStatus>>();
@@ -27,9 +29,13 @@ public:
     }
     std::vector<CameraCapability> Capabilities() const override { return m_setup.capabilities; }
     bool HasStillButton() const override { return m_setup.hasButton; }
+    bool StillButtonDenied() const override { return m_setup.buttonDenied && !m_setup.hasButton; }
     CameraFormat CurrentFormat() const override { return m_format; }
     CameraStatus SetFormat(const CameraFormat& format) override
     {
+        if (m_setup.formatStatus != CameraStatus::Ok) {
+            return m_setup.formatStatus;
+        }
         const CameraCapability wanted{format.subtype, format.width, format.height};
         const auto& caps = m_setup.capabilities;
         if (std::find(caps.begin(), caps.end(), wanted) == caps.end() ||
@@ -67,6 +73,23 @@ public:
     {
         if (m_streaming && m_sinks.button) {
             m_sinks.button();
+        }
+    }
+    // The stream gave up (the camera's own restarts failed) or the camera tells something.
+    void End(CameraStatus status)
+    {
+        if (m_streaming && m_sinks.streamEnded) {
+            m_streaming = false;
+            m_sinks.streamEnded(status);
+        }
+    }
+    void Tell(CameraNotice notice)
+    {
+        if (notice == CameraNotice::ButtonAttached) {
+            m_setup.hasButton = true;
+        }
+        if (m_streaming && m_sinks.notice) {
+            m_sinks.notice(notice);
         }
     }
 

@@ -1,6 +1,6 @@
 #include "platform/camera/FrameConverter.h"
 
-#include "EmulatedUvc.h"
+#include "common/EmulatedUvc.h"
 
 #include <array>
 #include <gtest/gtest.h>

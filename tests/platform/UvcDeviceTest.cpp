@@ -1,7 +1,7 @@
 // The V4L2 backend's devices against the emulated UVC driver: what is listed and
 // present, refusals, the camera button and the picture controls.
-#include "EmulatedUvc.h"
-#include "UvcRig.h"
+#include "common/EmulatedUvc.h"
+#include "common/UvcRig.h"
 
 #include <gtest/gtest.h>
 #include <linux/videodev2.h>

@@ -1,7 +1,7 @@
 // The V4L2 backend's stream against the emulated UVC driver: what frames reach the
 // picture, and how a stream that stalls, breaks or loses its device is handled.
-#include "EmulatedUvc.h"
-#include "UvcRig.h"
+#include "common/EmulatedUvc.h"
+#include "common/UvcRig.h"
 
 #include <gtest/gtest.h>
 #include <linux/videodev2.h>

@@ -1,7 +1,7 @@
 #pragma once
 // The V4L2 backend wired to the emulated UVC driver, and a recorder for what a
 // running stream reports.
-#include "EmulatedUvc.h"
+#include "common/EmulatedUvc.h"
 #include "platform/camera/FrameConverter.h"
 #include "platform/camera/V4l2Backend.h"
 

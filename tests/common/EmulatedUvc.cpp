@@ -1,4 +1,4 @@
-#include "EmulatedUvc.h"
+#include "common/EmulatedUvc.h"
 
 #include <QString>
 #include <algorithm>
