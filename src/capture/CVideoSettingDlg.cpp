@@ -41,7 +41,7 @@ template <class T> T* Named(T* widget, int id)
 }
 
 // The graph hands out the camera's properties either as a shared handle or as a
-// pointer it owns; either way the dialog keeps a handle for as long as it is open.
+// pointer it owns.
 template <class Graph> std::shared_ptr<VideoProcAmp> ProcAmpOf(Graph& graph)
 {
     if constexpr (requires(std::shared_ptr<VideoProcAmp>* shared) { graph.GetVideoProcAmp(shared); }) {
@@ -190,22 +190,27 @@ void CVideoSettingDlg::FillDialog()
     m_device->clear();
     m_format->clear();
     m_resolution->clear();
-    m_procAmp = ProcAmpOf(m_graph);
-    if (!m_procAmp) {
+    const std::shared_ptr<VideoProcAmp> camera = ProcAmp();
+    if (!camera) {
         return;
     }
-    FillProperties();
+    FillProperties(*camera);
     FillDevices();
     FillFormats();
     FillResolutions();
 }
 
-void CVideoSettingDlg::FillProperties()
+std::shared_ptr<VideoProcAmp> CVideoSettingDlg::ProcAmp() const
+{
+    return ProcAmpOf(m_graph);
+}
+
+void CVideoSettingDlg::FillProperties(VideoProcAmp& camera)
 {
     PicturePropertyRows& table = PicturePropertyTable();
     for (int row = 0; row < kPicturePropertyRows; ++row) {
         PictureProperty& property = table[size_t(row)];
-        ReadPictureProperty(*m_procAmp, property);
+        ReadPictureProperty(camera, property);
         property.label = LoadText(property.key, kPropertyTextChars);
         RowControls& controls = m_rows[size_t(row)];
         const QSignalBlocker blocker(controls.slider);
@@ -286,15 +291,15 @@ void CVideoSettingDlg::SetRowValue(int row, int value, int flags)
 {
     PictureProperty& property = PicturePropertyTable()[size_t(row)];
     property.value = value;
-    if (m_procAmp) {
-        m_procAmp->Set(property.property, value, flags);
+    if (const std::shared_ptr<VideoProcAmp> camera = ProcAmp()) {
+        camera->Set(property.property, value, flags);
     }
     m_rows[size_t(row)].edit->setText(ValueText(value));
 }
 
 void CVideoSettingDlg::OnSliderNotice(int row)
 {
-    if (row < 0 || row >= kPicturePropertyRows || !m_procAmp) {
+    if (row < 0 || row >= kPicturePropertyRows || !ProcAmp()) {
         return;
     }
     SetRowValue(row, m_rows[size_t(row)].slider->value(), PicturePropertyTable()[size_t(row)].flags);
@@ -303,7 +308,7 @@ void CVideoSettingDlg::OnSliderNotice(int row)
 void CVideoSettingDlg::OnStepBar(int barId, bool lineUp)
 {
     const int row = barId - IDC_STEP_BAR_FIRST;
-    if (row < 0 || row >= kPicturePropertyRows) {
+    if (row < 0 || row >= kPicturePropertyRows || !ProcAmp()) {
         return;
     }
     // The driver rounds every value to the control's step, so a move smaller than
@@ -354,7 +359,7 @@ void CVideoSettingDlg::ApplyResolution()
 
 void CVideoSettingDlg::OnDefault()
 {
-    if (!m_procAmp) {
+    if (!ProcAmp()) {
         return;
     }
     PicturePropertyRows& table = PicturePropertyTable();

@@ -52,9 +52,12 @@ private:
         QLineEdit* edit = nullptr;
         QScrollBar* stepBar = nullptr;
     };
+    // The camera's properties, asked of the graph at each use: a camera the graph
+    // has since torn down is never reached. Empty without a capture filter.
+    std::shared_ptr<VideoProcAmp> ProcAmp() const;
     void BuildControls();
     void SetTexts();
-    void FillProperties();
+    void FillProperties(VideoProcAmp& camera);
     void FillDevices();
     void FillFormats();
     void FillResolutions();
@@ -65,7 +68,6 @@ private:
     void OnDefault();
 
     CCaptureGraph& m_graph;
-    std::shared_ptr<VideoProcAmp> m_procAmp; // empty without a capture filter
     QComboBox* m_device = nullptr;
     QComboBox* m_format = nullptr;
     QComboBox* m_resolution = nullptr;

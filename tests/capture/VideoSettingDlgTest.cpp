@@ -225,6 +225,13 @@ TEST_F(VideoSettingTest, StepBarsMoveByTheControlsStepAndStopAtTheEnds)
     EXPECT_EQ(dialog.Slider(1)->value(), contrast.maximum);
     dialog.OnStepBar(IDC_STEP_BAR_FIRST + 7, true); // not a step bar
     EXPECT_EQ(backend->amp.sets.size(), sent);
+
+    // The camera taken away while the dialog is open is never reached.
+    graph.TearDown();
+    dialog.OnStepBar(IDC_STEP_BAR_FIRST + 1, false);
+    dialog.OnSliderNotice(1);
+    dialog.OnCommand(IDC_VIDEO_DEFAULT);
+    EXPECT_EQ(backend->amp.sets.size(), sent);
 }
 
 TEST_F(VideoSettingTest, DefaultRestoresTheCameraAndTheLargestSize)
