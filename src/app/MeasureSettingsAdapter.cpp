@@ -1,6 +1,9 @@
 #include "app/MeasureSettingsAdapter.h"
 
 #include "app/SettingsStore.h"
+#include "measure/CPenSettingDlg.h"
+#include "measure/DrawingFonts.h"
+#include "platform/desktop/MessageBox.h"
 
 QString MeasureSettingsAdapter::unit() const
 {
@@ -69,4 +72,22 @@ void MeasureSettingsAdapter::StoreFontSize(int size)
 {
     m_settings.fontsize = size;
     m_settings.WriteFontSize();
+}
+
+int RunPenSettings(AppSettings& settings, LogFontRecord& labelFont, QWidget* parent)
+{
+    MeasureSettingsAdapter store(settings);
+    const PenSettings host{settings.Linewidth, settings.Linetype, ColorRef(settings.LineColor),
+                           ColorRef(settings.MeasureTxtColor)};
+    CPenSettingDlg dialog(PenDialogStart(host, ReadLabelFont()), store, {}, parent);
+    if (dialog.DoModal() != IDOK) {
+        return IDCANCEL;
+    }
+    const PenSettings chosen = dialog.values();
+    settings.Linewidth = chosen.width;
+    settings.Linetype = chosen.style;
+    settings.LineColor = int(chosen.lineColor);
+    settings.MeasureTxtColor = int(chosen.labelColor);
+    labelFont = LabelFontRecord();
+    return IDOK;
 }

@@ -1,8 +1,11 @@
 #pragma once
 // The settings store as the pen and text dialogs see it.
 #include "measure/MeasureSettingsStore.h"
+#include "platform/files/LogFont.h"
 
 struct AppSettings;
+
+class QWidget;
 
 class MeasureSettingsAdapter : public MeasureSettingsStore {
 public:
@@ -24,3 +27,9 @@ public:
 private:
     AppSettings& m_settings;
 };
+
+// The pen setting dialog for the main window: starts from the stored pen when the
+// label font file can be read (else from the dialog's own values and the default
+// font); after OK the settings take the dialog's pen and `labelFont` a copy of the
+// label font. New measurements use them; existing ones keep theirs.
+int RunPenSettings(AppSettings& settings, LogFontRecord& labelFont, QWidget* parent);
