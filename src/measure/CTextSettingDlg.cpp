@@ -35,8 +35,8 @@ CTextSettingDlg::CTextSettingDlg(MeasureSettingsStore& store, SettingsChoosers c
     m_edit->setFixedHeight(QFontMetrics(m_edit->font()).lineSpacing() * kEditLines);
     connect(m_edit, &QPlainTextEdit::textChanged, this, [this] { OnTextChanged(); });
     m_preview = new PreviewBox(
-        LoadText(txt::Preview_TextDialog),
-        [this](QPainter& painter, const QRect& box) { PaintPreview(painter, box); }, this);
+        LoadText(txt::Preview), [this](QPainter& painter, const QRect& box) { PaintPreview(painter, box); },
+        this);
     m_preview->setObjectName(QString::number(IDC_TEXT_PREVIEW));
     m_preview->setMinimumHeight(kPreviewHeight);
 
