@@ -4,8 +4,8 @@
 #include "files/FileDialogs.h"
 #include "files/FilesTexts.h"
 #include "platform/desktop/MessageBox.h"
+#include "platform/files/RegularFile.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -13,10 +13,6 @@ namespace {
 const char* const kPictureNotOpen = "the picture not open,please check the file exist!";
 const char* const kCantSaveToTemp = "Can't save file to temp directory!!";
 const char* const kSaveFileCaption = "Save file";
-const char* const kPictureFilter = "Bitmap Files(*.bmp)|*.bmp|JPEG Files(*.jpg)|*.jpg||";
-const char* const kVideoFilter = "AVI Files(*.avi)|*.avi||";
-// A stored name ends in a point and a three-letter extension.
-constexpr int kExtensionChars = 4;
 
 // True when `chosen` would land in `folder` itself, the program's own picture or
 // video folder.
@@ -135,13 +131,12 @@ void FilesStripController::Open()
 
 void FilesStripController::OpenPicture()
 {
+    // Only a regular file is handed on: a pipe named like a picture would block.
     const QString path = SelectedPath();
-    QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) {
+    if (path.isEmpty() || !OpenRegularFile(path).valid()) {
         ShowMessage(&m_owner, QString::fromLatin1(kPictureNotOpen), m_caption, MB_OK | MB_ICONWARNING);
         return;
     }
-    file.close();
     Call(m_handOffs.photoWindow, path);
 }
 
@@ -160,13 +155,8 @@ void FilesStripController::SaveAs()
         return;
     }
     const bool pictures = Page() == PagePictures;
-    SaveDialogRequest request;
-    const QString name = QFileInfo(source).fileName();
-    request.initialName = name.left(qMax(0, static_cast<int>(name.size()) - kExtensionChars));
-    request.defaultExtension = pictures ? QStringLiteral(".bmp") : QStringLiteral(".avi");
-    request.filter = QString::fromLatin1(pictures ? kPictureFilter : kVideoFilter);
-    request.confirmOverwrite = true;
-    const QString chosen = AskSaveFileName(&m_owner, request);
+    // The strip builds the request: it starts in the page's own folder.
+    const QString chosen = AskSaveFileName(&m_owner, m_view->SaveAsRequest());
     if (chosen.isEmpty()) {
         return;
     }

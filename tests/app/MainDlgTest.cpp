@@ -529,6 +529,8 @@ TEST_F(MainDlgTest, SaveAsProposesTheNameRefusesTheOwnFolderAndRightClickOffersT
     EXPECT_EQ(asked.initialName, stored.left(stored.size() - 4));
     EXPECT_TRUE(asked.filter.startsWith("Bitmap Files(*.bmp)"));
     EXPECT_EQ(asked.defaultExtension, ".bmp");
+    // The dialog starts in the page's own folder, not where the program was started.
+    EXPECT_EQ(QDir(asked.folder).canonicalPath(), QDir(dlg->PictureFolder()).canonicalPath());
     ASSERT_EQ(m_messages.size(), 1);
     EXPECT_EQ(m_messages[0], "Can't save file to temp directory!!");
     EXPECT_EQ(PictureFiles(*dlg).size(), 1);

@@ -25,7 +25,7 @@ EvdevButton::OpenResult EvdevButton::Open(V4l2Io& io, const QString& devNode)
 {
     Close();
     int err = 0;
-    IoFd fd = OpenNode(io, devNode.toLocal8Bit().constData(), true, &err);
+    UniqueFd fd = OpenNode(io, devNode.toLocal8Bit().constData(), true, &err);
     if (!fd.valid()) {
         return (err == EACCES || err == EPERM) ? OpenResult::Denied : OpenResult::NoButton;
     }

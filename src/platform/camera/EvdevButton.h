@@ -29,7 +29,7 @@ private:
     bool KeyIsDown();
 
     V4l2Io* m_io = nullptr;
-    IoFd m_fd;
+    UniqueFd m_fd;
     bool m_down = false;
     bool m_dropped = false; // events were lost; skip to the next report
 };

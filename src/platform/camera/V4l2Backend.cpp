@@ -11,7 +11,7 @@ namespace {
 // For udev without the V4L2 properties: ask the node itself.
 bool QueryCaptureNode(V4l2Io& io, const QString& devNode)
 {
-    IoFd fd = OpenNode(io, devNode.toLocal8Bit().constData(), false, nullptr);
+    UniqueFd fd = OpenNode(io, devNode.toLocal8Bit().constData(), false, nullptr);
     v4l2_capability caps{};
     if (!fd.valid() || io.Ioctl(fd.get(), VIDIOC_QUERYCAP, &caps) != 0) {
         return false;

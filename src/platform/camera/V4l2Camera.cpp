@@ -86,7 +86,7 @@ unsigned PixelFormatOf(CameraSubtype subtype)
     return V4L2_PIX_FMT_YUYV;
 }
 
-V4l2Camera::V4l2Camera(std::shared_ptr<V4l2Io> io, IoFd fd, const QString& devNode,
+V4l2Camera::V4l2Camera(std::shared_ptr<V4l2Io> io, UniqueFd fd, const QString& devNode,
                        const V4l2StreamTiming& timing)
     : m_io(std::move(io)), m_devNode(devNode), m_timing(timing),
       m_link(std::make_shared<V4l2NodeLink>(m_io.get())), m_wake(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)),
@@ -99,7 +99,7 @@ std::unique_ptr<V4l2Camera> V4l2Camera::Open(std::shared_ptr<V4l2Io> io, const Q
                                              const V4l2StreamTiming& timing, CameraStatus* status)
 {
     int err = 0;
-    IoFd fd = OpenNode(*io, devNode.toLocal8Bit().constData(), false, &err);
+    UniqueFd fd = OpenNode(*io, devNode.toLocal8Bit().constData(), false, &err);
     v4l2_capability caps{};
     if (!err) {
         err = io->Ioctl(fd.get(), VIDIOC_QUERYCAP, &caps);
@@ -130,7 +130,7 @@ V4l2Camera::~V4l2Camera()
     SetFd({});
 }
 
-void V4l2Camera::SetFd(IoFd fd)
+void V4l2Camera::SetFd(UniqueFd fd)
 {
     // The control handle must let go of the old descriptor before it is closed.
     std::lock_guard guard(m_link->lock);
@@ -387,7 +387,7 @@ CameraStatus V4l2Camera::Reopen()
     m_buffers.Release();
     SetFd({});
     int err = 0;
-    IoFd fd = OpenNode(*m_io, m_devNode.toLocal8Bit().constData(), false, &err);
+    UniqueFd fd = OpenNode(*m_io, m_devNode.toLocal8Bit().constData(), false, &err);
     if (!fd.valid()) {
         return CameraStatusFromErrno(err);
     }

@@ -51,9 +51,10 @@ public:
     void SetOnClose(std::function<void()> onClose) { m_onClose = std::move(onClose); }
 
 private:
-    V4l2Camera(std::shared_ptr<V4l2Io> io, IoFd fd, const QString& devNode, const V4l2StreamTiming& timing);
+    V4l2Camera(std::shared_ptr<V4l2Io> io, UniqueFd fd, const QString& devNode,
+               const V4l2StreamTiming& timing);
     int Fd() const { return m_fdNumber.load(); }
-    void SetFd(IoFd fd);
+    void SetFd(UniqueFd fd);
     bool ReadFormat(CameraFormat& result, std::size_t* bytesPerLine) const;
     CameraStatus StreamOn();
     void Run();
@@ -72,7 +73,7 @@ private:
     QString m_devNode;
     V4l2StreamTiming m_timing;
     std::shared_ptr<V4l2NodeLink> m_link;
-    IoFd m_fd;
+    UniqueFd m_fd;
     std::atomic<int> m_fdNumber{-1};
     UniqueFd m_wake; // eventfd that ends the streaming thread's poll
     std::shared_ptr<V4l2ProcAmp> m_procAmp;

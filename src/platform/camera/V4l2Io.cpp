@@ -66,12 +66,12 @@ std::shared_ptr<V4l2Io> SystemV4l2Io()
     return io;
 }
 
-IoFd OpenNode(V4l2Io& io, const char* path, bool readOnly, int* err)
+UniqueFd OpenNode(V4l2Io& io, const char* path, bool readOnly, int* err)
 {
     int error = 0;
     const int fd = io.Open(path, (readOnly ? O_RDONLY : O_RDWR) | O_NONBLOCK, &error);
     if (err) {
         *err = fd < 0 ? error : 0;
     }
-    return IoFd(&io, fd);
+    return UniqueFd(fd, &io);
 }
