@@ -54,8 +54,6 @@ struct UnbuiltCommands {
 inline constexpr UnbuiltCommands kUnbuiltCommands[] = {
     {IDC_AVI, IDC_AVI, UnbuiltCheck::None},                       // recording, F3, F4
     {IDC_CLOCK, IDC_CLOCK, UnbuiltCheck::Preview},                // time-lapse
-    {IDC_SETTING, IDC_SETTING, UnbuiltCheck::None},               // video settings
-    {ID_PEN_SETTINGS, ID_PEN_SETTINGS, UnbuiltCheck::None},       // pen, text and font
     {ID_CROSSHAIR, ID_CROSSHAIR, UnbuiltCheck::None},             // overlays
     {ID_CROSSHAIR_TOOLS, ID_CIRCLE_GRID, UnbuiltCheck::None},     //
     {IDC_NEGATIVE, IDC_HOR_MIRROR, UnbuiltCheck::None},           // image effects
@@ -199,6 +197,8 @@ private:
     void OnHelpManual();
     void OnHelpUpdate();
     void OnAbout();
+    void OnVideoSettings();
+    void OnPenSettings();
     void OnMagnificationChanged();
     void NotYetAvailable();
 

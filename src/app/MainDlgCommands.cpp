@@ -2,8 +2,10 @@
 #include "app/AppTexts.h"
 #include "app/CAboutDlg.h"
 #include "app/CMainDlg.h"
+#include "app/MeasureSettingsAdapter.h"
 #include "app/SettingsStore.h"
 #include "capture/CCaptureGraph.h"
+#include "capture/CVideoSettingDlg.h"
 #include "capture/CaptureState.h"
 #include "files/FilesStripController.h"
 #include "files/FilesTexts.h"
@@ -55,6 +57,8 @@ CommandTable<CMainDlg>& CMainDlg::Commands()
         t.Add(ID_HELP_MANUAL, &CMainDlg::OnHelpManual);
         t.Add(ID_HELP_UPDATE, &CMainDlg::OnHelpUpdate);
         t.Add(ID_ABOUT, &CMainDlg::OnAbout);
+        t.Add(IDC_SETTING, &CMainDlg::OnVideoSettings);
+        t.Add(ID_PEN_SETTINGS, &CMainDlg::OnPenSettings);
         t.Add(IDC_MAGNIFICATION, &CMainDlg::OnMagnificationChanged);
         for (const UnbuiltCommands& unbuilt : kUnbuiltCommands) {
             t.AddRange(unbuilt.first, unbuilt.last, &CMainDlg::NotYetAvailable);
@@ -172,6 +176,17 @@ void CMainDlg::OnAbout()
 {
     CAboutDlg about(this);
     about.exec();
+}
+
+void CMainDlg::OnVideoSettings()
+{
+    CVideoSettingDlg dialog(*m_graph, this);
+    dialog.DoModal();
+}
+
+void CMainDlg::OnPenSettings()
+{
+    RunPenSettings(Settings(), m_measureFont, this);
 }
 
 void CMainDlg::OnMagnificationChanged()

@@ -2,11 +2,15 @@
 #include "app/AppTexts.h"
 #include "app/CMainDlg.h"
 #include "capture/CCaptureGraph.h"
+#include "capture/CVideoSettingDlg.h"
 #include "capture/CaptureEvents.h"
 #include "capture/CaptureState.h"
+#include "capture/VideoSettingIds.h"
 #include "platform/camera/CameraBackendFactory.h"
 #include "platform/camera/DeviceMonitor.h"
 #include "widgets/CBitmapButton.h"
+
+#include <QCoreApplication>
 
 using namespace maindlg;
 
@@ -158,6 +162,12 @@ void CMainDlg::OnDeviceChange(int event, int deviceType)
     }
 }
 
-// The video settings dialog learns of device changes when it is open; it comes
-// with the video settings work.
-void CMainDlg::NotifyVideoSettingsDialog() {}
+// Posted rather than sent: the dialog refills once the re-detection has finished,
+// from the graph as it then is.
+void CMainDlg::NotifyVideoSettingsDialog()
+{
+    static_assert(WM_DEVICE_NOTICE == kDeviceNoticeEvent);
+    if (CVideoSettingDlg* dialog = CVideoSettingDlg::OpenDialog()) {
+        QCoreApplication::postEvent(dialog, new QEvent(WM_DEVICE_NOTICE));
+    }
+}
