@@ -50,21 +50,21 @@ void CLiveMeasureHost::StartCalibration()
 
 void CLiveMeasureHost::Undo()
 {
-    ReleaseButtons();
-    if (m_list.Count() == 0) {
-        return;
-    }
-    m_redo.Append(m_list.Take(m_list.Count() - 1));
-    PublishFinished();
+    MoveLast(m_list, m_redo);
 }
 
 void CLiveMeasureHost::Redo()
 {
+    MoveLast(m_redo, m_list);
+}
+
+void CLiveMeasureHost::MoveLast(LiveMeasureList& from, LiveMeasureList& to)
+{
     ReleaseButtons();
-    if (m_redo.Count() == 0) {
+    if (from.Count() == 0) {
         return;
     }
-    m_list.Append(m_redo.Take(m_redo.Count() - 1));
+    to.Append(from.Take(from.Count() - 1));
     PublishFinished();
 }
 

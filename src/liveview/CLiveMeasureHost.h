@@ -81,6 +81,8 @@ private:
     void PressButton(int buttonId);
     void ReleaseButtons() { PressButton(0); }
     Pen CurrentPen() const;
+    // Undo and redo: the last object of one list to the end of the other.
+    void MoveLast(LiveMeasureList& from, LiveMeasureList& to);
 
     // The open measurement.
     void Start(QPoint p);

@@ -1,5 +1,6 @@
 // Which coordinates each kind's values are taken from, at a zoom other than 1.
 #include "measure/ClickValues.h"
+
 #include "measure/MeasureGeometry.h"
 
 #include <gtest/gtest.h>
