@@ -152,18 +152,6 @@ bool CLiveMeasureHost::OnRightButtonDown(QPoint client)
     return true;
 }
 
-void CLiveMeasureHost::PaintPreview(QPainter& painter, double fx, double fy)
-{
-    const std::shared_ptr<const LiveSnapshot> snapshot = m_snapshot.Current();
-    m_previewPainter.Paint(painter, *snapshot, fx, fy);
-}
-
-void CLiveMeasureHost::PaintStill(QPainter& painter, double fx, double fy)
-{
-    const std::shared_ptr<const LiveSnapshot> snapshot = m_snapshot.Current();
-    m_stillPainter.Paint(painter, *snapshot, fx, fy);
-}
-
 void CLiveMeasureHost::PressButton(int buttonId)
 {
     m_pressedButton = buttonId;
@@ -235,5 +223,5 @@ void CLiveMeasureHost::PublishOpen()
         open.circleCentre = QPoint(TruncateToInt(m_centre.x()), TruncateToInt(m_centre.y()));
         open.circleRadius = TruncateToInt(Distance(m_centre, QPointF(m_points.value(1))) + 0.5);
     }
-    m_snapshot.Publish(std::move(snapshot));
+    m_drawing->Publish(std::move(snapshot));
 }

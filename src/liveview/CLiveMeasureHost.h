@@ -7,8 +7,7 @@
 // While a measurement is open the cursor stays in the preview area: the window
 // grabs the mouse on request, and every position outside the area is taken as the
 // nearest point on its edge (the desktop cannot clip the cursor itself).
-#include "liveview/LiveMeasurePainter.h"
-#include "liveview/LiveSnapshot.h"
+#include "liveview/LiveDrawing.h"
 #include "measure/MeasureFactory.h"
 #include "measure/MeasureList.h"
 
@@ -59,8 +58,10 @@ public:
 
     // The measurement being drawn and every finished one: PaintPreview on the
     // camera's streaming thread, PaintStill on the window thread.
-    void PaintPreview(QPainter& painter, double fx, double fy);
-    void PaintStill(QPainter& painter, double fx, double fy);
+    void PaintPreview(QPainter& painter, double fx, double fy) { m_drawing->PaintPreview(painter, fx, fy); }
+    void PaintStill(QPainter& painter, double fx, double fy) { m_drawing->PaintStill(painter, fx, fy); }
+    // The drawing side alone, for painters that may outlive the host.
+    std::shared_ptr<LiveDrawing> Drawing() const { return m_drawing; }
 
     int CurrentTool() const { return m_tool; }
     int PressedButton() const { return m_pressedButton; }
@@ -68,7 +69,7 @@ public:
     bool IsConfined() const { return m_confined; }
     const LiveMeasureList& List() const { return m_list; }
     const LiveMeasureList& RedoList() const { return m_redo; }
-    std::shared_ptr<const LiveSnapshot> Snapshot() const { return m_snapshot.Current(); }
+    std::shared_ptr<const LiveSnapshot> Snapshot() const { return m_drawing->Current(); }
 
 private:
     struct Pen {
@@ -134,7 +135,5 @@ private:
     QPointF m_centre; // three-point circle
 
     std::shared_ptr<const std::vector<LiveShapeCopy>> m_finished;
-    LiveSnapshotSlot m_snapshot;
-    LiveMeasurePainter m_previewPainter;
-    LiveMeasurePainter m_stillPainter;
+    std::shared_ptr<LiveDrawing> m_drawing = std::make_shared<LiveDrawing>();
 };

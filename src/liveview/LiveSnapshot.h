@@ -10,7 +10,6 @@
 #include <QPoint>
 #include <QStringList>
 #include <memory>
-#include <mutex>
 #include <vector>
 
 struct LiveShapeCopy {
@@ -37,24 +36,4 @@ struct OpenMeasurement {
 struct LiveSnapshot {
     std::shared_ptr<const std::vector<LiveShapeCopy>> finished;
     OpenMeasurement open;
-};
-
-// The current snapshot, swapped under a lock held only for the pointer copy.
-class LiveSnapshotSlot {
-public:
-    LiveSnapshotSlot() : m_current(std::make_shared<const LiveSnapshot>()) {}
-    void Publish(std::shared_ptr<const LiveSnapshot> snapshot)
-    {
-        std::lock_guard guard(m_lock);
-        m_current.swap(snapshot);
-    }
-    std::shared_ptr<const LiveSnapshot> Current() const
-    {
-        std::lock_guard guard(m_lock);
-        return m_current;
-    }
-
-private:
-    mutable std::mutex m_lock;
-    std::shared_ptr<const LiveSnapshot> m_current;
 };

@@ -8,6 +8,13 @@ inline constexpr int kFourPointAngleButton = 1136;
 inline constexpr int kLineButton = 1138; // 1138 ... 1146: line to three-point angle, in code order
 inline constexpr int kThreePointAngleButton = 1146;
 inline constexpr int kCalibrationButton = 1197;
+// Other-tools menu commands.
+inline constexpr int kUndoCommand = 1114;
+inline constexpr int kRedoCommand = 1115;
+inline constexpr int kDeleteAllCommand = 1116;
+
+// Every button drawn pressed or released by the live tools.
+inline constexpr int kLatchingButtons[] = {1136, 1138, 1139, 1140, 1141, 1142, 1143, 1144, 1145, 1146, 1197};
 
 // Live kind code a tool button selects; 0 for any other id.
 inline int ToolOfButton(int buttonId)

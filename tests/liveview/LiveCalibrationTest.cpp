@@ -56,6 +56,8 @@ TEST_F(LiveCalibrationTest, AcceptedDistanceBecomesTheMagnificationAndIsStored)
     EXPECT_FALSE(windowEnabledDuringDialog);
     EXPECT_TRUE(window.isEnabled());
     EXPECT_EQ(valuesDuringDialog, QStringList{QString()});
+    // The mouse is let go while the dialog asks, and held again for the label.
+    EXPECT_EQ(confines, (QList<bool>{true, false, true}));
     EXPECT_FALSE(calibration->IsCalibrating());
     // The run used the nominal 60, not the stored 57.3: G = (L / 60) / 1 x 60 = L.
     EXPECT_NEAR(Calibration().current, 66.6667, 1e-3);
