@@ -7,8 +7,7 @@
 #include "capture/CaptureState.h"
 #include "files/FilesStripController.h"
 #include "files/FilesTexts.h"
-#include "measure/Calibration.h"
-#include "measure/CalibrationFile.h"
+#include "liveview/LiveMeasureFeature.h"
 #include "platform/desktop/MessageBox.h"
 #include "widgets/CBitmapButton.h"
 
@@ -56,6 +55,10 @@ CommandTable<CMainDlg>& CMainDlg::Commands()
         t.Add(ID_HELP_UPDATE, &CMainDlg::OnHelpUpdate);
         t.Add(ID_ABOUT, &CMainDlg::OnAbout);
         t.Add(IDC_MAGNIFICATION, &CMainDlg::OnMagnificationChanged);
+        t.Add(IDC_FOUR_ANGLE, &CMainDlg::OnLiveMeasure);
+        t.AddRange(IDC_LINE, IDC_THREE_ANGLE, &CMainDlg::OnLiveMeasure);
+        t.Add(IDC_CALIBRATION, &CMainDlg::OnLiveMeasure);
+        t.AddRange(ID_MEASURE_UNDO, ID_MEASURE_DELETE_ALL, &CMainDlg::OnLiveMeasure);
         for (const UnbuiltCommands& unbuilt : kUnbuiltCommands) {
             t.AddRange(unbuilt.first, unbuilt.last, &CMainDlg::NotYetAvailable);
         }
@@ -176,20 +179,12 @@ void CMainDlg::OnAbout()
 
 void CMainDlg::OnMagnificationChanged()
 {
-    const QString nominal = MagnificationText(m_magnification->text());
-    if (nominal.isEmpty()) {
-        return;
+    if (m_liveMeasure) {
+        m_liveMeasure->OnNominalChanged();
     }
-    QString stored;
-    CalibrationFile(m_calibrationFile).Lookup(nominal, stored);
-    m_calibrationValue->setText(stored);
 }
 
 void CMainDlg::OnCalibrationDone()
 {
-    const double calibrated = Calibration().lastResult;
-    m_calibrationValue->setText(CalibrationText(calibrated));
-    double magnification = 0.0;
-    ReadMagnification(this, m_calibrationValue->text(), m_magnification->text(), false, magnification);
-    CalibrationFile(m_calibrationFile).Store(MagnificationText(m_magnification->text()), calibrated);
+    m_liveMeasure->OnCalibrationDone();
 }

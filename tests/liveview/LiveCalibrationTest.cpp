@@ -117,16 +117,20 @@ TEST_F(LiveCalibrationTest, TheRealDialogTakesInputOverTheDisabledWindow)
 {
     bool dialogEnabled = false;
     bool windowEnabled = true;
-    QTimer::singleShot(0, [&] {
+    QTimer answer; // answers the dialog once it is up
+    answer.setInterval(10);
+    QObject::connect(&answer, &QTimer::timeout, [&] {
         auto* dialog = qobject_cast<CCalibrationDlg*>(QApplication::activeModalWidget());
         if (dialog == nullptr) {
             return;
         }
+        answer.stop();
         dialogEnabled = dialog->isEnabled() && dialog->DistanceEdit()->isEnabled();
         windowEnabled = window.isEnabled();
         dialog->DistanceEdit()->setText("1");
         dialog->OnCommand(IDC_CALIBRATION_OK);
     });
+    answer.start();
     DrawCalibrationLine();
     EXPECT_TRUE(dialogEnabled);
     EXPECT_FALSE(windowEnabled);

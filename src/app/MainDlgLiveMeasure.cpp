@@ -1,0 +1,44 @@
+// Live measuring in the main window: the feature object, its settings and its
+// painters for the preview and for stills.
+#include "app/CMainDlg.h"
+#include "app/SettingsStore.h"
+#include "capture/CCaptureGraph.h"
+#include "liveview/LiveMeasureFeature.h"
+
+void CMainDlg::CreateLiveMeasuring()
+{
+    LiveMeasureFeature::Parts parts;
+    parts.window = this;
+    parts.client = m_client;
+    parts.nominal = m_magnification;
+    parts.calibrated = m_calibrationValue;
+    parts.calibrationFile = m_calibrationFile;
+    parts.button = [this](int id) { return Button(id); };
+    parts.settings = [this] { return LiveMeasureSettingsNow(); };
+    m_liveMeasure = std::make_unique<LiveMeasureFeature>(parts);
+    m_stillPainters.measurements = m_liveMeasure->StillPainter();
+    LiveFrameHooks hooks = m_graph->hooks();
+    hooks.paintMeasurements = m_liveMeasure->PreviewPainter();
+    m_graph->SetLiveFrameHooks(std::move(hooks));
+}
+
+LiveMeasureSettings CMainDlg::LiveMeasureSettingsNow() const
+{
+    const AppSettings& settings = Settings();
+    LiveMeasureSettings live;
+    live.style.penWidth = settings.Linewidth;
+    live.style.penStyle = settings.Linetype;
+    live.style.lineColor = ColorRef(settings.LineColor);
+    live.style.labelColor = ColorRef(settings.MeasureTxtColor);
+    live.style.labelFont = m_measureFont;
+    live.style.labelFontSize = settings.fontsize;
+    live.unit = settings.unit;
+    live.decimals = settings.decimal;
+    live.unitsPerPixel = LiveMeasureFeature::UnitsPerPixel(settings.unit);
+    return live;
+}
+
+void CMainDlg::OnLiveMeasure()
+{
+    m_liveMeasure->OnCommand(m_commandInProgress);
+}
