@@ -61,7 +61,6 @@ inline constexpr UnbuiltCommands kUnbuiltCommands[] = {
     {ID_CROSSHAIR, ID_CROSSHAIR, UnbuiltCheck::None},           // overlays
     {ID_CROSSHAIR_TOOLS, ID_CIRCLE_GRID, UnbuiltCheck::None},   //
     {IDC_NEGATIVE, IDC_HOR_MIRROR, UnbuiltCheck::None},         // image effects
-    {IDC_OTHER_TOOLS, IDC_OTHER_TOOLS, UnbuiltCheck::None},     // other-tools menu
     {ID_MEASURE_EXPORT, ID_MEASURE_EXPORT, UnbuiltCheck::None}, // spreadsheet export
     {ID_PRINT, ID_PRINT, UnbuiltCheck::None},                   // printing
     {IDC_EMAIL, IDC_EMAIL, UnbuiltCheck::Selection},            // e-mail
@@ -205,6 +204,7 @@ private:
     void CreateLiveMeasuring();
     LiveMeasureSettings LiveMeasureSettingsNow() const;
     void OnLiveMeasure();
+    void OnOtherTools();
 
     bool AskClose();
     void Shutdown();

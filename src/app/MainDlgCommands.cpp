@@ -58,6 +58,7 @@ CommandTable<CMainDlg>& CMainDlg::Commands()
         t.Add(IDC_FOUR_ANGLE, &CMainDlg::OnLiveMeasure);
         t.AddRange(IDC_LINE, IDC_THREE_ANGLE, &CMainDlg::OnLiveMeasure);
         t.Add(IDC_CALIBRATION, &CMainDlg::OnLiveMeasure);
+        t.Add(IDC_OTHER_TOOLS, &CMainDlg::OnOtherTools);
         t.AddRange(ID_MEASURE_UNDO, ID_MEASURE_DELETE_ALL, &CMainDlg::OnLiveMeasure);
         for (const UnbuiltCommands& unbuilt : kUnbuiltCommands) {
             t.AddRange(unbuilt.first, unbuilt.last, &CMainDlg::NotYetAvailable);

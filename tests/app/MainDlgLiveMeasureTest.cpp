@@ -9,6 +9,7 @@
 #include "measure/Calibration.h"
 #include "measure/CalibrationDlgIds.h"
 #include "widgets/CBitmapButton.h"
+#include "widgets/CMenuXP.h"
 
 #include <QApplication>
 #include <QDir>
@@ -123,4 +124,33 @@ TEST_F(MainDlgTest, CalibratingOverThePreviewStoresTheMagnificationAndRightClick
     EXPECT_FALSE(dlg->LiveMeasuring().Host().IsOpen());
     EXPECT_FALSE(dlg->Button(IDC_FOUR_ANGLE)->IsActive());
     EXPECT_EQ(list.Count(), 1);
+}
+
+TEST_F(MainDlgTest, OtherToolsMenuUndoesAndGreysWhatIsNotBuilt)
+{
+    auto dlg = Start();
+    dlg->OnCommand(IDC_LINE);
+    ClickAt(*dlg, QPoint(293, 93));
+    ClickAt(*dlg, QPoint(393, 93));
+    ClickAt(*dlg, QPoint(420, 120));
+    const LiveMeasureList& list = dlg->LiveMeasuring().Host().List();
+    ASSERT_EQ(list.Count(), 1);
+    bool exportEnabled = true;
+    QTimer choose; // picks "Undo" once the menu is up
+    choose.setInterval(10);
+    QObject::connect(&choose, &QTimer::timeout, [&] {
+        auto* menu = qobject_cast<CMenuXP*>(QApplication::activePopupWidget());
+        if (menu == nullptr) {
+            return;
+        }
+        choose.stop();
+        exportEnabled = menu->FindItem(ID_MEASURE_EXPORT)->isEnabled();
+        menu->FindItem(ID_MEASURE_UNDO)->trigger();
+        menu->close();
+    });
+    choose.start();
+    dlg->OnCommand(IDC_OTHER_TOOLS);
+    EXPECT_FALSE(exportEnabled);
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_EQ(dlg->LiveMeasuring().Host().RedoList().Count(), 1);
 }
