@@ -91,19 +91,14 @@ TEST_F(MainDlgTest, CalibratingOverThePreviewStoresTheMagnificationAndRightClick
     ASSERT_TRUE(dlg->IsConnected());
     Calibration() = SharedCalibration();
     bool windowEnabled = true;
-    QTimer answer; // answers the calibration dialog once it is up
-    answer.setInterval(10);
-    QObject::connect(&answer, &QTimer::timeout, [&] {
-        auto* dialog = qobject_cast<CCalibrationDlg*>(QApplication::activeModalWidget());
-        if (dialog == nullptr) {
-            return;
-        }
-        answer.stop();
-        windowEnabled = dlg->isEnabled();
-        dialog->DistanceEdit()->setText("1");
-        dialog->OnCommand(IDC_CALIBRATION_OK);
-    });
-    answer.start();
+    const testsupport::ActWhenShown answer(
+        [] { return qobject_cast<CCalibrationDlg*>(QApplication::activeModalWidget()); },
+        [&](QWidget* widget) {
+            auto* dialog = static_cast<CCalibrationDlg*>(widget);
+            windowEnabled = dlg->isEnabled();
+            dialog->DistanceEdit()->setText("1");
+            dialog->OnCommand(IDC_CALIBRATION_OK);
+        });
     dlg->OnCommand(IDC_CALIBRATION);
     EXPECT_TRUE(dlg->Button(IDC_CALIBRATION)->IsActive());
     ClickAt(*dlg, QPoint(293, 93));
@@ -136,19 +131,14 @@ TEST_F(MainDlgTest, OtherToolsMenuUndoesAndGreysWhatIsNotBuilt)
     const LiveMeasureList& list = dlg->LiveMeasuring().Host().List();
     ASSERT_EQ(list.Count(), 1);
     bool exportEnabled = true;
-    QTimer choose; // picks "Undo" once the menu is up
-    choose.setInterval(10);
-    QObject::connect(&choose, &QTimer::timeout, [&] {
-        auto* menu = qobject_cast<CMenuXP*>(QApplication::activePopupWidget());
-        if (menu == nullptr) {
-            return;
-        }
-        choose.stop();
-        exportEnabled = menu->FindItem(ID_MEASURE_EXPORT)->isEnabled();
-        menu->FindItem(ID_MEASURE_UNDO)->trigger();
-        menu->close();
-    });
-    choose.start();
+    const testsupport::ActWhenShown choose(
+        [] { return qobject_cast<CMenuXP*>(QApplication::activePopupWidget()); },
+        [&](QWidget* widget) {
+            auto* menu = static_cast<CMenuXP*>(widget);
+            exportEnabled = menu->FindItem(ID_MEASURE_EXPORT)->isEnabled();
+            menu->FindItem(ID_MEASURE_UNDO)->trigger();
+            menu->close();
+        });
     dlg->OnCommand(IDC_OTHER_TOOLS);
     EXPECT_FALSE(exportEnabled);
     EXPECT_EQ(list.Count(), 0);

@@ -117,20 +117,15 @@ TEST_F(LiveCalibrationTest, TheRealDialogTakesInputOverTheDisabledWindow)
 {
     bool dialogEnabled = false;
     bool windowEnabled = true;
-    QTimer answer; // answers the dialog once it is up
-    answer.setInterval(10);
-    QObject::connect(&answer, &QTimer::timeout, [&] {
-        auto* dialog = qobject_cast<CCalibrationDlg*>(QApplication::activeModalWidget());
-        if (dialog == nullptr) {
-            return;
-        }
-        answer.stop();
-        dialogEnabled = dialog->isEnabled() && dialog->DistanceEdit()->isEnabled();
-        windowEnabled = window.isEnabled();
-        dialog->DistanceEdit()->setText("1");
-        dialog->OnCommand(IDC_CALIBRATION_OK);
-    });
-    answer.start();
+    const testsupport::ActWhenShown answer(
+        [] { return qobject_cast<CCalibrationDlg*>(QApplication::activeModalWidget()); },
+        [&](QWidget* widget) {
+            auto* dialog = static_cast<CCalibrationDlg*>(widget);
+            dialogEnabled = dialog->isEnabled() && dialog->DistanceEdit()->isEnabled();
+            windowEnabled = window.isEnabled();
+            dialog->DistanceEdit()->setText("1");
+            dialog->OnCommand(IDC_CALIBRATION_OK);
+        });
     DrawCalibrationLine();
     EXPECT_TRUE(dialogEnabled);
     EXPECT_FALSE(windowEnabled);
