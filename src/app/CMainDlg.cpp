@@ -5,6 +5,7 @@
 #include "app/SettingsStore.h"
 #include "capture/CCaptureGraph.h"
 #include "capture/CaptureState.h"
+#include "liveview/LiveMeasureFeature.h"
 #include "measure/MeasureTexts.h"
 #include "platform/camera/DeviceMonitor.h"
 #include "platform/desktop/MessageBox.h"
@@ -83,6 +84,7 @@ bool CMainDlg::OnInitDialog()
     ReadLanguage();
     ReadSettings();
     LayOut();
+    CreateLiveMeasuring();
     BuildMenus();
     CenterOnScreen();
     // The recorder's settings dialog leaves a trial clip behind.

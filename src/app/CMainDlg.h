@@ -33,6 +33,8 @@ class QLabel;
 class QLineEdit;
 class QMenuBar;
 class QMouseEvent;
+class LiveMeasureFeature;
+struct LiveMeasureSettings;
 class QMoveEvent;
 class QResizeEvent;
 class WindowTimers;
@@ -52,20 +54,15 @@ struct UnbuiltCommands {
 // window and the player are not built either: the files strip is handed no
 // viewer, so opening a file stops after its checks.
 inline constexpr UnbuiltCommands kUnbuiltCommands[] = {
-    {IDC_AVI, IDC_AVI, UnbuiltCheck::None},                       // recording, F3, F4
-    {IDC_CLOCK, IDC_CLOCK, UnbuiltCheck::Preview},                // time-lapse
-    {ID_CROSSHAIR, ID_CROSSHAIR, UnbuiltCheck::None},             // overlays
-    {ID_CROSSHAIR_TOOLS, ID_CIRCLE_GRID, UnbuiltCheck::None},     //
-    {IDC_NEGATIVE, IDC_HOR_MIRROR, UnbuiltCheck::None},           // image effects
-    {IDC_FOUR_ANGLE, IDC_FOUR_ANGLE, UnbuiltCheck::None},         // live measuring tools
-    {IDC_LINE, IDC_THREE_ANGLE, UnbuiltCheck::None},              //
-    {IDC_OTHER_TOOLS, IDC_OTHER_TOOLS, UnbuiltCheck::None},       // other-tools menu
-    {IDC_CALIBRATION, IDC_CALIBRATION, UnbuiltCheck::None},       // live calibration
-    {ID_MEASURE_EXPORT, ID_MEASURE_EXPORT, UnbuiltCheck::None},   // spreadsheet export
-    {ID_MEASURE_UNDO, ID_MEASURE_DELETE_ALL, UnbuiltCheck::None}, // undo, redo, delete all
-    {ID_PRINT, ID_PRINT, UnbuiltCheck::None},                     // printing
-    {IDC_EMAIL, IDC_EMAIL, UnbuiltCheck::Selection},              // e-mail
-    {ID_EMAIL, ID_EMAIL, UnbuiltCheck::Selection},                //
+    {IDC_AVI, IDC_AVI, UnbuiltCheck::None},                     // recording, F3, F4
+    {IDC_CLOCK, IDC_CLOCK, UnbuiltCheck::Preview},              // time-lapse
+    {ID_CROSSHAIR, ID_CROSSHAIR, UnbuiltCheck::None},           // overlays
+    {ID_CROSSHAIR_TOOLS, ID_CIRCLE_GRID, UnbuiltCheck::None},   //
+    {IDC_NEGATIVE, IDC_HOR_MIRROR, UnbuiltCheck::None},         // image effects
+    {ID_MEASURE_EXPORT, ID_MEASURE_EXPORT, UnbuiltCheck::None}, // spreadsheet export
+    {ID_PRINT, ID_PRINT, UnbuiltCheck::None},                   // printing
+    {IDC_EMAIL, IDC_EMAIL, UnbuiltCheck::Selection},            // e-mail
+    {ID_EMAIL, ID_EMAIL, UnbuiltCheck::Selection},              //
 };
 
 } // namespace maindlg
@@ -114,6 +111,7 @@ public:
     QLineEdit* CalibrationValueEdit() const { return m_calibrationValue; }
     QLabel* ResolutionText() const { return m_resolutionText; }
     QWidget* FileListArea() const { return m_fileList; }
+    LiveMeasureFeature& LiveMeasuring() const { return *m_liveMeasure; }
     bool IsConnected() const { return m_connected; }
     bool IsFullScreen() const { return m_fullScreenMode != nullptr && m_fullScreenMode->IsFullScreen(); }
     bool IsRecording() const { return m_recording; }
@@ -202,6 +200,12 @@ private:
     void OnMagnificationChanged();
     void NotYetAvailable();
 
+    // Live measuring.
+    void CreateLiveMeasuring();
+    LiveMeasureSettings LiveMeasureSettingsNow() const;
+    void OnLiveMeasure();
+    void OnOtherTools();
+
     bool AskClose();
     void Shutdown();
 
@@ -234,6 +238,7 @@ private:
     CToolTipCtrl* m_toolTips = nullptr;
     WindowTimers* m_timers = nullptr;
     DeviceMonitor* m_deviceMonitor = nullptr;
+    std::unique_ptr<LiveMeasureFeature> m_liveMeasure;
 
     // Mode.
     bool m_initialised = false;

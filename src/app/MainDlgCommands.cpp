@@ -9,8 +9,7 @@
 #include "capture/CaptureState.h"
 #include "files/FilesStripController.h"
 #include "files/FilesTexts.h"
-#include "measure/Calibration.h"
-#include "measure/CalibrationFile.h"
+#include "liveview/LiveMeasureFeature.h"
 #include "platform/desktop/MessageBox.h"
 #include "widgets/CBitmapButton.h"
 
@@ -60,6 +59,11 @@ CommandTable<CMainDlg>& CMainDlg::Commands()
         t.Add(IDC_SETTING, &CMainDlg::OnVideoSettings);
         t.Add(ID_PEN_SETTINGS, &CMainDlg::OnPenSettings);
         t.Add(IDC_MAGNIFICATION, &CMainDlg::OnMagnificationChanged);
+        t.Add(IDC_FOUR_ANGLE, &CMainDlg::OnLiveMeasure);
+        t.AddRange(IDC_LINE, IDC_THREE_ANGLE, &CMainDlg::OnLiveMeasure);
+        t.Add(IDC_CALIBRATION, &CMainDlg::OnLiveMeasure);
+        t.Add(IDC_OTHER_TOOLS, &CMainDlg::OnOtherTools);
+        t.AddRange(ID_MEASURE_UNDO, ID_MEASURE_DELETE_ALL, &CMainDlg::OnLiveMeasure);
         for (const UnbuiltCommands& unbuilt : kUnbuiltCommands) {
             t.AddRange(unbuilt.first, unbuilt.last, &CMainDlg::NotYetAvailable);
         }
@@ -191,20 +195,12 @@ void CMainDlg::OnPenSettings()
 
 void CMainDlg::OnMagnificationChanged()
 {
-    const QString nominal = MagnificationText(m_magnification->text());
-    if (nominal.isEmpty()) {
-        return;
+    if (m_liveMeasure) {
+        m_liveMeasure->OnNominalChanged();
     }
-    QString stored;
-    CalibrationFile(m_calibrationFile).Lookup(nominal, stored);
-    m_calibrationValue->setText(stored);
 }
 
 void CMainDlg::OnCalibrationDone()
 {
-    const double calibrated = Calibration().lastResult;
-    m_calibrationValue->setText(CalibrationText(calibrated));
-    double magnification = 0.0;
-    ReadMagnification(this, m_calibrationValue->text(), m_magnification->text(), false, magnification);
-    CalibrationFile(m_calibrationFile).Store(MagnificationText(m_magnification->text()), calibrated);
+    m_liveMeasure->OnCalibrationDone();
 }

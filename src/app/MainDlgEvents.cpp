@@ -7,6 +7,7 @@
 #include "capture/CaptureState.h"
 #include "capture/StillCapture.h"
 #include "files/FilesStripController.h"
+#include "liveview/LiveMeasureFeature.h"
 #include "measure/Calibration.h"
 #include "widgets/CMenuXP.h"
 #include "widgets/CToolTipCtrl.h"
@@ -97,6 +98,10 @@ bool CMainDlg::OnMouseEvent(QObject* watched, QMouseEvent& event)
 {
     if (AlreadySeen(event)) {
         return false;
+    }
+    // The preview area exists only in the framed window.
+    if (!IsFullScreen()) {
+        m_liveMeasure->OnMouseEvent(event);
     }
     const QPoint global = event.globalPosition().toPoint();
     if (event.type() != QEvent::MouseButtonDblClick) {

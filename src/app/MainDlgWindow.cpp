@@ -5,6 +5,7 @@
 #include "app/MainDlgLayout.h"
 #include "capture/CCaptureGraph.h"
 #include "files/FilesStripController.h"
+#include "liveview/LiveMeasureFeature.h"
 #include "widgets/CBitmapButton.h"
 #include "widgets/CToolTipCtrl.h"
 
@@ -140,6 +141,7 @@ void CMainDlg::ShowControls(bool show)
 void CMainDlg::EnteredFullScreen()
 {
     m_toolTips->DelAllTools();
+    m_liveMeasure->Reset();
     // Nothing latched carries over into full screen.
     for (const auto& [id, button] : m_buttons) {
         if (IsEffectOrMeasureButton(id)) {

@@ -185,3 +185,21 @@ int PolygonPixelArea(std::span<const QPoint> points)
     }
     return count > INT_MAX ? INT_MAX : int(count);
 }
+
+std::optional<QPoint> PerpendicularFoot(QPoint a, QPoint b, QPoint point)
+{
+    if (a == b) {
+        return std::nullopt;
+    }
+    if (a.x() == b.x()) {
+        return QPoint(a.x(), point.y());
+    }
+    if (a.y() == b.y()) {
+        return QPoint(point.x(), a.y());
+    }
+    const double k = double(b.y() - a.y()) / double(b.x() - a.x());
+    const double e = point.x(), f = point.y();
+    const double x = (e + k * (f + a.x() * k) - a.y() * k) / (k * k + 1);
+    const double y = f + (e - x) / k;
+    return QPoint(TruncateToInt(x), TruncateToInt(y));
+}

@@ -45,3 +45,7 @@ double ArcAngle(QPoint first, QPoint vertex, QPoint second);
 
 // Whole pixels inside the polygon through all the points (even-odd rule).
 int PolygonPixelArea(std::span<const QPoint> points);
+
+// Foot of the perpendicular from `point` to the line through `a` and `b`, each
+// coordinate truncated towards zero; nothing when the line has zero length.
+std::optional<QPoint> PerpendicularFoot(QPoint a, QPoint b, QPoint point);

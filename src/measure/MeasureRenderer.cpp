@@ -1,5 +1,6 @@
 #include "measure/MeasureRenderer.h"
 
+#include "measure/MeasureFigures.h"
 #include "measure/MeasureGeometry.h"
 #include "measure/MeasureValues.h"
 
@@ -11,63 +12,10 @@
 namespace {
 
 constexpr int kCrossArm = 6;
-constexpr int kMaxRadius = 1 << 24;
 constexpr int kRectangleMarkRadius = 6;
-constexpr double kAngleMarkFactor = 0.3;
 constexpr int kCaptionX = 3;
 constexpr int kCaptionFromBottom = 18;
-constexpr int kQtAngleUnits = 16; // QPainter arcs count sixteenths of a degree
-constexpr double kRadiansToDegrees = 180.0 / std::numbers::pi;
 constexpr const char* kLengthSymbol = "L=";
-
-int TruncatedDistance(QPoint centre, QPoint rim)
-{
-    // Exact for any picture's coordinates; far-off points are pinned so an int holds it.
-    const double dx = double(rim.x()) - centre.x();
-    const double dy = double(rim.y()) - centre.y();
-    return int(std::min(std::sqrt(dx * dx + dy * dy), double(kMaxRadius)));
-}
-
-// The square around a circle; in doubles, so far-off centres cannot overflow.
-QRectF BoxAround(QPoint centre, int radius)
-{
-    return QRectF(double(centre.x()) - radius, double(centre.y()) - radius, 2.0 * radius, 2.0 * radius);
-}
-
-void DrawCircle(QPainter& painter, QPoint centre, int radius)
-{
-    painter.drawEllipse(BoxAround(centre, radius));
-}
-
-void DrawCross(QPainter& painter, QPoint p)
-{
-    const QPointF c(p);
-    painter.drawLine(c - QPointF(kCrossArm, 0), c + QPointF(kCrossArm, 0));
-    painter.drawLine(c + QPointF(0, kCrossArm), c - QPointF(0, kCrossArm));
-}
-
-// Screen angle of the ray from `centre` to `p`, counter-clockwise from the +x axis.
-double RayAngle(QPoint centre, QPoint p)
-{
-    return std::atan2(double(centre.y() - p.y()), double(p.x() - centre.x())) * kRadiansToDegrees;
-}
-
-// Marker arc of an angle: clockwise on screen from the ray towards `from` to the ray
-// towards `to`; coinciding rays close the circle.
-void DrawAngleMark(QPainter& painter, QPoint vertex, QPoint from, QPoint to)
-{
-    const int radius = int(kAngleMarkFactor * TruncatedDistance(vertex, from));
-    if (radius <= 0) {
-        return;
-    }
-    const double start = RayAngle(vertex, from);
-    double sweep = std::fmod(start - RayAngle(vertex, to), 360.0);
-    if (sweep <= 0) {
-        sweep += 360.0;
-    }
-    painter.drawArc(BoxAround(vertex, radius), int(std::lround(start * kQtAngleUnits)),
-                    -int(std::lround(sweep * kQtAngleUnits)));
-}
 
 } // namespace
 
@@ -192,7 +140,8 @@ void MeasureRenderer::DrawFigure(QPainter& painter, PhotoKind kind, const CMeasu
         if (count >= 4) {
             DrawCircle(painter, at(0), TruncatedDistance(at(0), at(1)));
             line(0, 3);
-            DrawCross(painter, at(2)), DrawCross(painter, at(1)), DrawCross(painter, at(3));
+            DrawCross(painter, at(2), kCrossArm), DrawCross(painter, at(1), kCrossArm),
+                DrawCross(painter, at(3), kCrossArm);
         }
         break;
     case PhotoKind::Rectangle:

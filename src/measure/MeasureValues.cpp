@@ -12,6 +12,9 @@ namespace {
 constexpr double kPi = 3.1415926;
 constexpr double kTwentyPi = 62.831852;
 constexpr double kHundredPi = 314.15926;
+// The arc length has always used this shorter constant for 20 pi.
+constexpr double kArcTwentyPi = 62.83;
+constexpr double kFullTurnDegrees = 360.0;
 
 struct Quantity {
     double value;
@@ -95,6 +98,20 @@ bool ThreePointAngleValues(QPoint arm1, QPoint vertex, QPoint arm2, MeasureTexts
 bool FourPointAngleValues(QPoint a1, QPoint a2, QPoint b1, QPoint b2, MeasureTexts& texts)
 {
     return FillAngle(TwoLineAngle(a1, a2, b1, b2), texts);
+}
+
+bool ArcValues(double radius, double degrees, const ValueContext& context, MeasureTexts& texts)
+{
+    const double s = context.scale, m = context.magnification;
+    const double length = s * degrees * radius * kArcTwentyPi / (m * kFullTurnDegrees);
+    MeasureTexts radiusTexts, lengthTexts, angleTexts;
+    if (!Fill({{radius * s * 10 / m, false}}, context, radiusTexts) ||
+        !Fill({{length, false}}, context, lengthTexts) || !FillAngle(degrees, angleTexts)) {
+        return false;
+    }
+    texts.values = {radiusTexts.values[0], angleTexts.values[0], lengthTexts.values[0]};
+    texts.units = {radiusTexts.units[0], angleTexts.units[0], lengthTexts.units[0]};
+    return true;
 }
 
 void BlankTexts(MeasureTexts& texts)

@@ -35,6 +35,9 @@ bool ThreePointAngleValues(QPoint arm1, QPoint vertex, QPoint arm2, MeasureTexts
 // Angle between the lines a1-a2 and b1-b2.
 bool FourPointAngleValues(QPoint a1, QPoint a2, QPoint b1, QPoint b2, MeasureTexts& texts);
 
+// Radius, swept angle and arc length of an arc of `radius` pixels sweeping `degrees`.
+bool ArcValues(double radius, double degrees, const ValueContext& context, MeasureTexts& texts);
+
 // Drawing-only objects keep the slots of their values, all empty.
 void BlankTexts(MeasureTexts& texts);
 

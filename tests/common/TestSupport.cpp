@@ -50,4 +50,16 @@ QByteArray ReadFile(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+ActWhenShown::ActWhenShown(std::function<QWidget*()> find, std::function<void(QWidget*)> act)
+{
+    m_timer.setInterval(10);
+    QObject::connect(&m_timer, &QTimer::timeout, [this, find = std::move(find), act = std::move(act)] {
+        if (QWidget* widget = find()) {
+            m_timer.stop();
+            act(widget);
+        }
+    });
+    m_timer.start();
+}
+
 } // namespace testsupport

@@ -3,6 +3,10 @@
 // user's config, documents and program folders.
 #include <QString>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <functional>
+
+class QWidget;
 
 namespace testsupport {
 
@@ -18,6 +22,16 @@ public:
 private:
     QTemporaryDir m_dir;
     QByteArray m_oldConfig, m_oldData, m_oldHome;
+};
+
+// While a modal dialog or popup menu runs its own loop: polls every 10 ms for
+// `find` to give a widget, then hands it to `act` once.
+class ActWhenShown {
+public:
+    ActWhenShown(std::function<QWidget*()> find, std::function<void(QWidget*)> act);
+
+private:
+    QTimer m_timer;
 };
 
 // Folder of test fixture files (tests/fixtures).

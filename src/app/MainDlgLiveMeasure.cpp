@@ -1,0 +1,76 @@
+// Live measuring in the main window: the feature object, its settings and its
+// painters for the preview and for stills.
+#include "app/AppTexts.h"
+#include "app/CMainDlg.h"
+#include "app/SettingsStore.h"
+#include "capture/CCaptureGraph.h"
+#include "liveview/LiveMeasureFeature.h"
+#include "measure/MeasureTexts.h"
+#include "widgets/Art.h"
+#include "widgets/CBitmapButton.h"
+#include "widgets/CMenuXP.h"
+
+using namespace maindlg;
+
+void CMainDlg::CreateLiveMeasuring()
+{
+    LiveMeasureFeature::Parts parts;
+    parts.window = this;
+    parts.client = m_client;
+    parts.nominal = m_magnification;
+    parts.calibrated = m_calibrationValue;
+    parts.calibrationFile = m_calibrationFile;
+    parts.button = [this](int id) { return Button(id); };
+    parts.settings = [this] { return LiveMeasureSettingsNow(); };
+    m_liveMeasure = std::make_unique<LiveMeasureFeature>(parts);
+    m_stillPainters.measurements = m_liveMeasure->StillPainter();
+    LiveFrameHooks hooks = m_graph->hooks();
+    hooks.paintMeasurements = m_liveMeasure->PreviewPainter();
+    m_graph->SetLiveFrameHooks(std::move(hooks));
+}
+
+LiveMeasureSettings CMainDlg::LiveMeasureSettingsNow() const
+{
+    const AppSettings& settings = Settings();
+    LiveMeasureSettings live;
+    live.style.penWidth = settings.Linewidth;
+    live.style.penStyle = settings.Linetype;
+    live.style.lineColor = ColorRef(settings.LineColor);
+    live.style.labelColor = ColorRef(settings.MeasureTxtColor);
+    live.style.labelFont = m_measureFont;
+    live.style.labelFontSize = settings.fontsize;
+    live.unit = settings.unit;
+    live.decimals = settings.decimal;
+    live.unitsPerPixel = LiveMeasureFeature::UnitsPerPixel(settings.unit);
+    return live;
+}
+
+void CMainDlg::OnLiveMeasure()
+{
+    m_liveMeasure->OnCommand(m_commandInProgress);
+}
+
+void CMainDlg::OnOtherTools()
+{
+    static const QIcon icon(ArtPixmap(QStringLiteral("menu_231"), QSize(16, 16)));
+    CMenuXP menu;
+    auto add = [&](int id, const TextKey& text) {
+        QAction* item = menu.AppendItem(id, LoadText(text));
+        item->setIcon(icon);
+        item->setEnabled(IsAvailable(id));
+    };
+    add(ID_MEASURE_UNDO, txt::Undo);
+    add(ID_MEASURE_REDO, txt::Redo);
+    add(ID_MEASURE_DELETE_ALL, txt::DeleteAll);
+    menu.AppendSeparator();
+    add(ID_CROSSHAIR_TOOLS, txt::Crosshair);
+    add(ID_SCALE_LINE, txt::ScaleLine_OtherTools);
+    add(ID_CIRCLE_GRID, txt::CircleGrid_OtherTools);
+    add(ID_PEN_SETTINGS, txt::Setting_OtherTools);
+    menu.AppendSeparator();
+    add(ID_MEASURE_EXPORT, txt::TipProperty);
+    connect(&menu, &CMenuXP::commandChosen, this, [this](int id) { OnCommand(id); });
+    // At the button's left edge, 4 pixels above its bottom.
+    const QRect button = Button(IDC_OTHER_TOOLS)->geometry();
+    menu.exec(m_client->mapToGlobal(QPoint(button.left(), button.bottom() + 1 - 4)));
+}

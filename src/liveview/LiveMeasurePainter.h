@@ -1,0 +1,23 @@
+#pragma once
+// Drawing of the live measurements onto a preview picture or a still: the
+// measurement being drawn at its preview position, then every finished object with
+// its points multiplied by the factors. One painter per drawing thread (it keeps
+// fonts between frames).
+#include "liveview/LiveSnapshot.h"
+#include "measure/MeasurePainting.h"
+
+class QPainter;
+
+class LiveMeasurePainter {
+public:
+    void Paint(QPainter& painter, const LiveSnapshot& snapshot, double fx, double fy);
+
+private:
+    void PaintOpen(QPainter& painter, const OpenMeasurement& open);
+    void PaintOpenTexts(QPainter& painter, const OpenMeasurement& open);
+    void PaintShape(QPainter& painter, LiveKind kind, const CMeasureShape& shape, double fx, double fy);
+    void PaintLabel(QPainter& painter, LiveKind kind, const CMeasureShape& shape, double fx, double fy);
+    void PaintContinuousLabels(QPainter& painter, const CMeasureShape& shape, double fx, double fy);
+
+    FontCache m_fonts;
+};

@@ -1,0 +1,146 @@
+// Live measuring through the main window: tool buttons, mouse events over the
+// preview, the pictures the preview and a still show, calibration.
+#include "MainDlgTestSupport.h"
+#include "app/MainDlgIds.h"
+#include "capture/CCaptureGraph.h"
+#include "capture/CaptureState.h"
+#include "liveview/LiveMeasureFeature.h"
+#include "measure/CCalibrationDlg.h"
+#include "measure/Calibration.h"
+#include "measure/CalibrationDlgIds.h"
+#include "widgets/CBitmapButton.h"
+#include "widgets/CMenuXP.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+
+using namespace maindlg;
+
+namespace {
+
+// A left click at a client position of the window.
+void ClickAt(CMainDlg& dlg, QPoint client)
+{
+    QTest::mouseMove(dlg.Client(), client);
+    QTest::mouseClick(dlg.Client(), Qt::LeftButton, Qt::NoModifier, client);
+}
+
+QStringList Pictures(const CMainDlg& dlg)
+{
+    return QDir(dlg.PictureFolder()).entryList({"*.jpg", "*.bmp"}, QDir::Files);
+}
+
+// Pixels of the picture in `rect` that are clearly red.
+int RedPixels(const QImage& image, const QRect& rect)
+{
+    int count = 0;
+    for (int y = rect.top(); y <= rect.bottom(); ++y) {
+        for (int x = rect.left(); x <= rect.right(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            count += (c.red() > 170 && c.green() < 90 && c.blue() < 90) ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+} // namespace
+
+TEST_F(MainDlgTest, ALineMeasuredOverThePreviewIsBurnedIntoTheStill)
+{
+    auto dlg = Start();
+    ASSERT_TRUE(dlg->IsConnected());
+    ASSERT_TRUE(WaitFor([] { return FrameStore.width.load() > 0; }));
+    dlg->OnCommand(IDC_LINE);
+    EXPECT_TRUE(dlg->Button(IDC_LINE)->IsActive());
+    // Above the preview area: nothing starts.
+    ClickAt(*dlg, QPoint(293, 33));
+    ClickAt(*dlg, QPoint(293, 93));  // preview (100, 60)
+    ClickAt(*dlg, QPoint(393, 93));  // preview (200, 60)
+    ClickAt(*dlg, QPoint(420, 120)); // label
+    const LiveMeasureList& list = dlg->LiveMeasuring().Host().List();
+    ASSERT_EQ(list.Count(), 1);
+    EXPECT_EQ(list.At(0)->points.value(0), QPoint(100, 60));
+    EXPECT_EQ(list.At(0)->valueTexts.value(0), "1.111"); // 100 px x 0.0666667 x 10 / 60
+
+    // The preview picture carries it.
+    ASSERT_TRUE(WaitFor([&] {
+        const QImage frame = dlg->CaptureGraph()->PreviewPicture();
+        return RedPixels(frame, QRect(120, 58, 60, 5)) > 20;
+    }));
+
+    QTest::keyClick(dlg.get(), Qt::Key_F2);
+    ASSERT_TRUE(WaitFor([&] { return Pictures(*dlg).size() == 1; }));
+    const QImage still(dlg->PictureFolder() + "/" + Pictures(*dlg).at(0));
+    ASSERT_EQ(still.size(), QSize(captureWidth.load(), captureHeight.load()));
+    const double f = 4.05; // 2592 x 1944
+    const QRect along(int(120 * f), int(60 * f) - 3, int(60 * f), 7);
+    EXPECT_GT(RedPixels(still, along), 100);
+    // Undo takes it off the next still.
+    dlg->OnCommand(ID_MEASURE_UNDO);
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_FALSE(dlg->Button(IDC_LINE)->IsActive());
+}
+
+TEST_F(MainDlgTest, CalibratingOverThePreviewStoresTheMagnificationAndRightClickResets)
+{
+    auto dlg = Start();
+    ASSERT_TRUE(dlg->IsConnected());
+    Calibration() = SharedCalibration();
+    bool windowEnabled = true;
+    const testsupport::ActWhenShown answer(
+        [] { return qobject_cast<CCalibrationDlg*>(QApplication::activeModalWidget()); },
+        [&](QWidget* widget) {
+            auto* dialog = static_cast<CCalibrationDlg*>(widget);
+            windowEnabled = dlg->isEnabled();
+            dialog->DistanceEdit()->setText("1");
+            dialog->OnCommand(IDC_CALIBRATION_OK);
+        });
+    dlg->OnCommand(IDC_CALIBRATION);
+    EXPECT_TRUE(dlg->Button(IDC_CALIBRATION)->IsActive());
+    ClickAt(*dlg, QPoint(293, 93));
+    ClickAt(*dlg, QPoint(393, 93)); // the dialog answers 1 mm
+    EXPECT_FALSE(windowEnabled);
+    EXPECT_TRUE(dlg->isEnabled());
+    ASSERT_TRUE(WaitFor([&] { return dlg->CalibrationValueEdit()->text() == "66.7"; }));
+    EXPECT_TRUE(testsupport::ReadFile(ProgramFolderPath() + "/CalibrationIni.ini").contains("60=66.7"));
+    ClickAt(*dlg, QPoint(420, 120));
+    const LiveMeasureList& list = dlg->LiveMeasuring().Host().List();
+    ASSERT_EQ(list.Count(), 1);
+    EXPECT_EQ(list.At(0)->valueTexts.value(0), "1.000");
+
+    dlg->OnCommand(IDC_FOUR_ANGLE);
+    ClickAt(*dlg, QPoint(300, 300));
+    EXPECT_TRUE(dlg->LiveMeasuring().Host().IsOpen());
+    QTest::mouseClick(dlg->Client(), Qt::RightButton, Qt::NoModifier, QPoint(400, 300));
+    EXPECT_FALSE(dlg->LiveMeasuring().Host().IsOpen());
+    EXPECT_FALSE(dlg->Button(IDC_FOUR_ANGLE)->IsActive());
+    EXPECT_EQ(list.Count(), 1);
+}
+
+TEST_F(MainDlgTest, OtherToolsMenuUndoesAndGreysWhatIsNotBuilt)
+{
+    auto dlg = Start();
+    dlg->OnCommand(IDC_LINE);
+    ClickAt(*dlg, QPoint(293, 93));
+    ClickAt(*dlg, QPoint(393, 93));
+    ClickAt(*dlg, QPoint(420, 120));
+    const LiveMeasureList& list = dlg->LiveMeasuring().Host().List();
+    ASSERT_EQ(list.Count(), 1);
+    bool exportEnabled = true;
+    const testsupport::ActWhenShown choose(
+        [] { return qobject_cast<CMenuXP*>(QApplication::activePopupWidget()); },
+        [&](QWidget* widget) {
+            auto* menu = static_cast<CMenuXP*>(widget);
+            exportEnabled = menu->FindItem(ID_MEASURE_EXPORT)->isEnabled();
+            menu->FindItem(ID_MEASURE_UNDO)->trigger();
+            menu->close();
+        });
+    dlg->OnCommand(IDC_OTHER_TOOLS);
+    EXPECT_FALSE(exportEnabled);
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_EQ(dlg->LiveMeasuring().Host().RedoList().Count(), 1);
+}
