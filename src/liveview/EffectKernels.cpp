@@ -1,0 +1,185 @@
+#include "liveview/EffectKernels.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr int kBytesPerPixel = 3;
+constexpr std::uint8_t kWhite = 255;
+constexpr std::uint8_t kBlack = 0;
+
+std::size_t PixelCount(int width, int height)
+{
+    return static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+}
+
+// Reverses the order of `count` three-byte pixels in place.
+void ReversePixels(std::uint8_t* first, std::size_t count)
+{
+    std::uint8_t* last = first + (count - 1) * kBytesPerPixel;
+    for (; first < last; first += kBytesPerPixel, last -= kBytesPerPixel) {
+        std::uint8_t held[kBytesPerPixel];
+        std::memcpy(held, first, kBytesPerPixel);
+        std::memcpy(first, last, kBytesPerPixel);
+        std::memcpy(last, held, kBytesPerPixel);
+    }
+}
+
+// Byte offsets within a pixel.
+constexpr int kBlue = 0;
+constexpr int kGreen = 1;
+constexpr int kRed = 2;
+
+// Every pixel's bytes become the byte at `source`.
+void CopyChannel(std::uint8_t* p, std::size_t count, int source)
+{
+    for (std::size_t i = 0; i < count; ++i, p += kBytesPerPixel) {
+        const std::uint8_t v = p[source];
+        p[kBlue] = v;
+        p[kGreen] = v;
+        p[kRed] = v;
+    }
+}
+
+void ClearChannel(std::uint8_t* p, std::size_t count, int channel)
+{
+    for (std::size_t i = 0; i < count; ++i) {
+        p[i * kBytesPerPixel + channel] = 0;
+    }
+}
+
+} // namespace
+
+void MirrorRows(std::uint8_t* pixels, int width, int height)
+{
+    if (!pixels || width <= 1 || height <= 0) {
+        return;
+    }
+    const std::size_t stride = static_cast<std::size_t>(width) * kBytesPerPixel;
+    for (int row = 0; row < height; ++row) {
+        ReversePixels(pixels + stride * row, static_cast<std::size_t>(width));
+    }
+}
+
+void HalfTurn(std::uint8_t* pixels, int width, int height)
+{
+    if (!pixels || width <= 0 || height <= 0) {
+        return;
+    }
+    ReversePixels(pixels, PixelCount(width, height));
+}
+
+void Negative(std::uint8_t* pixels, int width, int height)
+{
+    if (!pixels || width <= 0 || height <= 0) {
+        return;
+    }
+    const std::size_t bytes = PixelCount(width, height) * kBytesPerPixel;
+    for (std::size_t i = 0; i < bytes; ++i) {
+        pixels[i] = static_cast<std::uint8_t>(~pixels[i]);
+    }
+}
+
+void KeepChannels(std::uint8_t* pixels, int width, int height, int channelMask)
+{
+    if (!pixels || width <= 0 || height <= 0) {
+        return;
+    }
+    const std::size_t count = PixelCount(width, height);
+    switch (channelMask) {
+    case kChannelRed:
+        CopyChannel(pixels, count, kRed);
+        break;
+    case kChannelGreen:
+        CopyChannel(pixels, count, kGreen);
+        break;
+    case kChannelBlue:
+        CopyChannel(pixels, count, kBlue);
+        break;
+    case kChannelRed | kChannelGreen:
+        ClearChannel(pixels, count, kBlue);
+        break;
+    case kChannelRed | kChannelBlue:
+        ClearChannel(pixels, count, kGreen);
+        break;
+    case kChannelGreen | kChannelBlue:
+        ClearChannel(pixels, count, kRed);
+        break;
+    default:
+        break;
+    }
+}
+
+void GreyAndHistogram(const std::uint8_t* pixels, int width, int height, std::uint8_t* grey,
+                      GreyHistogram& histogram)
+{
+    histogram.fill(0);
+    if (!pixels || !grey || width <= 0 || height <= 0) {
+        return;
+    }
+    const std::size_t count = PixelCount(width, height);
+    for (std::size_t i = 0; i < count; ++i, pixels += kBytesPerPixel) {
+        grey[i] = GreyOf(pixels[kBlue], pixels[kGreen], pixels[kRed]);
+    }
+    // Four partial histograms keep neighbouring equal values from waiting on each other.
+    std::uint32_t partial[4][256] = {};
+    std::size_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        ++partial[0][grey[i]];
+        ++partial[1][grey[i + 1]];
+        ++partial[2][grey[i + 2]];
+        ++partial[3][grey[i + 3]];
+    }
+    for (; i < count; ++i) {
+        ++partial[0][grey[i]];
+    }
+    for (int v = 0; v < 256; ++v) {
+        histogram[v] = partial[0][v] + partial[1][v] + partial[2][v] + partial[3][v];
+    }
+}
+
+int OtsuThreshold(const GreyHistogram& histogram)
+{
+    double total = 0.0;
+    double sum = 0.0;
+    for (int v = 0; v < 256; ++v) {
+        total += histogram[v];
+        sum += static_cast<double>(v) * histogram[v];
+    }
+    double count0 = 0.0;
+    double sum0 = 0.0;
+    double best = 0.0;
+    int threshold = 0;
+    for (int i = 0; i < 255; ++i) {
+        count0 += histogram[i];
+        sum0 += static_cast<double>(i) * histogram[i];
+        const double count1 = total - count0;
+        if (count0 == 0.0 || count1 == 0.0) {
+            continue;
+        }
+        const float w0 = static_cast<float>(count0) / static_cast<float>(total);
+        const double mean0 = sum0 / count0;
+        const double mean1 = (sum - sum0) / count1;
+        const double score = w0 * (1 - w0) * (mean1 - mean0) * (mean1 - mean0);
+        if (score > best) {
+            best = score;
+            // White starts above the lower class: its top value stays black.
+            threshold = i + 1;
+        }
+    }
+    return threshold;
+}
+
+void ApplyThreshold(std::uint8_t* pixels, std::span<const std::uint8_t> grey, int threshold)
+{
+    if (!pixels) {
+        return;
+    }
+    for (const std::uint8_t g : grey) {
+        const std::uint8_t v = g >= threshold ? kWhite : kBlack;
+        pixels[kBlue] = v;
+        pixels[kGreen] = v;
+        pixels[kRed] = v;
+        pixels += kBytesPerPixel;
+    }
+}
