@@ -1,5 +1,8 @@
 #include "liveview/EffectKernels.h"
 
+#include "liveview/EffectKernelsAvx2.h"
+
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -7,6 +10,11 @@ namespace {
 constexpr int kBytesPerPixel = 3;
 constexpr std::uint8_t kWhite = 255;
 constexpr std::uint8_t kBlack = 0;
+// Grey values computed, then counted, this many at a time.
+constexpr std::size_t kGreyChunk = 4096;
+constexpr int kPartialHistograms = 8;
+
+const bool kWide = Avx2Available();
 
 std::size_t PixelCount(int width, int height)
 {
@@ -16,6 +24,15 @@ std::size_t PixelCount(int width, int height)
 // Reverses the order of `count` three-byte pixels in place.
 void ReversePixels(std::uint8_t* first, std::size_t count)
 {
+    if (kWide) {
+        // The outer steps are swapped; what lies between them is reversed below.
+        const std::size_t done = ReverseStepsAvx2(first, count);
+        first += done * kBytesPerPixel;
+        count -= 2 * done;
+    }
+    if (count < 2) {
+        return;
+    }
     std::uint8_t* last = first + (count - 1) * kBytesPerPixel;
     for (; first < last; first += kBytesPerPixel, last -= kBytesPerPixel) {
         std::uint8_t held[kBytesPerPixel];
@@ -85,7 +102,12 @@ void KeepChannels(std::uint8_t* pixels, int width, int height, int channelMask)
     if (!pixels || width <= 0 || height <= 0) {
         return;
     }
-    const std::size_t count = PixelCount(width, height);
+    std::size_t count = PixelCount(width, height);
+    if (kWide) {
+        const std::size_t done = KeepChannelsAvx2(pixels, count, channelMask);
+        pixels += done * kBytesPerPixel;
+        count -= done;
+    }
     switch (channelMask) {
     case kChannelRed:
         CopyChannel(pixels, count, kRed);
@@ -118,23 +140,34 @@ void GreyAndHistogram(const std::uint8_t* pixels, int width, int height, std::ui
         return;
     }
     const std::size_t count = PixelCount(width, height);
-    for (std::size_t i = 0; i < count; ++i, pixels += kBytesPerPixel) {
-        grey[i] = GreyOf(pixels[kBlue], pixels[kGreen], pixels[kRed]);
-    }
-    // Four partial histograms keep neighbouring equal values from waiting on each other.
-    std::uint32_t partial[4][256] = {};
-    std::size_t i = 0;
-    for (; i + 4 <= count; i += 4) {
-        ++partial[0][grey[i]];
-        ++partial[1][grey[i + 1]];
-        ++partial[2][grey[i + 2]];
-        ++partial[3][grey[i + 3]];
-    }
-    for (; i < count; ++i) {
-        ++partial[0][grey[i]];
+    // Partial histograms keep neighbouring equal values from waiting on each
+    // other; the grey values are counted in chunks while they are still in cache.
+    std::uint32_t partial[kPartialHistograms][256] = {};
+    for (std::size_t start = 0; start < count; start += kGreyChunk) {
+        const std::size_t n = std::min(kGreyChunk, count - start);
+        std::uint8_t* g = grey + start;
+        const std::uint8_t* p = pixels + start * kBytesPerPixel;
+        const std::size_t done = kWide ? GreyStepsAvx2(p, n, g) : 0;
+        for (std::size_t i = done; i < n; ++i) {
+            g[i] = GreyOf(p[i * kBytesPerPixel + kBlue], p[i * kBytesPerPixel + kGreen],
+                          p[i * kBytesPerPixel + kRed]);
+        }
+        std::size_t i = 0;
+        for (; i + kPartialHistograms <= n; i += kPartialHistograms) {
+            for (int k = 0; k < kPartialHistograms; ++k) {
+                ++partial[k][g[i + k]];
+            }
+        }
+        for (; i < n; ++i) {
+            ++partial[0][g[i]];
+        }
     }
     for (int v = 0; v < 256; ++v) {
-        histogram[v] = partial[0][v] + partial[1][v] + partial[2][v] + partial[3][v];
+        std::uint32_t sum = 0;
+        for (const auto& part : partial) {
+            sum += part[v];
+        }
+        histogram[v] = sum;
     }
 }
 
@@ -174,6 +207,11 @@ void ApplyThreshold(std::uint8_t* pixels, std::span<const std::uint8_t> grey, in
 {
     if (!pixels) {
         return;
+    }
+    if (kWide) {
+        const std::size_t done = ThresholdStepsAvx2(pixels, grey.data(), grey.size(), threshold);
+        pixels += done * kBytesPerPixel;
+        grey = grey.subspan(done);
     }
     for (const std::uint8_t g : grey) {
         const std::uint8_t v = g >= threshold ? kWhite : kBlack;

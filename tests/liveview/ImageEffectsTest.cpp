@@ -40,6 +40,22 @@ struct Frame {
     }
 };
 
+// Frames wide enough for whole 32-pixel steps and a remainder.
+constexpr int kWide = 71;
+constexpr int kWider = 165;
+
+// Every pixel of `after` is `expected` of the same pixel of `before`.
+template <typename Expected> void ExpectEachPixel(const Frame& after, const Frame& before, Expected expected)
+{
+    int wrong = 0;
+    for (int row = 0; row < before.height; ++row) {
+        for (int column = 0; column < before.width; ++column) {
+            wrong += !(after.At(row, column) == expected(before.At(row, column)));
+        }
+    }
+    EXPECT_EQ(wrong, 0);
+}
+
 Frame Applied(ImageEffects& effects, const Frame& original)
 {
     Frame frame = original;
@@ -58,37 +74,43 @@ void ExpectLatched(const ImageEffects& effects, std::initializer_list<EffectButt
 
 TEST(ImageEffects, MirrorTwiceGivesThePlainPictureAndOnceMirrorsEachRow)
 {
-    ImageEffects effects;
-    const Frame original(5, 3);
-    effects.Press(EffectButton::Mirror);
-    ExpectLatched(effects, {EffectButton::Mirror});
-    const Frame mirrored = Applied(effects, original);
-    for (int row = 0; row < original.height; ++row) {
-        for (int column = 0; column < original.width; ++column) {
-            EXPECT_EQ(mirrored.At(row, column), original.At(row, original.width - 1 - column));
+    for (const int width : {1, 5, kWide, kWider}) {
+        ImageEffects effects;
+        const Frame original(width, 3);
+        effects.Press(EffectButton::Mirror);
+        ExpectLatched(effects, {EffectButton::Mirror});
+        const Frame mirrored = Applied(effects, original);
+        int wrong = 0;
+        for (int row = 0; row < original.height; ++row) {
+            for (int column = 0; column < original.width; ++column) {
+                wrong += !(mirrored.At(row, column) == original.At(row, original.width - 1 - column));
+            }
         }
+        EXPECT_EQ(wrong, 0) << width;
+        effects.Press(EffectButton::Mirror);
+        ExpectLatched(effects, {});
+        EXPECT_EQ(Applied(effects, original).bytes, original.bytes);
     }
-    effects.Press(EffectButton::Mirror);
-    ExpectLatched(effects, {});
-    EXPECT_EQ(Applied(effects, original).bytes, original.bytes);
 }
 
 TEST(ImageEffects, MirrorThenHalfTurnLeavesOnlyTheHalfTurn)
 {
     ImageEffects effects;
-    const Frame original(4, 3);
+    const Frame original(kWide, 7);
     effects.Press(EffectButton::Mirror);
     effects.Press(EffectButton::HalfTurn);
     ExpectLatched(effects, {EffectButton::HalfTurn});
     EXPECT_EQ(effects.switches().mirrorOn.load(), 0);
     EXPECT_EQ(effects.switches().rotateOn.load(), 1);
     const Frame turned = Applied(effects, original);
+    int wrong = 0;
     for (int row = 0; row < original.height; ++row) {
         for (int column = 0; column < original.width; ++column) {
-            EXPECT_EQ(turned.At(row, column),
-                      original.At(original.height - 1 - row, original.width - 1 - column));
+            wrong += !(turned.At(row, column) ==
+                       original.At(original.height - 1 - row, original.width - 1 - column));
         }
     }
+    EXPECT_EQ(wrong, 0);
 }
 
 TEST(ImageEffects, NegativeInvertsEveryByteAndAnEffectClearsTheChannels)
@@ -98,7 +120,7 @@ TEST(ImageEffects, NegativeInvertsEveryByteAndAnEffectClearsTheChannels)
     effects.Press(EffectButton::Negative);
     ExpectLatched(effects, {EffectButton::Negative});
     EXPECT_EQ(effects.switches().channelMask.load(), 0);
-    const Frame original(3, 2);
+    const Frame original(kWide, 2);
     const Frame negative = Applied(effects, original);
     for (std::size_t i = 0; i < original.bytes.size(); ++i) {
         EXPECT_EQ(negative.bytes[i], 255 - original.bytes[i]);
@@ -108,28 +130,32 @@ TEST(ImageEffects, NegativeInvertsEveryByteAndAnEffectClearsTheChannels)
 TEST(ImageEffects, RedThenGreenThenBlue)
 {
     ImageEffects effects;
-    const Frame original(3, 2);
-    const Pixel sample = original.At(1, 2);
+    const Frame original(kWider, 2);
 
     effects.Press(EffectButton::Red);
     ExpectLatched(effects, {EffectButton::Red});
-    EXPECT_EQ(Applied(effects, original).At(1, 2), (Pixel{sample.r, sample.r, sample.r}));
+    ExpectEachPixel(Applied(effects, original), original, [](Pixel p) { return Pixel{p.r, p.r, p.r}; });
 
     effects.Press(EffectButton::Green);
     ExpectLatched(effects, {EffectButton::Red, EffectButton::Green});
     EXPECT_EQ(effects.switches().channelMask.load(), kChannelRed | kChannelGreen);
-    EXPECT_EQ(Applied(effects, original).At(1, 2), (Pixel{0, sample.g, sample.r}));
+    ExpectEachPixel(Applied(effects, original), original, [](Pixel p) { return Pixel{0, p.g, p.r}; });
 
     effects.Press(EffectButton::Blue);
     ExpectLatched(effects, {EffectButton::Blue});
     EXPECT_EQ(effects.switches().channelMask.load(), kChannelBlue);
-    EXPECT_EQ(Applied(effects, original).At(1, 2), (Pixel{sample.b, sample.b, sample.b}));
+    ExpectEachPixel(Applied(effects, original), original, [](Pixel p) { return Pixel{p.b, p.b, p.b}; });
 
     // A latched channel pressed again goes off; the other stays.
     effects.Press(EffectButton::Green);
+    ExpectEachPixel(Applied(effects, original), original, [](Pixel p) { return Pixel{p.b, p.g, 0}; });
     effects.Press(EffectButton::Blue);
     ExpectLatched(effects, {EffectButton::Green});
-    EXPECT_EQ(Applied(effects, original).At(1, 2), (Pixel{sample.g, sample.g, sample.g}));
+    ExpectEachPixel(Applied(effects, original), original, [](Pixel p) { return Pixel{p.g, p.g, p.g}; });
+
+    effects.Press(EffectButton::Red);
+    ExpectLatched(effects, {EffectButton::Red, EffectButton::Green});
+    ExpectEachPixel(Applied(effects, original), original, [](Pixel p) { return Pixel{0, p.g, p.r}; });
 }
 
 TEST(ImageEffects, RgbTurnsEverythingOff)
@@ -184,6 +210,52 @@ TEST(EffectKernels, GreyWeightsGreenMostAndRoundsHalfUp)
     EXPECT_EQ(GreyOf(255, 255, 255), 255);
     EXPECT_EQ(GreyOf(0, 0, 5), 2); // 1.5 + 0.5
     EXPECT_EQ(GreyOf(0, 0, 4), 1); // 1.2 + 0.5
+}
+
+// Every blue, green and red mix whose weighted sum differs: the grey values are
+// the formula's, exactly, in whole steps and in the remainder.
+TEST(EffectKernels, GreyOfEveryMixMatchesTheFormula)
+{
+    Frame frame(256 * 11, 256);
+    for (int g = 0; g < 256; ++g) {
+        for (int i = 0; i < frame.width; ++i) {
+            frame.Set(g, i, {std::uint8_t(i % 11), std::uint8_t(g), std::uint8_t(i / 11)});
+        }
+    }
+    const int count = frame.width * frame.height - 5; // leave a remainder
+    std::vector<std::uint8_t> grey(count);
+    GreyHistogram histogram;
+    GreyAndHistogram(frame.bytes.data(), count, 1, grey.data(), histogram);
+    int wrong = 0;
+    GreyHistogram expected{};
+    for (int i = 0; i < count; ++i) {
+        const std::uint8_t* p = frame.bytes.data() + std::size_t(i) * 3;
+        wrong += grey[i] != GreyOf(p[0], p[1], p[2]);
+        ++expected[GreyOf(p[0], p[1], p[2])];
+    }
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(histogram, expected);
+}
+
+TEST(ImageEffects, ThresholdWhitensTheUpperClass)
+{
+    ImageEffects effects;
+    effects.Press(EffectButton::Threshold);
+    const Frame original(kWider, 5);
+    const Frame result = Applied(effects, original);
+    std::vector<std::uint8_t> grey(original.width * original.height);
+    GreyHistogram histogram;
+    GreyAndHistogram(original.bytes.data(), original.width, original.height, grey.data(), histogram);
+    const int t = OtsuThreshold(histogram);
+    ASSERT_GT(t, 0);
+    int wrong = 0;
+    for (std::size_t i = 0; i < grey.size(); ++i) {
+        const std::uint8_t v = grey[i] >= t ? 255 : 0;
+        for (int c = 0; c < 3; ++c) {
+            wrong += result.bytes[i * 3 + c] != v;
+        }
+    }
+    EXPECT_EQ(wrong, 0);
 }
 
 TEST(EffectKernels, OtsuTakesTheFirstOfEqualSplitsAndSkipsEmptyClasses)
