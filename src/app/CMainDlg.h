@@ -4,6 +4,7 @@
 // window timers and the private messages through which other code talks to it.
 #include "app/LanguageTable.h"
 #include "app/MainDlgIds.h"
+#include "capture/StartFailureNotice.h"
 #include "capture/StillSaver.h"
 #include "platform/files/LogFont.h"
 #include "platform/text/TextLookup.h"
@@ -114,6 +115,9 @@ private:
     int TryStartGraph();
     void ShowConnected();
     void ShowDisconnected();
+    // After a failed start: the connect message, or why the camera did not start.
+    void ShowNotRunning();
+    void OnGraphEvent(int code);
     void EnableToolButtons(bool enable);
     void UpdateResolutionText();
     void NotifyVideoSettingsDialog();
@@ -218,6 +222,7 @@ private:
     QString m_calibrationFile;
     LogFontRecord m_measureFont;   // measurement labels, from "Measurefont.ini"
     StillPainters m_stillPainters; // overlays and live measurements burned into stills
+    StartFailureNotice m_startFailureNotice;
 
     // Window parts.
     QWidget* m_client = nullptr;

@@ -112,7 +112,7 @@ void CMainDlg::OnPreviewOnOff()
     if (preview->IsActive()) {
         preview->SetActive(false);
         m_graph->StopPreview();
-        m_graph->update();
+        m_graph->Preview()->update();
     } else {
         if (m_recording) {
             StopRecordingFile();

@@ -2,12 +2,19 @@
 #include "app/AppTexts.h"
 #include "app/CMainDlg.h"
 #include "capture/CCaptureGraph.h"
+#include "capture/CaptureEvents.h"
 #include "capture/CaptureState.h"
 #include "platform/camera/CameraBackendFactory.h"
 #include "platform/camera/DeviceMonitor.h"
 #include "widgets/CBitmapButton.h"
 
 using namespace maindlg;
+
+namespace {
+// A camera that would not start is tried again this often (another program may
+// let it go, or a lower size may have been chosen): no device notice says so.
+constexpr int kDeviceRetryMs = 2000;
+} // namespace
 
 void CMainDlg::StartDevice()
 {
@@ -25,8 +32,7 @@ void CMainDlg::StartDevice()
             return;
         }
     }
-    m_graph->TearDown();
-    ShowDisconnected();
+    ShowNotRunning();
     BuildMenus();
 }
 
@@ -41,6 +47,7 @@ void CMainDlg::ShowConnected()
 {
     EnableToolButtons(true);
     Button(IDC_PREVIEW)->SetActive(true);
+    m_startFailureNotice.Reset();
     m_graph->SetStatusMessage(QString());
     m_connected = true;
     UpdateResolutionText();
@@ -55,6 +62,32 @@ void CMainDlg::ShowDisconnected()
     m_graph->SetStatusMessage(LoadText(txt::ConnectMsg, kStatusTextCapacity));
     m_connected = false;
     UpdateResolutionText();
+}
+
+void CMainDlg::ShowNotRunning()
+{
+    const CameraStatus cause = m_graph->startFailure();
+    if (cause == CameraStatus::Ok) {
+        m_graph->TearDown();
+        m_startFailureNotice.Reset();
+        ShowDisconnected();
+        return;
+    }
+    // The microscope is there but would not start. It stays open, so a lower size
+    // can still be chosen, and is tried again shortly.
+    ShowDisconnected();
+    m_graph->SetStatusMessage(LoadText(StartFailureText(cause), kStatusTextCapacity));
+    SetTimer(IDT_DEVICE_CHECK, kDeviceRetryMs);
+    m_startFailureNotice.Show(this, cause, m_msgTitle);
+}
+
+void CMainDlg::OnGraphEvent(int code)
+{
+    // A restart after a size, compression or snapshot change, a still or the
+    // Preview button failed: the preview no longer runs.
+    if (code == EC_START_FAILED && m_connected && !m_graph->running()) {
+        ShowNotRunning();
+    }
 }
 
 int CMainDlg::TryStartGraph()
@@ -86,13 +119,12 @@ int CMainDlg::RedetectDevice()
             ShowConnected();
             result = 1;
         } else {
-            m_graph->TearDown();
-            ShowDisconnected();
+            ShowNotRunning();
         }
         if (deviceClass != CaptureDeviceClass.load()) {
             BuildMenus(); // the capture-size items follow the microscope's class
         }
-        m_graph->update();
+        m_graph->Preview()->update();
     }
     m_redetecting = false;
     return result;

@@ -126,10 +126,11 @@ bool CMainDlg::OnKeyDown(int key)
 
 void CMainDlg::TrackPreviewHover(QPoint global)
 {
-    const bool inside = m_graph->rect().contains(m_graph->mapFromGlobal(global));
+    QWidget* preview = m_graph->Preview();
+    const bool inside = preview->rect().contains(preview->mapFromGlobal(global));
     if (inside != m_previewHover) {
         m_previewHover = inside;
-        m_graph->setCursor(inside ? m_previewCursor : QCursor());
+        preview->setCursor(inside ? m_previewCursor : QCursor());
     }
 }
 
@@ -200,7 +201,7 @@ bool CMainDlg::event(QEvent* event)
         }
         return true;
     case WM_GRAPH_NOTIFY:
-        m_graph->DrainGraphEvent();
+        OnGraphEvent(m_graph->DrainGraphEvent());
         return true;
     case WM_OPEN_PICTURE:
         OnOpenPicture();

@@ -82,7 +82,7 @@ void CMainDlg::PlaceClient()
     }
     if (m_fullScreen) {
         m_client->setGeometry(rect());
-        m_graph->setGeometry(m_client->rect());
+        m_graph->Preview()->setGeometry(m_client->rect());
         return;
     }
     const int menuHeight = m_menuBar->isHidden() ? 0 : m_menuBar->sizeHint().height();
@@ -158,7 +158,7 @@ void CMainDlg::LeaveFullScreenMode()
     showNormal();
     setGeometry(m_savedGeometry);
     PlaceClient();
-    m_graph->setGeometry(kPreviewRect);
+    m_graph->Preview()->setGeometry(kPreviewRect);
     // The tools are added back once the window is out of full screen, so the
     // buttons keep their tips.
     RefreshToolTips();

@@ -52,8 +52,8 @@ void CMainDlg::LayOut()
     m_client = new MainDlgClient(*this);
 
     m_graph = new CCaptureGraph(m_client);
-    m_graph->setObjectName(QStringLiteral("preview"));
-    m_graph->setGeometry(kPreviewRect);
+    m_graph->Preview()->setObjectName(QStringLiteral("preview"));
+    m_graph->Preview()->setGeometry(kPreviewRect);
     m_fileList = CreateFileList(m_client);
     CreateButtons();
     CreateEditsAndTexts();

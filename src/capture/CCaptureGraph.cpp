@@ -50,6 +50,18 @@ int GraphEventFor(CameraStatus status)
 }
 } // namespace
 
+CCaptureGraph::CCaptureGraph(QWidget* previewParent)
+    : QObject(previewParent), m_preview(new CapturePreview(previewParent))
+{
+}
+
+CCaptureGraph::~CCaptureGraph()
+{
+    StopPreview();
+    ReleaseAll(); // joins the streaming thread before the preview goes
+    delete m_preview.data();
+}
+
 void CCaptureGraph::SetBackend(std::shared_ptr<CameraBackend> backend)
 {
     m_preferredBackend = std::move(backend);
@@ -58,6 +70,7 @@ void CCaptureGraph::SetBackend(std::shared_ptr<CameraBackend> backend)
 void CCaptureGraph::SetLiveFrameHooks(LiveFrameHooks hooks)
 {
     m_hooks = std::move(hooks);
+    m_preview->SetPainters(m_hooks);
 }
 
 void CCaptureGraph::SetNotifyWindows(QObject* notifyWindow, QWidget* ownerWindow)
@@ -85,10 +98,14 @@ int CCaptureGraph::InitCaptureFilters()
     m_camera = m_enumerator->Open(*m_table[m_currentDevice].moniker, &status);
     if (!m_camera) {
         ReleaseAll();
+        m_startFailure = status == CameraStatus::Ok ? CameraStatus::Failed : status;
         return 0;
     }
     m_hasStillPin = m_camera->HasStillButton();
-    if (!m_hasStillPin) {
+    // Shown again only after the camera has run: the retries of a camera that
+    // does not start would repeat it every few seconds.
+    if (!m_hasStillPin && !m_noStillPinShown) {
+        m_noStillPinShown = true;
         ShowMessage(nullptr, kNoStillPinText, LoadText(txt::MsgTitle), MB_OK);
     }
     return 1;
@@ -188,18 +205,24 @@ int CCaptureGraph::StartPreview()
     if (!m_built) {
         return 0;
     }
-    if (m_picture.isNull()) {
-        RecreatePicture();
-    }
+    m_preview->PreparePicture();
     FrameStore.held = false;
-    m_snapshotArmed = true;
+    *m_snapshotArmed = true;
     CameraStreamSinks sinks;
     sinks.frame = [this](const CameraFrame& frame) { OnCameraFrame(frame); };
     sinks.button = [this] { OnCameraButton(); };
     sinks.streamEnded = [this](CameraStatus status) { OnStreamEnded(status); };
-    if (m_camera->Start(std::move(sinks)) != CameraStatus::Ok) {
+    const CameraStatus status = m_camera->Start(std::move(sinks));
+    if (status != CameraStatus::Ok) {
+        // Another program holding the camera, no permission, an unplug or a USB
+        // bus that cannot carry the size: the caller shows why.
         m_camera->Stop();
+        m_startFailure = status;
+        QueueGraphEvent(EC_START_FAILED); // also reaches callers that restart quietly
+        return 0;
     }
+    m_startFailure = CameraStatus::Ok;
+    m_noStillPinShown = false;
     m_running = true;
     return 1;
 }
@@ -213,11 +236,25 @@ int CCaptureGraph::StopPreview()
     return 1;
 }
 
-void CCaptureGraph::RestartPreview()
+int CCaptureGraph::RestartPreview()
 {
     StopPreview();
-    BuildGraph();
-    StartPreview();
+    return BuildGraph() && StartPreview() ? 1 : 0;
+}
+
+int CCaptureGraph::Rebuild(const std::function<int()>& change)
+{
+    const bool wasRunning = m_running.load();
+    StopPreview();
+    RemoveDownstream();
+    const int changed = change();
+    if (!BuildGraph()) {
+        return changed != 0 ? changed : ResultCode(CameraStatus::Failed);
+    }
+    if (wasRunning && !StartPreview()) {
+        return changed != 0 ? changed : ResultCode(m_startFailure);
+    }
+    return changed;
 }
 
 void CCaptureGraph::RemoveDownstream()
@@ -230,9 +267,8 @@ void CCaptureGraph::RemoveDownstream()
 void CCaptureGraph::ReleaseAll()
 {
     m_camera.reset(); // joins the streaming thread
-    {
-        std::lock_guard guard(m_pictureLock);
-        m_picture = QImage();
+    if (m_preview) {
+        m_preview->ReleasePicture();
     }
     m_frame = std::vector<std::uint8_t>();
     m_hasStillPin = false;
@@ -244,6 +280,7 @@ void CCaptureGraph::TearDown()
     StopPreview();
     RemoveDownstream();
     ReleaseAll();
+    m_startFailure = CameraStatus::Ok;
 }
 
 int CCaptureGraph::SetCaptureSize(int width, int height)
@@ -253,53 +290,40 @@ int CCaptureGraph::SetCaptureSize(int width, int height)
     if (!m_camera) {
         return -1;
     }
-    const bool wasRunning = m_running.load();
-    StopPreview();
-    RemoveDownstream();
-    m_format = FormatBlock(m_camera->CurrentFormat());
-    BitmapInfoHeader& h = m_format.bmiHeader;
-    h.biWidth = width;
-    h.biHeight = height;
-    h.biSizeImage =
-        static_cast<std::uint32_t>(width) * static_cast<std::uint32_t>(height) * (h.biBitCount / 8);
-    m_format.dwBitRate = BitRateOf(m_format.AvgTimePerFrame, h.biSizeImage);
-    WriteCapConfig(m_format);
-    SetRequestedSubtype(m_format);
-    const int result = SetFormatOnCamera();
-    BuildGraph();
-    if (wasRunning) {
-        StartPreview();
-    }
-    return result;
+    return Rebuild([&] {
+        m_format = FormatBlock(m_camera->CurrentFormat());
+        BitmapInfoHeader& h = m_format.bmiHeader;
+        h.biWidth = width;
+        h.biHeight = height;
+        h.biSizeImage =
+            static_cast<std::uint32_t>(width) * static_cast<std::uint32_t>(height) * (h.biBitCount / 8);
+        m_format.dwBitRate = BitRateOf(m_format.AvgTimePerFrame, h.biSizeImage);
+        // The rebuild reads the size back from the file: one that was not written
+        // would silently bring back the old size.
+        const bool stored = WriteCapConfig(m_format);
+        SetRequestedSubtype(m_format);
+        const int taken = SetFormatOnCamera();
+        return taken != 0 ? taken : (stored ? 0 : ResultCode(CameraStatus::Failed));
+    });
 }
 
-void CCaptureGraph::ApplyCompression()
+int CCaptureGraph::ApplyCompression()
 {
     if (!m_camera) {
-        return;
+        return 0;
     }
-    const bool wasRunning = m_running.load();
-    StopPreview();
-    RemoveDownstream();
-    CameraFormat format = m_camera->CurrentFormat();
-    format.subtype = useMjpg.load() == 1 ? CameraSubtype::MJPG : CameraSubtype::YUY2;
-    m_camera->SetFormat(format);
-    BuildGraph();
-    if (wasRunning) {
-        StartPreview();
-    }
+    const int result = Rebuild([this] {
+        CameraFormat format = m_camera->CurrentFormat();
+        format.subtype = useMjpg.load() == 1 ? CameraSubtype::MJPG : CameraSubtype::YUY2;
+        return ResultCode(m_camera->SetFormat(format));
+    });
+    return result == 0 ? 1 : 0;
 }
 
-void CCaptureGraph::SetSnapshot(int enabled)
+int CCaptureGraph::SetSnapshot(int enabled)
 {
     snapshotEnabled = enabled;
-    const bool wasRunning = m_running.load();
-    StopPreview();
-    RemoveDownstream();
-    BuildGraph();
-    if (wasRunning) {
-        StartPreview();
-    }
+    return Rebuild([] { return 0; }) == 0 ? 1 : 0;
 }
 
 int CCaptureGraph::GetVideoProcAmp(VideoProcAmp** out)
@@ -308,7 +332,7 @@ int CCaptureGraph::GetVideoProcAmp(VideoProcAmp** out)
         return 0;
     }
     *out = m_camera ? m_camera->ProcAmp() : nullptr;
-    return 1;
+    return *out ? 1 : 0;
 }
 
 void CCaptureGraph::QueueGraphEvent(int code)
@@ -340,12 +364,17 @@ void CCaptureGraph::OnStreamEnded(CameraStatus status)
 
 void CCaptureGraph::PostStillCaptured(int origin)
 {
+    // A disarmed button is waiting for this answer: its own request, or the user's
+    // or timer's that replaced it.
+    const bool buttonWaits = m_snapshotOneShot.load() && !m_snapshotArmed->load();
     QObject* target = m_notifyWindow.load();
     if (!target) {
+        *m_snapshotArmed = true;
         return;
     }
     FrameStore.Hold();
-    QCoreApplication::postEvent(target, new StillCapturedEvent(origin));
+    QCoreApplication::postEvent(target,
+                                new StillCapturedEvent(origin, buttonWaits ? m_snapshotArmed : nullptr));
 }
 
 void CCaptureGraph::OnCameraFrame(const CameraFrame& frame)
@@ -362,13 +391,13 @@ void CCaptureGraph::OnCameraFrame(const CameraFrame& frame)
 
 void CCaptureGraph::OnCameraButton()
 {
-    if (!m_snapshotBranch.load() || (m_snapshotOneShot.load() && !m_snapshotArmed.load())) {
+    if (!m_snapshotBranch.load() || (m_snapshotOneShot.load() && !m_snapshotArmed->load())) {
         return;
     }
-    const bool shown = frameShown.load() == 1;
-    m_stillCallback.BufferCB(0.0, nullptr, 0);
-    // The class-2 still grabber takes one picture per run of the graph.
-    if (shown && m_snapshotOneShot.load()) {
-        m_snapshotArmed = false;
+    // The class-2 still grabber takes one picture and waits; disarmed before the
+    // request is made, so the frame that answers it finds the button waiting.
+    if (frameShown.load() == 1 && m_snapshotOneShot.load()) {
+        *m_snapshotArmed = false;
     }
+    m_stillCallback.BufferCB(0.0, nullptr, 0);
 }

@@ -1,41 +1,32 @@
 #pragma once
-// The capture graph: finds the microscope, negotiates its format, runs the live
-// stream and paints the live picture itself (it is also the preview window, main
-// window control 1000). One object exists for the whole process.
+// The capture graph: finds the microscope, negotiates its format, builds the live
+// and snapshot branches, starts and stops the stream and queues its events. The
+// picture it delivers is shown by its CapturePreview (main window control 1000),
+// which it creates and owns. One graph exists for the whole process.
 //
 // Threads: every operation runs on the window thread. The camera's streaming
-// thread runs the live callback (CLiveFrameCallback) and the camera button callback
-// (CStillTriggerCallback); it composes the preview picture off-screen and asks for a
-// repaint without blocking. The paint handler copies that picture under a short lock.
+// thread runs the live callback (CLiveFrameCallback), which paints through the
+// preview, and the camera button callback (CStillTriggerCallback).
 #include "capture/CapConfig.h"
+#include "capture/CapturePreview.h"
 #include "capture/CaptureState.h"
 #include "capture/LiveFrameCallback.h"
 #include "capture/LiveFrameHooks.h"
 #include "platform/camera/CameraBackend.h"
 #include "platform/camera/FrameConverter.h"
-#include "platform/files/UniqueFd.h"
 
-#include <QFont>
-#include <QImage>
+#include <QObject>
 #include <QPointer>
 #include <QString>
-#include <QWidget>
 #include <array>
 #include <atomic>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
 
-class QSocketNotifier;
-
-inline constexpr int kPreviewControlId = 1000;
-inline constexpr int kPreviewX = 193;
-inline constexpr int kPreviewY = 34;
-inline constexpr int kPreviewWidth = 640;
-inline constexpr int kPreviewHeight = 480;
 inline constexpr int kCaptureDeviceRows = 25;
-inline constexpr int kStatusTextCapacity = 128;
 
 // One row of the device table.
 struct CaptureDeviceEntry {
@@ -51,10 +42,11 @@ using CaptureDeviceTable = std::array<CaptureDeviceEntry, kCaptureDeviceRows>;
 // 1280 x 1024 offered as YUY2, UYVY or MJPG gives class 2, 1 or 0; -1 when none is.
 int DecideDeviceClass(const std::vector<CameraCapability>& capabilities);
 
-class CCaptureGraph : public QWidget {
+class CCaptureGraph : public QObject {
     Q_OBJECT
 public:
-    explicit CCaptureGraph(QWidget* parent = nullptr);
+    // The preview is made a child of `previewParent` (the graph too, as a QObject).
+    explicit CCaptureGraph(QWidget* previewParent = nullptr);
     ~CCaptureGraph() override;
 
     // The backend to use; without one CreateDeviceEnumerator takes ProcessCameraBackend().
@@ -62,26 +54,39 @@ public:
     // Set before the preview starts.
     void SetLiveFrameHooks(LiveFrameHooks hooks);
 
-    // Operations; a result of 1 means success.
+    // Operations; a result of 1 means success, 0 failure.
     void SetNotifyWindows(QObject* notifyWindow, QWidget* ownerWindow);
     int CreateDeviceEnumerator();
+    // When no device can be chosen, the table, the choice and the hardware id stay
+    // as they were, so the chosen device is taken again when it comes back.
     int FindDevices();
     int InitCaptureFilters();
     int BuildGraph();
+    // 0 when the camera does not start; startFailure() tells why.
     int StartPreview();
     int StopPreview();
-    void RestartPreview();
+    // Stop, build, start (after a still from the camera button or while recording).
+    int RestartPreview();
     void TearDown();
-    void SelectDevice(int index);
-    // Result 0 when the camera took the size, else a nonzero error code; -1 without a camera.
+    int SelectDevice(int index);
+    // 0 when the camera took the size and runs again as before, else a nonzero code:
+    // the camera's refusal, a CapConfig.dat that could not be written, or a restart
+    // that failed; -1 without a camera.
     int SetCaptureSize(int width, int height);
-    void ApplyCompression();
+    // Both rebuild the graph and restart it when it ran: 0 when the camera refused
+    // the change or did not start again.
+    int ApplyCompression();
+    int SetSnapshot(int enabled);
     int IsDevicePresent();
-    void SetSnapshot(int enabled);
     // Takes one queued graph event (WM_GRAPH_NOTIFY); returns its code, 0 when none.
     int DrainGraphEvent();
-    // The camera's picture properties; *out is null (result 1) without a camera.
+    // The camera's picture properties; 0 (and *out null) without a camera or when
+    // it has none.
     int GetVideoProcAmp(VideoProcAmp** out);
+
+    // Why the camera last failed to open or start (Busy, Denied, Gone, Bandwidth,
+    // ...); Ok once it runs, and after TearDown.
+    CameraStatus startFailure() const { return m_startFailure; }
 
     const CaptureDeviceTable& DeviceTable() const { return m_table; }
     int deviceCount() const { return m_deviceCount; }
@@ -92,24 +97,27 @@ public:
     bool hasStillPin() const { return m_hasStillPin; }
     const VideoInfoHeader& format() const { return m_format; }
 
-    // Composes a BGR bottom-up frame into the preview picture and asks for a repaint.
-    int PaintFrame(const std::uint8_t* pixels, int width, int height);
-    void EnterFullScreen();
-    void LeaveFullScreen();
+    // The live picture's window.
+    CapturePreview* Preview() const { return m_preview; }
+    // The preview's side, for callers that hold the graph.
+    int PaintFrame(const std::uint8_t* pixels, int width, int height)
+    {
+        return m_preview->PaintFrame(pixels, width, height);
+    }
+    void EnterFullScreen() { m_preview->EnterFullScreen(); }
+    void LeaveFullScreen() { m_preview->LeaveFullScreen(); }
+    void SetStatusMessage(const QString& text) { m_preview->SetStatusMessage(text); }
+    QString statusMessage() const { return m_preview->statusMessage(); }
+    void SetFullScreenHint(const QString& text) { m_preview->SetFullScreenHint(text); }
+    void SetMeasureScale(double x, double y) { m_preview->SetMeasureScale(x, y); }
+    double measureScaleX() const { return m_preview->measureScaleX(); }
+    double measureScaleY() const { return m_preview->measureScaleY(); }
+    QImage PreviewPicture() const { return m_preview->PreviewPicture(); }
 
-    // Values the main window owns and the preview shows.
-    void SetStatusMessage(const QString& text); // up to 128 characters; empty hides it
-    QString statusMessage() const;
-    void SetFullScreenHint(const QString& text);
-    void SetMeasureScale(double x, double y);
-    double measureScaleX() const { return m_measureScaleX.load(); }
-    double measureScaleY() const { return m_measureScaleY.load(); }
     // Overlay parameters read by the overlay drawing.
     std::atomic<double> pixelsPerUnit{0.02963};
     std::atomic<double> overlayMagnification{21.0};
 
-    // Copy of the composed preview picture (window size).
-    QImage PreviewPicture() const;
     CLiveFrameCallback& LiveCallback() { return m_liveCallback; }
     CStillTriggerCallback& StillCallback() { return m_stillCallback; }
 
@@ -120,14 +128,14 @@ public:
 
     // Used by the live callback.
     const LiveFrameHooks& hooks() const { return m_hooks; }
+    // Posts WM_STILL_CAPTURED for an answered still request.
     void PostStillCaptured(int origin);
 
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-
 private:
-    int OpenCamera();
+    // Stops the stream, takes the branches down, applies `change` (its result is
+    // kept), builds again and restarts when the stream ran before. Returns the
+    // change's code, or when that is 0 the code of a failed build or restart.
+    int Rebuild(const std::function<int()>& change);
     void NegotiateFormat();
     void ApplyClassDefault();
     int SetFormatOnCamera();
@@ -137,12 +145,8 @@ private:
     void ReleaseAll();
     void OnStreamEnded(CameraStatus status);
     void QueueGraphEvent(int code);
-    void RecreatePicture();
-    void StretchIntoPicture(const std::uint8_t* pixels, int width, int height, int targetHeight);
-    void RequestRepaint();
-    void OnRepaintRequested();
-    void DrawStatusTexts(QPainter& painter) const;
 
+    QPointer<CapturePreview> m_preview;
     std::shared_ptr<CameraBackend> m_preferredBackend;
     std::shared_ptr<CameraBackend> m_enumerator; // the device enumerator
     std::unique_ptr<CameraDevice> m_camera;      // the capture filter
@@ -156,11 +160,16 @@ private:
     VideoInfoHeader m_format;
     bool m_built = false;
     std::atomic<bool> m_running{false};
+    CameraStatus m_startFailure = CameraStatus::Ok;
+    bool m_noStillPinShown = false; // the missing-button box, since the camera last ran
     bool m_hasStillPin = false;
     bool m_liveBranch = false;
     std::atomic<bool> m_snapshotBranch{false};
     std::atomic<bool> m_snapshotOneShot{false};
-    std::atomic<bool> m_snapshotArmed{false};
+    // The class-2 still grabber takes one picture and then waits: the button is
+    // disarmed by the request it makes and armed again when the graph restarts or
+    // that request's notice has been handled or replaced. Shared with the notices.
+    std::shared_ptr<std::atomic<bool>> m_snapshotArmed = std::make_shared<std::atomic<bool>>(true);
 
     std::atomic<QObject*> m_notifyWindow{nullptr}; // read by the streaming thread
     QPointer<QWidget> m_ownerWindow;
@@ -170,25 +179,6 @@ private:
     FrameConverter m_converter;
     std::vector<std::uint8_t> m_frame; // the live branch's buffer, reused
 
-    // The off-screen picture, written by PaintFrame and copied by the paint handler.
-    mutable std::mutex m_pictureLock;
-    QImage m_picture;
-    std::vector<int> m_stretchColumns; // source byte offset of each target column
-    int m_stretchKey[2] = {0, 0};      // source width, target width of the table
-
-    UniqueFd m_repaintFd;
-    QSocketNotifier* m_repaintNotifier = nullptr;
-    std::atomic<bool> m_repaintQueued{false};
-
     mutable std::mutex m_eventLock;
     std::deque<int> m_events;
-
-    mutable std::mutex m_textLock;
-    QString m_statusMessage;
-    QString m_fullScreenHint;
-    bool m_fullScreen = false;
-    QFont m_statusFont;
-
-    std::atomic<double> m_measureScaleX{1.0};
-    std::atomic<double> m_measureScaleY{1.0};
 };

@@ -83,7 +83,19 @@ int CCaptureGraph::FindDevices()
         row.moniker = std::make_shared<const CameraDeviceInfo>(device);
         row.hardwareIdIndex = HardwareIdIndexOf(row.displayName);
     }
-    const bool kept = KeepPreviousChoice(m_table, scratch);
+    CaptureDeviceTable previous = m_table;
+    const bool kept = KeepPreviousChoice(previous, scratch);
+    const int best = kept ? -1 : BestSupportedRow(scratch);
+    if (!kept && best < 0) {
+        // Nothing to choose (the microscope is unplugged): keep the table and the
+        // choice as they are, so the same device is chosen when it comes back.
+        if (m_currentDevice < 0) {
+            m_table = scratch;
+            m_deviceCount = filled;
+            m_hardwareId.clear();
+        }
+        return 0;
+    }
     m_table = scratch;
     m_deviceCount = filled;
     m_currentDevice = -1;
@@ -95,21 +107,19 @@ int CCaptureGraph::FindDevices()
     if (kept) {
         return 1;
     }
-    const int best = BestSupportedRow(m_table);
-    if (best < 0) {
-        m_hardwareId.clear();
-        return 0;
-    }
     m_hardwareId = SupportedHardwareIds()[m_table[best].hardwareIdIndex];
     m_table[best].selected = 1;
     m_currentDevice = best;
     return 1;
 }
 
-void CCaptureGraph::SelectDevice(int index)
+int CCaptureGraph::SelectDevice(int index)
 {
-    if (index < 0 || index >= kCaptureDeviceRows || !m_table[index].moniker || index == m_currentDevice) {
-        return;
+    if (index < 0 || index >= kCaptureDeviceRows || !m_table[index].moniker) {
+        return 0;
+    }
+    if (index == m_currentDevice) {
+        return 1;
     }
     TearDown();
     if (m_currentDevice >= 0) {
@@ -119,9 +129,7 @@ void CCaptureGraph::SelectDevice(int index)
     m_table[index].selected = 1;
     const int id = m_table[index].hardwareIdIndex;
     m_hardwareId = id >= 0 ? SupportedHardwareIds()[id] : QString();
-    InitCaptureFilters();
-    BuildGraph();
-    StartPreview();
+    return InitCaptureFilters() && BuildGraph() && StartPreview() ? 1 : 0;
 }
 
 int CCaptureGraph::IsDevicePresent()
@@ -129,9 +137,7 @@ int CCaptureGraph::IsDevicePresent()
     if (m_hardwareId.isEmpty()) {
         return 0;
     }
-    if (m_enumerator && m_enumerator->IsUsbHardwareIdPresent("USB\\" + m_hardwareId)) {
-        return 1;
-    }
-    m_hardwareId.clear();
-    return 0;
+    // An absent device keeps its hardware id: re-detection needs it to take the
+    // same device again when it comes back.
+    return m_enumerator && m_enumerator->IsUsbHardwareIdPresent("USB\\" + m_hardwareId) ? 1 : 0;
 }

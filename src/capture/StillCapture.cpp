@@ -2,13 +2,14 @@
 
 #include "platform/media/SoundPlayer.h"
 
-int OnStillCaptured(StillCapturedContext context)
+StillResult OnStillCaptured(StillCapturedContext context)
 {
     context.job.magnification.truncate(kMagnificationBufferChars - 1);
     QString saved;
-    const int result = SaveStillFromStore(context.job, &saved);
-    if (result == 1) {
-        if (!saved.isEmpty() && context.listPicture) {
+    const StillResult result = SaveStillFromStore(context.job, &saved);
+    // A failed write was reported; the camera still needs its preview back.
+    if (result != StillResult::NoMemory) {
+        if (result == StillResult::Saved && context.listPicture) {
             context.listPicture(saved);
         }
         if ((context.recording || context.origin != 0) && context.restartPreview) {

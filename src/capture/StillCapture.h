@@ -15,4 +15,4 @@ struct StillCapturedContext {
 
 // Runs the whole answer; returns SaveStill's result. The magnification text is
 // cut to what its 32-character buffer holds.
-int OnStillCaptured(StillCapturedContext context);
+StillResult OnStillCaptured(StillCapturedContext context);

@@ -2,6 +2,7 @@
 
 #include "image/CxImage.h"
 #include "platform/desktop/MessageBox.h"
+#include "platform/files/NewFile.h"
 #include "platform/text/TextCatalogue.h"
 
 #include <QDir>
@@ -133,24 +134,23 @@ double StillScaleFactor(int width, int height)
     return 1.0;
 }
 
-int SaveStill(const StillJob& job, const std::uint8_t* frame, std::size_t length,
-              const BitmapInfoHeader& header, QString* savedPath)
+StillResult SaveStill(const StillJob& job, const std::uint8_t* frame, std::size_t length,
+                      const BitmapInfoHeader& header, QString* savedPath)
 {
     if (savedPath) {
         savedPath->clear();
     }
     const int counter = NextStillCounter(job.owner, job.pictureFolder, job.imageFormat);
-    const QString path = StillFileName(job.pictureFolder, QDateTime::currentDateTime(), job.magnification,
-                                       counter, job.imageFormat);
+    const QDateTime now = QDateTime::currentDateTime();
     const double scale = StillScaleFactor(job.captureWidth, job.captureHeight);
 
     if (!frame || job.captureWidth <= 0 || job.captureHeight <= 0) {
-        return 0;
+        return StillResult::NoMemory;
     }
     // 24-bit rows keep the copy from the camera's BGR rows a plain memcpy.
     QImage still(job.captureWidth, job.captureHeight, QImage::Format_BGR888);
     if (still.isNull()) {
-        return 0;
+        return StillResult::NoMemory;
     }
     const bool covers = header.biWidth >= job.captureWidth && header.biHeight >= job.captureHeight &&
                         length >= std::size_t(header.biWidth) * std::size_t(header.biHeight) * 3;
@@ -166,17 +166,22 @@ int SaveStill(const StillJob& job, const std::uint8_t* frame, std::size_t length
     if (type == CXIMAGE_FORMAT_JPG) {
         image.SetJpegQuality(kStillJpegQuality);
     }
-    if (!image.Save(path, type)) {
+    const auto nameOf = [&](int number) {
+        return StillFileName(job.pictureFolder, now, job.magnification, number, job.imageFormat);
+    };
+    QByteArray bytes;
+    QString path;
+    if (!image.Encode(type, &bytes) || !WriteNumberedFile(job.pictureFolder, bytes, counter, nameOf, &path)) {
         ShowMessage(job.owner, LoadText(txt::SaveFail), LoadText(txt::MsgTitle), MB_ICONWARNING);
-        return 1;
+        return StillResult::NotWritten;
     }
     if (savedPath) {
         *savedPath = path;
     }
-    return 1;
+    return StillResult::Saved;
 }
 
-int SaveStillFromStore(const StillJob& job, QString* savedPath)
+StillResult SaveStillFromStore(const StillJob& job, QString* savedPath)
 {
     StillRequest.pending.store(0);
     if (savedPath) {
@@ -186,10 +191,10 @@ int SaveStillFromStore(const StillJob& job, QString* savedPath)
     BitmapInfoHeader header;
     try {
         if (!FrameStore.TakeFrame(frame, header)) {
-            return 0;
+            return StillResult::NoMemory;
         }
     } catch (const std::bad_alloc&) {
-        return 0;
+        return StillResult::NoMemory;
     }
     return SaveStill(job, frame.data(), frame.size(), header, savedPath);
 }

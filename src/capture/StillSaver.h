@@ -51,12 +51,18 @@ QString StillFileName(const QString& folder, const QDateTime& localTime, const Q
 // Scale from the preview's layout to the capture size.
 double StillScaleFactor(int width, int height);
 
+enum class StillResult {
+    Saved,      // the picture is in the folder, under `savedPath`
+    NoMemory,   // no frame or no work memory: nothing was tried
+    NotWritten, // encoding or writing failed; the user was told with "Save fail"
+};
+
 // Saves the frame (24-bit BGR bottom-up rows of header.biWidth x header.biHeight,
-// `length` bytes) as the next still. Returns 0 when the work memory could not be
-// had (nothing saved), else 1. `savedPath` receives the file written; it stays
-// empty when encoding or writing failed, which the user is told with "Save fail".
-int SaveStill(const StillJob& job, const std::uint8_t* frame, std::size_t length,
-              const BitmapInfoHeader& header, QString* savedPath);
+// `length` bytes) as the next still. The picture never replaces a file: when its
+// name is taken (two stills in one second with the same counter) the next free
+// number is used.
+StillResult SaveStill(const StillJob& job, const std::uint8_t* frame, std::size_t length,
+                      const BitmapInfoHeader& header, QString* savedPath);
 
 // The same with the frame held by the process-wide FrameStore.
-int SaveStillFromStore(const StillJob& job, QString* savedPath);
+StillResult SaveStillFromStore(const StillJob& job, QString* savedPath);

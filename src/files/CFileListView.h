@@ -1,10 +1,12 @@
 #pragma once
 // The captured-files strip: thumbnails of the picture folder or the video folder
 // in two columns and six rows, with selection, scrolling and the file commands.
+#include "files/FileDialogs.h"
 #include "files/Thumbnails.h"
 
 #include <QImage>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 #include <QWidget>
 #include <cstdint>
@@ -24,6 +26,9 @@ struct FileItem {
 };
 
 enum FileListPage : int { PageVideos = 0, PagePictures = 1 };
+
+// What SaveSelectedAs did; 0 (false) only when nothing was selected.
+enum SaveAsResult : int { SaveAsNoSelection = 0, SaveAsSaved = 1, SaveAsNotSaved = 2 };
 
 class CFileListView : public QWidget {
     Q_OBJECT
@@ -46,8 +51,11 @@ public:
     int HitTest(const QPoint& screenPoint);
     // The selected item of the shown page, if any.
     bool GetSelectedPath(QString* path, uint32_t* flags = nullptr) const;
-    // Copies (or converts to JPEG) the selected file; 1 when an item is selected.
-    int SaveSelectedAs(const QString& destination);
+    // The "Save as" dialog for the selected file: its name without the extension,
+    // the page's file types, opening in the page's own folder.
+    SaveDialogRequest SaveAsRequest() const;
+    // Copies (or converts to JPEG) the selected file; failures are shown to the user.
+    SaveAsResult SaveSelectedAs(const QString& destination);
     void DeleteSelected();
     void DeleteAll();
     void SaveAllVideos();
@@ -84,8 +92,10 @@ private:
     bool DrawThumbnails(class QPainter& painter); // false: an item vanished, draw again
     void DrawSelectionFrame(class QPainter& painter);
     QSize ClientSize() const;
+    enum class CopyOutcome { Copied, Kept, Failed };
     void SaveAll(int page, const QString& pattern, const QString& filter, bool askReplace);
-    bool CopyForSaveAll(const QString& source, const QString& destination, bool askReplace);
+    CopyOutcome CopyForSaveAll(const QString& source, const QString& destination, bool askReplace);
+    void DeleteCopied(int page, const QStringList& copied);
     void DeleteFilesOfFolder(const QString& folder);
     bool ConfirmedWithSelection(const QString& question, QString* path);
 

@@ -5,6 +5,7 @@
 #include "files/FilesTexts.h"
 #include "image/CxImage.h"
 #include "platform/desktop/MessageBox.h"
+#include "platform/files/RegularFile.h"
 #include "platform/text/TextCatalogue.h"
 
 #include <QDir>
@@ -22,7 +23,13 @@ const char* const kAlreadyExistsText = "This file already exists";
 const char* const kReplaceText = "Replace existing file?";
 const char* const kSaveAllVideosFilter = "AVI Files(*.AVI)|*.AVI||";
 const char* const kSaveAllPicturesFilter = "IMAGE Files(*.*)|*.*||";
+const char* const kSaveAsPictureFilter = "Bitmap Files(*.bmp)|*.bmp|JPEG Files(*.jpg)|*.jpg||";
+const char* const kSaveAsVideoFilter = "AVI Files(*.avi)|*.avi||";
+const char* const kSaveAsPictureExtension = ".bmp";
+const char* const kSaveAsVideoExtension = ".avi";
 constexpr int kSaveAllNamesProposed = 4;
+// A stored name ends in a point and a three-letter extension.
+constexpr int kExtensionChars = 4;
 
 bool EndsWithJpg(const QString& path)
 {
@@ -103,14 +110,32 @@ void CFileListView::DeleteAll()
     Redraw();
 }
 
-int CFileListView::SaveSelectedAs(const QString& destination)
+SaveDialogRequest CFileListView::SaveAsRequest() const
+{
+    const bool pictures = m_page == PagePictures;
+    SaveDialogRequest request;
+    QString source;
+    if (GetSelectedPath(&source)) {
+        const QString name = FileNameOf(source);
+        request.initialName = name.left(std::max<qsizetype>(0, name.size() - kExtensionChars));
+    }
+    // Not the folder the program happened to be started from.
+    request.folder = m_folders[m_page];
+    request.defaultExtension =
+        QString::fromLatin1(pictures ? kSaveAsPictureExtension : kSaveAsVideoExtension);
+    request.filter = QString::fromLatin1(pictures ? kSaveAsPictureFilter : kSaveAsVideoFilter);
+    request.confirmOverwrite = true;
+    return request;
+}
+
+SaveAsResult CFileListView::SaveSelectedAs(const QString& destination)
 {
     QString source;
     if (!GetSelectedPath(&source)) {
-        return 0;
+        return SaveAsNoSelection;
     }
     if (destination == m_folders[PageVideos]) {
-        return 1;
+        return SaveAsNotSaved;
     }
     bool saved = false;
     if (!EndsWithJpg(destination) || EndsWithJpg(source)) {
@@ -127,24 +152,48 @@ int CFileListView::SaveSelectedAs(const QString& destination)
             Warn(this, kCompressFailText);
         }
     }
-    if (saved) {
-        m_items[m_page][m_selected[m_page]].flags &= ~uint32_t(FileItemNotSaved);
-        Redraw();
+    if (!saved) {
+        return SaveAsNotSaved;
     }
-    return 1;
+    m_items[m_page][m_selected[m_page]].flags &= ~uint32_t(FileItemNotSaved);
+    Redraw();
+    return SaveAsSaved;
 }
 
-bool CFileListView::CopyForSaveAll(const QString& source, const QString& destination, bool askReplace)
+CFileListView::CopyOutcome CFileListView::CopyForSaveAll(const QString& source, const QString& destination,
+                                                         bool askReplace)
 {
     if (QFileInfo::exists(destination) && askReplace) {
         const QString text =
             QString("%1\n%2\n%3").arg(FileNameOf(destination), kAlreadyExistsText, kReplaceText);
         if (ShowMessage(this, text, QString::fromLatin1(kProgramCaption), MB_YESNO | MB_ICONWARNING) !=
             IDYES) {
-            return true;
+            return CopyOutcome::Kept;
         }
     }
-    return CopyFileReplacing(source, destination);
+    return CopyFileReplacing(source, destination) ? CopyOutcome::Copied : CopyOutcome::Failed;
+}
+
+// Deletes, after the usual question, exactly the files that were copied: a file
+// kept uncopied, or one that arrived meanwhile, stays.
+void CFileListView::DeleteCopied(int page, const QStringList& copied)
+{
+    if (ShowMessage(this, LoadText(txt::SureDeleteAll), LoadText(txt::MsgTitle), MB_YESNO | MB_ICONWARNING) !=
+        IDYES) {
+        return;
+    }
+    for (const QString& path : copied) {
+        if (!QFile::remove(path)) {
+            continue;
+        }
+        for (int i = int(m_items[page].size()) - 1; i >= 0; --i) {
+            if (m_items[page][i].path == path) {
+                RemoveAt(page, i);
+            }
+        }
+    }
+    UpdateScrollBar();
+    Redraw();
 }
 
 void CFileListView::SaveAll(int page, const QString& pattern, const QString& filter, bool askReplace)
@@ -168,15 +217,31 @@ void CFileListView::SaveAll(int page, const QString& pattern, const QString& fil
     const QString target = FolderOf(chosen);
     // Copying the folder onto itself would save nothing, and the deletion that
     // follows would lose every file.
-    bool allCopied = !SameFolder(target, folder);
-    for (qsizetype i = 0; allCopied && i < names.size(); ++i) {
-        allCopied = CopyForSaveAll(folder + "/" + names[i], target + "/" + names[i], askReplace);
+    bool failed = SameFolder(target, folder);
+    QStringList copied;
+    // The folder as it is now: a picture taken while the dialog was open is saved too.
+    const QStringList current = ListFolder(folder, pattern);
+    for (qsizetype i = 0; !failed && i < current.size(); ++i) {
+        const QString source = folder + "/" + current[i];
+        if (!IsRegularFile(source)) {
+            continue; // a pipe or a device is nothing to save
+        }
+        switch (CopyForSaveAll(source, target + "/" + current[i], askReplace)) {
+        case CopyOutcome::Copied:
+            copied << source;
+            break;
+        case CopyOutcome::Kept:
+            break;
+        case CopyOutcome::Failed:
+            failed = true;
+            break;
+        }
     }
-    if (!allCopied) {
+    if (failed) {
         ShowMessage(this, LoadText(txt::SaveFail), LoadText(txt::MsgTitle), MB_ICONWARNING);
         return;
     }
-    DeleteAll();
+    DeleteCopied(page, copied);
 }
 
 void CFileListView::SaveAllVideos()

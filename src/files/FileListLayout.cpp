@@ -49,5 +49,6 @@ int TopRowAfterAdd(int count)
 
 int TopRowAfterScrollUpdate(int topRow, int items)
 {
-    return StripRowCount(items) <= kRowsAlwaysFromTop ? 0 : topRow;
+    // Rows deleted below the page would otherwise leave it past the bar's end, empty.
+    return StripRowCount(items) <= kRowsAlwaysFromTop ? 0 : std::clamp(topRow, 0, StripScrollMax(items));
 }

@@ -22,5 +22,6 @@ bool StripScrollEnabled(int items);
 int TopRowAfterScan(int count);
 // Top row after a capture or recording added the count-th item.
 int TopRowAfterAdd(int count);
-// Top row once the scroll bar was updated: pages of at most 12 rows start at 0.
+// Top row once the scroll bar was updated: pages of at most 12 rows start at 0,
+// longer ones keep their row within the bar's range.
 int TopRowAfterScrollUpdate(int topRow, int items);

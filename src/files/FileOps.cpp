@@ -1,5 +1,7 @@
 #include "files/FileOps.h"
 
+#include "platform/files/RegularFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
@@ -15,8 +17,8 @@ QStringList ListFolder(const QString& folder, const QString& pattern)
 
 bool CopyFileReplacing(const QString& source, const QString& destination)
 {
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly)) {
+    QFile in;
+    if (!OpenRegularFile(source, &in)) {
         return false;
     }
     QSaveFile out(destination);

@@ -8,7 +8,7 @@
 QStringList ListFolder(const QString& folder, const QString& pattern);
 
 // Copies `source` over `destination`; the destination is replaced only by a
-// complete copy, so a failure leaves it as it was.
+// complete copy, so a failure leaves it as it was. Only a regular file is copied.
 bool CopyFileReplacing(const QString& source, const QString& destination);
 
 // The name after the last '/'; the folder before it (empty without one).

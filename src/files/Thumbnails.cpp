@@ -5,7 +5,6 @@
 #include "image/DibFormat.h"
 
 #include <QFile>
-#include <QImageReader>
 #include <cerrno>
 #include <sys/stat.h>
 
@@ -31,9 +30,7 @@ QImage DecodePictureThumbnail(const QString& path)
         return raw;
     }
     // Palette and compressed bitmaps are not laid out for the raw read.
-    QImageReader reader(path, "bmp");
-    reader.setDecideFormatFromContent(false);
-    return reader.read();
+    return DecodeBmpFile(path);
 }
 
 } // namespace

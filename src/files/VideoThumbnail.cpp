@@ -7,6 +7,8 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include "files/MediaFileInput.h"
+
 #include <memory>
 
 namespace {
@@ -15,9 +17,6 @@ namespace {
 // keep the strip busy.
 constexpr int kMaxPackets = 256;
 
-struct FormatCloser {
-    void operator()(AVFormatContext* c) const { avformat_close_input(&c); }
-};
 struct CodecFreer {
     void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
 };
@@ -85,12 +84,9 @@ QImage DecodeFirst(AVFormatContext* format, AVCodecContext* codec, int stream)
 
 QImage DecodeFirstVideoFrame(const QString& path)
 {
-    AVFormatContext* raw = nullptr;
-    if (avformat_open_input(&raw, path.toUtf8().constData(), nullptr, nullptr) < 0) {
-        return {};
-    }
-    std::unique_ptr<AVFormatContext, FormatCloser> format(raw);
-    if (avformat_find_stream_info(format.get(), nullptr) < 0) {
+    const MediaFileInput input(path);
+    AVFormatContext* format = input.Format();
+    if (!format || avformat_find_stream_info(format, nullptr) < 0) {
         return {};
     }
     int stream = -1;
@@ -111,5 +107,5 @@ QImage DecodeFirstVideoFrame(const QString& path)
         avcodec_open2(codec.get(), decoder, nullptr) < 0) {
         return {};
     }
-    return DecodeFirst(format.get(), codec.get(), stream);
+    return DecodeFirst(format, codec.get(), stream);
 }

@@ -4,7 +4,6 @@
 #include "image/JpegCodec.h"
 #include "platform/files/AtomicFile.h"
 
-#include <QImageReader>
 #include <QPainter>
 
 CxImage::CxImage(uint32_t imageType) : m_type(imageType) {}
@@ -21,9 +20,7 @@ bool CxImage::LoadScaled(const QString& path, uint32_t imageType, QSize atLeast)
     if (imageType == CXIMAGE_FORMAT_JPG) {
         m_image = DecodeJpegFile(path, atLeast);
     } else if (imageType == CXIMAGE_FORMAT_BMP) {
-        QImageReader reader(path, "bmp");
-        reader.setDecideFormatFromContent(false);
-        m_image = reader.read();
+        m_image = DecodeBmpFile(path);
     }
     return IsValid();
 }

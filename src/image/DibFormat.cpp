@@ -1,6 +1,9 @@
 #include "image/DibFormat.h"
 
+#include "platform/files/RegularFile.h"
+
 #include <QFile>
+#include <QImageReader>
 #include <algorithm>
 #include <cstring>
 
@@ -170,16 +173,22 @@ QImage ImageFromPackedDib(const unsigned char* dib, size_t length, size_t capaci
 
 QImage ReadRawBmp(const QString& path, size_t capacity)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() <= kDibHeaderSize) {
+    QByteArray bytes;
+    if (!ReadRegularFile(path, &bytes, kBmpFileHeaderSize, int64_t(capacity) + kDibHeaderSize) ||
+        bytes.size() + kBmpFileHeaderSize <= kDibHeaderSize) {
         return {};
     }
-    if (!file.seek(kBmpFileHeaderSize)) {
-        return {};
-    }
-    const qint64 wanted =
-        std::min<qint64>(file.size() - kBmpFileHeaderSize, qint64(capacity) + kDibHeaderSize);
-    const QByteArray bytes = file.read(wanted);
     return ImageFromPackedDib(reinterpret_cast<const unsigned char*>(bytes.constData()), size_t(bytes.size()),
                               capacity);
+}
+
+QImage DecodeBmpFile(const QString& path)
+{
+    QFile file;
+    if (!OpenRegularFile(path, &file)) {
+        return {};
+    }
+    QImageReader reader(&file, "bmp");
+    reader.setDecideFormatFromContent(false);
+    return reader.read();
 }

@@ -52,3 +52,7 @@ QImage ImageFromPackedDib(const unsigned char* dib, size_t length, size_t capaci
 // 14-byte file header, at most `capacity` bytes, decoded as a packed DIB. Files
 // of 40 bytes or less give a null image.
 QImage ReadRawBmp(const QString& path, size_t capacity);
+
+// Decodes a BMP file of any layout the image reader knows (palettes, compression).
+// Only a regular file is read, like every picture file.
+QImage DecodeBmpFile(const QString& path);

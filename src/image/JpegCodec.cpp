@@ -1,6 +1,7 @@
 #include "image/JpegCodec.h"
 
-#include <QFile>
+#include "platform/files/RegularFile.h"
+
 #include <memory>
 #include <turbojpeg.h>
 
@@ -102,11 +103,11 @@ QImage DecodeJpeg(const QByteArray& data, QSize atLeast)
 
 QImage DecodeJpegFile(const QString& path, QSize atLeast)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QByteArray bytes;
+    if (!ReadRegularFile(path, &bytes)) {
         return {};
     }
-    return DecodeJpeg(file.readAll(), atLeast);
+    return DecodeJpeg(bytes, atLeast);
 }
 
 bool EncodeJpeg(const QImage& image, int quality, QByteArray* out)

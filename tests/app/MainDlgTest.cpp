@@ -1,6 +1,7 @@
 // The main window as the user meets it: start-up, devices, keys, full screen,
 // menus, languages, closing and the start-up prompt.
 #include "MainDlgTestSupport.h"
+#include "RefusingBackend.h"
 #include "app/CAboutDlg.h"
 #include "app/CPromptDlg.h"
 #include "app/MainDlgLayout.h"
@@ -10,6 +11,7 @@
 #include "files/CFileListView.h"
 #include "files/FileDialogs.h"
 #include "measure/Calibration.h"
+#include "platform/camera/CameraBackendFactory.h"
 #include "widgets/CBitmapButton.h"
 #include "widgets/CMenuXP.h"
 #include "widgets/CToolTipCtrl.h"
@@ -98,7 +100,7 @@ TEST_F(MainDlgTest, FirstStartWritesDefaultsBeforeReadingAndLaysOutTheWindow)
     EXPECT_TRUE(QDir(m_home.sub("home/Documents/Pelora files/Video")).exists());
 
     EXPECT_EQ(dlg->Client()->size(), QSize(843, 580));
-    EXPECT_EQ(dlg->CaptureGraph()->geometry(), QRect(193, 34, 640, 480));
+    EXPECT_EQ(dlg->CaptureGraph()->Preview()->geometry(), QRect(193, 34, 640, 480));
     EXPECT_EQ(dlg->FileListArea()->geometry(), QRect(12, 80, 162, 460));
     EXPECT_EQ(dlg->Button(IDC_CAMERA)->geometry(), QRect(11, 8, 29, 29));
     EXPECT_EQ(dlg->Button(IDC_LINE + 8)->geometry(), QRect(653, 6, 25, 24));
@@ -150,6 +152,51 @@ TEST_F(MainDlgTest, MicroscopePluggedLaterStartsThePreviewAndUnpluggingReturnsTo
     dlg->OnDeviceChange(DBT_DEVNODES_CHANGED, 0);
     EXPECT_TRUE(dlg->IsTimerActive(IDT_DEVICE_CHECK));
     ASSERT_TRUE(WaitFor([&] { return dlg->IsConnected(); }));
+}
+
+TEST_F(MainDlgTest, MicroscopeThatWillNotStartSaysWhyOnceAndStartsWhenItCan)
+{
+    auto backend = std::make_shared<RefusingBackend>(m_microscope);
+    SetProcessCameraBackend(backend);
+    backend->RefuseStartWith(CameraStatus::Busy);
+    auto dlg = Start();
+    EXPECT_FALSE(dlg->IsConnected());
+    EXPECT_FALSE(dlg->CaptureGraph()->running());
+    ASSERT_EQ(m_messages, QStringList{"The microscope is in use by another program"});
+    EXPECT_EQ(dlg->CaptureGraph()->statusMessage(), m_messages[0]);
+    EXPECT_TRUE(AllToolButtonsEnabled(*dlg, false));
+    EXPECT_TRUE(dlg->IsTimerActive(IDT_DEVICE_CHECK));
+
+    // Retries while the other program holds it show no second box.
+    dlg->OnTimer(IDT_DEVICE_CHECK);
+    dlg->OnDeviceChange(DBT_DEVICEREMOVECOMPLETE, 0);
+    EXPECT_EQ(m_messages.size(), 1);
+    EXPECT_FALSE(dlg->IsConnected());
+    EXPECT_TRUE(dlg->IsTimerActive(IDT_DEVICE_CHECK));
+
+    backend->RefuseStartWith(CameraStatus::Ok);
+    dlg->OnTimer(IDT_DEVICE_CHECK);
+    EXPECT_TRUE(dlg->IsConnected());
+    EXPECT_TRUE(dlg->CaptureGraph()->statusMessage().isEmpty());
+    EXPECT_TRUE(AllToolButtonsEnabled(*dlg, true));
+    ASSERT_TRUE(WaitFor([] { return frameShown.load() == 1 && FrameStore.width.load() > 0; }));
+
+    // A size the USB bus cannot carry: that message, and a lower size starts again.
+    QTest::keyClick(dlg.get(), Qt::Key_F11);
+    EXPECT_TRUE(dlg->IsConnected());
+    backend->RefuseStartWith(CameraStatus::Bandwidth);
+    QTest::keyClick(dlg.get(), Qt::Key_F12);
+    ASSERT_TRUE(WaitFor([&] { return !dlg->IsConnected(); }));
+    EXPECT_EQ(m_messages.last(), "USB cannot carry this size: choose a lower resolution");
+    EXPECT_EQ(dlg->CaptureGraph()->statusMessage(), m_messages.last());
+    EXPECT_TRUE(AllToolButtonsEnabled(*dlg, false));
+    EXPECT_EQ(m_messages.size(), 2);
+    backend->RefuseStartWith(CameraStatus::Ok);
+    dlg->OnCommand(ID_LOW_SIZE);
+    dlg->OnTimer(IDT_DEVICE_CHECK);
+    EXPECT_TRUE(dlg->IsConnected());
+    EXPECT_EQ(captureWidth.load(), 2048);
+    EXPECT_EQ(m_messages.size(), 2);
 }
 
 TEST_F(MainDlgTest, TakePictureNeedsThePreviewAndStoresAStillWhenItRuns)
@@ -204,7 +251,7 @@ TEST_F(MainDlgTest, FullScreenHidesTheControlsAndEscapeRestoresEveryOne)
     dlg->showMaximized(); // the desktop's maximize request
     ASSERT_TRUE(WaitFor([&] { return dlg->IsFullScreen(); }));
     const QSize screen = dlg->screen()->geometry().size();
-    EXPECT_EQ(dlg->CaptureGraph()->size(), screen);
+    EXPECT_EQ(dlg->CaptureGraph()->Preview()->size(), screen);
     EXPECT_FALSE(dlg->MenuBar()->isVisible());
     EXPECT_FALSE(dlg->FileListArea()->isVisible());
     EXPECT_FALSE(dlg->MagnificationEdit()->isVisible());
@@ -216,7 +263,7 @@ TEST_F(MainDlgTest, FullScreenHidesTheControlsAndEscapeRestoresEveryOne)
     QTest::keyClick(dlg.get(), Qt::Key_Escape);
     ASSERT_TRUE(WaitFor([&] { return !dlg->IsFullScreen(); }));
     EXPECT_TRUE(dlg->isVisible());
-    EXPECT_EQ(dlg->CaptureGraph()->geometry(), QRect(193, 34, 640, 480));
+    EXPECT_EQ(dlg->CaptureGraph()->Preview()->geometry(), QRect(193, 34, 640, 480));
     EXPECT_EQ(dlg->Client()->size(), QSize(843, 580));
     EXPECT_TRUE(dlg->MenuBar()->isVisible());
     EXPECT_TRUE(dlg->FileListArea()->isVisible());

@@ -7,6 +7,7 @@
 #include "platform/desktop/MessageBox.h"
 #include "platform/files/ProgramFolder.h"
 
+#include <QDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -151,6 +152,9 @@ TEST_F(CaptureGraphTest, UnsupportedDevicesAreListedButNeverChosen)
     EXPECT_TRUE(graph.hardwareId().isEmpty());
     EXPECT_EQ(graph.DeviceTable()[24].hardwareIdIndex, -1);
     EXPECT_EQ(graph.InitCaptureFilters(), 0);
+    VideoProcAmp* procAmp = nullptr;
+    EXPECT_EQ(graph.GetVideoProcAmp(&procAmp), 0);
+    EXPECT_EQ(procAmp, nullptr);
 
     CCaptureGraph noEnumerator;
     EXPECT_EQ(noEnumerator.FindDevices(), 0);
@@ -163,8 +167,69 @@ TEST_F(CaptureGraphTest, DevicePresenceComparesUsbHardwareIds)
     EXPECT_EQ(graph.IsDevicePresent(), 1);
     backend->presentIds.clear();
     EXPECT_EQ(graph.IsDevicePresent(), 0);
-    EXPECT_TRUE(graph.hardwareId().isEmpty());
+    // The id stays, so the same device counts as present when it comes back.
+    EXPECT_EQ(graph.hardwareId(), SupportedHardwareIds()[0]);
+    backend->presentIds = {"USB\\" + SupportedHardwareIds()[0]};
+    EXPECT_EQ(graph.IsDevicePresent(), 1);
+}
+
+TEST_F(CaptureGraphTest, RedetectionWithoutDevicesKeepsTheChosenDevice)
+{
+    const HardwareIdTable& ids = SupportedHardwareIds();
+    backend->devices = {FakeDevice(ids[0], "a"), FakeDevice(ids[1], "b")};
+    ASSERT_TRUE(Start());
+    ASSERT_EQ(graph.SelectDevice(1), 1);
+    ASSERT_EQ(graph.hardwareId(), ids[1]);
+
+    // Unplugged: the re-detection tears down and finds nothing.
+    backend->devices.clear();
+    backend->presentIds.clear();
     EXPECT_EQ(graph.IsDevicePresent(), 0);
+    graph.TearDown();
+    EXPECT_EQ(graph.FindDevices(), 0);
+    EXPECT_EQ(graph.currentDevice(), 1);
+    EXPECT_EQ(graph.hardwareId(), ids[1]);
+
+    // Back, in another order: the user's device again, not the first supported one.
+    backend->devices = {FakeDevice(ids[1], "b"), FakeDevice(ids[0], "a")};
+    ASSERT_EQ(graph.FindDevices(), 1);
+    EXPECT_EQ(graph.DeviceTable()[graph.currentDevice()].moniker->key, "b");
+    EXPECT_EQ(graph.hardwareId(), ids[1]);
+}
+
+TEST_F(CaptureGraphTest, CameraThatRefusesToStartIsReportedWithItsCause)
+{
+    StoreSize(640, 480);
+    backend->setup.startResults->assign({CameraStatus::Busy});
+    graph.SetNotifyWindows(&sink, nullptr);
+    graph.CreateDeviceEnumerator();
+    ASSERT_TRUE(graph.FindDevices() && graph.InitCaptureFilters() && graph.BuildGraph());
+    EXPECT_EQ(graph.StartPreview(), 0);
+    EXPECT_FALSE(graph.running());
+    EXPECT_EQ(graph.startFailure(), CameraStatus::Busy);
+    Deliver(100);
+    EXPECT_EQ(frameShown.load(), 0);
+
+    // The other program let go: the next start runs.
+    EXPECT_EQ(graph.StartPreview(), 1);
+    EXPECT_TRUE(graph.running());
+    EXPECT_EQ(graph.startFailure(), CameraStatus::Ok);
+    Deliver(100);
+    EXPECT_EQ(frameShown.load(), 1);
+
+    // A size the bus cannot carry: the change reports it and the preview stays stopped.
+    backend->setup.startResults->assign({CameraStatus::Bandwidth});
+    EXPECT_NE(graph.SetCaptureSize(2592, 1944), 0);
+    EXPECT_FALSE(graph.running());
+    EXPECT_EQ(graph.startFailure(), CameraStatus::Bandwidth);
+    EXPECT_EQ(graph.RestartPreview(), 1);
+
+    // No permission to open the device at all.
+    graph.TearDown();
+    EXPECT_EQ(graph.startFailure(), CameraStatus::Ok);
+    backend->openStatus = CameraStatus::Denied;
+    EXPECT_EQ(graph.InitCaptureFilters(), 0);
+    EXPECT_EQ(graph.startFailure(), CameraStatus::Denied);
 }
 
 TEST_F(CaptureGraphTest, StoredSizeIsUsedAndRefusedSizesFallBackToTheClassDefault)
@@ -187,6 +252,15 @@ TEST_F(CaptureGraphTest, StoredSizeIsUsedAndRefusedSizesFallBackToTheClassDefaul
     EXPECT_EQ(graph.SetCaptureSize(640, 480), 0);
     EXPECT_EQ(backend->opened->CurrentFormat().width, 640);
     EXPECT_EQ(captureHeight.load(), 480);
+}
+
+TEST_F(CaptureGraphTest, SizeThatCannotBeStoredIsReported)
+{
+    ASSERT_TRUE(Start());
+    // The rebuild reads the size from CapConfig.dat; here a folder stands in its way.
+    ASSERT_TRUE(QDir().mkpath(CapConfigPath()));
+    EXPECT_NE(graph.SetCaptureSize(640, 480), 0);
+    EXPECT_TRUE(graph.running());
 }
 
 TEST_F(CaptureGraphTest, AbsurdStoredRecordMeansTheClassDefault)
@@ -215,6 +289,16 @@ TEST_F(CaptureGraphTest, CameraWithoutButtonStillGetsItsLiveBranch)
     EXPECT_EQ(FrameStore.width.load(), 640);
     backend->opened->Press();
     EXPECT_EQ(StillRequest.pending.load(), 0);
+
+    // Retries of a camera that does not start repeat the box only after it ran.
+    graph.TearDown();
+    backend->setup.startResults->assign({CameraStatus::Busy, CameraStatus::Busy});
+    EXPECT_FALSE(Start());
+    graph.TearDown();
+    EXPECT_FALSE(Start());
+    graph.TearDown();
+    EXPECT_TRUE(Start());
+    EXPECT_EQ(messages.size(), 2);
 }
 
 TEST_F(CaptureGraphTest, StillRequestIsAnsweredByTheNextFrameWhichIsNotStored)
@@ -271,6 +355,32 @@ TEST_F(CaptureGraphTest, LargeSensorButtonTakesOnePicturePerRun)
     Deliver(100);
     QCoreApplication::sendPostedEvents(&sink);
     EXPECT_EQ(sink.stills, (std::vector<int>{1, 1}));
+}
+
+TEST_F(CaptureGraphTest, LargeSensorButtonIsArmedAgainWhenItsRequestIsAnsweredOrReplaced)
+{
+    StoreSize(640, 480);
+    snapshotEnabled = 1;
+    ASSERT_TRUE(Start());
+    auto pressAndAnswer = [&] {
+        Deliver(100);
+        backend->opened->Press();
+        Deliver(100);
+        QCoreApplication::sendPostedEvents(&sink); // handled without a restart
+    };
+    // The saving failed, so the window did not restart the preview.
+    pressAndAnswer();
+    pressAndAnswer();
+    EXPECT_EQ(sink.stills, (std::vector<int>{1, 1}));
+
+    // F2 replaces the button's request before the next frame.
+    Deliver(100);
+    backend->opened->Press();
+    StillRequest.Request(StillOriginUser);
+    Deliver(100);
+    QCoreApplication::sendPostedEvents(&sink);
+    pressAndAnswer();
+    EXPECT_EQ(sink.stills, (std::vector<int>{1, 1, 0, 1}));
 }
 
 TEST_F(CaptureGraphTest, LiveCallbackRunsEffectsStoreRecorderThenPainting)
@@ -365,7 +475,7 @@ TEST_F(CaptureGraphTest, CorruptJpegFramesAreDropped)
 TEST_F(CaptureGraphTest, StatusMessageAndFullScreenHintArePainted)
 {
     graph.SetStatusMessage("Please connect the microscope");
-    QImage shot = graph.grab().toImage();
+    QImage shot = graph.Preview()->grab().toImage();
     QRect green;
     for (int y = 0; y < shot.height(); ++y) {
         for (int x = 0; x < shot.width(); ++x) {
@@ -382,9 +492,9 @@ TEST_F(CaptureGraphTest, StatusMessageAndFullScreenHintArePainted)
 
     graph.SetStatusMessage({});
     graph.SetFullScreenHint("ESC Restore");
-    graph.resize(800, 600);
+    graph.Preview()->resize(800, 600);
     graph.EnterFullScreen();
-    shot = graph.grab().toImage();
+    shot = graph.Preview()->grab().toImage();
     QRect red;
     for (int y = 0; y < 60; ++y) {
         for (int x = 0; x < shot.width(); ++x) {

@@ -98,14 +98,14 @@ TEST_F(VirtualGraphTest, PreviewShowsAMovingPicture)
     format.bmiHeader.biWidth = 640;
     format.bmiHeader.biHeight = 480;
     ASSERT_TRUE(WriteCapConfig(format));
-    graph.show();
+    graph.Preview()->show();
     ASSERT_TRUE(Start());
     ASSERT_TRUE(WaitForFrames(3));
-    const QImage first = graph.grab().toImage();
+    const QImage first = graph.Preview()->grab().toImage();
     QTest::qWait(1500);
     ASSERT_TRUE(WaitForFrames(3));
     QTest::qWait(50);
-    const QImage later = graph.grab().toImage();
+    const QImage later = graph.Preview()->grab().toImage();
     // Light slide with dark ruler marks, and a cell that has moved.
     EXPECT_GT(qGray(first.pixel(320, 40)), 120);
     int changed = 0;

@@ -5,6 +5,7 @@
 
 #include <QStringList>
 #include <algorithm>
+#include <deque>
 #include <set>
 #include <utility>
 
@@ -12,6 +13,9 @@ struct FakeCameraSetup {
     std::vector<CameraCapability> capabilities;
     bool hasButton = true;
     std::set<std::pair<int, int>> refusedSizes;
+    // Answers of the next Start calls (Ok once they are used up), shared by the
+    // cameras the backend opens.
+    std::shared_ptr<std::deque<CameraStatus>> startResults = std::make_shared<std::deque<CameraStatus>>();
 };
 
 class FakeCamera : public CameraDevice {
@@ -37,6 +41,13 @@ public:
     }
     CameraStatus Start(CameraStreamSinks sinks) override
     {
+        if (!m_setup.startResults->empty()) {
+            const CameraStatus status = m_setup.startResults->front();
+            m_setup.startResults->pop_front();
+            if (status != CameraStatus::Ok) {
+                return status;
+            }
+        }
         m_sinks = std::move(sinks);
         m_streaming = true;
         return CameraStatus::Ok;
@@ -71,13 +82,17 @@ public:
     std::vector<CameraDeviceInfo> devices;
     FakeCameraSetup setup;
     QStringList presentIds;
-    FakeCamera* opened = nullptr; // the camera the graph holds, if any
+    FakeCamera* opened = nullptr;               // the camera the graph holds, if any
+    CameraStatus openStatus = CameraStatus::Ok; // anything else: Open fails with it
 
     std::vector<CameraDeviceInfo> EnumerateDevices() override { return devices; }
     std::unique_ptr<CameraDevice> Open(const CameraDeviceInfo&, CameraStatus* status) override
     {
         if (status) {
-            *status = CameraStatus::Ok;
+            *status = openStatus;
+        }
+        if (openStatus != CameraStatus::Ok) {
+            return nullptr;
         }
         auto camera = std::make_unique<FakeCamera>(setup);
         opened = camera.get();

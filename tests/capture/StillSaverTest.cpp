@@ -14,6 +14,7 @@
 #include <QPainter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <climits>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -114,7 +115,7 @@ TEST(StillSaver, SavesTheFrameUprightWithDrawingsAtCaptureScale)
         p.fillRect(QRectF(100 * sx, 100 * sy, 10 * sx, 10 * sy), Qt::green);
     };
     QString saved;
-    ASSERT_EQ(SaveStill(job, frame.data(), frame.size(), FrameHeader(w, h), &saved), 1);
+    ASSERT_EQ(SaveStill(job, frame.data(), frame.size(), FrameHeader(w, h), &saved), StillResult::Saved);
     EXPECT_TRUE(
         QRegularExpression("/Still_\\d{4}-\\d\\d-\\d\\d_\\d{6}_60X_N0001\\.jpg$").match(saved).hasMatch())
         << saved.toStdString();
@@ -136,7 +137,7 @@ TEST(StillSaver, SavesTheFrameUprightWithDrawingsAtCaptureScale)
     // A second picture counts on; with no magnification the name has none.
     job.magnification.clear();
     job.imageFormat = kImageFormatBmp;
-    ASSERT_EQ(SaveStill(job, frame.data(), frame.size(), FrameHeader(w, h), &saved), 1);
+    ASSERT_EQ(SaveStill(job, frame.data(), frame.size(), FrameHeader(w, h), &saved), StillResult::Saved);
     EXPECT_TRUE(saved.endsWith("_N0001.bmp"));
     EXPECT_FALSE(saved.contains("X_N"));
     EXPECT_EQ(QFileInfo(saved).size(), 54 + qint64(w) * h * 3);
@@ -153,17 +154,51 @@ TEST(StillSaver, ShortFramesAndFailedWrites)
     // The header claims more than the buffer holds: only whole rows present are used.
     std::vector<std::uint8_t> frame = TwoToneFrame(64, 10);
     QString saved;
-    EXPECT_EQ(SaveStill(job, frame.data(), frame.size(), FrameHeader(64, 48), &saved), 1);
+    EXPECT_EQ(SaveStill(job, frame.data(), frame.size(), FrameHeader(64, 48), &saved), StillResult::Saved);
     EXPECT_FALSE(saved.isEmpty());
-    EXPECT_EQ(SaveStill(job, nullptr, 0, FrameHeader(64, 48), &saved), 0);
+    EXPECT_EQ(SaveStill(job, nullptr, 0, FrameHeader(64, 48), &saved), StillResult::NoMemory);
     EXPECT_TRUE(boxes.texts.isEmpty());
 
     // A folder that cannot take the file: the user is told and nothing is left behind.
     job.pictureFolder = dir.filePath("gone");
-    EXPECT_EQ(SaveStill(job, frame.data(), frame.size(), FrameHeader(64, 10), &saved), 1);
+    EXPECT_EQ(SaveStill(job, frame.data(), frame.size(), FrameHeader(64, 10), &saved),
+              StillResult::NotWritten);
     EXPECT_TRUE(saved.isEmpty());
     EXPECT_EQ(boxes.texts, QStringList{"Save fail"});
     EXPECT_FALSE(QDir(dir.filePath("gone")).exists());
+}
+
+TEST(StillSaver, NeverWritesOverAPictureWhenTheCounterCannotGrow)
+{
+    QTemporaryDir dir;
+    Touch(dir.filePath("Still_N99999999999999999999.jpg"));
+    StillJob job;
+    job.pictureFolder = dir.path();
+    job.captureWidth = 64;
+    job.captureHeight = 48;
+    ASSERT_EQ(NextStillCounter(nullptr, dir.path(), 0), INT_MAX);
+    // Pictures already under every name the next seconds would give.
+    const QDateTime now = QDateTime::currentDateTime();
+    QStringList taken;
+    for (int s = 0; s < 30; ++s) {
+        taken << StillFileName(dir.path(), now.addSecs(s), "", INT_MAX, 0);
+        Touch(taken.last());
+    }
+    const std::vector<std::uint8_t> frame = TwoToneFrame(64, 48);
+    QStringList saved;
+    for (int i = 0; i < 2; ++i) {
+        QString path;
+        ASSERT_EQ(SaveStill(job, frame.data(), frame.size(), FrameHeader(64, 48), &path), StillResult::Saved);
+        saved << path;
+    }
+    EXPECT_NE(saved[0], saved[1]);
+    for (const QString& path : taken) {
+        EXPECT_EQ(testsupport::ReadFile(path), QByteArray(100, 'x')) << path.toStdString();
+    }
+    for (const QString& path : saved) {
+        EXPECT_FALSE(taken.contains(path));
+        EXPECT_TRUE(CxImage(path, CXIMAGE_FORMAT_JPG).IsValid()) << path.toStdString();
+    }
 }
 
 TEST(StillCapture, AnswerToTheNoticeListsRestartsAndSounds)
@@ -192,7 +227,7 @@ TEST(StillCapture, AnswerToTheNoticeListsRestartsAndSounds)
         context.listPicture = [&](const QString& p) { listed << p; };
         context.restartPreview = [&] { ++restarts; };
         StillRequest.Request(0);
-        EXPECT_EQ(OnStillCaptured(context), 1);
+        EXPECT_EQ(OnStillCaptured(context), StillResult::Saved);
         EXPECT_EQ(StillRequest.pending.load(), 0);
         ASSERT_EQ(listed.size(), 1);
         EXPECT_TRUE(listed[0].contains("_" + QString(31, '7') + "X_N")) << listed[0].toStdString();
@@ -201,14 +236,28 @@ TEST(StillCapture, AnswerToTheNoticeListsRestartsAndSounds)
     }
     EXPECT_EQ(sounds, (std::vector<int>{181, 181, 181}));
 
+    // A failed write is told as such: nothing listed, but the camera gets its preview back.
+    Boxes boxes;
+    StillCapturedContext context;
+    context.job.pictureFolder = dir.filePath("gone");
+    context.job.captureWidth = 64;
+    context.job.captureHeight = 48;
+    context.origin = 1;
+    int listed = 0;
+    int restarts = 0;
+    context.listPicture = [&](const QString&) { ++listed; };
+    context.restartPreview = [&] { ++restarts; };
+    EXPECT_EQ(OnStillCaptured(context), StillResult::NotWritten);
+    EXPECT_EQ(listed, 0);
+    EXPECT_EQ(restarts, 1);
+    EXPECT_EQ(boxes.texts, QStringList{"Save fail"});
+
     // Without a stored frame nothing is saved or listed; the shutter still sounds.
     FrameStore.Free();
-    StillCapturedContext context;
     context.job.pictureFolder = dir.path();
-    int listed = 0;
-    context.listPicture = [&](const QString&) { ++listed; };
-    EXPECT_EQ(OnStillCaptured(context), 0);
+    EXPECT_EQ(OnStillCaptured(context), StillResult::NoMemory);
     EXPECT_EQ(listed, 0);
-    EXPECT_EQ(sounds.size(), 4u);
+    EXPECT_EQ(restarts, 1);
+    EXPECT_EQ(sounds.size(), 5u);
     SetSoundPlayer(nullptr);
 }

@@ -5,6 +5,7 @@
 #include "files/FileDialogs.h"
 #include "files/FileListLayout.h"
 #include "files/FilesTestSupport.h"
+#include "files/StripFixture.h"
 #include "platform/desktop/MessageBox.h"
 
 #include <QApplication>
@@ -18,51 +19,10 @@
 
 using filestest::MessageScript;
 using filestest::WritePicture;
+using stripfixture::Near;
+using stripfixture::Strip;
 using testsupport::ReadFile;
 using testsupport::WriteFile;
-
-namespace {
-
-class Strip : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        QDir().mkpath(pictures());
-        QDir().mkpath(videos());
-    }
-    void TearDown() override { SetSaveDialogResponder(nullptr); }
-
-    QString pictures() const { return m_dir.filePath("Picture"); }
-    QString videos() const { return m_dir.filePath("Video"); }
-    QString pic(const QString& name) const { return pictures() + "/" + name; }
-
-    CFileListView& Open()
-    {
-        m_view = std::make_unique<CFileListView>(pictures(), videos());
-        m_view->resize(162, 460);
-        m_view->show();
-        m_view->Refresh();
-        return *m_view;
-    }
-    QRgb CellColour(int cell) const { return m_view->Offscreen().pixel(m_view->CellRect(cell).center()); }
-    QPoint CellOnScreen(int cell) const { return m_view->mapToGlobal(m_view->CellRect(cell).center()); }
-    void MakePictures(int n)
-    {
-        for (int i = 1; i <= n; ++i) {
-            WritePicture(pic(QString::asprintf("Still_N%04d.jpg", i)), Qt::gray, 16, 16);
-        }
-    }
-
-    QTemporaryDir m_dir;
-    std::unique_ptr<CFileListView> m_view;
-};
-
-bool Near(QRgb a, QColor b)
-{
-    return std::abs(qRed(a) - b.red()) + std::abs(qGreen(a) - b.green()) + std::abs(qBlue(a) - b.blue()) < 40;
-}
-
-} // namespace
 
 TEST_F(Strip, ScanListsPicturesOver40BytesAndVideos)
 {
@@ -238,19 +198,19 @@ TEST_F(Strip, SaveSelectedAsCopiesOrConverts)
 
     view.HitTest(CellOnScreen(0));
     MessageScript boxes(IDOK);
-    EXPECT_EQ(view.SaveSelectedAs(out + "/copy.jpg"), 1);
+    EXPECT_EQ(view.SaveSelectedAs(out + "/copy.jpg"), SaveAsSaved);
     EXPECT_EQ(ReadFile(out + "/copy.jpg"), ReadFile(pic("a.jpg"))); // a JPEG is copied as it is
     EXPECT_EQ(view.Items(PagePictures)[0].flags & FileItemNotSaved, 0u);
 
     view.HitTest(CellOnScreen(1));
-    EXPECT_EQ(view.SaveSelectedAs(out + "/conv.JPG"), 1);
+    EXPECT_EQ(view.SaveSelectedAs(out + "/conv.JPG"), SaveAsSaved);
     EXPECT_EQ(ReadFile(out + "/conv.JPG").left(2), QByteArray("\xff\xd8"));
-    EXPECT_EQ(view.SaveSelectedAs(out + "/same.bmp"), 1);
+    EXPECT_EQ(view.SaveSelectedAs(out + "/same.bmp"), SaveAsSaved);
     EXPECT_EQ(ReadFile(out + "/same.bmp"), ReadFile(pic("b.bmp")));
     EXPECT_TRUE(boxes.texts.isEmpty());
 
     view.HitTest(CellOnScreen(5));
-    EXPECT_EQ(view.SaveSelectedAs(out + "/x.jpg"), 0); // nothing selected
+    EXPECT_EQ(view.SaveSelectedAs(out + "/x.jpg"), SaveAsNoSelection);
 }
 
 TEST_F(Strip, SaveSelectedAsReportsWhatCannotBeConvertedOrWritten)
@@ -260,8 +220,8 @@ TEST_F(Strip, SaveSelectedAsReportsWhatCannotBeConvertedOrWritten)
     view.HitTest(CellOnScreen(0));
     MessageScript boxes(IDOK);
     WriteFile(pic("b.bmp"), QByteArray(100, 'z')); // replaced by junk after it was drawn
-    view.SaveSelectedAs(m_dir.filePath("x.jpg"));
-    view.SaveSelectedAs(m_dir.filePath("missing/x.bmp"));
+    EXPECT_EQ(view.SaveSelectedAs(m_dir.filePath("x.jpg")), SaveAsNotSaved);
+    EXPECT_EQ(view.SaveSelectedAs(m_dir.filePath("missing/x.bmp")), SaveAsNotSaved);
     EXPECT_EQ(boxes.texts, (QStringList{"imageSave Create fail", "Save fail"}));
     EXPECT_EQ(boxes.captions.first(), "Pelora");
     EXPECT_FALSE(QFile::exists(m_dir.filePath("x.jpg")));
@@ -270,14 +230,8 @@ TEST_F(Strip, SaveSelectedAsReportsWhatCannotBeConvertedOrWritten)
 
 TEST_F(Strip, SaveAllCopiesThenOffersToDelete)
 {
-    filestest::WriteVideo(videos() + "/v1.avi", Qt::red);
-    filestest::WriteVideo(videos() + "/v2.avi", Qt::blue);
     const QString out = m_dir.filePath("out");
-    WriteFile(out + "/v1.avi", "old");
-    CFileListView& view = Open();
-    view.SetPage(PageVideos);
-    view.Refresh();
-    view.HitTest(CellOnScreen(0));
+    CFileListView& view = OpenOnTwoVideos(out);
 
     SaveDialogRequest asked;
     SetSaveDialogResponder([&](const SaveDialogRequest& r) {

@@ -23,6 +23,8 @@ public:
     bool valid() const { return m_fd >= 0; }
     // Closes the descriptor held (if any) and takes `fd`.
     void Reset(int fd = -1);
+    // Gives up ownership: the caller closes what is returned.
+    int Release() { return std::exchange(m_fd, -1); }
 
 private:
     int m_fd = -1;

@@ -1,6 +1,6 @@
-// The preview window side of the capture graph: composing frames off-screen,
-// painting, full screen and the status texts.
-#include "capture/CCaptureGraph.h"
+#include "capture/CapturePreview.h"
+
+#include "capture/CaptureState.h"
 
 #include <QPaintEvent>
 #include <QPainter>
@@ -36,7 +36,7 @@ QFont StatusFont()
 }
 } // namespace
 
-CCaptureGraph::CCaptureGraph(QWidget* parent) : QWidget(parent), m_statusFont(StatusFont())
+CapturePreview::CapturePreview(QWidget* parent) : QWidget(parent), m_statusFont(StatusFont())
 {
     resize(kPreviewWidth, kPreviewHeight);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -49,14 +49,18 @@ CCaptureGraph::CCaptureGraph(QWidget* parent) : QWidget(parent), m_statusFont(St
     }
 }
 
-CCaptureGraph::~CCaptureGraph()
+CapturePreview::~CapturePreview()
 {
-    StopPreview();
-    ReleaseAll();
     delete m_repaintNotifier;
 }
 
-void CCaptureGraph::RequestRepaint()
+void CapturePreview::SetPainters(const LiveFrameHooks& hooks)
+{
+    m_painters.paintMeasurements = hooks.paintMeasurements;
+    m_painters.paintOverlays = hooks.paintOverlays;
+}
+
+void CapturePreview::RequestRepaint()
 {
     if (!m_repaintFd.valid() || m_repaintQueued.exchange(true)) {
         return;
@@ -65,7 +69,7 @@ void CCaptureGraph::RequestRepaint()
     [[maybe_unused]] const ssize_t n = ::write(m_repaintFd.get(), &one, sizeof one);
 }
 
-void CCaptureGraph::OnRepaintRequested()
+void CapturePreview::OnRepaintRequested()
 {
     std::uint64_t count = 0;
     [[maybe_unused]] const ssize_t n = ::read(m_repaintFd.get(), &count, sizeof count);
@@ -73,14 +77,27 @@ void CCaptureGraph::OnRepaintRequested()
     update();
 }
 
-void CCaptureGraph::RecreatePicture()
+void CapturePreview::RecreatePicture()
 {
     std::lock_guard guard(m_pictureLock);
     m_picture = QImage(size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
     m_picture.fill(Qt::black);
 }
 
-QImage CCaptureGraph::PreviewPicture() const
+void CapturePreview::PreparePicture()
+{
+    if (m_picture.isNull()) {
+        RecreatePicture();
+    }
+}
+
+void CapturePreview::ReleasePicture()
+{
+    std::lock_guard guard(m_pictureLock);
+    m_picture = QImage();
+}
+
+QImage CapturePreview::PreviewPicture() const
 {
     std::lock_guard guard(m_pictureLock);
     return m_picture.copy();
@@ -88,7 +105,7 @@ QImage CCaptureGraph::PreviewPicture() const
 
 // Nearest-neighbour stretch of a BGR bottom-up frame to the picture's width and
 // `targetHeight`; rows below the picture are cut.
-void CCaptureGraph::StretchIntoPicture(const std::uint8_t* pixels, int width, int height, int targetHeight)
+void CapturePreview::StretchIntoPicture(const std::uint8_t* pixels, int width, int height, int targetHeight)
 {
     const int targetWidth = m_picture.width();
     if (m_stretchKey[0] != width || m_stretchKey[1] != targetWidth) {
@@ -114,7 +131,7 @@ void CCaptureGraph::StretchIntoPicture(const std::uint8_t* pixels, int width, in
     }
 }
 
-int CCaptureGraph::PaintFrame(const std::uint8_t* pixels, int width, int height)
+int CapturePreview::PaintFrame(const std::uint8_t* pixels, int width, int height)
 {
     if (!pixels || width <= 0 || height <= 0) {
         return 0;
@@ -127,13 +144,13 @@ int CCaptureGraph::PaintFrame(const std::uint8_t* pixels, int width, int height)
         frameShown = 1;
         const int extra = (width == 1280 && height == 1024) ? kTallFrameExtra : 0;
         StretchIntoPicture(pixels, width, height, m_picture.height() + extra);
-        if (m_hooks.paintMeasurements || m_hooks.paintOverlays) {
+        if (m_painters.paintMeasurements || m_painters.paintOverlays) {
             QPainter painter(&m_picture);
-            if (m_hooks.paintMeasurements) {
-                m_hooks.paintMeasurements(painter, m_measureScaleX.load(), m_measureScaleY.load());
+            if (m_painters.paintMeasurements) {
+                m_painters.paintMeasurements(painter, m_measureScaleX.load(), m_measureScaleY.load());
             }
-            if (m_hooks.paintOverlays) {
-                m_hooks.paintOverlays(painter, m_picture.size());
+            if (m_painters.paintOverlays) {
+                m_painters.paintOverlays(painter, m_picture.size());
             }
         }
     }
@@ -141,23 +158,21 @@ int CCaptureGraph::PaintFrame(const std::uint8_t* pixels, int width, int height)
     return 1;
 }
 
-void CCaptureGraph::paintEvent(QPaintEvent* event)
+void CapturePreview::paintEvent(QPaintEvent* event)
 {
-    if (m_picture.isNull()) {
-        RecreatePicture();
-    }
+    PreparePicture();
     QPainter painter(this);
     {
         std::lock_guard guard(m_pictureLock);
         painter.drawImage(event->rect(), m_picture, event->rect());
     }
     DrawStatusTexts(painter);
-    if (m_hooks.paintOverlays) {
-        m_hooks.paintOverlays(painter, size());
+    if (m_painters.paintOverlays) {
+        m_painters.paintOverlays(painter, size());
     }
 }
 
-void CCaptureGraph::resizeEvent(QResizeEvent* event)
+void CapturePreview::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     if (!m_picture.isNull() && m_picture.size() != size()) {
@@ -165,7 +180,7 @@ void CCaptureGraph::resizeEvent(QResizeEvent* event)
     }
 }
 
-void CCaptureGraph::DrawStatusTexts(QPainter& painter) const
+void CapturePreview::DrawStatusTexts(QPainter& painter) const
 {
     QString status, hint;
     {
@@ -190,7 +205,7 @@ void CCaptureGraph::DrawStatusTexts(QPainter& painter) const
     }
 }
 
-void CCaptureGraph::EnterFullScreen()
+void CapturePreview::EnterFullScreen()
 {
     RecreatePicture();
     {
@@ -200,7 +215,7 @@ void CCaptureGraph::EnterFullScreen()
     update();
 }
 
-void CCaptureGraph::LeaveFullScreen()
+void CapturePreview::LeaveFullScreen()
 {
     RecreatePicture(); // filled black
     {
@@ -210,7 +225,7 @@ void CCaptureGraph::LeaveFullScreen()
     update();
 }
 
-void CCaptureGraph::SetStatusMessage(const QString& text)
+void CapturePreview::SetStatusMessage(const QString& text)
 {
     {
         std::lock_guard guard(m_textLock);
@@ -219,19 +234,19 @@ void CCaptureGraph::SetStatusMessage(const QString& text)
     update();
 }
 
-QString CCaptureGraph::statusMessage() const
+QString CapturePreview::statusMessage() const
 {
     std::lock_guard guard(m_textLock);
     return m_statusMessage;
 }
 
-void CCaptureGraph::SetFullScreenHint(const QString& text)
+void CapturePreview::SetFullScreenHint(const QString& text)
 {
     std::lock_guard guard(m_textLock);
     m_fullScreenHint = text.left(kStatusTextCapacity - 1);
 }
 
-void CCaptureGraph::SetMeasureScale(double x, double y)
+void CapturePreview::SetMeasureScale(double x, double y)
 {
     m_measureScaleX = x;
     m_measureScaleY = y;
