@@ -137,6 +137,12 @@ PELORA_AVX2 std::size_t ReverseStepsAvx2(std::uint8_t* first, std::size_t count)
         first += kStepBytes;
         end -= kStepBytes;
     }
+    // One step left in the middle (an odd number of steps, as in 2592-pixel rows):
+    // reversed where it is.
+    if (count - 2 * done == kStepPixels) {
+        Store(first, Permute(Load(first, true), kReverse));
+        done += kStepPixels / 2;
+    }
     return done;
 }
 

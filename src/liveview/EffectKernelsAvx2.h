@@ -7,7 +7,8 @@
 
 bool Avx2Available();
 
-// Swaps whole steps from both ends inwards; returns the pixels reversed at each end.
+// Swaps whole steps from both ends inwards (a single step left in the middle is
+// reversed in place); returns the pixels now in place at each end.
 std::size_t ReverseStepsAvx2(std::uint8_t* first, std::size_t count);
 // `channelMask` as KeepChannels takes it; a mask that changes nothing handles nothing.
 std::size_t KeepChannelsAvx2(std::uint8_t* pixels, std::size_t count, int channelMask);

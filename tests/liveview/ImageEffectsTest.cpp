@@ -74,7 +74,7 @@ void ExpectLatched(const ImageEffects& effects, std::initializer_list<EffectButt
 
 TEST(ImageEffects, MirrorTwiceGivesThePlainPictureAndOnceMirrorsEachRow)
 {
-    for (const int width : {1, 5, kWide, kWider}) {
+    for (const int width : {1, 5, kWide, 96, kWider}) {
         ImageEffects effects;
         const Frame original(width, 3);
         effects.Press(EffectButton::Mirror);
