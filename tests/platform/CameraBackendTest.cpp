@@ -54,9 +54,9 @@ TEST(V4l2Backend, WorksWithoutCamerasAndRefusesNonCameras)
     EXPECT_EQ(status, CameraStatus::Gone);
     EXPECT_FALSE(backend.IsUsbHardwareIdPresent("USB\\Vid_ffff&Pid_fffe"));
 
-    EXPECT_EQ(V4l2Camera::Open("/dev/video-not-there", {}, &status), nullptr);
+    EXPECT_EQ(V4l2Camera::Open(SystemV4l2Io(), "/dev/video-not-there", {}, &status), nullptr);
     EXPECT_EQ(status, CameraStatus::Gone);
-    EXPECT_EQ(V4l2Camera::Open("/dev/null", {}, &status), nullptr);
+    EXPECT_EQ(V4l2Camera::Open(SystemV4l2Io(), "/dev/null", {}, &status), nullptr);
     EXPECT_NE(status, CameraStatus::Ok);
 }
 

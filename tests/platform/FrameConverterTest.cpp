@@ -1,8 +1,9 @@
 #include "platform/camera/FrameConverter.h"
 
+#include "EmulatedUvc.h"
+
 #include <array>
 #include <gtest/gtest.h>
-#include <turbojpeg.h>
 #include <vector>
 
 namespace {
@@ -23,25 +24,6 @@ std::vector<std::uint8_t> RedOverBlue(int w, int h, bool uyvy)
         }
     }
     return bytes;
-}
-
-std::vector<std::uint8_t> JpegRedOverBlue(int w, int h)
-{
-    std::vector<std::uint8_t> rgb(std::size_t(w) * h * 3);
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            std::uint8_t* p = &rgb[(std::size_t(y) * w + x) * 3];
-            p[0] = y < h / 2 ? 255 : 0, p[1] = 0, p[2] = y < h / 2 ? 0 : 255;
-        }
-    }
-    tjhandle tj = tjInitCompress();
-    unsigned char* jpeg = nullptr;
-    unsigned long size = 0;
-    tjCompress2(tj, rgb.data(), w, w * 3, h, TJPF_RGB, &jpeg, &size, TJSAMP_422, 90, 0);
-    std::vector<std::uint8_t> out(jpeg, jpeg + size);
-    tjFree(jpeg);
-    tjDestroy(tj);
-    return out;
 }
 
 // BGR of the pixel at memory row `row` (bottom-up: row 0 is the picture's bottom).
@@ -77,7 +59,7 @@ TEST(FrameConverter, PackedFormatsBecomeBottomUpBgr)
 TEST(FrameConverter, JpegBecomesBottomUpBgr)
 {
     const int w = 96, h = 64;
-    const auto jpeg = JpegRedOverBlue(w, h);
+    const auto jpeg = emu::RedOverBlueJpeg(w, h);
     FrameConverter converter;
     std::vector<std::uint8_t> out(FrameConverter::OutputSize(w, h));
     ASSERT_TRUE(
@@ -90,7 +72,7 @@ TEST(FrameConverter, BadFramesAreRefused)
     constexpr int w = 96, h = 64;
     FrameConverter converter;
     std::vector<std::uint8_t> out(FrameConverter::OutputSize(w, h));
-    const auto jpeg = JpegRedOverBlue(w, h);
+    const auto jpeg = emu::RedOverBlueJpeg(w, h);
     auto convert = [&](CameraSubtype subtype, const std::uint8_t* data, std::size_t size, int fw = 96,
                        int fh = 64) {
         return converter.Convert({subtype, fw, fh, data, size, 0}, out.data(), out.size());

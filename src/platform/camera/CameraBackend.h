@@ -66,6 +66,7 @@ struct CameraFrame {
     const std::uint8_t* data = nullptr;
     std::size_t length = 0;
     double sampleTime = 0.0; // seconds since streaming started
+    std::size_t stride = 0;  // bytes per row of packed frames (rows may be padded); 0: width * 2
 };
 
 // The six picture properties, with the platform's property codes.
@@ -88,11 +89,18 @@ public:
     virtual int Set(int property, int value, int flags) = 0;
 };
 
+// What a running camera tells besides frames.
+enum class CameraNotice {
+    ButtonAttached, // the snapshot button's device appeared after the camera was opened
+    ButtonDenied,   // the snapshot button exists but the user may not read it (told once)
+};
+
 // Callbacks of a running stream; all run on the backend's streaming thread.
 struct CameraStreamSinks {
     std::function<void(const CameraFrame&)> frame;
     std::function<void()> button;                  // the camera's snapshot button was pressed
-    std::function<void(CameraStatus)> streamEnded; // the stream stopped by itself (unplug, error)
+    std::function<void(CameraStatus)> streamEnded; // the stream stopped and could not be restarted
+    std::function<void(CameraNotice)> notice;      // optional
 };
 
 // An opened camera. Stop() and the destructor join the streaming thread.
@@ -102,6 +110,8 @@ public:
     virtual std::vector<CameraCapability> Capabilities() const = 0;
     // True when the camera has a snapshot button (the still pin's role).
     virtual bool HasStillButton() const = 0;
+    // True when the camera has a snapshot button the user may not read (no permission).
+    virtual bool StillButtonDenied() const { return false; }
     virtual CameraFormat CurrentFormat() const = 0;
     // Refused when the camera does not offer that subtype and size.
     virtual CameraStatus SetFormat(const CameraFormat& format) = 0;
@@ -109,6 +119,13 @@ public:
     virtual void Stop() = 0;
     virtual bool IsStreaming() const = 0;
     virtual VideoProcAmp* ProcAmp() = 0;
+    // The picture properties as a handle that may outlive the camera: once the camera
+    // is gone its calls fail instead of reaching a descriptor that is closed or reused.
+    // Cameras whose properties need no device share the camera's object.
+    virtual std::shared_ptr<VideoProcAmp> SharedProcAmp()
+    {
+        return std::shared_ptr<VideoProcAmp>(std::shared_ptr<void>(), ProcAmp());
+    }
 };
 
 // Device-change notices, with the platform's event values.
@@ -126,8 +143,8 @@ public:
     // Present video input devices, in enumeration order.
     virtual std::vector<CameraDeviceInfo> EnumerateDevices() = 0;
     virtual std::unique_ptr<CameraDevice> Open(const CameraDeviceInfo& device, CameraStatus* status) = 0;
-    // True when a present USB device carries the hardware id "USB\Vid_xxxx&Pid_xxxx"
-    // (compared without regard to case).
+    // True when a present video capture device carries the hardware id
+    // "USB\Vid_xxxx&Pid_xxxx" (compared without regard to case).
     virtual bool IsUsbHardwareIdPresent(const QString& usbHardwareId) = 0;
     // Reports device arrival, removal and node changes (any thread); empty stops it.
     virtual void WatchDevices(DeviceChangeHandler handler) = 0;

@@ -1,72 +1,90 @@
 #include "platform/camera/EvdevButton.h"
 
 #include <cerrno>
-#include <fcntl.h>
-#include <libevdev/libevdev.h>
+#include <climits>
+#include <linux/input.h>
 
-EvdevButton::~EvdevButton()
+namespace {
+constexpr std::size_t kLongBits = sizeof(unsigned long) * CHAR_BIT;
+constexpr std::size_t kKeyWords = (KEY_MAX + kLongBits) / kLongBits;
+
+bool BitSet(const unsigned long* words, unsigned bit)
 {
-    Close();
+    return (words[bit / kLongBits] >> (bit % kLongBits)) & 1UL;
 }
+} // namespace
 
 void EvdevButton::Close()
 {
-    if (m_device) {
-        libevdev_free(m_device);
-    }
-    m_device = nullptr;
     m_fd.Reset();
+    m_down = false;
+    m_dropped = false;
 }
 
-bool EvdevButton::Open(const QString& devNode)
+EvdevButton::OpenResult EvdevButton::Open(V4l2Io& io, const QString& devNode)
 {
     Close();
-    m_fd.Reset(::open(devNode.toLocal8Bit().constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (!m_fd.valid() || libevdev_new_from_fd(m_fd.get(), &m_device) < 0) {
-        m_device = nullptr;
-        Close();
-        return false;
+    int err = 0;
+    IoFd fd = OpenNode(io, devNode.toLocal8Bit().constData(), true, &err);
+    if (!fd.valid()) {
+        return (err == EACCES || err == EPERM) ? OpenResult::Denied : OpenResult::NoButton;
     }
-    if (!libevdev_has_event_code(m_device, EV_KEY, KEY_CAMERA)) {
-        Close();
-        return false;
+    unsigned long keys[kKeyWords] = {};
+    if (io.Ioctl(fd.get(), EVIOCGBIT(EV_KEY, sizeof keys), keys) != 0 || !BitSet(keys, KEY_CAMERA)) {
+        return OpenResult::NoButton;
     }
-    return true;
+    m_io = &io;
+    m_fd = std::move(fd);
+    m_down = KeyIsDown();
+    return OpenResult::Opened;
+}
+
+bool EvdevButton::KeyIsDown()
+{
+    unsigned long keys[kKeyWords] = {};
+    return m_io->Ioctl(m_fd.get(), EVIOCGKEY(sizeof keys), keys) == 0 && BitSet(keys, KEY_CAMERA);
 }
 
 int EvdevButton::ReadPresses()
 {
-    if (!m_device) {
+    if (!IsOpen()) {
         return 0;
     }
     int presses = 0;
-    input_event event{};
-    unsigned flags = LIBEVDEV_READ_FLAG_NORMAL;
+    input_event events[16];
     for (;;) {
-        const int rc = libevdev_next_event(m_device, flags, &event);
-        if (rc == LIBEVDEV_READ_STATUS_SYNC) {
-            flags = LIBEVDEV_READ_FLAG_SYNC; // catch up after a dropped buffer
-            continue;
-        }
-        if (rc == -EAGAIN && flags == LIBEVDEV_READ_FLAG_SYNC) {
-            flags = LIBEVDEV_READ_FLAG_NORMAL;
-            continue;
-        }
-        if (rc == -EAGAIN) {
+        const long n = m_io->Read(m_fd.get(), events, sizeof events);
+        if (n == -EAGAIN || n == -EINTR) {
             return presses;
         }
-        if (rc != LIBEVDEV_READ_STATUS_SUCCESS) {
+        if (n <= 0) {
             Close();
             return -1;
         }
-        if (event.type == EV_KEY && event.code == KEY_CAMERA && event.value == 1) {
-            ++presses;
+        for (long i = 0; i < n / long(sizeof(input_event)); ++i) {
+            const input_event& event = events[i];
+            if (event.type == EV_SYN && event.code == SYN_DROPPED) {
+                m_dropped = true;
+            } else if (m_dropped && event.type == EV_SYN && event.code == SYN_REPORT) {
+                // The kernel's queue overflowed: what was lost shows in the key state.
+                m_dropped = false;
+                const bool down = KeyIsDown();
+                presses += (down && !m_down) ? 1 : 0;
+                m_down = down;
+            } else if (!m_dropped && event.type == EV_KEY && event.code == KEY_CAMERA && event.value != 2) {
+                presses += event.value == 1 ? 1 : 0;
+                m_down = event.value == 1;
+            }
         }
     }
 }
 
-bool EvdevButton::HasCameraKey(const QString& devNode)
+void EvdevButton::Discard()
 {
-    EvdevButton button;
-    return button.Open(devNode);
+    if (IsOpen()) {
+        ReadPresses();
+        if (IsOpen()) {
+            m_down = KeyIsDown();
+        }
+    }
 }

@@ -13,6 +13,16 @@ bool SaneSize(int width, int height)
 {
     return width > 0 && height > 0 && width <= kMaxSide && height <= kMaxSide;
 }
+
+// True when the JPEG data ends with its end-of-image marker. Drivers pad the buffer
+// after it with zeros up to the bytes used; a frame cut short has none.
+bool EndsWithEoi(const unsigned char* data, std::size_t size)
+{
+    while (size > 0 && data[size - 1] == 0) {
+        --size;
+    }
+    return size >= 2 && data[size - 2] == 0xFF && data[size - 1] == 0xD9;
+}
 } // namespace
 
 FrameConverter::FrameConverter() = default;
@@ -49,7 +59,10 @@ bool FrameConverter::ConvertPacked(const CameraFrame& frame, std::uint8_t* out)
 {
     const int w = frame.width;
     const int h = frame.height;
-    if (frame.length < static_cast<std::size_t>(w) * h * 2) {
+    const std::size_t stride = frame.stride ? frame.stride : static_cast<std::size_t>(w) * 2;
+    // The last row needs only its pixels, not its padding.
+    if (stride < static_cast<std::size_t>(w) * 2 || stride > 0x7fffffff ||
+        frame.length < stride * (h - 1) + static_cast<std::size_t>(w) * 2) {
         return false;
     }
     const AVPixelFormat source =
@@ -60,7 +73,7 @@ bool FrameConverter::ConvertPacked(const CameraFrame& frame, std::uint8_t* out)
         return false;
     }
     const std::uint8_t* srcPlanes[4] = {frame.data, nullptr, nullptr, nullptr};
-    const int srcStrides[4] = {w * 2, 0, 0, 0};
+    const int srcStrides[4] = {static_cast<int>(stride), 0, 0, 0};
     // Bottom-up: start at the last row and walk upwards.
     std::uint8_t* dstPlanes[4] = {out + static_cast<std::size_t>(h - 1) * w * 3, nullptr, nullptr, nullptr};
     const int dstStrides[4] = {-w * 3, 0, 0, 0};
@@ -78,14 +91,18 @@ bool FrameConverter::ConvertJpeg(const CameraFrame& frame, std::uint8_t* out)
     }
     const auto* data = const_cast<unsigned char*>(frame.data);
     const auto size = static_cast<unsigned long>(frame.length);
+    // A warning (stray bytes before a marker, as some cameras send) still gives the
+    // whole picture; a frame cut short also only warns, but its lower part is grey.
+    const auto usable = [handle, data, size](int result) {
+        return result == 0 || (tjGetErrorCode(handle) == TJERR_WARNING && EndsWithEoi(data, size));
+    };
     int w = 0, h = 0, subsampling = 0, colourspace = 0;
-    if (tjDecompressHeader3(handle, data, size, &w, &h, &subsampling, &colourspace) != 0) {
+    if (!usable(tjDecompressHeader3(handle, data, size, &w, &h, &subsampling, &colourspace))) {
         return false;
     }
     if (w != frame.width || h != frame.height) {
         return false;
     }
-    // Any error or warning (truncated or damaged data) drops the whole frame.
-    return tjDecompress2(handle, data, size, out, w, w * 3, h, TJPF_BGR, TJFLAG_BOTTOMUP | TJFLAG_FASTDCT) ==
-           0;
+    return usable(
+        tjDecompress2(handle, data, size, out, w, w * 3, h, TJPF_BGR, TJFLAG_BOTTOMUP | TJFLAG_FASTDCT));
 }

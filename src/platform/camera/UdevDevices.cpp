@@ -1,11 +1,8 @@
 #include "platform/camera/UdevDevices.h"
 
-#include "platform/camera/EvdevButton.h"
-
 #include <QRegularExpression>
 #include <QSocketNotifier>
 #include <libudev.h>
-#include <optional>
 
 namespace {
 struct UdevDeleter {
@@ -21,69 +18,121 @@ QString Text(const char* s)
     return s ? QString::fromUtf8(s) : QString();
 }
 
-// Calls `fn` with every device of a subsystem (and optional devtype).
-template <typename Fn> void ForEachDevice(const char* subsystem, const char* devtype, Fn fn)
+UdevRecord RecordOf(udev_device* device)
 {
-    UdevPtr<udev> context(udev_new());
-    if (!context) {
-        return;
+    UdevRecord record;
+    record.subsystem = Text(udev_device_get_subsystem(device));
+    record.devNode = Text(udev_device_get_devnode(device));
+    udev_device* usb = record.subsystem == kSubsystemUsb
+                           ? device
+                           : udev_device_get_parent_with_subsystem_devtype(device, "usb", "usb_device");
+    if (!usb) {
+        return record;
     }
-    UdevPtr<udev_enumerate> list(udev_enumerate_new(context.get()));
-    if (!list) {
-        return;
+    record.usbSysPath = Text(udev_device_get_syspath(usb));
+    record.hardwareId = FormatHardwareId(Text(udev_device_get_sysattr_value(usb, "idVendor")),
+                                         Text(udev_device_get_sysattr_value(usb, "idProduct")));
+    record.busPath = Text(udev_device_get_property_value(device, "ID_PATH"));
+    if (record.busPath.isEmpty()) {
+        record.busPath = Text(udev_device_get_devpath(usb));
     }
-    udev_enumerate_add_match_subsystem(list.get(), subsystem);
-    if (devtype) {
-        udev_enumerate_add_match_property(list.get(), "DEVTYPE", devtype);
+    record.product = Text(udev_device_get_property_value(device, "ID_V4L_PRODUCT"));
+    record.v4lCapabilities = Text(udev_device_get_property_value(device, "ID_V4L_CAPABILITIES"));
+    if (record.subsystem == kSubsystemVideo) {
+        udev_device* interface =
+            udev_device_get_parent_with_subsystem_devtype(device, "usb", "usb_interface");
+        record.interfaceKey = Text(udev_device_get_devpath(interface ? interface : usb)) + "#" +
+                              Text(udev_device_get_sysattr_value(device, "index"));
     }
-    udev_enumerate_scan_devices(list.get());
-    udev_list_entry* entry = nullptr;
-    udev_list_entry_foreach(entry, udev_enumerate_get_list_entry(list.get()))
+    return record;
+}
+
+class SystemUdevWatch : public UdevWatch {
+public:
+    explicit SystemUdevWatch(std::function<void(const UdevNotice&)> handler) : m_handler(std::move(handler))
     {
-        UdevPtr<udev_device> device(
-            udev_device_new_from_syspath(context.get(), udev_list_entry_get_name(entry)));
-        if (device) {
-            fn(device.get());
+        m_context.reset(udev_new());
+        if (!m_context) {
+            return;
+        }
+        m_monitor.reset(udev_monitor_new_from_netlink(m_context.get(), "udev"));
+        udev_monitor* monitor = m_monitor.get();
+        if (!monitor ||
+            udev_monitor_filter_add_match_subsystem_devtype(monitor, "video4linux", nullptr) < 0 ||
+            udev_monitor_filter_add_match_subsystem_devtype(monitor, "input", nullptr) < 0 ||
+            udev_monitor_filter_add_match_subsystem_devtype(monitor, "usb", "usb_device") < 0 ||
+            udev_monitor_enable_receiving(monitor) < 0) {
+            m_monitor.reset();
+            return;
+        }
+        m_notifier = std::make_unique<QSocketNotifier>(udev_monitor_get_fd(monitor), QSocketNotifier::Read);
+        QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this] { Read(); });
+    }
+    bool active() const { return m_notifier != nullptr; }
+
+private:
+    void Read()
+    {
+        UdevPtr<udev_device> device(udev_monitor_receive_device(m_monitor.get()));
+        if (device && m_handler) {
+            m_handler({Text(udev_device_get_action(device.get())), RecordOf(device.get())});
         }
     }
-}
 
-std::optional<UdevVideoNode> VideoNodeOf(udev_device* device)
-{
-    udev_device* usb = udev_device_get_parent_with_subsystem_devtype(device, "usb", "usb_device");
-    const char* node = udev_device_get_devnode(device);
-    if (!usb || !node) {
-        return std::nullopt;
-    }
-    UdevVideoNode info;
-    info.devNode = Text(node);
-    info.usbSysPath = Text(udev_device_get_syspath(usb));
-    info.hardwareId = FormatHardwareId(Text(udev_device_get_sysattr_value(usb, "idVendor")),
-                                       Text(udev_device_get_sysattr_value(usb, "idProduct")));
-    info.busPath = Text(udev_device_get_property_value(device, "ID_PATH"));
-    if (info.busPath.isEmpty()) {
-        info.busPath = Text(udev_device_get_devpath(usb));
-    }
-    info.product = Text(udev_device_get_property_value(device, "ID_V4L_PRODUCT"));
-    udev_device* interface = udev_device_get_parent_with_subsystem_devtype(device, "usb", "usb_interface");
-    info.interfaceKey = Text(udev_device_get_devpath(interface ? interface : usb)) + "#" +
-                        Text(udev_device_get_sysattr_value(device, "index"));
-    return info;
-}
+    std::function<void(const UdevNotice&)> m_handler;
+    UdevPtr<udev> m_context;
+    UdevPtr<udev_monitor> m_monitor;
+    std::unique_ptr<QSocketNotifier> m_notifier;
+};
 
-int EventOf(const char* action, const char* subsystem)
-{
-    const QString what = Text(action);
-    const bool video = Text(subsystem) == "video4linux";
-    if (video && what == "add") {
-        return DBT_DEVICEARRIVAL;
+class SystemUdevSource : public UdevSource {
+public:
+    std::vector<UdevRecord> Devices(const QString& subsystem) override
+    {
+        std::vector<UdevRecord> records;
+        UdevPtr<udev> context(udev_new());
+        UdevPtr<udev_enumerate> list(context ? udev_enumerate_new(context.get()) : nullptr);
+        if (!list) {
+            return records;
+        }
+        const QByteArray name = subsystem.toUtf8();
+        udev_enumerate_add_match_subsystem(list.get(), name.constData());
+        if (subsystem == kSubsystemUsb) {
+            udev_enumerate_add_match_property(list.get(), "DEVTYPE", "usb_device");
+        }
+        udev_enumerate_scan_devices(list.get());
+        udev_list_entry* entry = nullptr;
+        udev_list_entry_foreach(entry, udev_enumerate_get_list_entry(list.get()))
+        {
+            UdevPtr<udev_device> device(
+                udev_device_new_from_syspath(context.get(), udev_list_entry_get_name(entry)));
+            if (!device) {
+                continue;
+            }
+            UdevRecord record = RecordOf(device.get());
+            if (!record.usbSysPath.isEmpty()) {
+                records.push_back(std::move(record));
+            }
+        }
+        return records;
     }
-    if (video && what == "remove") {
-        return DBT_DEVICEREMOVECOMPLETE;
+
+    std::unique_ptr<UdevWatch> Watch(std::function<void(const UdevNotice&)> handler) override
+    {
+        auto watch = std::make_unique<SystemUdevWatch>(std::move(handler));
+        if (!watch->active()) {
+            return nullptr;
+        }
+        return watch;
     }
-    return DBT_DEVNODES_CHANGED;
-}
+};
 } // namespace
+
+std::shared_ptr<UdevSource> SystemUdev()
+{
+    static const std::shared_ptr<UdevSource> source = std::make_shared<SystemUdevSource>();
+    return source;
+}
 
 QString FormatHardwareId(const QString& idVendor, const QString& idProduct)
 {
@@ -95,86 +144,12 @@ QString FormatHardwareId(const QString& idVendor, const QString& idProduct)
     return "vid_" + vendor.toLower() + "&pid_" + product.toLower();
 }
 
-std::vector<UdevVideoNode> ListUsbVideoNodes()
+bool IsCaptureNode(const UdevRecord& record)
 {
-    std::vector<UdevVideoNode> nodes;
-    ForEachDevice("video4linux", nullptr, [&](udev_device* device) {
-        if (auto node = VideoNodeOf(device); node && !node->hardwareId.isEmpty()) {
-            nodes.push_back(*node);
-        }
-    });
-    return nodes;
+    return record.subsystem == kSubsystemVideo && record.v4lCapabilities.contains(":capture:");
 }
 
-QStringList PresentUsbHardwareIds()
+bool IsInputEventNode(const UdevRecord& record)
 {
-    QStringList ids;
-    ForEachDevice("usb", "usb_device", [&](udev_device* device) {
-        const QString id = FormatHardwareId(Text(udev_device_get_sysattr_value(device, "idVendor")),
-                                            Text(udev_device_get_sysattr_value(device, "idProduct")));
-        if (!id.isEmpty()) {
-            ids << "USB\\" + id.toUpper();
-        }
-    });
-    return ids;
-}
-
-QString CameraButtonNode(const QString& usbSysPath)
-{
-    QString found;
-    ForEachDevice("input", nullptr, [&](udev_device* device) {
-        const char* node = udev_device_get_devnode(device);
-        udev_device* usb = udev_device_get_parent_with_subsystem_devtype(device, "usb", "usb_device");
-        if (!found.isEmpty() || !node || !usb || Text(udev_device_get_syspath(usb)) != usbSysPath ||
-            !Text(node).contains("/event")) {
-            return;
-        }
-        if (EvdevButton::HasCameraKey(Text(node))) {
-            found = Text(node);
-        }
-    });
-    return found;
-}
-
-struct UdevWatcher::Impl {
-    DeviceChangeHandler handler;
-    UdevPtr<udev> context;
-    UdevPtr<udev_monitor> monitor;
-    std::unique_ptr<QSocketNotifier> notifier;
-
-    void Read()
-    {
-        UdevPtr<udev_device> device(udev_monitor_receive_device(monitor.get()));
-        if (device && handler) {
-            handler(EventOf(udev_device_get_action(device.get()), udev_device_get_subsystem(device.get())),
-                    DBT_DEVTYP_DEVICEINTERFACE);
-        }
-    }
-};
-
-UdevWatcher::UdevWatcher(DeviceChangeHandler handler) : m_impl(std::make_unique<Impl>())
-{
-    m_impl->handler = std::move(handler);
-    m_impl->context.reset(udev_new());
-    if (!m_impl->context) {
-        return;
-    }
-    m_impl->monitor.reset(udev_monitor_new_from_netlink(m_impl->context.get(), "udev"));
-    udev_monitor* monitor = m_impl->monitor.get();
-    if (!monitor || udev_monitor_filter_add_match_subsystem_devtype(monitor, "video4linux", nullptr) < 0 ||
-        udev_monitor_filter_add_match_subsystem_devtype(monitor, "usb", "usb_device") < 0 ||
-        udev_monitor_enable_receiving(monitor) < 0) {
-        m_impl->monitor.reset();
-        return;
-    }
-    m_impl->notifier = std::make_unique<QSocketNotifier>(udev_monitor_get_fd(monitor), QSocketNotifier::Read);
-    Impl* impl = m_impl.get();
-    QObject::connect(m_impl->notifier.get(), &QSocketNotifier::activated, [impl] { impl->Read(); });
-}
-
-UdevWatcher::~UdevWatcher() = default;
-
-bool UdevWatcher::active() const
-{
-    return m_impl->notifier != nullptr;
+    return record.subsystem == kSubsystemInput && record.devNode.contains("/event");
 }

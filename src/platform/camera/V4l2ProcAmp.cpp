@@ -1,6 +1,7 @@
-#include "platform/camera/V4l2Camera.h"
-#include "platform/camera/V4l2Fd.h"
+#include "platform/camera/V4l2ProcAmp.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <linux/videodev2.h>
 
 namespace {
@@ -13,34 +14,53 @@ unsigned ControlOf(int property)
                                         V4L2_CID_SATURATION, V4L2_CID_SHARPNESS, V4L2_CID_GAMMA};
     return (property >= VideoProcAmp_Brightness && property <= VideoProcAmp_Gamma) ? controls[property] : 0;
 }
+
+// QUERYCTRL of the property's control on the linked node (held locked); 0 or an error code.
+int Query(V4l2NodeLink& link, int property, v4l2_queryctrl& query)
+{
+    query = {};
+    query.id = ControlOf(property);
+    if (!query.id) {
+        return kErrorNotFound;
+    }
+    if (link.fd < 0) {
+        return ENODEV;
+    }
+    if (const int err = link.io->Ioctl(link.fd, VIDIOC_QUERYCTRL, &query)) {
+        return err;
+    }
+    return (query.flags & V4L2_CTRL_FLAG_DISABLED) ? kErrorNotFound : 0;
+}
 } // namespace
 
 int V4l2ProcAmp::GetRange(int property, int* min, int* max, int* step, int* defaultValue, int* flags)
 {
-    v4l2_queryctrl query{};
-    query.id = ControlOf(property);
-    if (!query.id || !min || !max || !step || !defaultValue || !flags) {
+    if (!min || !max || !step || !defaultValue || !flags) {
         return kErrorNotFound;
     }
-    if (const int err = V4l2Ioctl(m_fd, VIDIOC_QUERYCTRL, &query)) {
+    std::lock_guard guard(m_link->lock);
+    v4l2_queryctrl query;
+    if (const int err = Query(*m_link, property, query)) {
         return err;
     }
-    if (query.flags & V4L2_CTRL_FLAG_DISABLED) {
-        return kErrorNotFound;
-    }
-    *min = query.minimum, *max = query.maximum, *step = query.step, *defaultValue = query.default_value;
+    *min = query.minimum, *max = query.maximum, *defaultValue = query.default_value;
+    *step = std::max(1, query.step); // some cameras report 0 for "any value"
     *flags = VideoProcAmp_Flags_Manual;
     return 0;
 }
 
 int V4l2ProcAmp::Get(int property, int* value, int* flags)
 {
-    v4l2_control control{};
-    control.id = ControlOf(property);
-    if (!control.id || !value || !flags) {
+    if (!value || !flags) {
         return kErrorNotFound;
     }
-    if (const int err = V4l2Ioctl(m_fd, VIDIOC_G_CTRL, &control)) {
+    std::lock_guard guard(m_link->lock);
+    v4l2_queryctrl query;
+    if (const int err = Query(*m_link, property, query)) {
+        return err;
+    }
+    v4l2_control control{query.id, 0};
+    if (const int err = m_link->io->Ioctl(m_link->fd, VIDIOC_G_CTRL, &control)) {
         return err;
     }
     *value = control.value;
@@ -50,11 +70,18 @@ int V4l2ProcAmp::Get(int property, int* value, int* flags)
 
 int V4l2ProcAmp::Set(int property, int value, int /*flags*/)
 {
-    v4l2_control control{};
-    control.id = ControlOf(property);
-    control.value = value;
-    if (!control.id) {
-        return kErrorNotFound;
+    std::lock_guard guard(m_link->lock);
+    v4l2_queryctrl query;
+    if (const int err = Query(*m_link, property, query)) {
+        return err;
     }
-    return V4l2Ioctl(m_fd, VIDIOC_S_CTRL, &control);
+    if (query.flags & V4L2_CTRL_FLAG_GRABBED) {
+        return EBUSY;
+    }
+    // An inactive control is governed by another one (an automatic mode) for now.
+    if (query.flags & (V4L2_CTRL_FLAG_READ_ONLY | V4L2_CTRL_FLAG_INACTIVE)) {
+        return EACCES;
+    }
+    v4l2_control control{query.id, value};
+    return m_link->io->Ioctl(m_link->fd, VIDIOC_S_CTRL, &control);
 }

@@ -1,0 +1,249 @@
+// The V4L2 backend's devices against the emulated UVC driver: what is listed and
+// present, refusals, the camera button and the picture controls.
+#include "EmulatedUvc.h"
+#include "UvcRig.h"
+
+#include <gtest/gtest.h>
+#include <linux/videodev2.h>
+
+namespace emu {
+namespace {
+TEST(UvcDevices, EveryClassIsListedByItsCaptureNodeOnly)
+{
+    Rig rig;
+    rig.uvc->PlugKeyboard();
+    for (int cls : {0, 1, 2}) {
+        rig.uvc->Plug(cls);
+    }
+    const auto devices = rig.backend.EnumerateDevices();
+    ASSERT_EQ(devices.size(), 3u) << "the metadata nodes are not cameras";
+    const std::pair<int, int> largest[] = {{1280, 1024}, {1600, 1200}, {2592, 1944}};
+    for (int cls : {0, 1, 2}) {
+        EXPECT_TRUE(devices[cls].displayName.contains(rig.uvc->Snapshot(cls).hardwareId));
+        EXPECT_TRUE(devices[cls].displayName.endsWith(rig.uvc->CaptureNode(cls)));
+        EXPECT_EQ(devices[cls].friendlyName, QString("Microscope class %1").arg(cls));
+        auto camera = rig.backend.Open(devices[cls], nullptr);
+        ASSERT_TRUE(camera);
+        const auto caps = camera->Capabilities();
+        ASSERT_FALSE(caps.empty());
+        EXPECT_EQ(std::make_pair(caps[0].width, caps[0].height), largest[cls]);
+    }
+}
+
+TEST(UvcDevices, PresenceMeansAVideoCaptureDeviceWithTheId)
+{
+    Rig rig;
+    const int withNodes = rig.uvc->Plug(0);
+    const int bare = rig.uvc->Plug(1);
+    rig.uvc->With(bare, [](Camera& c) { c.videoNodes = false; }); // USB device without its driver's nodes
+    EXPECT_TRUE(rig.backend.IsUsbHardwareIdPresent("USB\\Vid_A16E&Pid_3D00"));
+    EXPECT_FALSE(rig.backend.IsUsbHardwareIdPresent("USB\\Vid_a16e&Pid_3d01"));
+    rig.uvc->Unplug(withNodes);
+    EXPECT_FALSE(rig.backend.IsUsbHardwareIdPresent("USB\\Vid_a16e&Pid_3d00"));
+}
+
+TEST(UvcDevices, RefusalsComeBackAsStatuses)
+{
+    Rig rig;
+    const int cam = rig.uvc->Plug(0);
+    rig.uvc->With(cam, [](Camera& c) { c.nodeDenied = true; });
+    ASSERT_EQ(rig.backend.EnumerateDevices().size(), 1u) << "a node the user may not open is still listed";
+    CameraStatus status = CameraStatus::Ok;
+    EXPECT_EQ(rig.Open(cam, &status), nullptr);
+    EXPECT_EQ(status, CameraStatus::Denied);
+    rig.uvc->With(cam, [](Camera& c) { c.nodeDenied = false; });
+
+    auto camera = rig.Open(cam);
+    ASSERT_TRUE(camera);
+    rig.uvc->With(cam, [](Camera& c) { c.refuseOnce[VIDIOC_S_FMT] = EBUSY; });
+    EXPECT_EQ(camera->SetFormat({CameraSubtype::YUY2, 320, 240}), CameraStatus::Busy);
+    ASSERT_EQ(camera->SetFormat({CameraSubtype::YUY2, 320, 240}), CameraStatus::Ok);
+    Recorder recorder;
+    rig.uvc->With(cam, [](Camera& c) { c.refuseOnce[VIDIOC_REQBUFS] = EBUSY; });
+    EXPECT_EQ(camera->Start(recorder.Sinks()), CameraStatus::Busy);
+    rig.uvc->With(cam, [](Camera& c) { c.refuseOnce[VIDIOC_STREAMON] = ENOSPC; });
+    EXPECT_EQ(camera->Start(recorder.Sinks()), CameraStatus::Bandwidth);
+    EXPECT_EQ(camera->Start(recorder.Sinks()), CameraStatus::Ok) << "a refused start leaves nothing behind";
+    auto other = rig.Open(cam);
+    ASSERT_TRUE(other);
+    EXPECT_EQ(other->Start(recorder.Sinks()), CameraStatus::Busy) << "another program streams";
+}
+
+TEST(UvcDevices, RefusedSizeLeavesTheDeviceAsItWas)
+{
+    Rig rig;
+    const int cam = rig.uvc->Plug(1);
+    auto camera = rig.OpenAt(cam);
+    ASSERT_TRUE(camera);
+    EXPECT_EQ(camera->SetFormat({CameraSubtype::MJPG, 1000, 700}), CameraStatus::Refused);
+    const Camera device = rig.uvc->Snapshot(cam);
+    EXPECT_EQ(device.pixelFormat, V4L2_PIX_FMT_YUYV);
+    EXPECT_EQ(std::make_pair(device.width, device.height), std::make_pair(320, 240));
+}
+
+TEST(UvcDevices, FailedBufferSetUpReleasesTheDevice)
+{
+    Rig rig;
+    const int cam = rig.uvc->Plug(0);
+    auto camera = rig.OpenAt(cam);
+    ASSERT_TRUE(camera);
+    Recorder recorder;
+    for (auto fail : {&Camera::queryBufFailsAt, &Camera::mapFailsAt}) {
+        for (int at : {0, 2}) {
+            rig.uvc->With(cam, [&](Camera& c) { c.*fail = at; });
+            EXPECT_NE(camera->Start(recorder.Sinks()), CameraStatus::Ok);
+            rig.uvc->With(cam, [&](Camera& c) { c.*fail = -1; });
+            auto other = rig.Open(cam);
+            ASSERT_TRUE(other);
+            EXPECT_EQ(other->Start(recorder.Sinks()), CameraStatus::Ok) << "no buffers were left allocated";
+        }
+    }
+    rig.uvc->With(cam, [](Camera& c) { c.maxBuffers = 2; });
+    EXPECT_EQ(camera->Start(recorder.Sinks()), CameraStatus::Ok) << "fewer buffers than asked for";
+    ASSERT_TRUE(WaitFor([&] { return recorder.Frames() > 3; }));
+}
+
+TEST(UvcButton, LateButtonIsAttachedToTheOpenCamera)
+{
+    Rig rig;
+    int changes = 0;
+    rig.backend.WatchDevices([&](int, int) { ++changes; });
+    const int cam = rig.uvc->Plug(2);
+    rig.uvc->PlugKeyboard(); // an input device of another USB device
+    auto camera = rig.OpenAt(cam);
+    ASSERT_TRUE(camera);
+    EXPECT_FALSE(camera->HasStillButton());
+    Recorder recorder;
+    ASSERT_EQ(camera->Start(recorder.Sinks()), CameraStatus::Ok);
+    rig.uvc->PlugButton(cam); // the driver registers the input device after the video nodes
+    ASSERT_TRUE(WaitFor([&] { return camera->HasStillButton(); }));
+    EXPECT_EQ(recorder.Notices(), std::vector<CameraNotice>{CameraNotice::ButtonAttached});
+    rig.uvc->Press(cam);
+    rig.uvc->Release(cam);
+    ASSERT_TRUE(WaitFor([&] { return recorder.Presses() == 1; }));
+    rig.uvc->DropWhilePressed(cam); // the press itself was lost with the overflow
+    ASSERT_TRUE(WaitFor([&] { return recorder.Presses() == 2; }));
+    camera->Stop();
+    EXPECT_FALSE(camera->StillButtonDenied());
+    EXPECT_GT(changes, 0);
+    rig.backend.WatchDevices(nullptr);
+}
+
+TEST(UvcButton, PressesWhileThePictureIsOffAreDiscarded)
+{
+    Rig rig;
+    const int cam = rig.uvc->Plug(0);
+    rig.uvc->PlugButton(cam);
+    auto camera = rig.OpenAt(cam);
+    ASSERT_TRUE(camera);
+    ASSERT_TRUE(camera->HasStillButton());
+    for (int i = 0; i < 3; ++i) {
+        rig.uvc->Press(cam);
+        rig.uvc->Release(cam);
+    }
+    Recorder recorder;
+    ASSERT_EQ(camera->Start(recorder.Sinks()), CameraStatus::Ok);
+    ASSERT_TRUE(WaitFor([&] { return recorder.Frames() > 3; }));
+    rig.uvc->Press(cam);
+    ASSERT_TRUE(WaitFor([&] { return recorder.Presses() >= 1; }));
+    camera->Stop();
+    EXPECT_EQ(recorder.Presses(), 1);
+}
+
+TEST(UvcButton, UnreadableButtonIsToldOnceAndThePictureGoesOn)
+{
+    Rig rig;
+    rig.backend.WatchDevices([](int, int) {});
+    const int early = rig.uvc->Plug(1);
+    rig.uvc->With(early, [](Camera& c) { c.buttonDenied = true; });
+    rig.uvc->PlugButton(early);
+    auto camera = rig.OpenAt(early);
+    ASSERT_TRUE(camera);
+    EXPECT_FALSE(camera->HasStillButton());
+    EXPECT_TRUE(camera->StillButtonDenied());
+    Recorder recorder;
+    for (int start = 0; start < 2; ++start) {
+        ASSERT_EQ(camera->Start(recorder.Sinks()), CameraStatus::Ok);
+        const std::size_t before = recorder.Frames();
+        ASSERT_TRUE(WaitFor([&] { return recorder.Frames() > before + 2; }));
+        camera->Stop();
+    }
+    EXPECT_EQ(recorder.Notices(), std::vector<CameraNotice>{CameraNotice::ButtonDenied});
+
+    const int late = rig.uvc->Plug(2);
+    rig.uvc->With(late, [](Camera& c) { c.buttonDenied = true; });
+    auto second = rig.OpenAt(late);
+    ASSERT_TRUE(second);
+    Recorder told;
+    ASSERT_EQ(second->Start(told.Sinks()), CameraStatus::Ok);
+    rig.uvc->PlugButton(late);
+    ASSERT_TRUE(WaitFor([&] { return !told.Notices().empty(); }));
+    EXPECT_EQ(told.Notices(), std::vector<CameraNotice>{CameraNotice::ButtonDenied});
+    ASSERT_TRUE(WaitFor([&] { return told.Frames() > 2; }));
+    second->Stop();
+    rig.backend.WatchDevices(nullptr);
+}
+
+TEST(UvcControls, ControlsAsTheDriverReportsThem)
+{
+    Rig rig;
+    const int cam = rig.uvc->Plug(0);
+    rig.uvc->With(cam, [](Camera& c) {
+        c.controls[V4L2_CID_BRIGHTNESS].step = 0;
+        c.controls[V4L2_CID_CONTRAST].flags = V4L2_CTRL_FLAG_READ_ONLY;
+        c.controls[V4L2_CID_HUE].flags = V4L2_CTRL_FLAG_DISABLED;
+        c.controls[V4L2_CID_SATURATION].flags = V4L2_CTRL_FLAG_INACTIVE;
+        c.controls[V4L2_CID_SHARPNESS].flags = V4L2_CTRL_FLAG_GRABBED;
+        c.controls.erase(V4L2_CID_GAMMA);
+    });
+    auto camera = rig.Open(cam);
+    ASSERT_TRUE(camera);
+    VideoProcAmp* amp = camera->ProcAmp();
+    int min = 0, max = 0, step = 0, def = 0, flags = 0, value = 0;
+    ASSERT_EQ(amp->GetRange(VideoProcAmp_Brightness, &min, &max, &step, &def, &flags), 0);
+    EXPECT_EQ(step, 1) << "a step of 0 moves by 1";
+    EXPECT_NE(amp->GetRange(VideoProcAmp_Hue, &min, &max, &step, &def, &flags), 0);
+    EXPECT_NE(amp->GetRange(VideoProcAmp_Gamma, &min, &max, &step, &def, &flags), 0) << "missing";
+    for (int property : {VideoProcAmp_Contrast, VideoProcAmp_Saturation, VideoProcAmp_Sharpness}) {
+        EXPECT_NE(amp->Set(property, 17, VideoProcAmp_Flags_Manual), 0) << property;
+    }
+    EXPECT_EQ(amp->Set(VideoProcAmp_Brightness, 77, VideoProcAmp_Flags_Manual), 0);
+    ASSERT_EQ(amp->Get(VideoProcAmp_Brightness, &value, &flags), 0);
+    EXPECT_EQ(value, 77);
+    const Camera device = rig.uvc->Snapshot(cam);
+    EXPECT_EQ(device.controls.at(V4L2_CID_CONTRAST).value, 128);
+    EXPECT_EQ(device.controls.at(V4L2_CID_SATURATION).value, 128);
+    EXPECT_EQ(device.controls.at(V4L2_CID_SHARPNESS).value, 128);
+}
+
+TEST(UvcControls, HandleFollowsTheCameraThroughAReopen)
+{
+    Rig rig;
+    const int cam = rig.uvc->Plug(2);
+    auto camera = rig.OpenAt(cam);
+    ASSERT_TRUE(camera);
+    Recorder recorder;
+    ASSERT_EQ(camera->Start(recorder.Sinks()), CameraStatus::Ok);
+    ASSERT_TRUE(WaitFor([&] { return recorder.Frames() > 2; }));
+    rig.uvc->With(cam, [](Camera& c) {
+        c.broken = true;
+        c.refuseOnce[VIDIOC_STREAMOFF] = EPROTO; // restarting in place fails: the node is opened again
+    });
+    const std::size_t before = recorder.Frames();
+    ASSERT_TRUE(WaitFor([&] { return recorder.Frames() > before + 2; }));
+    EXPECT_TRUE(recorder.Ended().empty());
+    EXPECT_EQ(camera->ProcAmp()->Set(VideoProcAmp_Brightness, 90, VideoProcAmp_Flags_Manual), 0);
+    EXPECT_EQ(rig.uvc->Snapshot(cam).controls.at(V4L2_CID_BRIGHTNESS).value, 90);
+    const std::shared_ptr<VideoProcAmp> kept = camera->SharedProcAmp();
+    camera.reset();
+    auto other = rig.Open(cam); // may get the descriptor number the camera had
+    ASSERT_TRUE(other);
+    EXPECT_NE(kept->Set(VideoProcAmp_Brightness, 20, VideoProcAmp_Flags_Manual), 0);
+    EXPECT_EQ(rig.uvc->Snapshot(cam).controls.at(V4L2_CID_BRIGHTNESS).value, 90);
+    other.reset();
+    EXPECT_EQ(rig.uvc->StrayIoctls(), 0);
+    EXPECT_EQ(rig.uvc->OpenDescriptors(), 0);
+}
+
+} // namespace
+} // namespace emu
