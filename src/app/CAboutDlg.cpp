@@ -1,6 +1,7 @@
 #include "app/CAboutDlg.h"
 
-#include "platform/text/TextCatalogue.h"
+#include "app/AppTexts.h"
+#include "measure/MeasureTexts.h"
 #include "widgets/Art.h"
 
 #include <QCoreApplication>

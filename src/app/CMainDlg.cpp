@@ -5,11 +5,11 @@
 #include "app/SettingsStore.h"
 #include "capture/CCaptureGraph.h"
 #include "capture/CaptureState.h"
+#include "measure/MeasureTexts.h"
 #include "platform/camera/DeviceMonitor.h"
 #include "platform/desktop/MessageBox.h"
 #include "platform/files/LogFont.h"
 #include "platform/files/ProgramFolder.h"
-#include "platform/text/TextCatalogue.h"
 #include "widgets/Art.h"
 #include "widgets/CBitmapButton.h"
 #include "widgets/CToolTipCtrl.h"
@@ -49,12 +49,24 @@ CMainDlg::~CMainDlg()
     }
 }
 
-int CMainDlg::DoModal()
+bool CMainDlg::Open()
 {
     if (!m_initialised && !OnInitDialog()) {
+        return false;
+    }
+    // The program ends only through the confirmed close, not when its last
+    // window is hidden for a moment.
+    QApplication::setQuitOnLastWindowClosed(false);
+    show();
+    return true;
+}
+
+int CMainDlg::Run()
+{
+    if (!Open()) {
         return 0;
     }
-    return exec();
+    return QApplication::exec();
 }
 
 bool CMainDlg::OnInitDialog()
@@ -75,11 +87,9 @@ bool CMainDlg::OnInitDialog()
     CenterOnScreen();
     // The recorder's settings dialog leaves a trial clip behind.
     QFile::remove(m_videoFolder + "/test.avi");
-    m_fullScreenHint = LoadText(txt::EscRestore, kStatusTextCapacity);
-    m_graph->SetFullScreenHint(m_fullScreenHint);
-    BuildFileListMenu();
+    m_graph->SetFullScreenHint(LoadText(txt::EscRestore, kStatusTextCapacity));
     setWindowTitle(LoadText(txt::MsgTitle));
-    m_savedTitle = windowTitle();
+    m_fullScreenMode->SetNormalTitle(windowTitle());
     qApp->installEventFilter(this);
     StartDevice();
     RefreshToolTips();
@@ -151,6 +161,7 @@ void CMainDlg::closeEvent(QCloseEvent* event)
     Shutdown();
     m_closing = true;
     QDialog::reject();
+    QCoreApplication::quit();
 }
 
 void CMainDlg::reject()
@@ -174,9 +185,4 @@ void CMainDlg::Shutdown()
         m_graph->TearDown();
     }
     m_toolTips->DelAllTools();
-}
-
-int CMainDlg::ImageFormatSetting() const
-{
-    return Settings().ImageFormat;
 }

@@ -2,6 +2,9 @@
 // The main window: live preview, captured-files strip, tool buttons with tooltips,
 // the main menu, the file list's right-click menu, the five accelerator keys, the
 // window timers and the private messages through which other code talks to it.
+// It routes each command to the object that owns the feature and keeps the
+// window's layout; the features keep their own state.
+#include "app/FullScreenController.h"
 #include "app/LanguageTable.h"
 #include "app/MainDlgIds.h"
 #include "capture/StartFailureNotice.h"
@@ -13,27 +16,63 @@
 #include <QCursor>
 #include <QDialog>
 #include <QIcon>
-#include <QPointer>
 #include <QRect>
 #include <QString>
 #include <map>
 #include <memory>
 #include <mutex>
-#include <vector>
 
 class CBitmapButton;
 class CCaptureGraph;
 class CMenuXP;
 class CToolTipCtrl;
 class DeviceMonitor;
+class FilesStripController;
+class MainMenus;
 class QLabel;
 class QLineEdit;
 class QMenuBar;
 class QMouseEvent;
+class QMoveEvent;
 class QResizeEvent;
 class WindowTimers;
 
-class CMainDlg : public QDialog {
+namespace maindlg {
+
+// What a command whose feature is not built yet checks before it stops.
+enum class UnbuiltCheck { None, Preview, Selection };
+struct UnbuiltCommands {
+    int first;
+    int last;
+    UnbuiltCheck check;
+};
+// Commands whose features are not built yet. The command table routes each to
+// NotYetAvailable, which makes the command's own check (a running preview, a
+// selected file) and then ignores it; their menu items are greyed out. The photo
+// window and the player are not built either: the files strip is handed no
+// viewer, so opening a file stops after its checks.
+inline constexpr UnbuiltCommands kUnbuiltCommands[] = {
+    {IDC_AVI, IDC_AVI, UnbuiltCheck::None},                       // recording, F3, F4
+    {IDC_CLOCK, IDC_CLOCK, UnbuiltCheck::Preview},                // time-lapse
+    {IDC_SETTING, IDC_SETTING, UnbuiltCheck::None},               // video settings
+    {ID_PEN_SETTINGS, ID_PEN_SETTINGS, UnbuiltCheck::None},       // pen, text and font
+    {ID_CROSSHAIR, ID_CROSSHAIR, UnbuiltCheck::None},             // overlays
+    {ID_CROSSHAIR_TOOLS, ID_CIRCLE_GRID, UnbuiltCheck::None},     //
+    {IDC_NEGATIVE, IDC_HOR_MIRROR, UnbuiltCheck::None},           // image effects
+    {IDC_FOUR_ANGLE, IDC_FOUR_ANGLE, UnbuiltCheck::None},         // live measuring tools
+    {IDC_LINE, IDC_THREE_ANGLE, UnbuiltCheck::None},              //
+    {IDC_OTHER_TOOLS, IDC_OTHER_TOOLS, UnbuiltCheck::None},       // other-tools menu
+    {IDC_CALIBRATION, IDC_CALIBRATION, UnbuiltCheck::None},       // live calibration
+    {ID_MEASURE_EXPORT, ID_MEASURE_EXPORT, UnbuiltCheck::None},   // spreadsheet export
+    {ID_MEASURE_UNDO, ID_MEASURE_DELETE_ALL, UnbuiltCheck::None}, // undo, redo, delete all
+    {ID_PRINT, ID_PRINT, UnbuiltCheck::None},                     // printing
+    {IDC_EMAIL, IDC_EMAIL, UnbuiltCheck::Selection},              // e-mail
+    {ID_EMAIL, ID_EMAIL, UnbuiltCheck::Selection},                //
+};
+
+} // namespace maindlg
+
+class CMainDlg : public QDialog, private FullScreenHost {
     Q_OBJECT
 public:
     explicit CMainDlg(QWidget* parent = nullptr);
@@ -41,8 +80,13 @@ public:
 
     // Start-up of the window (runs once, before it is first shown).
     bool OnInitDialog();
-    // Initialises the window when needed and runs it modally.
-    int DoModal();
+    // Initialises the window when needed and shows it; the program's event loop
+    // then runs it until the user confirms closing. Hiding, re-flagging and
+    // showing it again (full screen) never end the program.
+    bool Open();
+    // Open, then run the application's event loop until the confirmed close; the
+    // result is the loop's exit code (0 when the window could not start).
+    int Run();
 
     // Every button, menu item and key reaches the window's commands here; false
     // when the id is not a command of this window.
@@ -64,7 +108,7 @@ public:
     CBitmapButton* Button(int id) const;
     QMenuBar* MenuBar() const { return m_menuBar; }
     CMenuXP* Submenu(int index) const;
-    CMenuXP* FileListMenu() const { return m_fileListMenu; }
+    CMenuXP* FileListMenu() const;
     const CToolTipCtrl& ToolTips() const { return *m_toolTips; }
     QString ToolTipText(int controlId) const;
     QWidget* Client() const { return m_client; }
@@ -73,12 +117,14 @@ public:
     QLabel* ResolutionText() const { return m_resolutionText; }
     QWidget* FileListArea() const { return m_fileList; }
     bool IsConnected() const { return m_connected; }
-    bool IsFullScreen() const { return m_fullScreen; }
+    bool IsFullScreen() const { return m_fullScreenMode != nullptr && m_fullScreenMode->IsFullScreen(); }
     bool IsRecording() const { return m_recording; }
-    int Page() const { return m_page; }
+    int Page() const;
     lang::LanguagePair Language() const { return m_language; }
     QString PictureFolder() const { return m_pictureFolder; }
     QString VideoFolder() const { return m_videoFolder; }
+    // True when the command's feature is built (not in kUnbuiltCommands).
+    static bool IsAvailable(int id);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -86,6 +132,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void reject() override;
 
 private:
@@ -98,18 +145,12 @@ private:
     void LayOut();
     void CreateButtons();
     void CreateEditsAndTexts();
-    QWidget* CreateFileList(QWidget* parent);
     void StartDevice();
 
     // Menus, keys and tooltips.
     void BuildMenus();
-    void BuildFileMenu(CMenuXP* menu, bool popup);
-    void BuildSettingMenu(CMenuXP* menu);
-    void BuildCaptureMenu(CMenuXP* menu);
-    void BuildHelpMenu(CMenuXP* menu);
-    void BuildFileListMenu();
     void RefreshToolTips();
-    bool OfferAccelerators(int key);
+    bool OfferAccelerators(int key, Qt::KeyboardModifiers modifiers);
 
     // Device state.
     int TryStartGraph();
@@ -130,93 +171,45 @@ private:
     void OnLeftDoubleClick(QObject* watched, QPoint global);
     void OnRightButtonDown(QObject* watched, QPoint global);
     void SwitchPage(int page);
-    void PostOpenFor(const QString& path);
-
-    // The captured-files strip.
-    bool IsOnFileList(QObject* watched) const;
-    bool FileListHitTest(QPoint global);
-    void RefreshFileList();
-    void ShowFileListPage(int page);
 
     // Private messages.
     void OnStillCaptured(int origin);
     void OnCalibrationDone();
     void OnShowPrompt();
-    void OnOpenPicture();
-    void OnOpenVideo();
-    void OnRecordSecond();
 
-    // Full screen.
-    void EnterFullScreenMode();
-    void LeaveFullScreenMode();
-    void ShowControls(bool show);
-    void PlaceClient();
-    void FitToClient();
+    // Layout and full screen (FullScreenHost).
+    void ShowControls(bool show) override;
+    void PlaceClient() override;
+    void FitToClient() override;
+    void EnteredFullScreen() override;
+    void LeftFullScreen() override;
     void CenterOnScreen();
     QSize NormalWindowSize() const;
-    void EndLiveMeasurement();
 
-    // Commands built here.
-    void RegisterCommands();
+    // Commands done by the window itself.
+    static CommandTable<CMainDlg>& Commands();
     bool PreviewOrRecording() const;
     // True when the preview or a recording runs; otherwise warns and gives false.
     bool NeedsPreview();
     void OnTakePicture();
-    void OnTakeVideo();
-    void OnTimeLapse();
     void OnPreviewOnOff();
-    void OnHighSize();
-    void OnLowSize();
     void SetCaptureSizeOfClass(bool high);
     void OnSnapshotSwitch();
     void OnLanguageItem();
     void OnHelpManual();
     void OnHelpUpdate();
     void OnAbout();
-    // Commands that hand the selected file to the captured-files strip.
-    void OnSaveAs();
-    void OnEMail();
-    void OnOpen();
-    void OnDelete();
-    void OnDeleteAll();
-    void OnSaveAll();
-    void OnPrint();
-    // The selected file's path; warns with `warning` and gives "" when none is selected.
-    QString NeedsSelection(const TextKey& warning);
-    void RunPhotoMeasure(const QString& path);
-    void RunVideoPlayer(const QString& path);
-    void RunEMail(const QString& path);
-    int ImageFormatSetting() const;
-    // Commands whose features arrive with the live view, recording and settings work.
-    void RunTimeLapse();
-    void StopRecordingFile();
-    void OnVideoSettings();
-    void OnPenSettings();
-    void OnCrosshair();
-    void OnScaleLine();
-    void OnCircleGrid();
-    void OnMeasureExport();
-    void OnMeasureUndo();
-    void OnMeasureRedo();
-    void OnMeasureDeleteAll();
-    void OnImageEffect();
-    void OnMeasureTool();
-    void OnOtherTools();
-    void OnCalibration();
     void OnMagnificationChanged();
+    void NotYetAvailable();
 
     bool AskClose();
     void Shutdown();
-    QString SelectedFilePath() const;
-
-    static CommandTable<CMainDlg>& Commands();
 
     // Construction-time state.
     QIcon m_icon;
     QCursor m_previewCursor;
     std::recursive_mutex m_lock; // held for a whole device re-detection
     QString m_msgTitle;
-    QString m_fullScreenHint;
     QString m_pictureFolder;
     QString m_videoFolder;
     QString m_calibrationFile;
@@ -224,13 +217,14 @@ private:
     StillPainters m_stillPainters; // overlays and live measurements burned into stills
     StartFailureNotice m_startFailureNotice;
 
-    // Window parts.
+    // Window parts and the features they route to.
     QWidget* m_client = nullptr;
     QMenuBar* m_menuBar = nullptr;
-    std::vector<CMenuXP*> m_submenus;
-    CMenuXP* m_fileListMenu = nullptr;
+    MainMenus* m_menus = nullptr;
     CCaptureGraph* m_graph = nullptr;
-    QWidget* m_fileList = nullptr;
+    FilesStripController* m_strip = nullptr;
+    QWidget* m_fileList = nullptr; // the strip's view
+    std::unique_ptr<FullScreenController> m_fullScreenMode;
     std::map<int, CBitmapButton*> m_buttons;
     QLineEdit* m_magnification = nullptr;
     QLineEdit* m_calibrationValue = nullptr;
@@ -245,16 +239,9 @@ private:
     bool m_initialised = false;
     bool m_connected = false;
     bool m_recording = false;
-    bool m_fullScreen = false;
     bool m_previewHover = false;
     bool m_closing = false;
     bool m_redetecting = false;
-    int m_page = maindlg::kPagePictures;
     lang::LanguagePair m_language;
     int m_commandInProgress = 0; // id of the command being run, for shared handlers
-
-    // Saved when entering full screen.
-    Qt::WindowFlags m_savedFlags;
-    QRect m_savedGeometry;
-    QString m_savedTitle;
 };

@@ -2,7 +2,7 @@
 
 #include "app/AppTexts.h"
 #include "app/SettingsStore.h"
-#include "platform/text/TextCatalogue.h"
+#include "measure/MeasureTexts.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

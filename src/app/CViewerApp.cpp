@@ -14,13 +14,14 @@ int CViewerApp::InitInstance()
     QCoreApplication::setApplicationVersion(QStringLiteral(PELORA_VERSION));
     CreateCaptureLock();
     SetProcessCameraBackend(CreateCameraBackendFromArguments(m_arguments));
+    int exitCode = 0;
     {
         CMainDlg dialog;
-        dialog.DoModal();
+        exitCode = dialog.Run();
     }
     // The lock goes only after the dialog (and any recording it closed) has gone;
     // the camera is released before the process ends.
     DeleteCaptureLock();
     SetProcessCameraBackend(nullptr);
-    return 0;
+    return exitCode;
 }

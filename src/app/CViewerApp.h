@@ -1,6 +1,6 @@
 #pragma once
-// The application object: starts the process-wide services, runs the main window
-// modally and ends the process when it closes.
+// The application object: starts the process-wide services, shows the main window
+// and runs the event loop until the user confirms closing it.
 #include <QStringList>
 
 class CViewerApp {

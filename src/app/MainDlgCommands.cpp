@@ -5,12 +5,15 @@
 #include "app/SettingsStore.h"
 #include "capture/CCaptureGraph.h"
 #include "capture/CaptureState.h"
+#include "files/FilesStripController.h"
+#include "files/FilesTexts.h"
 #include "measure/Calibration.h"
 #include "measure/CalibrationFile.h"
 #include "platform/desktop/MessageBox.h"
 #include "widgets/CBitmapButton.h"
 
 #include <QDesktopServices>
+#include <QDir>
 #include <QLineEdit>
 #include <QUrl>
 
@@ -19,6 +22,15 @@ using namespace maindlg;
 namespace {
 // Where "Update" sends the user.
 const char* const kProjectWebPage = "https://pelora.example.org/";
+const UnbuiltCommands* FindUnbuilt(int id)
+{
+    for (const UnbuiltCommands& unbuilt : kUnbuiltCommands) {
+        if (id >= unbuilt.first && id <= unbuilt.last) {
+            return &unbuilt;
+        }
+    }
+    return nullptr;
+}
 } // namespace
 
 CommandTable<CMainDlg>& CMainDlg::Commands()
@@ -26,26 +38,15 @@ CommandTable<CMainDlg>& CMainDlg::Commands()
     static CommandTable<CMainDlg> table = [] {
         CommandTable<CMainDlg> t;
         t.Add(IDC_CAMERA, &CMainDlg::OnTakePicture);
-        t.Add(IDC_AVI, &CMainDlg::OnTakeVideo);
-        t.Add(IDC_CLOCK, &CMainDlg::OnTimeLapse);
-        t.Add(IDC_SAVE, &CMainDlg::OnSaveAs);
-        t.Add(ID_SAVE_AS, &CMainDlg::OnSaveAs);
-        t.Add(IDC_EMAIL, &CMainDlg::OnEMail);
-        t.Add(ID_EMAIL, &CMainDlg::OnEMail);
         t.Add(IDC_PREVIEW, &CMainDlg::OnPreviewOnOff);
-        t.Add(IDC_SETTING, &CMainDlg::OnVideoSettings);
-        t.Add(ID_OPEN, &CMainDlg::OnOpen);
-        t.Add(ID_DELETE, &CMainDlg::OnDelete);
-        t.Add(ID_DELETE_ALL, &CMainDlg::OnDeleteAll);
-        t.Add(ID_SAVE_ALL, &CMainDlg::OnSaveAll);
-        t.Add(ID_PRINT, &CMainDlg::OnPrint);
-        t.Add(ID_HIGH_SIZE, &CMainDlg::OnHighSize);
-        t.Add(ID_LOW_SIZE, &CMainDlg::OnLowSize);
-        t.Add(ID_PEN_SETTINGS, &CMainDlg::OnPenSettings);
-        t.Add(ID_CROSSHAIR, &CMainDlg::OnCrosshair);
-        t.Add(ID_CROSSHAIR_TOOLS, &CMainDlg::OnCrosshair);
-        t.Add(ID_SCALE_LINE, &CMainDlg::OnScaleLine);
-        t.Add(ID_CIRCLE_GRID, &CMainDlg::OnCircleGrid);
+        t.Add(IDC_SAVE, [](CMainDlg& w) { w.m_strip->SaveAs(); });
+        t.Add(ID_SAVE_AS, [](CMainDlg& w) { w.m_strip->SaveAs(); });
+        t.Add(ID_OPEN, [](CMainDlg& w) { w.m_strip->Open(); });
+        t.Add(ID_DELETE, [](CMainDlg& w) { w.m_strip->Delete(); });
+        t.Add(ID_DELETE_ALL, [](CMainDlg& w) { w.m_strip->DeleteAll(); });
+        t.Add(ID_SAVE_ALL, [](CMainDlg& w) { w.m_strip->SaveAll(); });
+        t.Add(ID_HIGH_SIZE, [](CMainDlg& w) { w.SetCaptureSizeOfClass(true); });
+        t.Add(ID_LOW_SIZE, [](CMainDlg& w) { w.SetCaptureSizeOfClass(false); });
         t.Add(ID_SNAPSHOT, &CMainDlg::OnSnapshotSwitch);
         t.Add(ID_LANG_ENGLISH, &CMainDlg::OnLanguageItem);
         t.Add(ID_LANG_SIMPLIFIED, &CMainDlg::OnLanguageItem);
@@ -54,19 +55,28 @@ CommandTable<CMainDlg>& CMainDlg::Commands()
         t.Add(ID_HELP_MANUAL, &CMainDlg::OnHelpManual);
         t.Add(ID_HELP_UPDATE, &CMainDlg::OnHelpUpdate);
         t.Add(ID_ABOUT, &CMainDlg::OnAbout);
-        t.Add(ID_MEASURE_EXPORT, &CMainDlg::OnMeasureExport);
-        t.Add(ID_MEASURE_UNDO, &CMainDlg::OnMeasureUndo);
-        t.Add(ID_MEASURE_REDO, &CMainDlg::OnMeasureRedo);
-        t.Add(ID_MEASURE_DELETE_ALL, &CMainDlg::OnMeasureDeleteAll);
-        t.AddRange(IDC_NEGATIVE, IDC_HOR_MIRROR, &CMainDlg::OnImageEffect);
-        t.Add(IDC_FOUR_ANGLE, &CMainDlg::OnMeasureTool);
-        t.AddRange(IDC_LINE, IDC_THREE_ANGLE, &CMainDlg::OnMeasureTool);
-        t.Add(IDC_OTHER_TOOLS, &CMainDlg::OnOtherTools);
-        t.Add(IDC_CALIBRATION, &CMainDlg::OnCalibration);
         t.Add(IDC_MAGNIFICATION, &CMainDlg::OnMagnificationChanged);
+        for (const UnbuiltCommands& unbuilt : kUnbuiltCommands) {
+            t.AddRange(unbuilt.first, unbuilt.last, &CMainDlg::NotYetAvailable);
+        }
         return t;
     }();
     return table;
+}
+
+bool CMainDlg::IsAvailable(int id)
+{
+    return FindUnbuilt(id) == nullptr;
+}
+
+void CMainDlg::NotYetAvailable()
+{
+    const UnbuiltCommands* unbuilt = FindUnbuilt(m_commandInProgress);
+    if (unbuilt != nullptr && unbuilt->check == UnbuiltCheck::Preview) {
+        NeedsPreview();
+    } else if (unbuilt != nullptr && unbuilt->check == UnbuiltCheck::Selection) {
+        m_strip->NeedsSelection(txt::SelectFile);
+    }
 }
 
 bool CMainDlg::OnCommand(int id)
@@ -99,13 +109,6 @@ void CMainDlg::OnTakePicture()
     }
 }
 
-void CMainDlg::OnTimeLapse()
-{
-    if (NeedsPreview()) {
-        RunTimeLapse();
-    }
-}
-
 void CMainDlg::OnPreviewOnOff()
 {
     CBitmapButton* preview = Button(IDC_PREVIEW);
@@ -114,25 +117,10 @@ void CMainDlg::OnPreviewOnOff()
         m_graph->StopPreview();
         m_graph->Preview()->update();
     } else {
-        if (m_recording) {
-            StopRecordingFile();
-            m_recording = false;
-            Button(IDC_AVI)->SetActive(false);
-        }
         preview->SetActive(true);
         m_graph->StartPreview();
     }
     RefreshToolTips();
-}
-
-void CMainDlg::OnHighSize()
-{
-    SetCaptureSizeOfClass(true);
-}
-
-void CMainDlg::OnLowSize()
-{
-    SetCaptureSizeOfClass(false);
 }
 
 void CMainDlg::SetCaptureSizeOfClass(bool high)
@@ -166,7 +154,13 @@ void CMainDlg::OnLanguageItem()
 
 void CMainDlg::OnHelpManual()
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(lang::HelpFilePath()));
+    const QString manual = lang::HelpFilePath();
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(manual))) {
+        // Without a browser (or a program for HTML files) the user still learns
+        // where the manual is.
+        ShowMessage(this, LoadText(txt::HelpNotOpened) + "\n" + QDir::toNativeSeparators(manual), m_msgTitle,
+                    MB_OK | MB_ICONWARNING);
+    }
 }
 
 void CMainDlg::OnHelpUpdate()
@@ -199,24 +193,3 @@ void CMainDlg::OnCalibrationDone()
     ReadMagnification(this, m_calibrationValue->text(), m_magnification->text(), false, magnification);
     CalibrationFile(m_calibrationFile).Store(MagnificationText(m_magnification->text()), calibrated);
 }
-
-// Commands whose work comes with the recorder, time-lapse, video settings, live
-// view and measurement features; they are routed here so every id already reaches
-// its handler.
-void CMainDlg::OnTakeVideo() {}
-void CMainDlg::RunTimeLapse() {}
-void CMainDlg::StopRecordingFile() {}
-void CMainDlg::OnVideoSettings() {}
-void CMainDlg::OnPenSettings() {}
-void CMainDlg::OnCrosshair() {}
-void CMainDlg::OnScaleLine() {}
-void CMainDlg::OnCircleGrid() {}
-void CMainDlg::OnMeasureExport() {}
-void CMainDlg::OnMeasureUndo() {}
-void CMainDlg::OnMeasureRedo() {}
-void CMainDlg::OnMeasureDeleteAll() {}
-void CMainDlg::OnImageEffect() {}
-void CMainDlg::OnMeasureTool() {}
-void CMainDlg::OnOtherTools() {}
-void CMainDlg::OnCalibration() {}
-void CMainDlg::OnPrint() {}

@@ -4,12 +4,17 @@
 #include "app/SettingsStore.h"
 #include "capture/CCaptureGraph.h"
 #include "capture/CaptureEvents.h"
+#include "capture/CaptureState.h"
+#include "capture/StillCapture.h"
+#include "files/FilesStripController.h"
+#include "measure/Calibration.h"
 #include "widgets/CMenuXP.h"
 #include "widgets/CToolTipCtrl.h"
 #include "widgets/WindowTimers.h"
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 
 using namespace maindlg;
@@ -55,9 +60,6 @@ void CMainDlg::OnTimer(int id)
         KillTimer(IDT_DEVICE_CHECK);
         RedetectDevice();
         break;
-    case IDT_RECORD_SECONDS:
-        OnRecordSecond();
-        break;
     case IDT_STARTUP_PROMPT:
         KillTimer(IDT_STARTUP_PROMPT);
         Settings().ReadSysDate();
@@ -82,9 +84,10 @@ bool CMainDlg::eventFilter(QObject* watched, QEvent* event)
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
         return OnMouseEvent(watched, static_cast<QMouseEvent&>(*event));
-    case QEvent::KeyPress:
-        return OfferAccelerators(static_cast<QKeyEvent*>(event)->key()) ||
-               OnKeyDown(static_cast<QKeyEvent*>(event)->key());
+    case QEvent::KeyPress: {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        return OfferAccelerators(key->key(), key->modifiers()) || OnKeyDown(key->key());
+    }
     default:
         return QDialog::eventFilter(watched, event);
     }
@@ -114,7 +117,7 @@ bool CMainDlg::OnMouseEvent(QObject* watched, QMouseEvent& event)
 bool CMainDlg::OnKeyDown(int key)
 {
     if (key == Qt::Key_Escape) {
-        if (m_fullScreen) {
+        if (IsFullScreen()) {
             QMetaObject::invokeMethod(
                 this, [this] { OnSysCommand(SC_RESTORE); }, Qt::QueuedConnection);
         }
@@ -136,8 +139,8 @@ void CMainDlg::TrackPreviewHover(QPoint global)
 
 void CMainDlg::OnLeftButtonDown(QObject* watched, QPoint global)
 {
-    if (IsOnFileList(watched)) {
-        FileListHitTest(global);
+    if (m_strip->Contains(watched)) {
+        m_strip->HitTest(global);
     }
     // The page tabs are painted on the window's background.
     if (watched != m_client) {
@@ -146,49 +149,37 @@ void CMainDlg::OnLeftButtonDown(QObject* watched, QPoint global)
     const QPoint client = m_client->mapFromGlobal(global);
     if (kPicturesTab.contains(client)) {
         SwitchPage(kPagePictures);
-        RefreshFileList();
+        m_strip->Refresh();
     } else if (kVideosTab.contains(client)) {
         SwitchPage(kPageVideos);
-        RefreshFileList();
+        m_strip->Refresh();
     }
 }
 
 void CMainDlg::SwitchPage(int page)
 {
-    if (page == m_page) {
-        return;
+    if (m_strip->SwitchPage(page)) {
+        m_client->update(QRect(kPageBitmapPos, kPageBitmapSize));
+        RefreshToolTips();
     }
-    m_page = page;
-    m_client->update(QRect(kPageBitmapPos, kPageBitmapSize));
-    ShowFileListPage(page);
-    RefreshToolTips();
+}
+
+int CMainDlg::Page() const
+{
+    return m_strip->Page();
 }
 
 void CMainDlg::OnLeftDoubleClick(QObject* watched, QPoint global)
 {
-    if (!IsOnFileList(watched) || !FileListHitTest(global)) {
-        return;
-    }
-    PostOpenFor(SelectedFilePath());
-}
-
-void CMainDlg::PostOpenFor(const QString& path)
-{
-    const QString extension = path.mid(path.lastIndexOf('.') + 1);
-    if (path.lastIndexOf('.') < 0) {
-        return;
-    }
-    if (extension == "bmp" || extension == "BMP" || extension == "jpg" || extension == "JPG") {
-        QCoreApplication::postEvent(this, new QEvent(WM_OPEN_PICTURE));
-    } else if (extension == "avi" || extension == "AVI") {
-        QCoreApplication::postEvent(this, new QEvent(WM_OPEN_VIDEO));
+    if (m_strip->Contains(watched) && m_strip->HitTest(global)) {
+        m_strip->RequestOpen(m_strip->SelectedPath());
     }
 }
 
 void CMainDlg::OnRightButtonDown(QObject* watched, QPoint global)
 {
-    if (IsOnFileList(watched) && FileListHitTest(global)) {
-        m_fileListMenu->popup(global);
+    if (m_strip->Contains(watched) && m_strip->HitTest(global)) {
+        FileListMenu()->popup(global);
     }
 }
 
@@ -204,10 +195,10 @@ bool CMainDlg::event(QEvent* event)
         OnGraphEvent(m_graph->DrainGraphEvent());
         return true;
     case WM_OPEN_PICTURE:
-        OnOpenPicture();
+        m_strip->OpenPicture();
         return true;
     case WM_OPEN_VIDEO:
-        OnOpenVideo();
+        m_strip->OpenVideo();
         return true;
     case WM_CALIBRATION_DONE:
         OnCalibrationDone();
@@ -226,5 +217,20 @@ void CMainDlg::OnShowPrompt()
     prompt.exec();
 }
 
-// The seconds counter of a recording comes with the recorder work.
-void CMainDlg::OnRecordSecond() {}
+void CMainDlg::OnStillCaptured(int origin)
+{
+    StillCapturedContext context;
+    context.job.owner = this;
+    context.job.pictureFolder = m_pictureFolder;
+    context.job.imageFormat = Settings().ImageFormat;
+    context.job.magnification = MagnificationText(m_magnification->text());
+    context.job.captureWidth = captureWidth.load();
+    context.job.captureHeight = captureHeight.load();
+    context.job.painters = m_stillPainters;
+    context.recording = m_recording;
+    context.origin = origin;
+    FilesStripController* strip = m_strip;
+    context.listPicture = [strip](const QString& path) { strip->AddCapturedPicture(path); };
+    context.restartPreview = [this] { m_graph->RestartPreview(); };
+    ::OnStillCaptured(std::move(context));
+}

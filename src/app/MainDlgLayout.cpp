@@ -3,11 +3,15 @@
 
 #include "app/CMainDlg.h"
 #include "app/MainDlgClient.h"
+#include "app/MainMenus.h"
 #include "capture/CCaptureGraph.h"
 #include "capture/CaptureState.h"
+#include "files/CFileListView.h"
+#include "files/FilesStripController.h"
 #include "widgets/Art.h"
 #include "widgets/CBitmapButton.h"
 
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,6 +21,33 @@
 #include <QScreen>
 
 using namespace maindlg;
+
+namespace {
+// The widest numbers the two edit boxes must show whole.
+const char* const kWidestMagnification = "1000";
+const char* const kWidestCalibration = "888.8";
+// The edit's own margins (2 each side) and its 1-pixel border.
+constexpr int kEditInnerMargins = 2 * 2 + 2 * 1;
+constexpr qreal kSmallestEditPoints = 6.0;
+constexpr qreal kEditPointStep = 0.5;
+
+// A small number box: a thin border and no padding, and a font no larger than the
+// desktop's that shows `widest` whole in it.
+QLineEdit* NewNumberEdit(QWidget* parent, const QRect& place, const QString& widest)
+{
+    auto* edit = new QLineEdit(parent);
+    edit->setStyleSheet(QStringLiteral("QLineEdit { border: 1px solid #7f7f7f; padding: 0px; "
+                                       "background-color: white; color: black; }"));
+    edit->setGeometry(place);
+    QFont font = edit->font();
+    const int room = place.width() - kEditInnerMargins;
+    while (font.pointSizeF() > kSmallestEditPoints && QFontMetrics(font).horizontalAdvance(widest) > room) {
+        font.setPointSizeF(font.pointSizeF() - kEditPointStep);
+    }
+    edit->setFont(font);
+    return edit;
+}
+} // namespace
 
 MainDlgClient::MainDlgClient(CMainDlg& owner) : QWidget(&owner), m_owner(owner)
 {
@@ -40,6 +71,9 @@ void MainDlgClient::paintEvent(QPaintEvent* event)
     const QString page =
         m_owner.Page() == kPagePictures ? QStringLiteral("page_147") : QStringLiteral("page_146");
     painter.drawPixmap(kPageBitmapPos, ArtPixmap(page, kPageBitmapSize));
+    // Whoever changed the capture size (keys, recording, video settings), the
+    // next repaint shows it.
+    m_owner.UpdateResolutionText();
 }
 
 void CMainDlg::LayOut()
@@ -50,36 +84,24 @@ void CMainDlg::LayOut()
                                             "QMenuBar::item:selected { background-color: #c6d9f0; }")
                                  .arg(QColor(kMenuBackground).name()));
     m_client = new MainDlgClient(*this);
+    m_menus = new MainMenus(
+        *this, *m_menuBar, [this](int id) { OnCommand(id); }, &CMainDlg::IsAvailable);
 
     m_graph = new CCaptureGraph(m_client);
     m_graph->Preview()->setObjectName(QStringLiteral("preview"));
     m_graph->Preview()->setGeometry(kPreviewRect);
-    m_fileList = CreateFileList(m_client);
+    FullScreenHost& host = *this;
+    m_fullScreenMode = std::make_unique<FullScreenController>(*this, *m_menuBar, *m_graph, host);
+    m_strip = new FilesStripController(*this, m_pictureFolder, m_videoFolder, m_client, kFileListRect);
+    m_strip->SetCaption(m_msgTitle);
+    m_strip->SetHandOffs({[this] { QCoreApplication::postEvent(this, new QEvent(WM_OPEN_PICTURE)); },
+                          [this] { QCoreApplication::postEvent(this, new QEvent(WM_OPEN_VIDEO)); }, nullptr,
+                          nullptr});
+    m_fileList = m_strip->View();
     CreateButtons();
     CreateEditsAndTexts();
 
     FitToClient();
-}
-
-void CMainDlg::FitToClient()
-{
-    // The client area is exactly the background's size, below the menu. Only the
-    // minimum is fixed: desktops offer "maximize" (our way into full screen) only to
-    // windows that could grow.
-    setMinimumSize(NormalWindowSize());
-    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    resize(NormalWindowSize());
-    PlaceClient();
-}
-
-void CMainDlg::CenterOnScreen()
-{
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frameRect = frameGeometry();
-        frameRect.moveCenter(screen->availableGeometry().center());
-        move(frameRect.topLeft());
-    }
-    m_savedGeometry = geometry();
 }
 
 void CMainDlg::CreateButtons()
@@ -96,13 +118,12 @@ void CMainDlg::CreateButtons()
 
 void CMainDlg::CreateEditsAndTexts()
 {
-    m_magnification = new QLineEdit(m_client);
-    m_magnification->setGeometry(kMagnificationRect);
+    m_magnification = NewNumberEdit(m_client, kMagnificationRect, QString::fromLatin1(kWidestMagnification));
     m_magnification->setMaxLength(kMagnificationMaxChars);
     connect(m_magnification, &QLineEdit::textChanged, this, [this] { OnCommand(IDC_MAGNIFICATION); });
 
-    m_calibrationValue = new QLineEdit(m_client);
-    m_calibrationValue->setGeometry(kCalibrationValueRect);
+    m_calibrationValue =
+        NewNumberEdit(m_client, kCalibrationValueRect, QString::fromLatin1(kWidestCalibration));
     m_calibrationValue->setReadOnly(true);
 
     // Static texts: black on the window brush.
@@ -133,6 +154,6 @@ void CMainDlg::UpdateResolutionText()
             QStringLiteral("%1%2%3").arg(captureWidth.load()).arg("*").arg(captureHeight.load()));
         m_resolutionText->adjustSize();
     }
-    m_resolutionText->setVisible(!m_fullScreen && !m_resolutionText->text().isEmpty());
+    m_resolutionText->setVisible(!IsFullScreen() && !m_resolutionText->text().isEmpty());
     m_resolutionText->move(kResolutionTextPos);
 }

@@ -1,11 +1,13 @@
 #pragma once
 // Per-window table from command id to handler, so buttons, menus, keys and tests
 // all reach a window's commands the same way.
+#include <functional>
 #include <map>
 
 template <class Window> class CommandTable {
 public:
-    using Handler = void (Window::*)();
+    // A member function of the window, or a call that routes the command on.
+    using Handler = std::function<void(Window&)>;
 
     void Add(int id, Handler handler) { m_handlers[id] = handler; }
     void AddRange(int first, int last, Handler handler)
@@ -23,7 +25,7 @@ public:
         if (it == m_handlers.end()) {
             return false;
         }
-        (window.*(it->second))();
+        it->second(window);
         return true;
     }
 

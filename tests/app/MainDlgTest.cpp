@@ -12,6 +12,7 @@
 #include "files/FileDialogs.h"
 #include "measure/Calibration.h"
 #include "platform/camera/CameraBackendFactory.h"
+#include "platform/desktop/MessageBox.h"
 #include "widgets/CBitmapButton.h"
 #include "widgets/CMenuXP.h"
 #include "widgets/CToolTipCtrl.h"
@@ -21,6 +22,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -105,7 +107,8 @@ TEST_F(MainDlgTest, FirstStartWritesDefaultsBeforeReadingAndLaysOutTheWindow)
     EXPECT_EQ(dlg->Button(IDC_CAMERA)->geometry(), QRect(11, 8, 29, 29));
     EXPECT_EQ(dlg->Button(IDC_LINE + 8)->geometry(), QRect(653, 6, 25, 24));
     EXPECT_EQ(dlg->Button(IDC_OTHER_TOOLS)->geometry(), QRect(820, 6, 14, 24));
-    EXPECT_EQ(dlg->MagnificationEdit()->geometry(), QRect(749, 6, 34, 25));
+    EXPECT_EQ(dlg->MagnificationEdit()->geometry(), QRect(749, 6, 38, 25));
+    EXPECT_EQ(dlg->CalibrationValueEdit()->geometry(), QRect(709, 6, 39, 25));
     EXPECT_EQ(dlg->MagnificationEdit()->text(), "60");
     for (int hidden : {IDC_PREVIEW, IDC_SETTING, IDC_RGB}) {
         EXPECT_FALSE(dlg->Button(hidden)->isVisible()) << hidden;
@@ -277,6 +280,139 @@ TEST_F(MainDlgTest, FullScreenHidesTheControlsAndEscapeRestoresEveryOne)
     EXPECT_DOUBLE_EQ(dlg->CaptureGraph()->measureScaleY(), 1.0);
 }
 
+TEST_F(MainDlgTest, TheProgramsEntryKeepsRunningThroughFullScreenUntilTheConfirmedClose)
+{
+    // Driven from inside the program's own event loop, one step per tick:
+    // maximize, Escape, close answered No, close answered Yes.
+    CMainDlg dlg;
+    int step = 0;
+    bool aliveAfterRestore = false;
+    QTimer driver;
+    QObject::connect(&driver, &QTimer::timeout, [&] {
+        if (step == 0 && dlg.isVisible()) {
+            dlg.KillTimer(IDT_STARTUP_PROMPT);
+            dlg.showMaximized();
+            step = 1;
+        } else if (step == 1 && dlg.IsFullScreen() && dlg.isVisible()) {
+            QTest::keyClick(&dlg, Qt::Key_Escape);
+            step = 2;
+        } else if (step == 2 && !dlg.IsFullScreen() && dlg.isVisible()) {
+            aliveAfterRestore = dlg.CaptureGraph()->running();
+            m_answer = IDNO;
+            dlg.close();
+            step = 3;
+        } else if (step == 3 && dlg.isVisible()) {
+            m_answer = IDYES;
+            dlg.close();
+            step = 4;
+        }
+    });
+    driver.start(20);
+    // A loop that never ends would hang the suite: end it after a while.
+    QTimer guard; // goes with the test, so it cannot end a later test's loop
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    guard.start(20000);
+    const int exitCode = dlg.Run();
+    driver.stop();
+
+    EXPECT_EQ(step, 4) << "the loop ended before the user closed the window";
+    EXPECT_EQ(exitCode, 0);
+    EXPECT_TRUE(aliveAfterRestore);
+    EXPECT_EQ(m_messages.count("Are you sure to close?"), 2);
+    EXPECT_FALSE(dlg.isVisible());
+}
+
+TEST_F(MainDlgTest, RepaintShowsACaptureSizeWhoeverChangedItAndSizeKeysNeedThePlainKey)
+{
+    auto dlg = Start();
+    ASSERT_EQ(dlg->ResolutionText()->text(), "2592*1944");
+    // Changed behind the window's back, as recording and the video settings do.
+    dlg->CaptureGraph()->SetCaptureSize(2048, 1536);
+    dlg->Client()->update();
+    EXPECT_TRUE(WaitFor([&] { return dlg->ResolutionText()->text() == "2048*1536"; }));
+    dlg->CaptureGraph()->SetCaptureSize(2592, 1944);
+    dlg->Client()->update();
+    EXPECT_TRUE(WaitFor([&] { return dlg->ResolutionText()->text() == "2592*1944"; }));
+
+    for (Qt::KeyboardModifier modifier : {Qt::ControlModifier, Qt::AltModifier, Qt::ShiftModifier}) {
+        QTest::keyClick(dlg.get(), Qt::Key_F11, modifier);
+        EXPECT_EQ(captureWidth.load(), 2592) << modifier;
+    }
+    QTest::keyClick(dlg.get(), Qt::Key_F11);
+    EXPECT_EQ(captureWidth.load(), 2048);
+    for (Qt::KeyboardModifier modifier : {Qt::ControlModifier, Qt::MetaModifier}) {
+        QTest::keyClick(dlg.get(), Qt::Key_F12, modifier);
+        EXPECT_EQ(captureWidth.load(), 2048) << modifier;
+    }
+
+    // Ctrl+F2 is not F2: no warning for the switched-off preview, no still request.
+    dlg->OnCommand(IDC_PREVIEW);
+    QTest::keyClick(dlg.get(), Qt::Key_F2, Qt::ControlModifier);
+    QTest::keyClick(dlg.get(), Qt::Key_F2, Qt::ShiftModifier);
+    EXPECT_TRUE(m_messages.isEmpty());
+    QTest::keyClick(dlg.get(), Qt::Key_F2);
+    EXPECT_EQ(m_messages.size(), 1);
+}
+
+TEST_F(MainDlgTest, UnbuiltCommandsAreGreyedAndIgnoredAfterTheirChecks)
+{
+    auto dlg = Start();
+    EXPECT_FALSE(dlg->Submenu(1)->FindItem(ID_CROSSHAIR)->isEnabled());
+    EXPECT_FALSE(dlg->FileListMenu()->FindItem(ID_PRINT)->isEnabled());
+    EXPECT_TRUE(dlg->FileListMenu()->FindItem(ID_OPEN)->isEnabled());
+    EXPECT_TRUE(dlg->Submenu(2)->FindItem(IDC_CAMERA)->isEnabled());
+    for (const UnbuiltCommands& unbuilt : kUnbuiltCommands) {
+        EXPECT_TRUE(dlg->OnCommand(unbuilt.first)) << unbuilt.first;
+    }
+    // Of those, only e-mail (no file selected) had something to say.
+    EXPECT_EQ(m_messages, QStringList(2, "Please select a picture or video"));
+    EXPECT_TRUE(dlg->isVisible());
+    EXPECT_TRUE(dlg->CaptureGraph()->running());
+}
+
+namespace {
+// True when the edit shows its whole text: with the cursor at the end it did not
+// have to scroll the text's beginning out of sight.
+bool ShowsWholeText(QLineEdit* edit)
+{
+    edit->setCursorPosition(0);
+    edit->grab();
+    const int start = edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().left();
+    edit->setCursorPosition(int(edit->text().size()));
+    edit->grab();
+    edit->setCursorPosition(0);
+    return edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().left() == start;
+}
+} // namespace
+
+TEST_F(MainDlgTest, EditBoxesShowTheirWholeTextAtTheDesktopsFonts)
+{
+    const QFont original = QApplication::font();
+    for (const char* family : {"DejaVu Sans", "Liberation Sans"}) {
+        if (!QFontDatabase::hasFamily(family)) {
+            continue;
+        }
+        for (int points : {9, 10, 11}) {
+            QApplication::setFont(QFont(family, points));
+            auto dlg = Start();
+            for (const char* calibration : {"212.0", "888.8"}) {
+                dlg->CalibrationValueEdit()->setText(calibration);
+                EXPECT_TRUE(ShowsWholeText(dlg->CalibrationValueEdit()))
+                    << family << " " << points << " " << calibration;
+            }
+            for (const char* magnification : {"200", "1000"}) {
+                dlg->MagnificationEdit()->setText(magnification);
+                EXPECT_TRUE(ShowsWholeText(dlg->MagnificationEdit()))
+                    << family << " " << points << " " << magnification;
+            }
+            dlg->MagnificationEdit()->setText("200");
+            EXPECT_EQ(dlg->ResolutionText()->sizeHint().width(), dlg->ResolutionText()->width());
+        }
+    }
+    QApplication::setFont(original);
+}
+
 TEST_F(MainDlgTest, SnapshotItemTogglesItsTextAndTheChoiceSurvivesARestart)
 {
     {
@@ -393,6 +529,8 @@ TEST_F(MainDlgTest, SaveAsProposesTheNameRefusesTheOwnFolderAndRightClickOffersT
     EXPECT_EQ(asked.initialName, stored.left(stored.size() - 4));
     EXPECT_TRUE(asked.filter.startsWith("Bitmap Files(*.bmp)"));
     EXPECT_EQ(asked.defaultExtension, ".bmp");
+    // The dialog starts in the page's own folder, not where the program was started.
+    EXPECT_EQ(QDir(asked.folder).canonicalPath(), QDir(dlg->PictureFolder()).canonicalPath());
     ASSERT_EQ(m_messages.size(), 1);
     EXPECT_EQ(m_messages[0], "Can't save file to temp directory!!");
     EXPECT_EQ(PictureFiles(*dlg).size(), 1);
@@ -470,6 +608,17 @@ TEST_F(MainDlgTest, HelpOpensTheManualOfTheCurrentLanguageAndOpenChecksThePictur
     dlg->OnCommand(ID_OPEN);
     ASSERT_TRUE(WaitFor([&] { return !m_messages.isEmpty(); }));
     EXPECT_EQ(m_messages.last(), "the picture not open,please check the file exist!");
+}
+
+TEST_F(MainDlgTest, HelpWithoutAProgramForTheManualSaysWhereItIs)
+{
+    // No handler and no desktop: nothing can open the manual.
+    auto dlg = Start();
+    dlg->OnCommand(ID_HELP_MANUAL);
+    ASSERT_EQ(m_messages.size(), 1);
+    EXPECT_TRUE(m_messages[0].startsWith("No program could open the manual.")) << m_messages[0].toStdString();
+    EXPECT_TRUE(m_messages[0].endsWith(ProgramFolderPath() + "/Pelora-EN.html"))
+        << m_messages[0].toStdString();
 }
 
 TEST_F(MainDlgTest, MagnificationShowsItsStoredCalibrationAndANewCalibrationIsStored)

@@ -32,12 +32,12 @@ void MainDlgTest::TearDown()
 
 std::unique_ptr<CMainDlg> MainDlgTest::Start(bool keepPrompt)
 {
+    // The window is entered as the program enters it (Run without its loop).
     auto dialog = std::make_unique<CMainDlg>();
-    dialog->OnInitDialog();
+    dialog->Open();
     if (!keepPrompt) {
         dialog->KillTimer(maindlg::IDT_STARTUP_PROMPT);
     }
-    dialog->show();
     return dialog;
 }
 

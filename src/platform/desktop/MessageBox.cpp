@@ -1,6 +1,10 @@
 #include "platform/desktop/MessageBox.h"
 
+#include <QApplication>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 
 namespace {
 MessageResponder g_responder;
@@ -35,6 +39,24 @@ QMessageBox::Icon IconFor(unsigned flags)
     }
 }
 
+// Room the window manager's title bar takes besides the caption: the window
+// icon and its buttons, with their spacing.
+constexpr int kTitleBarExtras = 160;
+
+// A box with a short text would be narrower than its caption: the desktop then
+// cuts the caption. A spanning spacer keeps the box wide enough for it.
+void FitCaption(QMessageBox& box, const QString& caption)
+{
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (grid == nullptr) {
+        return;
+    }
+    const QFont titleFont = QApplication::font("QMdiSubWindowTitleBar");
+    const int width = QFontMetrics(titleFont).horizontalAdvance(caption) + kTitleBarExtras;
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0,
+                  1, grid->columnCount());
+}
+
 int ResultFor(QMessageBox::StandardButton button)
 {
     switch (button) {
@@ -56,6 +78,7 @@ int ShowMessage(QWidget* owner, const QString& text, const QString& caption, uns
         return g_responder(text, caption, flags);
     }
     QMessageBox box(IconFor(flags), caption, text, ButtonsFor(flags), owner);
+    FitCaption(box, caption);
     box.exec();
     return ResultFor(box.standardButton(box.clickedButton()));
 }

@@ -1,8 +1,9 @@
 // Values, units and geometry of measurements.
+#include "measure/MeasureValues.h"
+
 #include "measure/CMeasureShape.h"
 #include "measure/MeasureGeometry.h"
 #include "measure/MeasureUnits.h"
-#include "measure/MeasureValues.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

@@ -1,7 +1,8 @@
 // Magnification, calibration dialog and the calibration file.
+#include "measure/Calibration.h"
+
 #include "common/TestSupport.h"
 #include "measure/CCalibrationDlg.h"
-#include "measure/Calibration.h"
 #include "measure/CalibrationDlgIds.h"
 #include "measure/CalibrationFile.h"
 #include "measure/MeasureUnits.h"

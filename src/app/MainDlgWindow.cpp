@@ -1,9 +1,10 @@
-// Full screen: the maximize request stretches the preview over the whole screen;
-// Escape or restore brings every control back.
+// The main window's frame: its size around the client area, the desktop's
+// maximize and restore requests (full screen) and what the window does for its
+// controls around them.
 #include "app/CMainDlg.h"
 #include "app/MainDlgLayout.h"
 #include "capture/CCaptureGraph.h"
-#include "capture/CaptureState.h"
+#include "files/FilesStripController.h"
 #include "widgets/CBitmapButton.h"
 #include "widgets/CToolTipCtrl.h"
 
@@ -28,14 +29,10 @@ void CMainDlg::OnSysCommand(int command)
 {
     switch (command) {
     case SC_MAXIMIZE:
-        if (!m_fullScreen) {
-            EnterFullScreenMode();
-        }
+        m_fullScreenMode->Enter();
         break;
     case SC_RESTORE:
-        if (m_fullScreen) {
-            LeaveFullScreenMode();
-        }
+        m_fullScreenMode->Leave();
         break;
     case IDM_ABOUTBOX:
         OnCommand(ID_ABOUT);
@@ -49,7 +46,7 @@ void CMainDlg::changeEvent(QEvent* event)
 {
     // The desktop's maximize button asks for full screen.
     if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMaximized) &&
-        !m_fullScreen && m_initialised) {
+        !IsFullScreen() && m_initialised) {
         QMetaObject::invokeMethod(
             this, [this] { OnSysCommand(SC_MAXIMIZE); }, Qt::QueuedConnection);
     }
@@ -63,15 +60,26 @@ void CMainDlg::resizeEvent(QResizeEvent* event)
     // A window dragged larger springs back; only maximizing changes its size.
     const bool grownByHand = !(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) &&
                              event->size() != NormalWindowSize();
-    if (m_initialised && !m_fullScreen && grownByHand) {
+    if (m_initialised && !IsFullScreen() && grownByHand) {
         QMetaObject::invokeMethod(
             this,
             [this] {
-                if (!m_fullScreen && !(windowState() & Qt::WindowMaximized)) {
+                if (!IsFullScreen() && !(windowState() & Qt::WindowMaximized)) {
                     resize(NormalWindowSize());
                 }
             },
             Qt::QueuedConnection);
+    }
+}
+
+void CMainDlg::moveEvent(QMoveEvent* event)
+{
+    QDialog::moveEvent(event);
+    // Where full screen brings the window back: its last place as a normal
+    // window, once the desktop has framed it (the maximized place is not one).
+    if (m_initialised && !IsFullScreen() && windowState() == Qt::WindowNoState &&
+        size() == NormalWindowSize()) {
+        m_fullScreenMode->RememberNormalGeometry(geometry());
     }
 }
 
@@ -80,7 +88,7 @@ void CMainDlg::PlaceClient()
     if (m_client == nullptr) {
         return;
     }
-    if (m_fullScreen) {
+    if (IsFullScreen()) {
         m_client->setGeometry(rect());
         m_graph->Preview()->setGeometry(m_client->rect());
         return;
@@ -95,6 +103,27 @@ QSize CMainDlg::NormalWindowSize() const
     return {kClientSize.width(), kClientSize.height() + m_menuBar->sizeHint().height()};
 }
 
+void CMainDlg::FitToClient()
+{
+    // The client area is exactly the background's size, below the menu. Only the
+    // minimum is fixed: desktops offer "maximize" (our way into full screen) only to
+    // windows that could grow.
+    setMinimumSize(NormalWindowSize());
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    resize(NormalWindowSize());
+    PlaceClient();
+}
+
+void CMainDlg::CenterOnScreen()
+{
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frameRect = frameGeometry();
+        frameRect.moveCenter(screen->availableGeometry().center());
+        move(frameRect.topLeft());
+    }
+    m_fullScreenMode->RememberNormalGeometry(geometry());
+}
+
 void CMainDlg::ShowControls(bool show)
 {
     for (const ButtonPlace& place : kButtons) {
@@ -105,69 +134,22 @@ void CMainDlg::ShowControls(bool show)
     m_statusText->setVisible(show && !m_statusText->text().isEmpty());
     m_recordSeconds->setVisible(show && !m_recordSeconds->text().isEmpty());
     m_resolutionText->setVisible(show && !m_resolutionText->text().isEmpty());
-    if (m_fileList != nullptr) {
-        m_fileList->setVisible(show);
-    }
+    m_fileList->setVisible(show);
 }
 
-void CMainDlg::EnterFullScreenMode()
+void CMainDlg::EnteredFullScreen()
 {
-    m_savedFlags = windowFlags();
-    m_savedTitle = windowTitle();
-    if (!isMaximized()) {
-        m_savedGeometry = geometry();
-    }
-    ShowControls(false);
-    m_menuBar->hide();
-    m_fullScreen = true;
-    setMinimumSize(0, 0);
-    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
-    const QScreen* screen = this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
-    const QRect whole = screen->geometry();
-    setGeometry(whole);
-    showFullScreen();
-    PlaceClient();
-    m_graph->EnterFullScreen();
     m_toolTips->DelAllTools();
-
-    // Nothing half-measured or latched carries over into full screen.
+    // Nothing latched carries over into full screen.
     for (const auto& [id, button] : m_buttons) {
         if (IsEffectOrMeasureButton(id)) {
             button->SetActive(false);
         }
     }
-    EndLiveMeasurement();
-    if (QWidget* grabber = QWidget::mouseGrabber()) {
-        grabber->releaseMouse();
-    }
-
-    const bool sxga = captureWidth.load() == 1280 && captureHeight.load() == 1024;
-    m_graph->SetMeasureScale(whole.width() * kFullScreenScaleX,
-                             whole.height() / (sxga ? kFullScreenHeight1024 : kFullScreenHeightOther));
 }
 
-void CMainDlg::LeaveFullScreenMode()
+void CMainDlg::LeftFullScreen()
 {
-    hide();
-    m_fullScreen = false;
-    setWindowFlags(m_savedFlags);
-    setWindowTitle(m_savedTitle);
-    m_menuBar->show();
-    FitToClient();
-    showNormal();
-    setGeometry(m_savedGeometry);
-    PlaceClient();
-    m_graph->Preview()->setGeometry(kPreviewRect);
-    // The tools are added back once the window is out of full screen, so the
-    // buttons keep their tips.
     RefreshToolTips();
-    ShowControls(true);
-    activateWindow();
-    RefreshFileList();
-    m_graph->LeaveFullScreen();
-    m_graph->SetMeasureScale(1.0, 1.0);
+    m_strip->Refresh();
 }
-
-// The live measurement in progress ends with the live measurement work.
-void CMainDlg::EndLiveMeasurement() {}
