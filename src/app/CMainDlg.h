@@ -9,6 +9,7 @@
 #include "app/MainDlgIds.h"
 #include "capture/StartFailureNotice.h"
 #include "capture/StillSaver.h"
+#include "liveview/LiveViewTools.h"
 #include "platform/files/LogFont.h"
 #include "platform/text/TextLookup.h"
 #include "widgets/CommandTable.h"
@@ -56,12 +57,8 @@ inline constexpr UnbuiltCommands kUnbuiltCommands[] = {
     {IDC_CLOCK, IDC_CLOCK, UnbuiltCheck::Preview},                // time-lapse
     {IDC_SETTING, IDC_SETTING, UnbuiltCheck::None},               // video settings
     {ID_PEN_SETTINGS, ID_PEN_SETTINGS, UnbuiltCheck::None},       // pen, text and font
-    {ID_CROSSHAIR, ID_CROSSHAIR, UnbuiltCheck::None},             // overlays
-    {ID_CROSSHAIR_TOOLS, ID_CIRCLE_GRID, UnbuiltCheck::None},     //
-    {IDC_NEGATIVE, IDC_HOR_MIRROR, UnbuiltCheck::None},           // image effects
     {IDC_FOUR_ANGLE, IDC_FOUR_ANGLE, UnbuiltCheck::None},         // live measuring tools
     {IDC_LINE, IDC_THREE_ANGLE, UnbuiltCheck::None},              //
-    {IDC_OTHER_TOOLS, IDC_OTHER_TOOLS, UnbuiltCheck::None},       // other-tools menu
     {IDC_CALIBRATION, IDC_CALIBRATION, UnbuiltCheck::None},       // live calibration
     {ID_MEASURE_EXPORT, ID_MEASURE_EXPORT, UnbuiltCheck::None},   // spreadsheet export
     {ID_MEASURE_UNDO, ID_MEASURE_DELETE_ALL, UnbuiltCheck::None}, // undo, redo, delete all
@@ -109,6 +106,8 @@ public:
     QMenuBar* MenuBar() const { return m_menuBar; }
     CMenuXP* Submenu(int index) const;
     CMenuXP* FileListMenu() const;
+    CMenuXP* OtherToolsMenu() const;
+    const LiveViewTools& LiveView() const { return *m_liveTools; }
     const CToolTipCtrl& ToolTips() const { return *m_toolTips; }
     QString ToolTipText(int controlId) const;
     QWidget* Client() const { return m_client; }
@@ -200,6 +199,12 @@ private:
     void OnHelpUpdate();
     void OnAbout();
     void OnMagnificationChanged();
+
+    // Effects, guides and the other-tools menu (the live view's tools).
+    void WireLiveView();
+    GuideScale ReadGuideScale();
+    void ReleaseMeasureButtonLooks();
+    void OnOtherTools();
     void NotYetAvailable();
 
     bool AskClose();
@@ -225,6 +230,7 @@ private:
     FilesStripController* m_strip = nullptr;
     QWidget* m_fileList = nullptr; // the strip's view
     std::unique_ptr<FullScreenController> m_fullScreenMode;
+    std::unique_ptr<LiveViewTools> m_liveTools;
     std::map<int, CBitmapButton*> m_buttons;
     QLineEdit* m_magnification = nullptr;
     QLineEdit* m_calibrationValue = nullptr;

@@ -56,6 +56,11 @@ CommandTable<CMainDlg>& CMainDlg::Commands()
         t.Add(ID_HELP_UPDATE, &CMainDlg::OnHelpUpdate);
         t.Add(ID_ABOUT, &CMainDlg::OnAbout);
         t.Add(IDC_MAGNIFICATION, &CMainDlg::OnMagnificationChanged);
+        const auto liveView = [](CMainDlg& w) { w.m_liveTools->OnCommand(w.m_commandInProgress); };
+        t.AddRange(IDC_NEGATIVE, IDC_HOR_MIRROR, liveView);
+        t.Add(ID_CROSSHAIR, liveView);
+        t.AddRange(ID_CROSSHAIR_TOOLS, ID_CIRCLE_GRID, liveView);
+        t.Add(IDC_OTHER_TOOLS, &CMainDlg::OnOtherTools);
         for (const UnbuiltCommands& unbuilt : kUnbuiltCommands) {
             t.AddRange(unbuilt.first, unbuilt.last, &CMainDlg::NotYetAvailable);
         }

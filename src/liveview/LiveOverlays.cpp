@@ -1,5 +1,7 @@
 #include "liveview/LiveOverlays.h"
 
+#include "measure/MeasureUnits.h"
+
 namespace {
 // The scale is given at magnification 10.
 constexpr double kScaleMagnification = 10.0;
@@ -33,7 +35,8 @@ void LiveOverlays::ToggleSpaced(std::atomic<bool>& guide, const GuideScaleReader
     const unsigned sequence = m_sequence.load(std::memory_order_relaxed);
     m_sequence.store(sequence + 1, std::memory_order_relaxed);
     std::atomic_thread_fence(std::memory_order_release);
-    m_pixelsPerUnit.store(scale.magnification / (scale.unitsPerPixel * kScaleMagnification),
+    const double scaleAtTen = unitsPerPixel(scale.unit, scale.cameraClass, scale.frame);
+    m_pixelsPerUnit.store(scale.magnification / (scaleAtTen * kScaleMagnification),
                           std::memory_order_relaxed);
     m_magnification.store(scale.magnification, std::memory_order_relaxed);
     m_labelStep.store(LabelStepOfUnit(scale.unit), std::memory_order_relaxed);

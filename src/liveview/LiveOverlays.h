@@ -13,12 +13,13 @@
 #include <functional>
 
 // What switching a spaced guide on reads: the magnification M (0 when none could be
-// read; the reader has then told the user), the display units per preview pixel at
-// magnification 10, and the display unit.
+// read; the reader has then told the user), the display unit, and the camera class
+// and capture size the scale depends on.
 struct GuideScale {
     double magnification = 0.0;
-    double unitsPerPixel = 0.0;
     QString unit;
+    int cameraClass = 0;
+    QSize frame;
 };
 using GuideScaleReader = std::function<GuideScale()>;
 

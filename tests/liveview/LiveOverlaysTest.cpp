@@ -2,8 +2,6 @@
 // black picture.
 #include "liveview/LiveOverlays.h"
 
-#include "measure/MeasureUnits.h"
-
 #include <QImage>
 #include <QPainter>
 #include <atomic>
@@ -75,7 +73,7 @@ bool ShowsLabel(const QImage& picture, const QString& text, QPoint at)
 
 GuideScale Scale(double magnification, const QString& unit, int sensorClass, QSize capture)
 {
-    return {magnification, unitsPerPixel(unit, sensorClass, capture), unit};
+    return {magnification, unit, sensorClass, capture};
 }
 
 GuideScaleReader Reads(GuideScale scale)
@@ -260,23 +258,22 @@ TEST(LiveOverlays, NegativeOrHugeMagnificationsStop)
 TEST(LiveOverlays, SnapshotsAreNeverTorn)
 {
     LiveOverlays overlays;
-    const double scale = 1.0 / 150.0;
-    overlays.ToggleScaleLine(Reads({1.0, scale, "mm"}));
+    overlays.ToggleScaleLine(Reads(Scale(1.0, "mm", 2, {2592, 1944})));
     std::atomic<bool> done{false};
     std::atomic<int> torn{0};
     std::thread reader([&] {
         while (!done.load()) {
             const OverlayParams p = overlays.Snapshot();
-            // Every setting below has pixelsPerUnit = magnification x 15.
-            if (std::abs(p.pixelsPerUnit - p.overlayMagnification * 15.0) > 1e-6) {
+            // Every setting below has pixelsPerUnit = magnification x 1.5.
+            if (std::abs(p.pixelsPerUnit - p.overlayMagnification * 1.5) > 1e-3) {
                 ++torn;
             }
         }
     });
     for (int i = 0; i < 20000; ++i) {
         const double magnification = 1 + i % 97;
-        overlays.ToggleScaleLine(Reads({magnification, scale, "mm"}));
-        overlays.ToggleScaleLine(Reads({magnification, scale, "mm"}));
+        overlays.ToggleScaleLine(Reads(Scale(magnification, "mm", 2, {2592, 1944})));
+        overlays.ToggleScaleLine(Reads(Scale(magnification, "mm", 2, {2592, 1944})));
     }
     done = true;
     reader.join();

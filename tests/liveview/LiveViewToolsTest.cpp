@@ -33,7 +33,7 @@ struct Window {
         parts.connected = [this] { return connected; };
         parts.guideScale = [this] {
             ++scaleReads;
-            return GuideScale{10.0, 1.0 / 15.0, "mm"};
+            return GuideScale{10.0, "mm", 2, QSize(2592, 1944)};
         };
         tools = std::make_unique<LiveViewTools>(parts);
     }
@@ -84,7 +84,7 @@ TEST(LiveViewTools, GuidesReleaseTheButtonsAndNeedAMicroscope)
     w.tools->OnCommand(kCircleGridCommand);
     guides = w.tools->Guides();
     EXPECT_TRUE(guides.crosshairOn && guides.scaleLineOn && guides.circleGridOn);
-    EXPECT_NEAR(guides.pixelsPerUnit, 15.0, 1e-9);
+    EXPECT_NEAR(guides.pixelsPerUnit, 15.0, 1e-6);
     EXPECT_EQ(w.scaleReads, 2);
     // The other-tools menu's crosshair is the same switch.
     w.tools->OnCommand(kCrosshairToolsCommand);
