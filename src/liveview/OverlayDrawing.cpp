@@ -22,6 +22,7 @@ constexpr int kTickHalf = 6;
 constexpr int kLabelBelow = 17;
 constexpr int kLabelAbove = -34;
 constexpr int kLabelAlong = -6;
+constexpr int kLabelPixelSize = 13;
 // Labels whose anchor lies further than this beyond an axis end cannot show; they
 // are skipped (the alternation still counts them).
 constexpr int kLabelReach = 200;
@@ -72,8 +73,18 @@ int NextLabelOffset(int& counter)
 class ScaleLabels {
 public:
     ScaleLabels(QPainter& painter, const GuideGeometry& g, double step)
-        : m_painter(painter), m_g(g), m_step(step), m_ascent(painter.fontMetrics().ascent())
+        : m_painter(painter), m_g(g), m_step(step), m_ascent(LabelAscent(painter))
     {
+    }
+
+    // The painter's font at a fixed pixel size: the off-screen picture and the
+    // window paint the labels over each other, and their resolutions differ.
+    static int LabelAscent(QPainter& painter)
+    {
+        QFont font = painter.font();
+        font.setPixelSize(kLabelPixelSize);
+        painter.setFont(font);
+        return painter.fontMetrics().ascent();
     }
 
     // Text drawn with its top-left corner at (x, y).

@@ -54,6 +54,9 @@ bool ShowsLabel(const QImage& picture, const QString& text, QPoint at)
     QImage alone = Black(picture.size());
     {
         QPainter painter(&alone);
+        QFont font = painter.font();
+        font.setPixelSize(13);
+        painter.setFont(font);
         painter.setPen(Qt::white);
         painter.drawText(at.x(), at.y() + painter.fontMetrics().ascent(), text);
     }
