@@ -9,6 +9,7 @@
 #include "app/MainDlgIds.h"
 #include "capture/StartFailureNotice.h"
 #include "capture/StillSaver.h"
+#include "liveview/LiveViewTools.h"
 #include "platform/files/LogFont.h"
 #include "platform/text/TextLookup.h"
 #include "widgets/CommandTable.h"
@@ -56,9 +57,6 @@ struct UnbuiltCommands {
 inline constexpr UnbuiltCommands kUnbuiltCommands[] = {
     {IDC_AVI, IDC_AVI, UnbuiltCheck::None},                     // recording, F3, F4
     {IDC_CLOCK, IDC_CLOCK, UnbuiltCheck::Preview},              // time-lapse
-    {ID_CROSSHAIR, ID_CROSSHAIR, UnbuiltCheck::None},           // overlays
-    {ID_CROSSHAIR_TOOLS, ID_CIRCLE_GRID, UnbuiltCheck::None},   //
-    {IDC_NEGATIVE, IDC_HOR_MIRROR, UnbuiltCheck::None},         // image effects
     {ID_MEASURE_EXPORT, ID_MEASURE_EXPORT, UnbuiltCheck::None}, // spreadsheet export
     {ID_PRINT, ID_PRINT, UnbuiltCheck::None},                   // printing
     {IDC_EMAIL, IDC_EMAIL, UnbuiltCheck::Selection},            // e-mail
@@ -104,6 +102,8 @@ public:
     QMenuBar* MenuBar() const { return m_menuBar; }
     CMenuXP* Submenu(int index) const;
     CMenuXP* FileListMenu() const;
+    CMenuXP* OtherToolsMenu() const;
+    const LiveViewTools& LiveView() const { return *m_liveTools; }
     const CToolTipCtrl& ToolTips() const { return *m_toolTips; }
     QString ToolTipText(int controlId) const;
     QWidget* Client() const { return m_client; }
@@ -198,13 +198,18 @@ private:
     void OnVideoSettings();
     void OnPenSettings();
     void OnMagnificationChanged();
+
+    // Effects, guides and the other-tools menu (the live view's tools).
+    void WireLiveView();
+    GuideScale ReadGuideScale();
+    void ReleaseMeasureButtonLooks();
+    void OnOtherTools();
     void NotYetAvailable();
 
     // Live measuring.
     void CreateLiveMeasuring();
     LiveMeasureSettings LiveMeasureSettingsNow() const;
     void OnLiveMeasure();
-    void OnOtherTools();
 
     bool AskClose();
     void Shutdown();
@@ -229,6 +234,7 @@ private:
     FilesStripController* m_strip = nullptr;
     QWidget* m_fileList = nullptr; // the strip's view
     std::unique_ptr<FullScreenController> m_fullScreenMode;
+    std::unique_ptr<LiveViewTools> m_liveTools;
     std::map<int, CBitmapButton*> m_buttons;
     QLineEdit* m_magnification = nullptr;
     QLineEdit* m_calibrationValue = nullptr;

@@ -62,8 +62,12 @@ CommandTable<CMainDlg>& CMainDlg::Commands()
         t.Add(IDC_FOUR_ANGLE, &CMainDlg::OnLiveMeasure);
         t.AddRange(IDC_LINE, IDC_THREE_ANGLE, &CMainDlg::OnLiveMeasure);
         t.Add(IDC_CALIBRATION, &CMainDlg::OnLiveMeasure);
-        t.Add(IDC_OTHER_TOOLS, &CMainDlg::OnOtherTools);
         t.AddRange(ID_MEASURE_UNDO, ID_MEASURE_DELETE_ALL, &CMainDlg::OnLiveMeasure);
+        const auto liveView = [](CMainDlg& w) { w.m_liveTools->OnCommand(w.m_commandInProgress); };
+        t.AddRange(IDC_NEGATIVE, IDC_HOR_MIRROR, liveView);
+        t.Add(ID_CROSSHAIR, liveView);
+        t.AddRange(ID_CROSSHAIR_TOOLS, ID_CIRCLE_GRID, liveView);
+        t.Add(IDC_OTHER_TOOLS, &CMainDlg::OnOtherTools);
         for (const UnbuiltCommands& unbuilt : kUnbuiltCommands) {
             t.AddRange(unbuilt.first, unbuilt.last, &CMainDlg::NotYetAvailable);
         }

@@ -124,6 +124,11 @@ inline constexpr QRect kResolutionStrip(QPoint(260, 515), QPoint(334, 526));
 inline constexpr int kMagnificationMaxChars = 5;
 inline constexpr QRgb kStatusBrushColour = 0xD2E9FC; // window brush 0xFCE9D2 (blue-green-red order)
 inline constexpr QRgb kMenuBackground = 0xEEEEEE;
+// The other-tools menu: every item shows icon 231; it opens at the button's left
+// edge, this many pixels above its bottom edge.
+inline constexpr int kOtherToolsItemIcon = 231;
+inline constexpr int kMenuIconSide = 16;
+inline constexpr int kOtherToolsMenuRise = 4;
 // Where the window hides while it leaves full screen.
 inline constexpr QPoint kRestoreHidePos(520, 400);
 

@@ -100,6 +100,7 @@ void CMainDlg::LayOut()
     m_fileList = m_strip->View();
     CreateButtons();
     CreateEditsAndTexts();
+    WireLiveView();
 
     FitToClient();
 }

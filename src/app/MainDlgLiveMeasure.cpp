@@ -47,30 +47,10 @@ LiveMeasureSettings CMainDlg::LiveMeasureSettingsNow() const
 
 void CMainDlg::OnLiveMeasure()
 {
+    // Every latched tool button is released first, the effect buttons included;
+    // the effects themselves stay on.
+    if (m_liveTools) {
+        m_liveTools->ReleaseButtons();
+    }
     m_liveMeasure->OnCommand(m_commandInProgress);
-}
-
-void CMainDlg::OnOtherTools()
-{
-    static const QIcon icon(ArtPixmap(QStringLiteral("menu_231"), QSize(16, 16)));
-    CMenuXP menu;
-    auto add = [&](int id, const TextKey& text) {
-        QAction* item = menu.AppendItem(id, LoadText(text));
-        item->setIcon(icon);
-        item->setEnabled(IsAvailable(id));
-    };
-    add(ID_MEASURE_UNDO, txt::Undo);
-    add(ID_MEASURE_REDO, txt::Redo);
-    add(ID_MEASURE_DELETE_ALL, txt::DeleteAll);
-    menu.AppendSeparator();
-    add(ID_CROSSHAIR_TOOLS, txt::Crosshair);
-    add(ID_SCALE_LINE, txt::ScaleLine_OtherTools);
-    add(ID_CIRCLE_GRID, txt::CircleGrid_OtherTools);
-    add(ID_PEN_SETTINGS, txt::Setting_OtherTools);
-    menu.AppendSeparator();
-    add(ID_MEASURE_EXPORT, txt::TipProperty);
-    connect(&menu, &CMenuXP::commandChosen, this, [this](int id) { OnCommand(id); });
-    // At the button's left edge, 4 pixels above its bottom.
-    const QRect button = Button(IDC_OTHER_TOOLS)->geometry();
-    menu.exec(m_client->mapToGlobal(QPoint(button.left(), button.bottom() + 1 - 4)));
 }

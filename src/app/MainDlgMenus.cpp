@@ -47,3 +47,8 @@ CMenuXP* CMainDlg::FileListMenu() const
 {
     return m_menus->FileListMenu();
 }
+
+CMenuXP* CMainDlg::OtherToolsMenu() const
+{
+    return m_menus->OtherToolsMenu();
+}

@@ -19,10 +19,9 @@
 using namespace maindlg;
 
 namespace {
-bool IsEffectOrMeasureButton(int id)
+bool IsMeasureButton(int id)
 {
-    return (id >= IDC_NEGATIVE && id <= IDC_HOR_MIRROR) || (id >= IDC_LINE && id <= IDC_THREE_ANGLE) ||
-           id == IDC_FOUR_ANGLE;
+    return (id >= IDC_LINE && id <= IDC_THREE_ANGLE) || id == IDC_FOUR_ANGLE;
 }
 } // namespace
 
@@ -144,10 +143,11 @@ void CMainDlg::EnteredFullScreen()
     m_liveMeasure->Reset();
     // Nothing latched carries over into full screen.
     for (const auto& [id, button] : m_buttons) {
-        if (IsEffectOrMeasureButton(id)) {
+        if (IsMeasureButton(id)) {
             button->SetActive(false);
         }
     }
+    m_liveTools->ReleaseButtons();
 }
 
 void CMainDlg::LeftFullScreen()

@@ -4,6 +4,7 @@
 #include "app/MainDlgIds.h"
 #include "capture/CaptureState.h"
 #include "measure/MeasureTexts.h"
+#include "widgets/Art.h"
 #include "widgets/CMenuXP.h"
 #include "widgets/CToolTipCtrl.h"
 
@@ -143,10 +144,16 @@ void MainMenus::Build(const State& state)
     }
     m_fileListMenu->clear();
     BuildFileMenu(m_fileListMenu, true);
+    if (m_otherToolsMenu == nullptr) {
+        m_otherToolsMenu = NewMenu(QString());
+    }
+    m_otherToolsMenu->clear();
+    BuildOtherToolsMenu(m_otherToolsMenu);
     for (CMenuXP* menu : m_submenus) {
         GreyOutUnavailable(menu);
     }
     GreyOutUnavailable(m_fileListMenu);
+    GreyOutUnavailable(m_otherToolsMenu);
 }
 
 void MainMenus::GreyOutUnavailable(CMenuXP* menu)
@@ -171,6 +178,27 @@ void MainMenus::BuildFileMenu(CMenuXP* menu, bool popup)
                        {0, kNoText},
                        {ID_PRINT, txt::Print},
                        {ID_EMAIL, txt::EMail}});
+}
+
+void MainMenus::BuildOtherToolsMenu(CMenuXP* menu)
+{
+    AppendItems(menu, {{ID_MEASURE_UNDO, txt::Undo},
+                       {ID_MEASURE_REDO, txt::Redo},
+                       {ID_MEASURE_DELETE_ALL, txt::DeleteAll},
+                       {0, kNoText},
+                       {ID_CROSSHAIR_TOOLS, txt::Crosshair},
+                       {ID_SCALE_LINE, txt::ScaleLine_OtherTools},
+                       {ID_CIRCLE_GRID, txt::CircleGrid_OtherTools},
+                       {ID_PEN_SETTINGS, txt::Setting_OtherTools},
+                       {0, kNoText},
+                       {ID_MEASURE_EXPORT, txt::TipProperty}});
+    const QIcon icon(
+        ArtPixmap(QStringLiteral("menu_%1").arg(kOtherToolsItemIcon), QSize(kMenuIconSide, kMenuIconSide)));
+    for (QAction* item : menu->actions()) {
+        if (!item->isSeparator()) {
+            item->setIcon(icon);
+        }
+    }
 }
 
 void MainMenus::BuildSettingMenu(CMenuXP* menu, const State& state)

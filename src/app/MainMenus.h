@@ -34,6 +34,8 @@ public:
 
     CMenuXP* Submenu(int index) const;
     CMenuXP* FileListMenu() const { return m_fileListMenu; }
+    // The live view's other-tools menu (button 1164); every item shows one icon.
+    CMenuXP* OtherToolsMenu() const { return m_otherToolsMenu; }
 
     // Puts the 26 tips on the buttons found by `button` (none while `fullScreen`).
     static void LabelToolTips(CToolTipCtrl& tips, const std::function<QWidget*(int id)>& button,
@@ -52,6 +54,7 @@ private:
     void BuildSettingMenu(CMenuXP* menu, const State& state);
     void BuildCaptureMenu(CMenuXP* menu);
     void BuildHelpMenu(CMenuXP* menu);
+    void BuildOtherToolsMenu(CMenuXP* menu);
     void GreyOutUnavailable(CMenuXP* menu);
 
     QWidget& m_owner;
@@ -60,4 +63,5 @@ private:
     Availability m_available;
     std::vector<CMenuXP*> m_submenus;
     CMenuXP* m_fileListMenu = nullptr;
+    CMenuXP* m_otherToolsMenu = nullptr;
 };

@@ -358,7 +358,7 @@ TEST_F(MainDlgTest, RepaintShowsACaptureSizeWhoeverChangedItAndSizeKeysNeedThePl
 TEST_F(MainDlgTest, UnbuiltCommandsAreGreyedAndIgnoredAfterTheirChecks)
 {
     auto dlg = Start();
-    EXPECT_FALSE(dlg->Submenu(1)->FindItem(ID_CROSSHAIR)->isEnabled());
+    EXPECT_FALSE(dlg->Submenu(0)->FindItem(ID_EMAIL)->isEnabled());
     EXPECT_FALSE(dlg->FileListMenu()->FindItem(ID_PRINT)->isEnabled());
     EXPECT_TRUE(dlg->FileListMenu()->FindItem(ID_OPEN)->isEnabled());
     EXPECT_TRUE(dlg->Submenu(2)->FindItem(IDC_CAMERA)->isEnabled());

@@ -1,0 +1,223 @@
+#include "liveview/EffectKernels.h"
+
+#include "liveview/EffectKernelsAvx2.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr int kBytesPerPixel = 3;
+constexpr std::uint8_t kWhite = 255;
+constexpr std::uint8_t kBlack = 0;
+// Grey values computed, then counted, this many at a time.
+constexpr std::size_t kGreyChunk = 4096;
+constexpr int kPartialHistograms = 8;
+
+const bool kWide = Avx2Available();
+
+std::size_t PixelCount(int width, int height)
+{
+    return static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+}
+
+// Reverses the order of `count` three-byte pixels in place.
+void ReversePixels(std::uint8_t* first, std::size_t count)
+{
+    if (kWide) {
+        // The outer steps are swapped; what lies between them is reversed below.
+        const std::size_t done = ReverseStepsAvx2(first, count);
+        first += done * kBytesPerPixel;
+        count -= 2 * done;
+    }
+    if (count < 2) {
+        return;
+    }
+    std::uint8_t* last = first + (count - 1) * kBytesPerPixel;
+    for (; first < last; first += kBytesPerPixel, last -= kBytesPerPixel) {
+        std::uint8_t held[kBytesPerPixel];
+        std::memcpy(held, first, kBytesPerPixel);
+        std::memcpy(first, last, kBytesPerPixel);
+        std::memcpy(last, held, kBytesPerPixel);
+    }
+}
+
+// Byte offsets within a pixel.
+constexpr int kBlue = 0;
+constexpr int kGreen = 1;
+constexpr int kRed = 2;
+
+// Every pixel's bytes become the byte at `source`.
+void CopyChannel(std::uint8_t* p, std::size_t count, int source)
+{
+    for (std::size_t i = 0; i < count; ++i, p += kBytesPerPixel) {
+        const std::uint8_t v = p[source];
+        p[kBlue] = v;
+        p[kGreen] = v;
+        p[kRed] = v;
+    }
+}
+
+void ClearChannel(std::uint8_t* p, std::size_t count, int channel)
+{
+    for (std::size_t i = 0; i < count; ++i) {
+        p[i * kBytesPerPixel + channel] = 0;
+    }
+}
+
+} // namespace
+
+void MirrorRows(std::uint8_t* pixels, int width, int height)
+{
+    if (!pixels || width <= 1 || height <= 0) {
+        return;
+    }
+    const std::size_t stride = static_cast<std::size_t>(width) * kBytesPerPixel;
+    for (int row = 0; row < height; ++row) {
+        ReversePixels(pixels + stride * row, static_cast<std::size_t>(width));
+    }
+}
+
+void HalfTurn(std::uint8_t* pixels, int width, int height)
+{
+    if (!pixels || width <= 0 || height <= 0) {
+        return;
+    }
+    ReversePixels(pixels, PixelCount(width, height));
+}
+
+void Negative(std::uint8_t* pixels, int width, int height)
+{
+    if (!pixels || width <= 0 || height <= 0) {
+        return;
+    }
+    const std::size_t bytes = PixelCount(width, height) * kBytesPerPixel;
+    for (std::size_t i = 0; i < bytes; ++i) {
+        pixels[i] = static_cast<std::uint8_t>(~pixels[i]);
+    }
+}
+
+void KeepChannels(std::uint8_t* pixels, int width, int height, int channelMask)
+{
+    if (!pixels || width <= 0 || height <= 0) {
+        return;
+    }
+    std::size_t count = PixelCount(width, height);
+    if (kWide) {
+        const std::size_t done = KeepChannelsAvx2(pixels, count, channelMask);
+        pixels += done * kBytesPerPixel;
+        count -= done;
+    }
+    switch (channelMask) {
+    case kChannelRed:
+        CopyChannel(pixels, count, kRed);
+        break;
+    case kChannelGreen:
+        CopyChannel(pixels, count, kGreen);
+        break;
+    case kChannelBlue:
+        CopyChannel(pixels, count, kBlue);
+        break;
+    case kChannelRed | kChannelGreen:
+        ClearChannel(pixels, count, kBlue);
+        break;
+    case kChannelRed | kChannelBlue:
+        ClearChannel(pixels, count, kGreen);
+        break;
+    case kChannelGreen | kChannelBlue:
+        ClearChannel(pixels, count, kRed);
+        break;
+    default:
+        break;
+    }
+}
+
+void GreyAndHistogram(const std::uint8_t* pixels, int width, int height, std::uint8_t* grey,
+                      GreyHistogram& histogram)
+{
+    histogram.fill(0);
+    if (!pixels || !grey || width <= 0 || height <= 0) {
+        return;
+    }
+    const std::size_t count = PixelCount(width, height);
+    // Partial histograms keep neighbouring equal values from waiting on each
+    // other; the grey values are counted in chunks while they are still in cache.
+    std::uint32_t partial[kPartialHistograms][256] = {};
+    for (std::size_t start = 0; start < count; start += kGreyChunk) {
+        const std::size_t n = std::min(kGreyChunk, count - start);
+        std::uint8_t* g = grey + start;
+        const std::uint8_t* p = pixels + start * kBytesPerPixel;
+        const std::size_t done = kWide ? GreyStepsAvx2(p, n, g) : 0;
+        for (std::size_t i = done; i < n; ++i) {
+            g[i] = GreyOf(p[i * kBytesPerPixel + kBlue], p[i * kBytesPerPixel + kGreen],
+                          p[i * kBytesPerPixel + kRed]);
+        }
+        std::size_t i = 0;
+        for (; i + kPartialHistograms <= n; i += kPartialHistograms) {
+            for (int k = 0; k < kPartialHistograms; ++k) {
+                ++partial[k][g[i + k]];
+            }
+        }
+        for (; i < n; ++i) {
+            ++partial[0][g[i]];
+        }
+    }
+    for (int v = 0; v < 256; ++v) {
+        std::uint32_t sum = 0;
+        for (const auto& part : partial) {
+            sum += part[v];
+        }
+        histogram[v] = sum;
+    }
+}
+
+int OtsuThreshold(const GreyHistogram& histogram)
+{
+    double total = 0.0;
+    double sum = 0.0;
+    for (int v = 0; v < 256; ++v) {
+        total += histogram[v];
+        sum += static_cast<double>(v) * histogram[v];
+    }
+    double count0 = 0.0;
+    double sum0 = 0.0;
+    double best = 0.0;
+    int threshold = 0;
+    for (int i = 0; i < 255; ++i) {
+        count0 += histogram[i];
+        sum0 += static_cast<double>(i) * histogram[i];
+        const double count1 = total - count0;
+        if (count0 == 0.0 || count1 == 0.0) {
+            continue;
+        }
+        const float w0 = static_cast<float>(count0) / static_cast<float>(total);
+        const double mean0 = sum0 / count0;
+        const double mean1 = (sum - sum0) / count1;
+        const double score = w0 * (1 - w0) * (mean1 - mean0) * (mean1 - mean0);
+        if (score > best) {
+            best = score;
+            // White starts above the lower class: its top value stays black.
+            threshold = i + 1;
+        }
+    }
+    return threshold;
+}
+
+void ApplyThreshold(std::uint8_t* pixels, std::span<const std::uint8_t> grey, int threshold)
+{
+    if (!pixels) {
+        return;
+    }
+    if (kWide) {
+        const std::size_t done = ThresholdStepsAvx2(pixels, grey.data(), grey.size(), threshold);
+        pixels += done * kBytesPerPixel;
+        grey = grey.subspan(done);
+    }
+    for (const std::uint8_t g : grey) {
+        const std::uint8_t v = g >= threshold ? kWhite : kBlack;
+        pixels[kBlue] = v;
+        pixels[kGreen] = v;
+        pixels[kRed] = v;
+        pixels += kBytesPerPixel;
+    }
+}

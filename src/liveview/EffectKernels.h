@@ -1,0 +1,47 @@
+#pragma once
+// The picture effects as plain functions on a 24-bit frame: pixels of three bytes
+// (blue, green, red), rows of exactly width x 3 bytes. Each works in place and
+// touches every pixel once.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+// Channel buttons as bits of the channel mask.
+inline constexpr int kChannelRed = 0x001;
+inline constexpr int kChannelGreen = 0x010;
+inline constexpr int kChannelBlue = 0x100;
+
+using GreyHistogram = std::array<std::uint32_t, 256>;
+
+// Left-right mirror of every row.
+void MirrorRows(std::uint8_t* pixels, int width, int height);
+
+// Half-turn: the last pixel of the frame becomes the first.
+void HalfTurn(std::uint8_t* pixels, int width, int height);
+
+// Every byte becomes 255 minus itself.
+void Negative(std::uint8_t* pixels, int width, int height);
+
+// One channel as a grey picture (mask of one bit) or one channel dropped (two
+// bits); any other mask leaves the frame alone.
+void KeepChannels(std::uint8_t* pixels, int width, int height, int channelMask);
+
+// trunc(0.59 G + 0.30 R + 0.11 B + 0.5), evaluated exactly.
+inline std::uint8_t GreyOf(std::uint8_t blue, std::uint8_t green, std::uint8_t red)
+{
+    return static_cast<std::uint8_t>((59u * green + 30u * red + 11u * blue + 50u) / 100u);
+}
+
+// Grey value of every pixel into `grey` (width x height bytes) and their histogram.
+void GreyAndHistogram(const std::uint8_t* pixels, int width, int height, std::uint8_t* grey,
+                      GreyHistogram& histogram);
+
+// Otsu's split of a histogram: the first grey value of the upper class of the best
+// split (class 0 = 0..i, class 1 = i+1..255; single-precision class weight; the
+// first of equal scores wins; splits with an empty class never count). 0 when no
+// split has two non-empty classes, so a one-level picture is all upper class.
+int OtsuThreshold(const GreyHistogram& histogram);
+
+// Pixels whose grey value is at least `threshold` become white, the others black.
+void ApplyThreshold(std::uint8_t* pixels, std::span<const std::uint8_t> grey, int threshold);
