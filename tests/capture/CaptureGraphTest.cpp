@@ -1,6 +1,7 @@
 #include "AllocationCounter.h"
 #include "CaptureTestSupport.h"
 #include "FakeCamera.h"
+#include "GraphTestEnvironment.h"
 #include "capture/CCaptureGraph.h"
 #include "common/TestSupport.h"
 #include "platform/camera/CameraHardwareIds.h"
@@ -23,31 +24,12 @@ class CaptureGraphTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        OverrideProgramFolders(home.path(), home.path());
-        ReloadSupportedHardwareIds();
-        SetMessageResponder([this](const QString& text, const QString&, unsigned) {
-            messages << text;
-            return IDOK;
-        });
-        ResetCaptureGlobals();
         backend->setup.capabilities = kClass2Caps;
         backend->devices = {FakeDevice(SupportedHardwareIds()[0], "1")};
         graph.SetBackend(backend);
     }
-    void TearDown() override
-    {
-        graph.TearDown();
-        SetMessageResponder(nullptr);
-        OverrideProgramFolders({}, {});
-        ReloadSupportedHardwareIds();
-    }
-    bool Start()
-    {
-        graph.SetNotifyWindows(&sink, nullptr);
-        graph.CreateDeviceEnumerator();
-        return graph.FindDevices() && graph.InitCaptureFilters() && graph.BuildGraph() &&
-               graph.StartPreview();
-    }
+    void TearDown() override { graph.TearDown(); }
+    bool Start() { return StartGraph(graph, sink); }
     void StoreSize(int width, int height)
     {
         VideoInfoHeader format;
@@ -68,8 +50,9 @@ protected:
         return FrameStore.TakeFrame(pixels, header) ? pixels[0] : -1;
     }
 
-    testsupport::TempHome home;
-    QStringList messages;
+    GraphTestEnvironment environment;
+    const testsupport::TempHome& home = environment.home;
+    QStringList& messages = environment.messages;
     NotifySink sink;
     std::shared_ptr<FakeBackend> backend = std::make_shared<FakeBackend>();
     CCaptureGraph graph;

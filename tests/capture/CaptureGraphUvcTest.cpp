@@ -2,6 +2,7 @@
 // comes late or cannot be read, a stream that dies for good, and the picture
 // properties of a camera that went away.
 #include "CaptureTestSupport.h"
+#include "GraphTestEnvironment.h"
 #include "capture/CCaptureGraph.h"
 #include "common/EmulatedUvc.h"
 #include "common/TestSupport.h"
@@ -23,13 +24,6 @@ class UvcGraphTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        OverrideProgramFolders(home.path(), home.path());
-        ReloadSupportedHardwareIds();
-        SetMessageResponder([this](const QString& text, const QString&, unsigned) {
-            messages << text;
-            return IDOK;
-        });
-        ResetCaptureGlobals();
         VideoInfoHeader format;
         format.AvgTimePerFrame = 333333;
         format.bmiHeader.biWidth = 640;
@@ -43,25 +37,17 @@ protected:
     {
         graph.TearDown();
         backend->WatchDevices(nullptr);
-        SetMessageResponder(nullptr);
-        OverrideProgramFolders({}, {});
-        ReloadSupportedHardwareIds();
     }
-    bool Start()
-    {
-        graph.SetNotifyWindows(&sink, nullptr);
-        graph.CreateDeviceEnumerator();
-        return graph.FindDevices() && graph.InitCaptureFilters() && graph.BuildGraph() &&
-               graph.StartPreview();
-    }
+    bool Start() { return StartGraph(graph, sink); }
     static bool Painted()
     {
         frameShown = 0;
         return WaitFor([] { return frameShown.load() == 1; });
     }
 
-    testsupport::TempHome home;
-    QStringList messages;
+    GraphTestEnvironment environment;
+    const testsupport::TempHome& home = environment.home;
+    QStringList& messages = environment.messages;
     NotifySink sink;
     std::shared_ptr<emu::EmulatedUvc> uvc = std::make_shared<emu::EmulatedUvc>();
     std::shared_ptr<V4l2Backend> backend =
