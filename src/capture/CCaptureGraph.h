@@ -116,10 +116,6 @@ public:
     double measureScaleY() const { return m_preview->measureScaleY(); }
     QImage PreviewPicture() const { return m_preview->PreviewPicture(); }
 
-    // Overlay parameters read by the overlay drawing.
-    std::atomic<double> pixelsPerUnit{0.02963};
-    std::atomic<double> overlayMagnification{21.0};
-
     CLiveFrameCallback& LiveCallback() { return m_liveCallback; }
     CStillTriggerCallback& StillCallback() { return m_stillCallback; }
 
