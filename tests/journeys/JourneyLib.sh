@@ -71,9 +71,22 @@ journey_desktop() {
     videos="$HOME/Documents/Pelora files/Video"
 }
 
+# A copy of the program with its data files in a folder of the journey's own, so
+# what it writes beside itself (calibration, fonts, CapConfig.dat) stays there.
+journey_install() {
+    local built
+    built=$(dirname "$1")
+    installed="$work/program"
+    mkdir -p "$installed"
+    cp "$1" "$installed/"
+    cp "$built"/*.ini "$built"/*.conf "$installed/" 2>/dev/null
+    cp "$built"/*.html "$installed/" 2>/dev/null
+    program="$installed/$(basename "$1")"
+}
+
 # Starts the program on the virtual microscope and waits for its main window.
 journey_program() {
-    program=$1
+    [ -n "${installed:-}" ] || journey_install "$1"
     shots=${2:-}
     QT_QPA_PLATFORM=xcb "$program" --virtual-microscope >>"$work/pelora.log" 2>&1 &
     pelora=$!
