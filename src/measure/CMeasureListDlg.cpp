@@ -54,6 +54,7 @@ CMeasureListDlg::CMeasureListDlg(PhotoMeasureList& list, QWidget* parent) : QDia
     m_rows->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_rows->header()->setStretchLastSection(false);
     m_rows->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_rows->viewport()->installEventFilter(this);
 
     auto* buttons = new QHBoxLayout;
     m_delete = AddButton(IDC_LIST_DELETE, LoadText(txt::Delete), buttons);
@@ -120,10 +121,12 @@ bool CMeasureListDlg::event(QEvent* event)
     return QDialog::event(event);
 }
 
-void CMeasureListDlg::resizeEvent(QResizeEvent* event)
+bool CMeasureListDlg::eventFilter(QObject* watched, QEvent* event)
 {
-    QDialog::resizeEvent(event);
-    FitColumns();
+    if (watched == m_rows->viewport() && event->type() == QEvent::Resize) {
+        FitColumns();
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void CMeasureListDlg::OnTabChanged(int tab)
