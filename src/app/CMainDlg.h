@@ -56,7 +56,6 @@ struct UnbuiltCommands {
 // viewer, so opening a file stops after its checks.
 inline constexpr UnbuiltCommands kUnbuiltCommands[] = {
     {IDC_AVI, IDC_AVI, UnbuiltCheck::None},                     // recording, F3, F4
-    {IDC_CLOCK, IDC_CLOCK, UnbuiltCheck::Preview},              // time-lapse
     {ID_MEASURE_EXPORT, ID_MEASURE_EXPORT, UnbuiltCheck::None}, // spreadsheet export
     {ID_PRINT, ID_PRINT, UnbuiltCheck::None},                   // printing
     {IDC_EMAIL, IDC_EMAIL, UnbuiltCheck::Selection},            // e-mail
@@ -197,6 +196,7 @@ private:
     void OnAbout();
     void OnVideoSettings();
     void OnPenSettings();
+    void OnTimeLapse();
     void OnMagnificationChanged();
 
     // Effects, guides and the other-tools menu (the live view's tools).
