@@ -57,7 +57,6 @@ struct UnbuiltCommands {
 inline constexpr UnbuiltCommands kUnbuiltCommands[] = {
     {IDC_AVI, IDC_AVI, UnbuiltCheck::None},                     // recording, F3, F4
     {ID_MEASURE_EXPORT, ID_MEASURE_EXPORT, UnbuiltCheck::None}, // spreadsheet export
-    {ID_PRINT, ID_PRINT, UnbuiltCheck::None},                   // printing
     {IDC_EMAIL, IDC_EMAIL, UnbuiltCheck::Selection},            // e-mail
     {ID_EMAIL, ID_EMAIL, UnbuiltCheck::Selection},              //
 };
@@ -197,6 +196,7 @@ private:
     void OnVideoSettings();
     void OnPenSettings();
     void OnTimeLapse();
+    void OnPrint();
     void OnMagnificationChanged();
 
     // Effects, guides and the other-tools menu (the live view's tools).
