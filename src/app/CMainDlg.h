@@ -57,8 +57,6 @@ struct UnbuiltCommands {
 inline constexpr UnbuiltCommands kUnbuiltCommands[] = {
     {IDC_AVI, IDC_AVI, UnbuiltCheck::None},                     // recording, F3, F4
     {ID_MEASURE_EXPORT, ID_MEASURE_EXPORT, UnbuiltCheck::None}, // spreadsheet export
-    {IDC_EMAIL, IDC_EMAIL, UnbuiltCheck::Selection},            // e-mail
-    {ID_EMAIL, ID_EMAIL, UnbuiltCheck::Selection},              //
 };
 
 } // namespace maindlg
@@ -197,6 +195,7 @@ private:
     void OnPenSettings();
     void OnTimeLapse();
     void OnPrint();
+    void OnEmail();
     void OnMagnificationChanged();
 
     // Effects, guides and the other-tools menu (the live view's tools).
