@@ -1,7 +1,7 @@
 #pragma once
-// The small waiting window of an e-mail: it shows "Start outlook, Please
-// waiting..." while the picture or video is handed to the desktop's mail program,
-// whose compose window then takes over. It never waits longer than its limit.
+// The small waiting window of an e-mail: it asks the user to wait while the
+// picture or video is handed to the desktop's mail program, whose compose window
+// then takes over. It never waits longer than its limit.
 #include <QDialog>
 #include <QString>
 
