@@ -58,6 +58,10 @@ CommandTable<CMainDlg>& CMainDlg::Commands()
         t.Add(ID_ABOUT, &CMainDlg::OnAbout);
         t.Add(IDC_SETTING, &CMainDlg::OnVideoSettings);
         t.Add(ID_PEN_SETTINGS, &CMainDlg::OnPenSettings);
+        t.Add(IDC_CLOCK, &CMainDlg::OnTimeLapse);
+        t.Add(ID_PRINT, &CMainDlg::OnPrint);
+        t.Add(IDC_EMAIL, &CMainDlg::OnEmail);
+        t.Add(ID_EMAIL, &CMainDlg::OnEmail);
         t.Add(IDC_MAGNIFICATION, &CMainDlg::OnMagnificationChanged);
         t.Add(IDC_FOUR_ANGLE, &CMainDlg::OnLiveMeasure);
         t.AddRange(IDC_LINE, IDC_THREE_ANGLE, &CMainDlg::OnLiveMeasure);
