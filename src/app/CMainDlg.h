@@ -39,6 +39,8 @@ struct LiveMeasureSettings;
 class QMoveEvent;
 class QResizeEvent;
 class WindowTimers;
+class VideoRecorder;
+struct RecordingResult;
 
 namespace maindlg {
 
@@ -55,7 +57,6 @@ struct UnbuiltCommands {
 // window and the player are not built either: the files strip is handed no
 // viewer, so opening a file stops after its checks.
 inline constexpr UnbuiltCommands kUnbuiltCommands[] = {
-    {IDC_AVI, IDC_AVI, UnbuiltCheck::None},                     // recording, F3, F4
     {IDC_CLOCK, IDC_CLOCK, UnbuiltCheck::Preview},              // time-lapse
     {ID_MEASURE_EXPORT, ID_MEASURE_EXPORT, UnbuiltCheck::None}, // spreadsheet export
     {ID_PRINT, ID_PRINT, UnbuiltCheck::None},                   // printing
@@ -211,7 +212,17 @@ private:
     LiveMeasureSettings LiveMeasureSettingsNow() const;
     void OnLiveMeasure();
 
+    // Recording (1006, timer 1002).
+    void WireRecorder();
+    void OnRecord();
+    void OnRecordSecondsTimer();
+    RecordingResult CloseRecording();
+    void EndRecordingAsPreview();
+    void EndRecordingWithMessage(const QString& why);
+    void ShowRecordSeconds();
+
     bool AskClose();
+    void CloseConfirmed();
     void Shutdown();
 
     // Construction-time state.
@@ -245,6 +256,7 @@ private:
     WindowTimers* m_timers = nullptr;
     DeviceMonitor* m_deviceMonitor = nullptr;
     std::unique_ptr<LiveMeasureFeature> m_liveMeasure;
+    std::unique_ptr<VideoRecorder> m_recorder;
 
     // Mode.
     bool m_initialised = false;

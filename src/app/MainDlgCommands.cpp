@@ -40,6 +40,7 @@ CommandTable<CMainDlg>& CMainDlg::Commands()
         CommandTable<CMainDlg> t;
         t.Add(IDC_CAMERA, &CMainDlg::OnTakePicture);
         t.Add(IDC_PREVIEW, &CMainDlg::OnPreviewOnOff);
+        t.Add(IDC_AVI, &CMainDlg::OnRecord);
         t.Add(IDC_SAVE, [](CMainDlg& w) { w.m_strip->SaveAs(); });
         t.Add(ID_SAVE_AS, [](CMainDlg& w) { w.m_strip->SaveAs(); });
         t.Add(ID_OPEN, [](CMainDlg& w) { w.m_strip->Open(); });
@@ -128,6 +129,8 @@ void CMainDlg::OnPreviewOnOff()
         preview->SetActive(false);
         m_graph->StopPreview();
         m_graph->Preview()->update();
+    } else if (m_recording) {
+        EndRecordingAsPreview();
     } else {
         preview->SetActive(true);
         m_graph->StartPreview();

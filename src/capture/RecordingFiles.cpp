@@ -47,7 +47,8 @@ int CreateVideoFile(const QString& videoFolder, const QDateTime& localTime, int 
     int n = std::max(counter, 1);
     for (int tries = 0; tries < kMaxNameTries; ++tries) {
         const QString name = VideoFileName(videoFolder, localTime, n);
-        const int fd = ::open(QFile::encodeName(name).constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode);
+        const int fd =
+            ::open(QFile::encodeName(name).constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode);
         if (fd >= 0) {
             *path = name;
             return fd;

@@ -43,11 +43,12 @@ VideoRecorder::~VideoRecorder()
     Close();
 }
 
-bool VideoRecorder::PrepareCompressor(const QString& videoFolder, const AviCompressOptions& candidate, int width,
-                                      int height)
+bool VideoRecorder::PrepareCompressor(const QString& videoFolder, const AviCompressOptions& candidate,
+                                      int width, int height)
 {
     const QString scratch = ScratchVideoPath(videoFolder);
-    const int fd = ::open(QFile::encodeName(scratch).constData(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, kScratchMode);
+    const int fd =
+        ::open(QFile::encodeName(scratch).constData(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, kScratchMode);
     if (fd < 0) {
         return false;
     }
@@ -169,7 +170,8 @@ std::uint32_t VideoRecorder::Open(const QString& videoFolder, int rate, int widt
 void VideoRecorder::WriteFrame(const std::uint8_t* pixels, std::size_t length, int width, int height)
 {
     const auto guard = HoldCaptureLock();
-    if (!m_open.load() || pixels == nullptr || width != m_width || height != m_height || length < m_frameBytes) {
+    if (!m_open.load() || pixels == nullptr || width != m_width || height != m_height ||
+        length < m_frameBytes) {
         return;
     }
     const std::int64_t now = m_clock();

@@ -37,15 +37,15 @@ inline constexpr int kNoTimeLimit = 0x7FFFFFFF;
 
 // What the seconds timer does on a tick.
 enum class SecondsStep {
-    Count,   // show the counter
+    Count,    // show the counter
     LastTick, // the limit is reached: show it, end the recording, tick once more after 500 ms
-    Done,    // the tick after the last: the end sound, the timer stops
+    Done,     // the tick after the last: the end sound, the timer stops
 };
 
 struct RecordingResult {
-    QString path;          // the file that was open; empty when none was
+    QString path;            // the file that was open; empty when none was
     std::uint32_t error = 0; // 0, or the code of the write that failed
-    int ioError = 0;       // errno of that write
+    int ioError = 0;         // errno of that write
     std::int64_t frames = 0;
     std::int64_t dropped = 0; // frames lost because the compressor was behind
 };
@@ -65,7 +65,8 @@ public:
     // Tries `candidate` on the scratch file "test.avi" in the folder with frames of
     // `width` x `height`; only when the compressor takes them it becomes the
     // recording's options. The scratch file is removed again.
-    bool PrepareCompressor(const QString& videoFolder, const AviCompressOptions& candidate, int width, int height);
+    bool PrepareCompressor(const QString& videoFolder, const AviCompressOptions& candidate, int width,
+                           int height);
     // The same with MS Video 1 at its default quality.
     bool PrepareDefaultCompressor(const QString& videoFolder, int width, int height);
 

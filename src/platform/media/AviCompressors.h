@@ -38,11 +38,11 @@ struct AviCompressOptions {
 
 // One compressor the recorder offers.
 struct AviCompressor {
-    QString name;         // shown in the choice
-    const char* encoder;  // the codec library's encoder
+    QString name;          // shown in the choice
+    const char* encoder;   // the codec library's encoder
     std::uint32_t handler; // compressor code in the stream header (0: uncompressed)
-    int defaultQuality;   // what the compressor answers when asked for its default
-    bool takesQuality;    // false: the quality setting changes nothing
+    int defaultQuality;    // what the compressor answers when asked for its default
+    bool takesQuality;     // false: the quality setting changes nothing
 };
 
 // The compressors whose encoders are installed, the default (MS Video 1) first

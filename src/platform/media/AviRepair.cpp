@@ -33,7 +33,8 @@ bool ReadU32(int fd, std::int64_t at, std::uint32_t* value)
     if (!ReadAt(fd, at, b, 4)) {
         return false;
     }
-    *value = std::uint32_t(b[0]) | std::uint32_t(b[1]) << 8 | std::uint32_t(b[2]) << 16 | std::uint32_t(b[3]) << 24;
+    *value = std::uint32_t(b[0]) | std::uint32_t(b[1]) << 8 | std::uint32_t(b[2]) << 16 |
+             std::uint32_t(b[3]) << 24;
     return true;
 }
 
@@ -124,7 +125,8 @@ struct IndexEntry {
 // Walks one movi list up to `end`: whole chunks only. Returns where the last
 // whole chunk ends.
 std::int64_t WalkMovi(int fd, std::int64_t moviType, std::int64_t end, bool firstPart,
-                      const std::vector<bool>& keyFrames, std::int64_t* frames, std::vector<IndexEntry>* index)
+                      const std::vector<bool>& keyFrames, std::int64_t* frames,
+                      std::vector<IndexEntry>* index)
 {
     std::int64_t at = moviType + 4;
     Chunk c;

@@ -78,9 +78,9 @@ struct AviWriter::Impl {
     bool failed = false;
     int ioError = 0;
     std::int64_t lastIndex = -1;
-    std::int64_t chunks = 0;       // chunks in the file, empty ones too
-    std::int64_t wholeEnd = 0;     // the file ends with a whole frame here
-    std::vector<bool> keyFrames;   // per chunk, for an index rebuilt after a failure
+    std::int64_t chunks = 0;     // chunks in the file, empty ones too
+    std::int64_t wholeEnd = 0;   // the file ends with a whole frame here
+    std::vector<bool> keyFrames; // per chunk, for an index rebuilt after a failure
 
     static int Write(void* opaque, std::uint8_t* buffer, int size)
     {
@@ -177,7 +177,13 @@ struct AviWriter::Impl {
     }
 };
 
-AviWriter::AviWriter() : m(std::make_unique<Impl>()) {}
+AviWriter::AviWriter() : m(std::make_unique<Impl>())
+{
+    // The codec library's progress notes are not for the user.
+    if (av_log_get_level() > AV_LOG_ERROR) {
+        av_log_set_level(AV_LOG_ERROR);
+    }
+}
 
 AviWriter::~AviWriter()
 {
@@ -208,8 +214,9 @@ std::uint32_t AviWriter::CreateFile(int fd)
     }
     m->fd = fd;
     auto* buffer = static_cast<std::uint8_t*>(av_malloc(kIoBufferBytes));
-    m->io = buffer ? avio_alloc_context(buffer, kIoBufferBytes, 1, m.get(), nullptr, &Impl::Write, &Impl::Seek)
-                   : nullptr;
+    m->io = buffer
+                ? avio_alloc_context(buffer, kIoBufferBytes, 1, m.get(), nullptr, &Impl::Write, &Impl::Seek)
+                : nullptr;
     if (m->io == nullptr) {
         av_free(buffer);
         m->Free();
@@ -345,8 +352,8 @@ std::uint32_t AviWriter::WriteFrame(const std::uint8_t* pixels, std::size_t leng
         sws_scale(m->scaler, planes, strides, 0, height, m->frame->data, m->frame->linesize);
     } else {
         for (int y = 0; y < height; ++y) {
-            std::memcpy(m->frame->data[0] + std::ptrdiff_t(y) * m->frame->linesize[0], top - stride * std::size_t(y),
-                        stride);
+            std::memcpy(m->frame->data[0] + std::ptrdiff_t(y) * m->frame->linesize[0],
+                        top - stride * std::size_t(y), stride);
         }
     }
     m->frame->pts = index;
