@@ -68,6 +68,7 @@ void CRecorderSettingDlg::BuildControls()
     for (const auto& [id, key] : texts) {
         auto* button = Named(new QPushButton(LoadText(key, kRecorderTextChars), this), id);
         button->setAutoDefault(false);
+        button->setDefault(id == IDC_RECORD_OK);
         connect(button, &QPushButton::clicked, this, [this, id = id] { OnCommand(id); });
         buttons->addWidget(button);
     }

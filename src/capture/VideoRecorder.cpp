@@ -229,10 +229,20 @@ void VideoRecorder::WriterLoop()
     }
 }
 
+int VideoRecorder::pendingFrames()
+{
+    const std::lock_guard queue(m_queueLock);
+    return int(m_slots.size() - m_free.size());
+}
+
 RecordingResult VideoRecorder::Close()
 {
+    std::int64_t endIndex = -1;
     {
         const auto guard = HoldCaptureLock();
+        if (m_open.load() && m_startMs >= 0) {
+            endIndex = (m_clock() - m_startMs) * m_rate / kMsPerSecond;
+        }
         m_open = false;
     }
     RecordingResult result;
@@ -246,6 +256,10 @@ RecordingResult VideoRecorder::Close()
     m_wake.notify_all();
     if (m_thread.joinable()) {
         m_thread.join();
+    }
+    // The last frame stays on until the moment the recording ended.
+    if (endIndex > m_lastIndex + 1) {
+        m_writer->ExtendTo(endIndex);
     }
     result.error = m_writer->Close();
     result.ioError = m_writer->ioError();

@@ -82,6 +82,8 @@ public:
     RecordingResult Close();
 
     bool IsOpen() const { return m_open.load(); }
+    // Frames handed in and not yet compressed.
+    int pendingFrames();
     QString path() const { return m_path; }
     // Called once, on the recorder's thread, when writing the file fails; the
     // recording should then be ended from the window thread.

@@ -75,6 +75,7 @@ struct AviWriter::Impl {
     AviStreamHeader header;
     AviCompressOptions options;
     bool headerWritten = false;
+    bool drained = false; // the compressor was told the stream ends
     bool failed = false;
     int ioError = 0;
     std::int64_t lastIndex = -1;
@@ -123,6 +124,7 @@ struct AviWriter::Impl {
     // Sends one frame (or the end, with nullptr) and writes what comes out.
     std::uint32_t Encode(AVFrame* input)
     {
+        drained = drained || input == nullptr;
         if (avcodec_send_frame(codec, input) < 0) {
             return AVIERR_COMPRESSOR;
         }
@@ -332,7 +334,7 @@ std::uint32_t AviWriter::SetFormat(int width, int height, int bitCount)
 
 std::uint32_t AviWriter::WriteFrame(const std::uint8_t* pixels, std::size_t length, std::int64_t index)
 {
-    if (!m->headerWritten || m->failed) {
+    if (!m->headerWritten || m->failed || m->drained) {
         return m->failed ? AVIERR_FILEWRITE : AVIERR_BADPARAM;
     }
     const int width = m->codec->width;
@@ -361,6 +363,36 @@ std::uint32_t AviWriter::WriteFrame(const std::uint8_t* pixels, std::size_t leng
     return m->Encode(m->frame);
 }
 
+std::uint32_t AviWriter::ExtendTo(std::int64_t frames)
+{
+    if (!m->headerWritten || m->failed || frames <= m->chunks || m->chunks == 0) {
+        return m->failed ? AVIERR_FILEWRITE : AVIERR_OK;
+    }
+    // Frames still inside the compressor come first.
+    const std::uint32_t drained = m->Encode(nullptr);
+    if (drained != AVIERR_OK || frames <= m->chunks) {
+        return drained;
+    }
+    m->packet->data = nullptr;
+    m->packet->size = 0;
+    m->packet->stream_index = m->stream->index;
+    m->packet->pts = m->packet->dts = frames - 1;
+    const std::int64_t at = frames - 1;
+    if (av_write_frame(m->format, m->packet) < 0) {
+        return AVIERR_OK; // the file simply ends with its last frame
+    }
+    avio_flush(m->io);
+    if (m->io->error < 0 || m->ioError != 0) {
+        return m->Fail();
+    }
+    while (m->chunks <= at) {
+        m->keyFrames.push_back(false);
+        ++m->chunks;
+    }
+    m->wholeEnd = avio_tell(m->io);
+    return AVIERR_OK;
+}
+
 std::uint32_t AviWriter::Close()
 {
     if (m->fd < 0) {
@@ -368,7 +400,7 @@ std::uint32_t AviWriter::Close()
     }
     std::uint32_t result = m->failed ? AVIERR_FILEWRITE : AVIERR_OK;
     if (m->headerWritten && !m->failed) {
-        result = m->Encode(nullptr);
+        result = m->drained ? AVIERR_OK : m->Encode(nullptr);
         if (!m->failed) {
             av_write_trailer(m->format);
             avio_flush(m->io);

@@ -61,6 +61,8 @@ public:
     // Compresses the frame and writes it as frame `index` of the stream (0, 1, ...;
     // an index skipped is written as an empty frame: players show the one before).
     std::uint32_t WriteFrame(const std::uint8_t* pixels, std::size_t length, std::int64_t index);
+    // Makes the stream `frames` long with empty frames after the last one written.
+    std::uint32_t ExtendTo(std::int64_t frames);
     // Finishes and closes the file: 0 when it is complete, else the code of the
     // write that failed (the file then holds every frame written before it).
     std::uint32_t Close();
