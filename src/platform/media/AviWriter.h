@@ -74,6 +74,9 @@ public:
     std::int64_t framesWritten() const;
 
 private:
+    std::uint32_t SetJpegFormat(int width, int height);
+    std::uint32_t WriteHeader();
+
     struct Impl;
     std::unique_ptr<Impl> m;
 };
