@@ -244,3 +244,38 @@ TEST(AviWriter, RecordingsBeyondOneGigabyteContinueInOpenDmlParts)
 }
 
 } // namespace
+
+namespace {
+
+TEST(AviWriter, AFullDiskBeyondOneGigabyteKeepsEveryPartPlayable)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("large-cut.avi");
+    const std::vector<AviCompressor> compressors = InstalledCompressors();
+    const auto raw = std::find_if(compressors.begin(), compressors.end(),
+                                  [](const AviCompressor& c) { return c.handler == 0; });
+    ASSERT_NE(raw, compressors.end());
+    const int width = 2592;
+    const int height = 1944;
+    std::int64_t written = 0;
+    {
+        const FileSizeLimit limit(0x40000000LL + 100LL * 1024 * 1024); // ends in the second part
+        AviWriter writer;
+        ASSERT_EQ(Start(writer, path, OptionsFor(*raw, kQualityBest), 2, width, height), 0u);
+        const std::vector<std::uint8_t> frame = Frame(width, height);
+        std::uint32_t code = 0;
+        for (int i = 0; i < 200 && code == 0; ++i) {
+            code = writer.WriteFrame(frame.data(), frame.size(), i);
+        }
+        EXPECT_EQ(code, AVIERR_FILEWRITE);
+        written = writer.framesWritten();
+        EXPECT_EQ(writer.Close(), AVIERR_FILEWRITE);
+    }
+    EXPECT_GT(written, 70);
+    const AviReadBack back = ReadAvi(path);
+    EXPECT_EQ(back.headerFrames, written);
+    EXPECT_EQ(back.decoded, written);
+    QFile::remove(path);
+}
+
+} // namespace
