@@ -154,6 +154,11 @@ void CMainDlg::EndRecordingWithMessage(const QString& why)
     Button(IDC_AVI)->SetActive(false);
     m_recordSeconds->clear();
     m_recordSeconds->hide();
+    if (m_graph->running()) {
+        // The camera still runs (the file could not be written): back to the preview.
+        Button(IDC_PREVIEW)->SetActive(true);
+        SetCaptureSizeOfClass(true);
+    }
     RefreshToolTips();
     QString text = why;
     if (result.ioError != 0) {

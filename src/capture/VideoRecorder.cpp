@@ -27,14 +27,15 @@ std::int64_t SteadyMs()
         .count();
 }
 
-// The capture lock when the application made one (tests may run without).
-std::unique_lock<std::mutex> HoldCaptureLock()
-{
-    std::mutex* lock = CaptureLock();
-    return lock ? std::unique_lock<std::mutex>(*lock) : std::unique_lock<std::mutex>();
-}
-
 } // namespace
+
+std::unique_lock<std::mutex> VideoRecorder::HoldCaptureLock()
+{
+    // Without the application's lock (a recorder of its own, in tests) the
+    // recorder's stands in for it.
+    std::mutex* lock = CaptureLock();
+    return std::unique_lock<std::mutex>(lock != nullptr ? *lock : m_ownLock);
+}
 
 VideoRecorder::VideoRecorder(Clock clock) : m_clock(clock ? std::move(clock) : Clock(SteadyMs)) {}
 

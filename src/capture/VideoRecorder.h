@@ -102,6 +102,7 @@ private:
         std::int64_t index = 0;
     };
     std::uint32_t Fail(const char* format, std::uint32_t code);
+    std::unique_lock<std::mutex> HoldCaptureLock();
     bool AllocateSlots(std::size_t bytes);
     void WriterLoop();
 
@@ -123,6 +124,7 @@ private:
     std::vector<int> m_ready; // ring of filled slots, oldest first
     std::size_t m_readyHead = 0;
     std::size_t m_readyCount = 0;
+    std::mutex m_ownLock; // the capture lock's stand-in
     std::mutex m_queueLock;
     std::condition_variable m_wake;
     bool m_stopping = false;

@@ -17,6 +17,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
+#include <csignal>
+#include <sys/resource.h>
 
 using namespace maindlg;
 
@@ -172,6 +174,36 @@ TEST_F(MainDlgRecordingTest, PreviewCommandAndUnplugEndTheRecordingWithAPlayable
         EXPECT_TRUE(back.opened) << video.toStdString();
         EXPECT_GT(back.decoded, 0) << video.toStdString();
     }
+}
+
+TEST_F(MainDlgRecordingTest, AFullDiskEndsTheRecordingWithAMessageAndAPlayableFile)
+{
+    auto dialog = Start();
+    ASSERT_TRUE(WaitFor([&] { return dialog->CaptureGraph()->running(); }));
+    StartRecording(*dialog);
+    ASSERT_TRUE(dialog->IsRecording());
+    {
+        // Files may not grow past 80 kB: the recording hits it within a few seconds.
+        rlimit old{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        const sighandler_t oldHandler = signal(SIGXFSZ, SIG_IGN);
+        rlimit small = old;
+        small.rlim_cur = 80 * 1024;
+        setrlimit(RLIMIT_FSIZE, &small);
+        const bool ended = QTest::qWaitFor([&] { return !dialog->IsRecording(); }, 20000);
+        setrlimit(RLIMIT_FSIZE, &old);
+        signal(SIGXFSZ, oldHandler);
+        ASSERT_TRUE(ended);
+    }
+    ASSERT_EQ(m_messages.size(), 1);
+    EXPECT_TRUE(m_messages[0].startsWith("Recording stopped: the video file could not be written."));
+    EXPECT_TRUE(dialog->Button(IDC_PREVIEW)->IsActive());
+    EXPECT_FALSE(dialog->IsTimerActive(IDT_RECORD_SECONDS));
+    ASSERT_EQ(Videos().size(), 1);
+    const AviReadBack back = ReadAvi(VideoFolder() + "/" + Videos()[0]);
+    ASSERT_TRUE(back.opened);
+    EXPECT_GT(back.decoded, 0);
+    EXPECT_EQ(back.headerFrames, back.timeline);
 }
 
 TEST_F(MainDlgRecordingTest, CancelledDialogRecordsNothing)
