@@ -7,6 +7,7 @@
 #include "capture/CaptureState.h"
 #include "capture/RecorderSettingIds.h"
 #include "common/AviReadBack.h"
+#include "common/FileSizeLimit.h"
 #include "files/CFileListView.h"
 #include "platform/media/AviCompressors.h"
 #include "platform/media/SoundPlayer.h"
@@ -17,8 +18,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
-#include <csignal>
-#include <sys/resource.h>
 
 using namespace maindlg;
 
@@ -184,16 +183,8 @@ TEST_F(MainDlgRecordingTest, AFullDiskEndsTheRecordingWithAMessageAndAPlayableFi
     ASSERT_TRUE(dialog->IsRecording());
     {
         // Files may not grow past 80 kB: the recording hits it within a few seconds.
-        rlimit old{};
-        getrlimit(RLIMIT_FSIZE, &old);
-        const sighandler_t oldHandler = signal(SIGXFSZ, SIG_IGN);
-        rlimit small = old;
-        small.rlim_cur = 80 * 1024;
-        setrlimit(RLIMIT_FSIZE, &small);
-        const bool ended = QTest::qWaitFor([&] { return !dialog->IsRecording(); }, 20000);
-        setrlimit(RLIMIT_FSIZE, &old);
-        signal(SIGXFSZ, oldHandler);
-        ASSERT_TRUE(ended);
+        const FileSizeLimit limit(80 * 1024);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog->IsRecording(); }, 20000));
     }
     ASSERT_EQ(m_messages.size(), 1);
     EXPECT_TRUE(m_messages[0].startsWith("Recording stopped: the video file could not be written."));

@@ -6,6 +6,7 @@
 #include "capture/CaptureLock.h"
 #include "capture/RecordingFiles.h"
 #include "common/AviReadBack.h"
+#include "common/FileSizeLimit.h"
 #include "platform/desktop/MessageBox.h"
 
 #include <QDir>
@@ -185,27 +186,6 @@ TEST_F(RecorderTest, FramesOfAnotherSizeOrAfterCloseAreNotWritten)
     recorder.WriteFrame(frame.data(), frame.size(), kWidth, kHeight);
     EXPECT_EQ(result.frames, 1);
 }
-
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = signal(SIGXFSZ, SIG_IGN);
-        rlimit small = m_old;
-        small.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &small);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        signal(SIGXFSZ, m_oldHandler);
-    }
-
-private:
-    rlimit m_old{};
-    sighandler_t m_oldHandler = SIG_DFL;
-};
 
 TEST_F(RecorderTest, AFullDiskStopsTheRecordingOnceAndKeepsAPlayableFile)
 {

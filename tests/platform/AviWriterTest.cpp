@@ -3,6 +3,7 @@
 #include "platform/media/AviWriter.h"
 
 #include "common/AviReadBack.h"
+#include "common/FileSizeLimit.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -50,27 +51,6 @@ std::uint32_t Start(AviWriter& writer, const QString& path, const AviCompressOpt
     code = code ? code : writer.MakeCompressedStream(options);
     return code ? code : writer.SetFormat(width, height, 24);
 }
-
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = signal(SIGXFSZ, SIG_IGN);
-        rlimit small = m_old;
-        small.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &small);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        signal(SIGXFSZ, m_oldHandler);
-    }
-
-private:
-    rlimit m_old{};
-    sighandler_t m_oldHandler = SIG_DFL;
-};
 
 TEST(AviWriter, EveryCompressorReadsBackWithItsRateCountAndPicture)
 {
