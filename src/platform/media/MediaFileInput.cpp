@@ -1,4 +1,4 @@
-#include "files/MediaFileInput.h"
+#include "platform/media/MediaFileInput.h"
 
 #include "platform/files/RegularFile.h"
 
