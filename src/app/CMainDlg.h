@@ -52,8 +52,8 @@ struct UnbuiltCommands {
 // Commands whose features are not built yet. The command table routes each to
 // NotYetAvailable, which makes the command's own check (a running preview, a
 // selected file) and then ignores it; their menu items are greyed out. The photo
-// window and the player are not built either: the files strip is handed no
-// viewer, so opening a file stops after its checks.
+// window is not built either: the files strip is handed no photo viewer, so
+// opening a picture stops after its checks.
 inline constexpr UnbuiltCommands kUnbuiltCommands[] = {
     {IDC_AVI, IDC_AVI, UnbuiltCheck::None},                     // recording, F3, F4
     {IDC_CLOCK, IDC_CLOCK, UnbuiltCheck::Preview},              // time-lapse
@@ -198,6 +198,8 @@ private:
     void OnVideoSettings();
     void OnPenSettings();
     void OnMagnificationChanged();
+    // The video player, run modally on a video of the files strip.
+    void RunPlayer(const QString& path);
 
     // Effects, guides and the other-tools menu (the live view's tools).
     void WireLiveView();
