@@ -93,6 +93,23 @@ TEST_P(ClipReaderTest, SeekGivesThePictureShownAtTheTarget)
     }
 }
 
+// A reader told to give up stops reading and seeking at once, and works again
+// once the interruption is over.
+TEST_P(ClipReaderTest, InterruptedReadsAndSeeksFailUntilLetGo)
+{
+    ClipReader reader;
+    ASSERT_TRUE(reader.Open(Write(testclips::Clip(GetParam(), 20, 10, 10))));
+    bool stop = true;
+    reader.SetInterrupt([&stop] { return stop; });
+    ClipFrame frame;
+    EXPECT_FALSE(reader.ReadFrame(frame));
+    EXPECT_FALSE(reader.Seek(1.5));
+    stop = false;
+    ASSERT_TRUE(reader.Seek(1.5));
+    ASSERT_TRUE(reader.ReadFrame(frame));
+    EXPECT_EQ(IndexOfPicture(frame), 15);
+}
+
 INSTANTIATE_TEST_SUITE_P(Codecs, ClipReaderTest, ::testing::Values(Codec::Mjpeg, Codec::MsVideo1, Codec::Raw),
                          [](const auto& info) {
                              switch (info.param) {

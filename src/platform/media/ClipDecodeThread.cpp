@@ -11,6 +11,7 @@ constexpr double kSlackSeconds = 1e-6;
 
 ClipDecodeThread::ClipDecodeThread(std::unique_ptr<ClipReader> reader) : m_reader(std::move(reader))
 {
+    m_reader->SetInterrupt([this] { return m_interrupt.load(); });
     m_worker = std::thread([this] { Work(); });
 }
 
@@ -19,6 +20,7 @@ ClipDecodeThread::~ClipDecodeThread()
     {
         const std::lock_guard<std::mutex> guard(m_lock);
         m_quit = true;
+        m_interrupt = true;
     }
     m_wake.notify_all();
     m_worker.join();
@@ -33,6 +35,7 @@ void ClipDecodeThread::SeekTo(double seconds)
         m_seekTarget = seconds;
         m_atEnd = false;
         ++m_generation;
+        m_interrupt = true;
     }
     m_wake.notify_all();
 }
@@ -69,6 +72,7 @@ void ClipDecodeThread::Work()
     while (!m_quit) {
         if (m_seekWanted) {
             m_seekWanted = false;
+            m_interrupt = false;
             const double target = m_seekTarget;
             lock.unlock();
             m_reader->Seek(target);
@@ -84,7 +88,7 @@ void ClipDecodeThread::Work()
         ClipFrame frame;
         const bool read = m_reader->ReadFrame(frame);
         lock.lock();
-        // A seek asked for meanwhile makes this picture stale.
+        // A seek asked for meanwhile makes this picture stale (or cut the read short).
         if (generation != m_generation) {
             continue;
         }

@@ -4,6 +4,7 @@
 // a seek drops what was decoded and starts again from the new place.
 #include "platform/media/ClipReader.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -43,5 +44,8 @@ private:
     bool m_seekWanted = false;
     double m_seekTarget = 0;
     uint64_t m_generation = 0; // counts seeks; pictures of an older one are dropped
+    // Cuts a read or seek short when a new seek or the end is asked for: a long
+    // way between key pictures must not hold up either.
+    std::atomic<bool> m_interrupt{false};
     std::thread m_worker;
 };

@@ -70,6 +70,7 @@ struct ClipReader::State {
     std::deque<Decoded> pending;
     bool drained = false; // the file ended and the decoder was told so
     double lastSeconds = -1;
+    std::function<bool()> interrupted;
 
     ~State() { sws_freeContext(sws); }
 
@@ -143,6 +144,9 @@ bool ClipReader::State::DecodeNext(Decoded& out)
             return false;
         }
         // Any other error is one broken picture: read on.
+        if (interrupted && interrupted()) {
+            return false;
+        }
         ++packets;
         if (av_read_frame(format, packet.get()) < 0) {
             avcodec_send_packet(codec.get(), nullptr);
@@ -196,6 +200,13 @@ bool ClipReader::Open(const QString& path)
 bool ClipReader::IsOpen() const
 {
     return m != nullptr;
+}
+
+void ClipReader::SetInterrupt(std::function<bool()> interrupted)
+{
+    if (m) {
+        m->interrupted = std::move(interrupted);
+    }
 }
 
 double ClipReader::Duration() const
@@ -276,6 +287,10 @@ bool ClipReader::Seek(double seconds)
         }
         m->pending.push_back(std::move(next));
         return true;
+    }
+    if (m->interrupted && m->interrupted()) {
+        m->pending.clear();
+        return false;
     }
     if (kept.frame) {
         m->pending.push_back(std::move(kept));

@@ -5,6 +5,7 @@
 // thread, the player from a worker (ClipDecodeThread).
 #include <QImage>
 #include <QString>
+#include <functional>
 #include <memory>
 
 struct ClipFrame {
@@ -23,6 +24,9 @@ public:
     // for it. False on any failure; nothing stays open then.
     bool Open(const QString& path);
     bool IsOpen() const;
+    // Asked between packets while reading or seeking: true gives up at once, and
+    // the read or seek reports failure. For a worker told to do something else.
+    void SetInterrupt(std::function<bool()> interrupted);
 
     // Length of the clip in seconds; 0 when the file does not say.
     double Duration() const;
