@@ -28,6 +28,11 @@ constexpr int kMaxSide = 8192;
 constexpr double kMaxClipSeconds = 30.0 * 24 * 3600;
 // Pictures starting this close after a seek target count as starting at it.
 constexpr double kSeekSlackSeconds = 1e-6;
+// The scaler writes whole blocks of pixels, past the end of a row when the width
+// is not a multiple of the block (32 bytes past an 8-pixel row): each row, and
+// the last one too, gets room for that.
+constexpr qsizetype kRowAlignBytes = 64;
+constexpr qsizetype kTailBytes = 256;
 
 struct CodecFreer {
     void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
@@ -49,6 +54,18 @@ bool IsValidRate(AVRational r)
 double Sane(double seconds)
 {
     return std::isfinite(seconds) && seconds > 0 ? std::min(seconds, kMaxClipSeconds) : 0.0;
+}
+
+// A 32-bit picture whose rows leave the scaler room to overrun.
+QImage NewPaddedImage(int width, int height)
+{
+    const qsizetype stride = (qsizetype(width) * 4 + kRowAlignBytes - 1) / kRowAlignBytes * kRowAlignBytes;
+    auto* bits = static_cast<uchar*>(av_malloc(size_t(stride * height + kTailBytes)));
+    if (!bits) {
+        return {};
+    }
+    return QImage(
+        bits, width, height, stride, QImage::Format_RGB32, [](void* p) { av_free(p); }, bits);
 }
 
 // A decoded picture and where it starts.
@@ -168,7 +185,7 @@ QImage ClipReader::State::Convert(const AVFrame& frame)
         !av_pix_fmt_desc_get(pixelFormat)) {
         return {};
     }
-    QImage image(frame.width, frame.height, QImage::Format_RGB32);
+    QImage image = NewPaddedImage(frame.width, frame.height);
     if (image.isNull()) {
         return {};
     }
