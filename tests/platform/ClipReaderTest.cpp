@@ -4,11 +4,14 @@
 
 #include "common/TestClips.h"
 #include "common/TestSupport.h"
+#include "platform/media/AviHeaderCheck.h"
 #include "platform/media/ClipDecodeThread.h"
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <chrono>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <thread>
@@ -188,6 +191,47 @@ TEST(ClipReaderDamage, FilesThatAreNoClipsFailAndCutClipsEndEarly)
     if (reader.Seek(0.0)) {
         ASSERT_TRUE(reader.ReadFrame(frame));
         EXPECT_EQ(IndexOfPicture(frame), 0);
+    }
+}
+
+// Header chunks must lie within the file before FFmpeg sees them: it would
+// allocate what a damaged size claims. The pictures themselves may be cut.
+TEST(ClipReaderDamage, HeaderChunksMustFitInTheFile)
+{
+    QTemporaryDir dir;
+    const QString good = dir.filePath("good.avi");
+    ASSERT_TRUE(testclips::WriteClip(good, testclips::Clip(Codec::MsVideo1, 10)));
+    const QByteArray bytes = testsupport::ReadFile(good);
+    const qsizetype info = bytes.indexOf("INFO");
+    const qsizetype movi = bytes.indexOf("movi");
+    ASSERT_GT(info, 8);
+    ASSERT_GT(movi, info);
+    // The INFO list claims far more than the file holds.
+    QByteArray inflated = bytes;
+    qToLittleEndian<quint32>(0xe100001a, inflated.data() + info - 4);
+    // Only the picture list's chunks are cut.
+    const QByteArray cut = bytes.left(movi + 40);
+    const struct {
+        const char* name;
+        QByteArray content;
+        bool fits;
+    } cases[] = {
+        {"good.avi", bytes, true},
+        {"cut.avi", cut, true},
+        {"inflated.avi", inflated, false},
+        {"header-cut.avi", bytes.left(info + 6), false},
+        {"wave.avi", QByteArray(bytes).replace(8, 4, "WAVE"), false},
+        {"short.avi", bytes.left(10), false},
+    };
+    for (const auto& c : cases) {
+        const QString path = dir.filePath(c.name);
+        ASSERT_TRUE(testsupport::WriteFile(path, c.content));
+        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+        ASSERT_GE(fd, 0);
+        EXPECT_EQ(AviHeaderFits(fd, c.content.size()), c.fits) << c.name;
+        ::close(fd);
+        ClipReader reader;
+        EXPECT_EQ(reader.Open(path), c.fits) << c.name;
     }
 }
 
