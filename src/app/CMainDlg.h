@@ -176,6 +176,8 @@ private:
     void OnPrint();
     void OnEmail();
     void OnMagnificationChanged();
+    // The video player, run modally on a video of the files strip.
+    void RunPlayer(const QString& path);
 
     // Effects, guides and the other-tools menu (the live view's tools).
     void WireLiveView();

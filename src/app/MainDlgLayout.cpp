@@ -95,7 +95,7 @@ void CMainDlg::LayOut()
     m_strip->SetCaption(m_msgTitle);
     m_strip->SetHandOffs({[this] { QCoreApplication::postEvent(this, new QEvent(WM_OPEN_PICTURE)); },
                           [this] { QCoreApplication::postEvent(this, new QEvent(WM_OPEN_VIDEO)); }, nullptr,
-                          nullptr});
+                          [this](const QString& path) { RunPlayer(path); }});
     m_fileList = m_strip->View();
     CreateButtons();
     CreateEditsAndTexts();
