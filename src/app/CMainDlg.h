@@ -10,6 +10,7 @@
 #include "capture/StartFailureNotice.h"
 #include "capture/StillSaver.h"
 #include "liveview/LiveViewTools.h"
+#include "photo/PhotoSettings.h"
 #include "platform/files/LogFont.h"
 #include "platform/text/TextLookup.h"
 #include "widgets/CommandTable.h"
@@ -19,6 +20,7 @@
 #include <QIcon>
 #include <QRect>
 #include <QString>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -51,9 +53,9 @@ struct UnbuiltCommands {
 };
 // Commands whose features are not built yet. The command table routes each to
 // NotYetAvailable, which makes the command's own check (a running preview, a
-// selected file) and then ignores it; their menu items are greyed out. The photo
-// window and the player are not built either: the files strip is handed no
-// viewer, so opening a file stops after its checks.
+// selected file) and then ignores it; their menu items are greyed out. The player
+// is not built either: the files strip is handed no player, so opening a video
+// stops after its checks.
 inline constexpr UnbuiltCommands kUnbuiltCommands[] = {
     {IDC_AVI, IDC_AVI, UnbuiltCheck::None},                     // recording, F3, F4
     {IDC_CLOCK, IDC_CLOCK, UnbuiltCheck::Preview},              // time-lapse
@@ -206,6 +208,10 @@ private:
     void OnOtherTools();
     void NotYetAvailable();
 
+    // Photo measuring.
+    void OpenPhotoWindow(const QString& path);
+    PhotoDrawingSettings PhotoSettingsNow() const;
+
     // Live measuring.
     void CreateLiveMeasuring();
     LiveMeasureSettings LiveMeasureSettingsNow() const;
@@ -245,6 +251,8 @@ private:
     WindowTimers* m_timers = nullptr;
     DeviceMonitor* m_deviceMonitor = nullptr;
     std::unique_ptr<LiveMeasureFeature> m_liveMeasure;
+    // Prints a picture for the photo window; unset until printing is built.
+    std::function<void(const QString& path)> m_photoPrint;
 
     // Mode.
     bool m_initialised = false;
