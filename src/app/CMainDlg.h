@@ -57,12 +57,11 @@ struct UnbuiltCommands {
 // is not built either: the files strip is handed no player, so opening a video
 // stops after its checks.
 inline constexpr UnbuiltCommands kUnbuiltCommands[] = {
-    {IDC_AVI, IDC_AVI, UnbuiltCheck::None},                     // recording, F3, F4
-    {IDC_CLOCK, IDC_CLOCK, UnbuiltCheck::Preview},              // time-lapse
-    {ID_MEASURE_EXPORT, ID_MEASURE_EXPORT, UnbuiltCheck::None}, // spreadsheet export
-    {ID_PRINT, ID_PRINT, UnbuiltCheck::None},                   // printing
-    {IDC_EMAIL, IDC_EMAIL, UnbuiltCheck::Selection},            // e-mail
-    {ID_EMAIL, ID_EMAIL, UnbuiltCheck::Selection},              //
+    {IDC_AVI, IDC_AVI, UnbuiltCheck::None},          // recording, F3, F4
+    {IDC_CLOCK, IDC_CLOCK, UnbuiltCheck::Preview},   // time-lapse
+    {ID_PRINT, ID_PRINT, UnbuiltCheck::None},        // printing
+    {IDC_EMAIL, IDC_EMAIL, UnbuiltCheck::Selection}, // e-mail
+    {ID_EMAIL, ID_EMAIL, UnbuiltCheck::Selection},   //
 };
 
 } // namespace maindlg
@@ -216,6 +215,7 @@ private:
     void CreateLiveMeasuring();
     LiveMeasureSettings LiveMeasureSettingsNow() const;
     void OnLiveMeasure();
+    void OnMeasureExport();
 
     bool AskClose();
     void Shutdown();

@@ -63,6 +63,7 @@ CommandTable<CMainDlg>& CMainDlg::Commands()
         t.AddRange(IDC_LINE, IDC_THREE_ANGLE, &CMainDlg::OnLiveMeasure);
         t.Add(IDC_CALIBRATION, &CMainDlg::OnLiveMeasure);
         t.AddRange(ID_MEASURE_UNDO, ID_MEASURE_DELETE_ALL, &CMainDlg::OnLiveMeasure);
+        t.Add(ID_MEASURE_EXPORT, &CMainDlg::OnMeasureExport);
         const auto liveView = [](CMainDlg& w) { w.m_liveTools->OnCommand(w.m_commandInProgress); };
         t.AddRange(IDC_NEGATIVE, IDC_HOR_MIRROR, liveView);
         t.Add(ID_CROSSHAIR, liveView);
