@@ -2,6 +2,7 @@
 // window events (keys, close, maximize and restore, private messages).
 #include "photo/CPhotoMeasureDlg.h"
 
+#include "measure/CMeasureListDlg.h"
 #include "measure/Calibration.h"
 #include "measure/CalibrationFile.h"
 #include "measure/MeasureTexts.h"
@@ -14,6 +15,7 @@
 #include "widgets/CToolTipCtrl.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -251,8 +253,8 @@ bool CPhotoMeasureDlg::event(QEvent* event)
         return true;
     }
     if (event->type() == WM_CANVAS_CHANGED) {
-        if (m_listDialog && m_parts.refreshMeasureList) {
-            m_parts.refreshMeasureList(m_listDialog);
+        if (m_listDialog) {
+            QCoreApplication::postEvent(m_listDialog, new QEvent(WM_MEASURE_LIST_REFRESH));
         }
         return true;
     }

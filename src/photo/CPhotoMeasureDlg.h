@@ -4,6 +4,7 @@
 // magnification, opens another picture, saves the picture with its measurements
 // burned in, hands it to the printer, and recreates the canvas when the window is
 // maximized or restored.
+#include "measure/CMeasureListDlg.h"
 #include "measure/MeasureKind.h"
 #include "measure/MeasureSettingsStore.h"
 #include "measure/MeasureUnits.h"
@@ -17,6 +18,7 @@
 
 class CBitmapButton;
 class CMeasureCanvas;
+
 class CMenuXP;
 class CToolTipCtrl;
 class QLabel;
@@ -35,10 +37,6 @@ struct PhotoWindowParts {
     std::function<void(const PenSettings& pen)> adoptPen;
     // Prints the picture at a path; while unset the print button is greyed.
     std::function<void(const QString& path)> print;
-    // Modeless measurement list over the window (the list button); unset: nothing opens.
-    std::function<QWidget*(QWidget* window)> openMeasureList;
-    // Refreshes that list after a canvas change.
-    std::function<void(QWidget* list)> refreshMeasureList;
     // Dialogs, for tests; empty: the real ones. Each returns IDOK or IDCANCEL.
     std::function<int(QWidget* parent, const QString& unit)> calibrationDialog;
     std::function<int(QWidget* parent, PenSettings& pen)> penDialog;
@@ -73,7 +71,7 @@ public:
     DisplayMode Mode() const { return m_mode; }
     double Magnification() const { return m_magnification; }
     bool IsSaved() const { return m_saved; }
-    QWidget* MeasureList() const { return m_listDialog; }
+    CMeasureListDlg* MeasureList() const { return m_listDialog; }
 
     // Reads the magnification from the boxes into the window and its canvas; 1 on success.
     int ReadMagnification();
@@ -148,5 +146,5 @@ private:
     CMenuXP* m_measureMenu = nullptr;
     CMenuXP* m_paintMenu = nullptr;
     CToolTipCtrl* m_toolTips = nullptr;
-    QPointer<QWidget> m_listDialog;
+    QPointer<CMeasureListDlg> m_listDialog; // deletes itself when closed
 };

@@ -1,4 +1,5 @@
 // The photo window's commands: tools, files, dialogs and the calibration.
+#include "measure/CMeasureListDlg.h"
 #include "measure/CPenSettingDlg.h"
 #include "measure/CTextSettingDlg.h"
 #include "measure/Calibration.h"
@@ -275,16 +276,17 @@ void CPhotoMeasureDlg::OnPrint()
 
 void CPhotoMeasureDlg::OnMeasureList()
 {
-    if (!m_parts.openMeasureList) {
-        return;
-    }
     if (!m_listDialog) {
-        m_listDialog = m_parts.openMeasureList(this);
+        m_listDialog = new CMeasureListDlg(SharedPhotoList(), this);
+        // A selection or deletion in the list shows on the picture.
+        connect(m_listDialog, &CMeasureListDlg::listChanged, this, [this] {
+            if (m_canvas != nullptr) {
+                m_canvas->update();
+            }
+        });
     }
-    if (m_listDialog) {
-        m_listDialog->show();
-        m_listDialog->raise();
-    }
+    m_listDialog->show();
+    m_listDialog->raise();
 }
 
 void CPhotoMeasureDlg::OnPenSetting()

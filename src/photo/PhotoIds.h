@@ -1,6 +1,8 @@
 #pragma once
 // Control ids, commands, timers and private messages of the photo measure window
 // (template 185) and its canvas (template 186).
+#include "measure/MeasureListIds.h"
+
 #include <QEvent>
 
 namespace photo {
@@ -52,11 +54,9 @@ inline constexpr int kAdjustButtons = IDC_ADJUST_LAST - IDC_ADJUST_FIRST + 1;
 inline constexpr int kAdjustTimerFirst = 2007;
 inline constexpr int kAdjustTimerLast = 2012;
 
-// Private messages.
+// Private messages (the measurement list's two are in measure/MeasureListIds.h).
 inline constexpr QEvent::Type WM_PHOTO_CALIBRATED = static_cast<QEvent::Type>(0x8006);
 inline constexpr QEvent::Type WM_CALIBRATION_DONE = static_cast<QEvent::Type>(0x8009);
-inline constexpr QEvent::Type WM_MEASURE_LIST_REFRESH = static_cast<QEvent::Type>(0x800B);
 inline constexpr QEvent::Type WM_CANVAS_CHANGED = static_cast<QEvent::Type>(0x800C);
-inline constexpr QEvent::Type WM_MEASURE_LIST_CHANGED = static_cast<QEvent::Type>(0x800D);
 
 } // namespace photo
