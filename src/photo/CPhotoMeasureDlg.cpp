@@ -377,27 +377,26 @@ void CPhotoMeasureDlg::RequestRestore()
 
 void CPhotoMeasureDlg::OnMaximized()
 {
-    if (m_canvas == nullptr) {
-        return;
-    }
-    DestroyCanvas();
-    m_mode = DisplayMode::ActualSize;
-    m_saved = false;
     m_magnificationEdit->move(width() - kMagnificationFromRight, kButtonY);
-    CreateCanvas(m_picturePath, FullFrame());
-    update();
+    RecreateCanvas(DisplayMode::ActualSize, FullFrame());
 }
 
 void CPhotoMeasureDlg::OnRestored()
 {
+    m_magnificationEdit->move(kMagnificationRestored);
+    m_scaleLabel->move(kScaleLabelPos);
+    RecreateCanvas(DisplayMode::Fitted, QRect(QPoint(0, kCanvasTop), FittedDisplaySize(m_pictureSize)));
+}
+
+void CPhotoMeasureDlg::RecreateCanvas(DisplayMode mode, const QRect& frame)
+{
     if (m_canvas == nullptr) {
         return;
     }
+    // A new canvas starts empty: the measurements of the old one are gone.
     DestroyCanvas();
-    m_mode = DisplayMode::Fitted;
+    m_mode = mode;
     m_saved = false;
-    m_magnificationEdit->move(kMagnificationRestored);
-    m_scaleLabel->move(kScaleLabelPos);
-    CreateCanvas(m_picturePath, QRect(QPoint(0, kCanvasTop), FittedDisplaySize(m_pictureSize)));
+    CreateCanvas(m_picturePath, frame);
     update();
 }

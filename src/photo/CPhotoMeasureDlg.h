@@ -123,6 +123,7 @@ private:
     // Size changes.
     void OnMaximized();
     void OnRestored();
+    void RecreateCanvas(DisplayMode mode, const QRect& frame);
     bool AskSaveFirst();
 
     QString m_picturePath;
