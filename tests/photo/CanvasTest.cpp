@@ -233,3 +233,23 @@ TEST(PhotoCanvas, CountChangesAreNotifiedOnceAndDestroyResetsTheList)
     EXPECT_EQ(SharedPhotoList().Count(), 0);
     EXPECT_EQ(SharedPhotoList().SerialCounter(), 0);
 }
+
+TEST(PhotoCanvas, ActualSizeValuesAreInPreviewPixels)
+{
+    QTemporaryDir dir;
+    ScriptedMessages messages;
+    // 100 picture pixels at class 2, mm, magnification 10: 6.667 in fitted display,
+    // times 640 over the picture's width at actual size.
+    const struct {
+        QSize picture;
+        const char* value;
+    } cases[] = {{{1280, 960}, "3.333"}, {{320, 240}, "13.333"}, {{1024, 768}, "4.167"}};
+    for (const auto& c : cases) {
+        CanvasRig rig(WritePicture(dir, "p.bmp", c.picture), DisplayMode::ActualSize);
+        rig.canvas->SetTool(MeasureTool::Line, ToolMode::Measuring);
+        Click(rig.canvas.get(), QPoint(10, 10));
+        Click(rig.canvas.get(), QPoint(110, 10));
+        ASSERT_EQ(SharedPhotoList().Count(), 1);
+        EXPECT_EQ(SharedPhotoList().At(0)->valueTexts, QStringList{c.value}) << c.picture.width();
+    }
+}
