@@ -253,6 +253,8 @@ bool CPhotoMeasureDlg::event(QEvent* event)
         return true;
     }
     if (event->type() == WM_CANVAS_CHANGED) {
+        // Measurements added or changed after a save are unsaved again.
+        m_saved = false;
         if (m_listDialog) {
             QCoreApplication::postEvent(m_listDialog, new QEvent(WM_MEASURE_LIST_REFRESH));
         }

@@ -184,6 +184,32 @@ TEST_F(PhotoWindow, SaveReportsSuccessAndFailure)
     EXPECT_EQ(messages.texts, (QStringList{"Save successfully!", "Save fail"}));
 }
 
+TEST_F(PhotoWindow, MeasurementsAddedAfterASaveAreAskedForAgain)
+{
+    CPhotoMeasureDlg& w = Open("Still_2024-05-01_153045_60X_N0001.bmp");
+    MeasureLine();
+    w.Canvas()->grab();
+    QCoreApplication::sendPostedEvents(&w);
+    files.Answer(dir.filePath("out.bmp"));
+    w.OnCommand(IDC_SAVE);
+    ASSERT_TRUE(w.IsSaved());
+    // Nothing new: opening asks nothing.
+    w.OnCommand(IDC_OPEN);
+    EXPECT_EQ(messages.texts, QStringList{"Save successfully!"});
+
+    CMeasureCanvas* canvas = w.Canvas();
+    w.OnCommand(ID_M_LINE);
+    Click(canvas, QPoint(100, 300));
+    Click(canvas, QPoint(200, 300));
+    Click(canvas, QPoint(220, 320));
+    canvas->grab();
+    QCoreApplication::sendPostedEvents(&w);
+    EXPECT_FALSE(w.IsSaved());
+    messages.Answer(IDNO);
+    w.OnCommand(IDC_OPEN);
+    EXPECT_EQ(messages.texts.last(), "Save changes to...");
+}
+
 TEST_F(PhotoWindow, OpenAsksToSaveFirstAndOffersOnlyBmpAfterNo)
 {
     CPhotoMeasureDlg& w = Open("first.bmp");
