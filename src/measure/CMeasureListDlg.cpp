@@ -186,6 +186,8 @@ void CMeasureListDlg::OnDelete()
         return;
     }
     if (HasSelectedRow()) {
+        // The row the user sees highlighted, also when it was reached with the keys.
+        m_position = m_rows->selectedItems().first()->data(0, kPositionRole).toInt();
         m_rows->clear();
         m_list.RemoveAt(m_position);
     }

@@ -120,10 +120,21 @@ TEST_F(MeasureListDlgTest, AClickedRowSelectsItsOwnShapeAndDeleteRemovesIt)
     ASSERT_EQ(dlg->Rows()->topLevelItemCount(), 1);
     EXPECT_EQ(Row(0)[1], "ML3");
 
+    // Moved on with the keys: the highlighted row's shape goes, not the one clicked.
+    AddShape(list, PhotoKind::Line, 5, {"5.000"}, 7);
+    dlg->Refresh();
+    ClickRow(0);
+    QTest::keyClick(dlg->Rows(), Qt::Key_Down);
+    Press(IDC_LIST_DELETE);
+    ASSERT_EQ(list.Count(), 5);
+    EXPECT_EQ(list.At(2)->namePrefix, "ML");
+    EXPECT_EQ(list.At(4)->namePrefix, "TC");
+    EXPECT_EQ(changed.count(), 4);
+
     // Nothing remembered: Delete does nothing at all.
     Press(IDC_LIST_DELETE);
     EXPECT_EQ(list.Count(), 5);
-    EXPECT_EQ(changed.count(), 2);
+    EXPECT_EQ(changed.count(), 4);
 }
 
 TEST_F(MeasureListDlgTest, DeleteAllEmptiesTheListOnlyWithARowSelectedButAlwaysRestartsTheNumbers)

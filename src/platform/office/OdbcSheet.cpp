@@ -1,5 +1,6 @@
 #include "platform/office/OdbcSheet.h"
 
+#include <cstring>
 #include <odbcinst.h>
 #include <sql.h>
 #include <sqlext.h>
@@ -142,11 +143,11 @@ QString FindExcelDriver()
     }
     // Names separated by NULs, the list ended by an empty name.
     for (size_t at = 0; at < names.size() && names[at] != '\0';) {
-        const QString name = QString::fromLocal8Bit(&names[at]);
-        if (name.contains(QLatin1String("Excel"))) {
-            return name;
+        const char* name = &names[at];
+        if (std::strstr(name, "Excel") != nullptr) {
+            return QString::fromLocal8Bit(name);
         }
-        at += size_t(name.toLocal8Bit().size()) + 1;
+        at += std::strlen(name) + 1;
     }
     return {};
 }
