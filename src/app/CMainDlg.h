@@ -20,7 +20,6 @@
 #include <QIcon>
 #include <QRect>
 #include <QString>
-#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -41,30 +40,8 @@ struct LiveMeasureSettings;
 class QMoveEvent;
 class QResizeEvent;
 class WindowTimers;
-
-namespace maindlg {
-
-// What a command whose feature is not built yet checks before it stops.
-enum class UnbuiltCheck { None, Preview, Selection };
-struct UnbuiltCommands {
-    int first;
-    int last;
-    UnbuiltCheck check;
-};
-// Commands whose features are not built yet. The command table routes each to
-// NotYetAvailable, which makes the command's own check (a running preview, a
-// selected file) and then ignores it; their menu items are greyed out. The player
-// is not built either: the files strip is handed no player, so opening a video
-// stops after its checks.
-inline constexpr UnbuiltCommands kUnbuiltCommands[] = {
-    {IDC_AVI, IDC_AVI, UnbuiltCheck::None},          // recording, F3, F4
-    {IDC_CLOCK, IDC_CLOCK, UnbuiltCheck::Preview},   // time-lapse
-    {ID_PRINT, ID_PRINT, UnbuiltCheck::None},        // printing
-    {IDC_EMAIL, IDC_EMAIL, UnbuiltCheck::Selection}, // e-mail
-    {ID_EMAIL, ID_EMAIL, UnbuiltCheck::Selection},   //
-};
-
-} // namespace maindlg
+class VideoRecorder;
+struct RecordingResult;
 
 class CMainDlg : public QDialog, private FullScreenHost {
     Q_OBJECT
@@ -120,8 +97,6 @@ public:
     lang::LanguagePair Language() const { return m_language; }
     QString PictureFolder() const { return m_pictureFolder; }
     QString VideoFolder() const { return m_videoFolder; }
-    // True when the command's feature is built (not in kUnbuiltCommands).
-    static bool IsAvailable(int id);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -198,6 +173,9 @@ private:
     void OnAbout();
     void OnVideoSettings();
     void OnPenSettings();
+    void OnTimeLapse();
+    void OnPrint();
+    void OnEmail();
     void OnMagnificationChanged();
 
     // Effects, guides and the other-tools menu (the live view's tools).
@@ -205,7 +183,6 @@ private:
     GuideScale ReadGuideScale();
     void ReleaseMeasureButtonLooks();
     void OnOtherTools();
-    void NotYetAvailable();
 
     // Photo measuring.
     void OpenPhotoWindow(const QString& path);
@@ -217,7 +194,17 @@ private:
     void OnLiveMeasure();
     void OnMeasureExport();
 
+    // Recording (1006, timer 1002).
+    void WireRecorder();
+    void OnRecord();
+    void OnRecordSecondsTimer();
+    RecordingResult CloseRecording();
+    void EndRecordingAsPreview();
+    void EndRecordingWithMessage(const QString& why);
+    void ShowRecordSeconds();
+
     bool AskClose();
+    void CloseConfirmed();
     void Shutdown();
 
     // Construction-time state.
@@ -251,8 +238,7 @@ private:
     WindowTimers* m_timers = nullptr;
     DeviceMonitor* m_deviceMonitor = nullptr;
     std::unique_ptr<LiveMeasureFeature> m_liveMeasure;
-    // Prints a picture for the photo window; unset until printing is built.
-    std::function<void(const QString& path)> m_photoPrint;
+    std::unique_ptr<VideoRecorder> m_recorder;
 
     // Mode.
     bool m_initialised = false;

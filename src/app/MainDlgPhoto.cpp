@@ -4,8 +4,11 @@
 #include "app/MeasureSettingsAdapter.h"
 #include "app/SettingsStore.h"
 #include "capture/CaptureState.h"
+#include "files/PicturePrint.h"
 #include "measure/DrawingFonts.h"
 #include "photo/CPhotoMeasureDlg.h"
+
+#include <QApplication>
 
 PhotoDrawingSettings CMainDlg::PhotoSettingsNow() const
 {
@@ -42,7 +45,8 @@ void CMainDlg::OpenPhotoWindow(const QString& path)
         settings.MeasureTxtColor = int(pen.labelColor);
         m_measureFont = LabelFontRecord();
     };
-    parts.print = m_photoPrint;
+    // Print failures are told over the photo window, the modal window on top.
+    parts.print = [](const QString& picture) { PrintPicture(picture, QApplication::activeModalWidget()); };
     CPhotoMeasureDlg window(path, parts, this);
     window.DoModal();
 }

@@ -355,22 +355,6 @@ TEST_F(MainDlgTest, RepaintShowsACaptureSizeWhoeverChangedItAndSizeKeysNeedThePl
     EXPECT_EQ(m_messages.size(), 1);
 }
 
-TEST_F(MainDlgTest, UnbuiltCommandsAreGreyedAndIgnoredAfterTheirChecks)
-{
-    auto dlg = Start();
-    EXPECT_FALSE(dlg->Submenu(0)->FindItem(ID_EMAIL)->isEnabled());
-    EXPECT_FALSE(dlg->FileListMenu()->FindItem(ID_PRINT)->isEnabled());
-    EXPECT_TRUE(dlg->FileListMenu()->FindItem(ID_OPEN)->isEnabled());
-    EXPECT_TRUE(dlg->Submenu(2)->FindItem(IDC_CAMERA)->isEnabled());
-    for (const UnbuiltCommands& unbuilt : kUnbuiltCommands) {
-        EXPECT_TRUE(dlg->OnCommand(unbuilt.first)) << unbuilt.first;
-    }
-    // Of those, only e-mail (no file selected) had something to say.
-    EXPECT_EQ(m_messages, QStringList(2, "Please select a picture or video"));
-    EXPECT_TRUE(dlg->isVisible());
-    EXPECT_TRUE(dlg->CaptureGraph()->running());
-}
-
 namespace {
 // True when the edit shows its whole text: with the cursor at the end it did not
 // have to scroll the text's beginning out of sight.

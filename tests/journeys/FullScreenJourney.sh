@@ -2,21 +2,12 @@
 # The main window under a real window manager (Xvfb + openbox): maximize gives
 # full screen with every control hidden, Escape brings the window back with its
 # controls, the close button asks first and "No" keeps the program running.
-# Usage: MainWindowWmTest.sh PROGRAM [SHOT_FOLDER]
+# Usage: FullScreenJourney.sh PROGRAM [SHOT_FOLDER]
 # Exit 77 (skipped) when a tool is missing.
-set -u
-program=${1:?program}
-shots=${2:-}
-source "$(dirname "$0")/WmCommon.sh"
-
-wait_for 20 has_main_window || fail "the main window did not appear"
-window=$(main_window)
-read -r nx ny nw nh < <(geometry "$window")
-menu=$((nh - 580)) # the client area below the menu is 843 x 580
+source "$(dirname "$0")/JourneyLib.sh"
+journey_start "${1:?program}" "${2:-}"
 echo "normal window at $nx,$ny ${nw}x$nh"
 [ "$nw" = 843 ] || fail "unexpected window width $nw"
-# The files strip and the tool rows are painted once the window shows.
-sleep 0.5
 shot normal
 
 # Maximize: full screen over the whole screen.
@@ -38,9 +29,7 @@ wait_for 5 strip_hidden || fail "full screen still shows the files strip"
     fail "full screen still shows the tool row"
 
 # Escape: back at its place with every control.
-# A real key press on the active window (a key sent to a named window can stay
-# held down in Xvfb and repeat).
-xdotool windowactivate --sync "$(main_window)" key Escape
+key Escape
 is_normal_again() { alive && has_main_window && [ "$(geometry "$(main_window)")" = "$nx $ny $nw $nh" ]; }
 wait_for 10 is_normal_again || fail "not restored to $nx $ny $nw $nh: $(geometry "$(main_window)")"
 # The left column (menu, buttons, tabs, strip) and the tool row look as before
