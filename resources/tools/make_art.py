@@ -354,6 +354,86 @@ def G_mail(p):
             + path("M2 5.5L10.5 12L19 5.5", p["a"]))
 
 
+# ---------------------------------------------------------------- photo window glyphs
+
+def g_select(p):
+    return (f'<path d="M3.5 1.5V12.5L6 10L8 14L10 13L8 9H11.5Z" fill="{p["a"]}" fill-opacity="0.35"/>'
+            + path("M3.5 1.5V12.5L6 10L8 14L10 13L8 9H11.5Z"))
+
+
+def g_brush(p):
+    return (path("M13.5 1.5L6.5 8.5") + path("M6.5 8.5L8.5 10.5")
+            + f'<path d="M6 9C3.5 9 3.5 11 3 12.5C2.5 13.5 1.5 13.5 1.5 13.5C4 14.5 7.5 13.5 8 11Z" '
+              f'fill="{p["a"]}" stroke="{p["a"]}"/>')
+
+
+def g_measure_menu(p):
+    return (g_ruler(p) + f'<path d="M10.5 12.5H14.5L12.5 14.5Z" fill="{p["g"]}" stroke="none"/>')
+
+
+def g_text(p):
+    return path("M2.5 2.5H12.5M7.5 2.5V13.5M5.5 13.5H9.5") + path("M2.5 2.5V4.5M12.5 2.5V4.5", p["a"])
+
+
+def g_move(p):
+    return (path("M7.5 1.5V13.5M1.5 7.5H13.5")
+            + path("M5.5 3.5L7.5 1.5L9.5 3.5M5.5 11.5L7.5 13.5L9.5 11.5M3.5 5.5L1.5 7.5L3.5 9.5M11.5 5.5L13.5 7.5L11.5 9.5",
+                   p["a"]))
+
+
+def g_arrow(direction):
+    shapes = {
+        "left": "M10.5 2.5L4.5 7.5L10.5 12.5Z",
+        "up": "M2.5 10.5L7.5 4.5L12.5 10.5Z",
+        "down": "M2.5 4.5L7.5 10.5L12.5 4.5Z",
+        "right": "M4.5 2.5L10.5 7.5L4.5 12.5Z",
+    }
+    return lambda p: f'<path d="{shapes[direction]}" fill="{p["a"]}"/>'
+
+
+def g_turn(clockwise):
+    def glyph(p):
+        if clockwise:
+            return path("M3.5 10.5A5 5 0 1 1 11.5 11") + f'<path d="M9 9.5L12.5 12.5L13 8Z" fill="{p["a"]}" stroke="none"/>'
+        return path("M11.5 10.5A5 5 0 1 0 3.5 11") + f'<path d="M6 9.5L2.5 12.5L2 8Z" fill="{p["a"]}" stroke="none"/>'
+    return glyph
+
+
+# The photo window's tool row (33 x 24) and the rectangle adjust buttons (25 x 25).
+PHOTO_BUTTONS = [
+    (1133, g_open, "photo window > Open: open folder"),
+    (1113, g_floppy, "photo window > Save: disk"),
+    (1123, g_print, "photo window > Print: printer"),
+    (1124, g_export, "photo window > measurement list / Export2Excel: table with an arrow out"),
+    (1137, g_select, "photo window > Select: arrow cursor"),
+    (1135, g_brush, "photo window > drawing tools menu: brush"),
+    (1138, g_measure_menu, "photo window > measuring tools menu: ruler with a drop-down mark"),
+    (1134, g_pen, "photo window > Pen Setting: pen"),
+    (1122, g_text, "photo window > Text: letter T"),
+    (1127, g_trash, "photo window > Delete: waste bin"),
+    (1128, g_move, "photo window > Move: four arrows"),
+    (383, g_ruler, "photo window > Calibration: ruler (never shown)"),
+]
+
+ADJUST_BUTTONS = [
+    (36864, g_arrow("left"), "rectangle adjust > first corner left"),
+    (36865, g_arrow("up"), "rectangle adjust > first corner up"),
+    (36866, g_arrow("down"), "rectangle adjust > second corner down"),
+    (36867, g_arrow("right"), "rectangle adjust > second corner right"),
+    (36868, g_turn(True), "rectangle adjust > turn one degree clockwise on screen"),
+    (36869, g_turn(False), "rectangle adjust > turn one degree back"),
+]
+
+
+def photo_buttons():
+    for cid, glyph, text in PHOTO_BUTTONS:
+        body = plate(33, 24) + f'<g transform="translate(9,4)">{line_group(DARK, glyph(DARK))}</g>'
+        save(f"photo_{cid}", svg(33, 24, body), "33x24", text)
+    for cid, glyph, text in ADJUST_BUTTONS:
+        body = plate(25, 25) + f'<g transform="translate(5,5)">{line_group(DARK, glyph(DARK))}</g>'
+        save(f"adjust_{cid}", svg(25, 25, body), "25x25", text)
+
+
 # ---------------------------------------------------------------- documents
 
 def plate(w, h, radius=4):
@@ -673,6 +753,7 @@ def main():
         button(cid, 25, 24, glyph, (5, 4), text)
     recording_look()
     small_buttons()
+    photo_buttons()
     for name, glyph, text in MENUS + PHOTO_MENUS:
         menu_icon(name, glyph, text)
     cursor()

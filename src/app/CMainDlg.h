@@ -10,6 +10,7 @@
 #include "capture/StartFailureNotice.h"
 #include "capture/StillSaver.h"
 #include "liveview/LiveViewTools.h"
+#include "photo/PhotoSettings.h"
 #include "platform/files/LogFont.h"
 #include "platform/text/TextLookup.h"
 #include "widgets/CommandTable.h"
@@ -184,6 +185,10 @@ private:
     GuideScale ReadGuideScale();
     void ReleaseMeasureButtonLooks();
     void OnOtherTools();
+
+    // Photo measuring.
+    void OpenPhotoWindow(const QString& path);
+    PhotoDrawingSettings PhotoSettingsNow() const;
 
     // Live measuring.
     void CreateLiveMeasuring();

@@ -94,7 +94,8 @@ void CMainDlg::LayOut()
     m_strip = new FilesStripController(*this, m_pictureFolder, m_videoFolder, m_client, kFileListRect);
     m_strip->SetCaption(m_msgTitle);
     m_strip->SetHandOffs({[this] { QCoreApplication::postEvent(this, new QEvent(WM_OPEN_PICTURE)); },
-                          [this] { QCoreApplication::postEvent(this, new QEvent(WM_OPEN_VIDEO)); }, nullptr,
+                          [this] { QCoreApplication::postEvent(this, new QEvent(WM_OPEN_VIDEO)); },
+                          [this](const QString& path) { OpenPhotoWindow(path); },
                           [this](const QString& path) { RunPlayer(path); }});
     m_fileList = m_strip->View();
     CreateButtons();
