@@ -183,8 +183,8 @@ TEST(LanguageFiles, TranslationsKeepWhatTheProgramFillsIn)
             const std::string where = name.toStdString() + ": " + key.toStdString();
             EXPECT_EQ(Placeholders(it.value()), Placeholders(source)) << where;
             EXPECT_EQ(it.value().count(u'&'), source.count(u'&')) << where;
-            if (!source.contains(letter)) {
-                EXPECT_EQ(it.value(), source) << where;
+            if (!source.contains(letter)) { // a right-to-left file marks them left to right
+                EXPECT_EQ(QString(it.value()).remove(QChar(0x200E)), source) << where;
             }
             EXPECT_LT(it.value().size(), CapacityOf(key)) << where;
         }
