@@ -8,8 +8,8 @@
       lang/English1252.ini, after checking that the keys are exactly the English
       ones and that every text keeps the English placeholders
   langfile.py encode --fragment de.txt out/German1252.ini
-      writes only the given lines (no section line, no completeness check), for
-      appending to a language file
+      writes only the given lines (no section line, no byte order mark, no
+      completeness check), for appending to a language file
 
 Every file gets CRLF line ends. The code page comes from the digits of the
 target's name; "Bulgarian442.ini" is UTF-8 with a byte order mark. A character
@@ -163,7 +163,8 @@ def encode(source, target, fragment):
     lines = [] if fragment else [SECTION]
     lines += [f"{key}={text}" for key, text in pairs]
     body = b"".join(encode_text(line, page, source) + b"\r\n" for line in lines)
-    data = (b"\xef\xbb\xbf" if page not in CODE_PAGES else b"") + body
+    bom = page not in CODE_PAGES and not fragment  # a fragment goes after the file's own mark
+    data = (b"\xef\xbb\xbf" if bom else b"") + body
     back = read_pairs(decode_with_iconv(data, page).split("\n"), target)
     if [(k, unicodedata.normalize("NFC", t)) for k, t in back] != [
         (k, unicodedata.normalize("NFC", t)) for k, t in pairs
