@@ -37,6 +37,6 @@ function(pelora_add_tests folder)
   target_link_libraries(${folder}_tests PRIVATE pelora_testmain ${ARG_DEPS})
   add_test(NAME ${folder} COMMAND ${folder}_tests)
   set_tests_properties(${folder} PROPERTIES
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;PELORA_FIXTURES=${CMAKE_CURRENT_SOURCE_DIR}/fixtures;ASAN_OPTIONS=detect_leaks=0"
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;PELORA_FIXTURES=${CMAKE_CURRENT_SOURCE_DIR}/fixtures;ASAN_OPTIONS=detect_leaks=1;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0"
     TIMEOUT 600)
 endfunction()

@@ -1,9 +1,19 @@
 #include "app/CViewerApp.h"
+#include "app/ProgramDataReport.h"
 
 #include <QApplication>
+#include <QCoreApplication>
+#include <cstring>
 
 int main(int argc, char** argv)
 {
+    // The report needs no display: answer it before a window system is opened.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], kListDataOption) == 0) {
+            QCoreApplication core(argc, argv);
+            return PrintProgramDataReport();
+        }
+    }
     QApplication app(argc, argv);
     CViewerApp viewer(QApplication::arguments());
     return viewer.InitInstance();

@@ -55,12 +55,7 @@ struct UnbuiltCommands {
 // window and the player are not built either: the files strip is handed no
 // viewer, so opening a file stops after its checks.
 inline constexpr UnbuiltCommands kUnbuiltCommands[] = {
-    {IDC_AVI, IDC_AVI, UnbuiltCheck::None},                     // recording, F3, F4
-    {IDC_CLOCK, IDC_CLOCK, UnbuiltCheck::Preview},              // time-lapse
-    {ID_MEASURE_EXPORT, ID_MEASURE_EXPORT, UnbuiltCheck::None}, // spreadsheet export
-    {ID_PRINT, ID_PRINT, UnbuiltCheck::None},                   // printing
-    {IDC_EMAIL, IDC_EMAIL, UnbuiltCheck::Selection},            // e-mail
-    {ID_EMAIL, ID_EMAIL, UnbuiltCheck::Selection},              //
+    {IDC_AVI, IDC_AVI, UnbuiltCheck::None}, // recording, F3, F4
 };
 
 } // namespace maindlg
@@ -197,6 +192,9 @@ private:
     void OnAbout();
     void OnVideoSettings();
     void OnPenSettings();
+    void OnTimeLapse();
+    void OnPrint();
+    void OnEmail();
     void OnMagnificationChanged();
 
     // Effects, guides and the other-tools menu (the live view's tools).
@@ -210,6 +208,7 @@ private:
     void CreateLiveMeasuring();
     LiveMeasureSettings LiveMeasureSettingsNow() const;
     void OnLiveMeasure();
+    void OnMeasureExport();
 
     bool AskClose();
     void Shutdown();

@@ -58,11 +58,16 @@ CommandTable<CMainDlg>& CMainDlg::Commands()
         t.Add(ID_ABOUT, &CMainDlg::OnAbout);
         t.Add(IDC_SETTING, &CMainDlg::OnVideoSettings);
         t.Add(ID_PEN_SETTINGS, &CMainDlg::OnPenSettings);
+        t.Add(IDC_CLOCK, &CMainDlg::OnTimeLapse);
+        t.Add(ID_PRINT, &CMainDlg::OnPrint);
+        t.Add(IDC_EMAIL, &CMainDlg::OnEmail);
+        t.Add(ID_EMAIL, &CMainDlg::OnEmail);
         t.Add(IDC_MAGNIFICATION, &CMainDlg::OnMagnificationChanged);
         t.Add(IDC_FOUR_ANGLE, &CMainDlg::OnLiveMeasure);
         t.AddRange(IDC_LINE, IDC_THREE_ANGLE, &CMainDlg::OnLiveMeasure);
         t.Add(IDC_CALIBRATION, &CMainDlg::OnLiveMeasure);
         t.AddRange(ID_MEASURE_UNDO, ID_MEASURE_DELETE_ALL, &CMainDlg::OnLiveMeasure);
+        t.Add(ID_MEASURE_EXPORT, &CMainDlg::OnMeasureExport);
         const auto liveView = [](CMainDlg& w) { w.m_liveTools->OnCommand(w.m_commandInProgress); };
         t.AddRange(IDC_NEGATIVE, IDC_HOR_MIRROR, liveView);
         t.Add(ID_CROSSHAIR, liveView);

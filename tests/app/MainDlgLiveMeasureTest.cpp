@@ -8,6 +8,7 @@
 #include "measure/CCalibrationDlg.h"
 #include "measure/Calibration.h"
 #include "measure/CalibrationDlgIds.h"
+#include "platform/desktop/FileDialogs.h"
 #include "widgets/CBitmapButton.h"
 #include "widgets/CMenuXP.h"
 
@@ -121,7 +122,7 @@ TEST_F(MainDlgTest, CalibratingOverThePreviewStoresTheMagnificationAndRightClick
     EXPECT_EQ(list.Count(), 1);
 }
 
-TEST_F(MainDlgTest, OtherToolsMenuUndoesAndGreysWhatIsNotBuilt)
+TEST_F(MainDlgTest, OtherToolsMenuUndoesAndExportsTheLiveMeasurements)
 {
     auto dlg = Start();
     dlg->OnCommand(IDC_LINE);
@@ -130,17 +131,34 @@ TEST_F(MainDlgTest, OtherToolsMenuUndoesAndGreysWhatIsNotBuilt)
     ClickAt(*dlg, QPoint(420, 120));
     const LiveMeasureList& list = dlg->LiveMeasuring().Host().List();
     ASSERT_EQ(list.Count(), 1);
-    bool exportEnabled = true;
-    const testsupport::ActWhenShown choose(
-        [] { return qobject_cast<CMenuXP*>(QApplication::activePopupWidget()); },
-        [&](QWidget* widget) {
-            auto* menu = static_cast<CMenuXP*>(widget);
-            exportEnabled = menu->FindItem(ID_MEASURE_EXPORT)->isEnabled();
-            menu->FindItem(ID_MEASURE_UNDO)->trigger();
-            menu->close();
-        });
-    dlg->OnCommand(IDC_OTHER_TOOLS);
-    EXPECT_FALSE(exportEnabled);
+    const auto chooseFromMenu = [](int id) {
+        return testsupport::ActWhenShown(
+            [] { return qobject_cast<CMenuXP*>(QApplication::activePopupWidget()); },
+            [id](QWidget* widget) {
+                auto* menu = static_cast<CMenuXP*>(widget);
+                menu->FindItem(id)->trigger();
+                menu->close();
+            });
+    };
+
+    const QString path = QDir(m_home.path()).filePath("live.csv");
+    SetSaveDialogResponder([&](const SaveDialogRequest&) { return path; });
+    {
+        const auto choose = chooseFromMenu(ID_MEASURE_EXPORT);
+        dlg->OnCommand(IDC_OTHER_TOOLS);
+    }
+    SetSaveDialogResponder(nullptr);
+    const QStringList lines = QString::fromUtf8(testsupport::ReadFile(path)).split("\r\n");
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_EQ(lines[1], "\"Name\"ExportData\"Length(mm)\"ExportData\" \"ExportData\"  \"");
+    EXPECT_EQ(lines[2],
+              "\"DL1\"ExportData\"" + list.At(0)->valueTexts.value(0) + "\"ExportData\" \"ExportData\"  \"");
+    EXPECT_TRUE(m_messages.isEmpty());
+
+    {
+        const auto choose = chooseFromMenu(ID_MEASURE_UNDO);
+        dlg->OnCommand(IDC_OTHER_TOOLS);
+    }
     EXPECT_EQ(list.Count(), 0);
     EXPECT_EQ(dlg->LiveMeasuring().Host().RedoList().Count(), 1);
 }

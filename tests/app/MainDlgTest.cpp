@@ -358,15 +358,13 @@ TEST_F(MainDlgTest, RepaintShowsACaptureSizeWhoeverChangedItAndSizeKeysNeedThePl
 TEST_F(MainDlgTest, UnbuiltCommandsAreGreyedAndIgnoredAfterTheirChecks)
 {
     auto dlg = Start();
-    EXPECT_FALSE(dlg->Submenu(0)->FindItem(ID_EMAIL)->isEnabled());
-    EXPECT_FALSE(dlg->FileListMenu()->FindItem(ID_PRINT)->isEnabled());
     EXPECT_TRUE(dlg->FileListMenu()->FindItem(ID_OPEN)->isEnabled());
     EXPECT_TRUE(dlg->Submenu(2)->FindItem(IDC_CAMERA)->isEnabled());
     for (const UnbuiltCommands& unbuilt : kUnbuiltCommands) {
         EXPECT_TRUE(dlg->OnCommand(unbuilt.first)) << unbuilt.first;
     }
-    // Of those, only e-mail (no file selected) had something to say.
-    EXPECT_EQ(m_messages, QStringList(2, "Please select a picture or video"));
+    // None of them has a check of its own.
+    EXPECT_TRUE(m_messages.isEmpty());
     EXPECT_TRUE(dlg->isVisible());
     EXPECT_TRUE(dlg->CaptureGraph()->running());
 }

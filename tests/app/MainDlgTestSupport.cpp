@@ -43,5 +43,8 @@ std::unique_ptr<CMainDlg> MainDlgTest::Start(bool keepPrompt)
 
 bool MainDlgTest::WaitFor(const std::function<bool()>& done)
 {
-    return QTest::qWaitFor(done, 5000);
+    // Generous: under the sanitizers on a loaded machine the first frames take
+    // seconds. A condition that holds returns at once.
+    constexpr int kPatienceMs = 20000;
+    return QTest::qWaitFor(done, kPatienceMs);
 }

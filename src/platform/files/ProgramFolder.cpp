@@ -8,6 +8,8 @@
 namespace {
 QString g_readOnly;
 QString g_writable;
+// Present in every folder that holds the program's own files.
+constexpr char kMarkerFile[] = "/English1252.ini";
 
 QString ExecutableFolder()
 {
@@ -22,7 +24,7 @@ QString ProgramFolder()
         return g_readOnly;
     }
     const QString exe = ExecutableFolder();
-    if (QFileInfo::exists(exe + "/English1252.ini")) {
+    if (QFileInfo::exists(exe + kMarkerFile)) {
         return exe;
     }
     const QString installed = QDir(exe).absoluteFilePath("../share/pelora");
@@ -34,8 +36,11 @@ QString WritableProgramFolder()
     if (!g_writable.isEmpty()) {
         return g_writable;
     }
+    // A folder holding the program's own files (a build tree, an unpacked copy)
+    // keeps what the program writes beside them. An installed program writes into
+    // the user's data folder, even when it runs as root and could write to /usr/bin.
     const QString exe = ExecutableFolder();
-    if (QFileInfo(exe).isWritable()) {
+    if (QFileInfo::exists(exe + kMarkerFile) && QFileInfo(exe).isWritable()) {
         return exe;
     }
     const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Pelora";

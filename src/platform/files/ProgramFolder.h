@@ -8,7 +8,9 @@ QString ProgramFolder();
 
 // Folder for files the program writes "beside the program" (calibration, font
 // files, CapConfig.dat, print.bmp, the e-mail picture): the executable's folder
-// when writable, else $XDG_DATA_HOME/Pelora (created on demand).
+// when it holds the program's files and is writable (a build tree or unpacked
+// copy), else $XDG_DATA_HOME/Pelora (created on demand) — an installed program
+// never writes beside its executable.
 QString WritableProgramFolder();
 
 // Tests point both folders somewhere else; an empty path restores the defaults.

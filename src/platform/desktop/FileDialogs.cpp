@@ -1,4 +1,4 @@
-#include "files/FileDialogs.h"
+#include "platform/desktop/FileDialogs.h"
 
 #include <QFileDialog>
 #include <QFileInfo>

@@ -1,0 +1,192 @@
+#include "measure/MeasureListRows.h"
+
+#include "measure/MeasureValues.h"
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+QString DisplayName(const CMeasureShape& shape)
+{
+    return QString::asprintf("%s%d", qUtf8Printable(shape.namePrefix), shape.serial);
+}
+
+bool InTab(PhotoKind kind, ListTab tab)
+{
+    switch (tab) {
+    case ListTab::Line:
+        return kind == PhotoKind::Line || kind == PhotoKind::ContinuousLine;
+    case ListTab::Rectangle:
+        return kind == PhotoKind::Rectangle;
+    case ListTab::Polygon:
+        return kind == PhotoKind::Polygon;
+    case ListTab::Circle:
+        return kind == PhotoKind::RadiusCircle || kind == PhotoKind::DiameterCircle ||
+               kind == PhotoKind::ThreePointCircle;
+    case ListTab::Angle:
+        return kind == PhotoKind::ThreePointAngle || kind == PhotoKind::FourPointAngle;
+    }
+    return false;
+}
+
+// How a family's shapes fill the three value columns of the sheet.
+enum class RowForm {
+    Length,     // the length (a continuous line's total), then two blank cells
+    OneValue,   // value text 0, then two blank cells
+    ThreeValues // value texts 0, 1, 2
+};
+
+using FieldTexts = std::array<const char*, 4>;
+
+template <class Kind> struct Block {
+    FieldTexts familyRow;
+    std::array<Kind, 3> kinds; // unused places hold code 0, which no shape has
+    RowForm form;
+};
+
+// Continuous lines give their total as their length.
+bool IsContinuousLine(PhotoKind kind)
+{
+    return kind == PhotoKind::ContinuousLine;
+}
+bool IsContinuousLine(LiveKind kind)
+{
+    return kind == LiveKind::ContinuousLine;
+}
+
+constexpr FieldTexts kHeaderRow = {"Name", "object1", "object2", "object3"};
+constexpr FieldTexts kLengthRow = {"Name", "Length(mm)", " ", "  "};
+constexpr FieldTexts kAreaRow = {"Name", "Area(mm2)", " ", "  "};
+constexpr FieldTexts kCircleRow = {"Name", "Radius(mm)", "Circumference(mm)", "Area(mm2)"};
+constexpr FieldTexts kAngleRow = {"Name", "Angle(deg)", " ", "  "};
+
+const Block<PhotoKind> kPhotoBlocks[] = {
+    {kLengthRow, {PhotoKind::Line, PhotoKind::ContinuousLine}, RowForm::Length},
+    {{"Name", "Width(mm)", "Height(mm)", "Area(mm2)"}, {PhotoKind::Rectangle}, RowForm::ThreeValues},
+    {kAreaRow, {PhotoKind::Polygon}, RowForm::OneValue},
+    {kCircleRow,
+     {PhotoKind::RadiusCircle, PhotoKind::DiameterCircle, PhotoKind::ThreePointCircle},
+     RowForm::ThreeValues},
+    {kAngleRow, {PhotoKind::ThreePointAngle, PhotoKind::FourPointAngle}, RowForm::OneValue},
+};
+
+const Block<LiveKind> kLiveBlocks[] = {
+    {kLengthRow, {LiveKind::Line, LiveKind::ContinuousLine, LiveKind::PointToLine}, RowForm::Length},
+    {{"Name", "Radius(mm)", "Angle(deg)", "Area(mm2)"}, {LiveKind::Arc}, RowForm::ThreeValues},
+    {kAreaRow, {LiveKind::Polygon}, RowForm::OneValue},
+    {kCircleRow,
+     {LiveKind::RadiusCircle, LiveKind::DiameterCircle, LiveKind::ThreePointCircle},
+     RowForm::ThreeValues},
+    {kAngleRow, {LiveKind::ThreePointAngle, LiveKind::FourPointAngle}, RowForm::OneValue},
+};
+
+QStringList Fields(const FieldTexts& texts)
+{
+    QStringList fields;
+    for (const char* text : texts) {
+        fields << QString::fromLatin1(text);
+    }
+    return fields;
+}
+
+template <class Kind> QStringList SheetRow(const CMeasureShape& shape, const Block<Kind>& block)
+{
+    const QStringList& values = shape.valueTexts;
+    switch (block.form) {
+    case RowForm::Length: {
+        const bool total = IsContinuousLine(static_cast<Kind>(shape.kind));
+        return {DisplayName(shape), total ? ContinuousTotalText(shape) : values.value(0), " ", "  "};
+    }
+    case RowForm::OneValue:
+        return {DisplayName(shape), values.value(0), " ", "  "};
+    case RowForm::ThreeValues:
+        return {DisplayName(shape), values.value(0), values.value(1), values.value(2)};
+    }
+    return {};
+}
+
+template <class Kind, size_t N>
+QList<QStringList> ExportRows(const MeasureList<Kind>& list, const Block<Kind> (&blocks)[N],
+                              bool measuredOnly)
+{
+    QList<QStringList> rows{Fields(kHeaderRow)};
+    for (const Block<Kind>& block : blocks) {
+        bool started = false;
+        for (int i = 0; i < list.Count(); ++i) {
+            const CMeasureShape& shape = *list.At(i);
+            if (measuredOnly && shape.serial <= 0) {
+                continue;
+            }
+            if (std::find(block.kinds.begin(), block.kinds.end(), list.KindAt(i)) == block.kinds.end()) {
+                continue;
+            }
+            if (!started) {
+                rows << Fields(block.familyRow);
+                started = true;
+            }
+            rows << SheetRow(shape, block);
+        }
+    }
+    return rows;
+}
+
+} // namespace
+
+QStringList ListTabColumns(ListTab tab)
+{
+    switch (tab) {
+    case ListTab::Line:
+        return {"ID", "Name", "Length", "", ""};
+    case ListTab::Rectangle:
+        return {"ID", "Name", "Width", "Height", "Area"};
+    case ListTab::Polygon:
+        return {"ID", "Name", "Area", "", ""};
+    case ListTab::Circle:
+        return {"ID", "Name", "Radius", "Circumference", "Area"};
+    case ListTab::Angle:
+        return {"ID", "Name", "Angle", "", ""};
+    }
+    return {};
+}
+
+QList<ListTabRow> ListTabRows(const PhotoMeasureList& list, ListTab tab)
+{
+    QList<ListTabRow> rows;
+    for (int i = 0; i < list.Count(); ++i) {
+        const CMeasureShape& shape = *list.At(i);
+        const PhotoKind kind = list.KindAt(i);
+        if (shape.serial <= 0 || !InTab(kind, tab)) {
+            continue;
+        }
+        ListTabRow row{i, {QString::number(shape.serial), DisplayName(shape)}};
+        if (kind == PhotoKind::Line) {
+            row.cells << shape.valueTexts.value(0);
+        } else if (kind == PhotoKind::ContinuousLine) {
+            row.cells << ContinuousTotalText(shape);
+        } else {
+            row.cells << shape.valueTexts.mid(0, kListColumns - 2);
+        }
+        rows << row;
+    }
+    return rows;
+}
+
+QString ContinuousTotalText(const CMeasureShape& shape)
+{
+    // Segment k's value sits at index k - 1; there is one segment per anchor at the
+    // even point indices 2, 4, ...
+    const qsizetype segments = shape.points.size() / 2;
+    const double total = ContinuousLineTotal(shape.valueTexts.mid(0, segments));
+    return total == 0.0 ? QString() : QString::asprintf("%f", total);
+}
+
+QList<QStringList> PhotoExportRows(const PhotoMeasureList& list)
+{
+    return ExportRows(list, kPhotoBlocks, true);
+}
+
+QList<QStringList> LiveExportRows(const LiveMeasureList& list)
+{
+    return ExportRows(list, kLiveBlocks, false);
+}

@@ -1,0 +1,89 @@
+// The time-lapse, print and e-mail commands reached from the main window.
+#include "MainDlgTestSupport.h"
+#include "capture/CTimerCaptureDlg.h"
+#include "capture/TimeLapseIds.h"
+#include "files/PicturePrint.h"
+#include "platform/desktop/DefaultPrinter.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QPushButton>
+
+using namespace maindlg;
+
+namespace {
+
+class MainDlgOutputTest : public MainDlgTest {
+protected:
+    void SetUp() override
+    {
+        MainDlgTest::SetUp();
+        m_oldPath = qgetenv("PATH");
+        qputenv("PATH", m_bin.path().toLocal8Bit());
+        SetPrinterFactory([this] {
+            auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+            printer->setOutputFormat(QPrinter::PdfFormat);
+            printer->setOutputFileName(m_out.filePath("page.pdf"));
+            return printer;
+        });
+    }
+    void TearDown() override
+    {
+        SetPrinterFactory(nullptr);
+        qputenv("PATH", m_oldPath);
+        MainDlgTest::TearDown();
+    }
+    // An xdg-email that records its arguments, one a line.
+    void InstallMailTool()
+    {
+        const QString path = m_bin.filePath("xdg-email");
+        const QString script =
+            QStringLiteral("#!/bin/sh\nprintf '%s\\n' \"$@\" > '%1'\n").arg(m_out.filePath("mail"));
+        ASSERT_TRUE(testsupport::WriteFile(path, script.toUtf8()));
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    QByteArray m_oldPath;
+    QTemporaryDir m_bin;
+    QTemporaryDir m_out;
+};
+
+TEST_F(MainDlgOutputTest, TimeLapsePicturePrintedAndMailedFromTheStrip)
+{
+    auto dlg = Start();
+    ASSERT_TRUE(dlg->IsConnected());
+    InstallMailTool();
+    dlg->OnCommand(ID_PRINT);
+    dlg->OnCommand(IDC_EMAIL);
+    EXPECT_EQ(m_messages, QStringList({"Please select a picture", "Please select a picture or video"}));
+    m_messages.clear();
+    ASSERT_TRUE(WaitFor([] { return FrameStore.width.load() > 0; }));
+
+    // One picture at once; the dialog closes itself one interval later.
+    testsupport::ActWhenShown startSeries(
+        [] { return qobject_cast<CTimerCaptureDlg*>(QApplication::activeModalWidget()); },
+        [](QWidget* widget) {
+            auto* timeLapse = static_cast<CTimerCaptureDlg*>(widget);
+            timeLapse->Edit(IDC_PICTURE_COUNT)->setText("1");
+            timeLapse->StartButton()->click();
+        });
+    dlg->OnCommand(IDC_CLOCK);
+    ASSERT_TRUE(WaitFor([&] { return QDir(dlg->PictureFolder()).entryList(QDir::Files).size() == 1; }));
+    const QString picture =
+        QDir(dlg->PictureFolder()).filePath(QDir(dlg->PictureFolder()).entryList(QDir::Files)[0]);
+    EXPECT_TRUE(picture.endsWith("_N0001.jpg"));
+
+    dlg->OnCommand(ID_PRINT); // the new picture is the strip's selection
+    EXPECT_TRUE(QFile::exists(m_out.filePath("page.pdf")));
+    EXPECT_TRUE(QFile::exists(QDir(ProgramFolderPath()).filePath(kPrintBitmapName)));
+
+    dlg->OnCommand(ID_EMAIL);
+    EXPECT_EQ(testsupport::ReadFile(m_out.filePath("mail")), "--attach\n" + picture.toUtf8() + "\n");
+    EXPECT_EQ(m_messages, QStringList{"Send Completed"});
+    EXPECT_TRUE(dlg->isVisible());
+}
+
+} // namespace

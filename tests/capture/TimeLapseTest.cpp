@@ -1,0 +1,257 @@
+// The time-lapse dialog and its worker, on a clock the tests drive.
+#include "capture/CTimerCaptureDlg.h"
+#include "capture/CaptureState.h"
+#include "capture/CaptureTexts.h"
+#include "capture/TimeLapseIds.h"
+#include "platform/desktop/MessageBox.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <condition_variable>
+#include <gtest/gtest.h>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// Virtual time that moves only when the worker sleeps; it can hold the worker in
+// its sleep at a chosen moment.
+class SteppedClock : public TimeLapseClock {
+public:
+    explicit SteppedClock(QDateTime origin) : m_origin(std::move(origin)) {}
+    QDateTime Now() override { return m_origin.addMSecs(Ms()); }
+    void Sleep(int ms) override
+    {
+        std::unique_lock lock(m_mutex);
+        m_held = m_ms >= m_holdAt;
+        m_wake.wait(lock, [&] { return m_ms < m_holdAt; });
+        m_held = false;
+        m_ms += ms;
+    }
+    qint64 Ms() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_ms;
+    }
+    void HoldAt(qint64 ms)
+    {
+        std::lock_guard lock(m_mutex);
+        m_holdAt = ms;
+    }
+    bool IsHolding() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_held;
+    }
+    void Release()
+    {
+        HoldAt(std::numeric_limits<qint64>::max());
+        m_wake.notify_all();
+    }
+
+private:
+    QDateTime m_origin;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_wake;
+    qint64 m_ms = 0;
+    qint64 m_holdAt = std::numeric_limits<qint64>::max();
+    bool m_held = false;
+};
+
+class TimeLapseTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SetMessageResponder([this](const QString& text, const QString&, unsigned) {
+            m_messages << text;
+            return IDOK;
+        });
+    }
+    void TearDown() override { SetMessageResponder(nullptr); }
+
+    std::unique_ptr<CTimerCaptureDlg> Open(TimeLapseClock* clock)
+    {
+        TimeLapseSeams seams;
+        seams.clock = clock;
+        seams.requestStill = [this, clock] {
+            std::lock_guard lock(m_mutex);
+            m_pictures.push_back(clock->Now());
+        };
+        auto dialog = std::make_unique<CTimerCaptureDlg>(txt::Start, nullptr, std::move(seams));
+        dialog->show();
+        return dialog;
+    }
+    std::vector<QDateTime> Pictures()
+    {
+        std::lock_guard lock(m_mutex);
+        return m_pictures;
+    }
+    static void Type(CTimerCaptureDlg& dialog, int id, const QString& text)
+    {
+        dialog.Edit(id)->setText(text);
+    }
+
+    QStringList m_messages;
+    std::mutex m_mutex;
+    std::vector<QDateTime> m_pictures;
+    const QDateTime m_origin{QDate(2026, 3, 1), QTime(10, 0, 0)};
+};
+
+TEST_F(TimeLapseTest, IntervalUnderThreeSecondsIsRefusedOnEveryPress)
+{
+    SteppedClock clock(m_origin);
+    clock.HoldAt(0); // the worker waits in its first sleep
+    auto dialog = Open(&clock);
+    Type(*dialog, IDC_INTERVAL_SECONDS, "2");
+    dialog->OnCommand(IDC_TIMER_START);
+    EXPECT_EQ(m_messages, QStringList{"3 - 59"});
+    EXPECT_FALSE(dialog->IsSeriesRunning());
+    EXPECT_EQ(dialog->StartButton()->text(), "Start");
+
+    Type(*dialog, IDC_INTERVAL_SECONDS, "3");
+    dialog->OnCommand(IDC_TIMER_START);
+    EXPECT_TRUE(dialog->IsSeriesRunning());
+    EXPECT_EQ(dialog->StartButton()->text(), "Stop");
+
+    // Pressing Stop with a short interval typed is refused too; the series goes on.
+    Type(*dialog, IDC_INTERVAL_SECONDS, "2");
+    dialog->OnCommand(IDC_TIMER_START);
+    EXPECT_EQ(m_messages, QStringList({"3 - 59", "3 - 59"}));
+    EXPECT_TRUE(dialog->IsSeriesRunning());
+    // A whole minute with no seconds is long enough.
+    Type(*dialog, IDC_INTERVAL_MINUTES, "1");
+    Type(*dialog, IDC_INTERVAL_SECONDS, "0");
+    dialog->OnCommand(IDC_TIMER_START);
+    EXPECT_FALSE(dialog->IsSeriesRunning());
+    EXPECT_EQ(m_messages.size(), 2);
+    clock.Release();
+}
+
+TEST_F(TimeLapseTest, PastStartTimesAndOutOfRangeFieldsStartNothing)
+{
+    SteppedClock clock(m_origin.addSecs(30));
+    clock.HoldAt(0);
+    auto dialog = Open(&clock);
+    EXPECT_EQ(dialog->Edit(IDC_START_YEAR)->text(), "2026");
+    EXPECT_EQ(dialog->Edit(IDC_START_SECOND)->text(), "30");
+    Type(*dialog, IDC_START_SECOND, "29");
+    dialog->OnCommand(IDC_TIMER_START);
+    EXPECT_EQ(m_messages, QStringList{"The time of your setting must be a future time!"});
+    EXPECT_FALSE(dialog->IsSeriesRunning());
+
+    Type(*dialog, IDC_START_SECOND, "30");
+    Type(*dialog, IDC_START_MONTH, "13");
+    dialog->OnCommand(IDC_TIMER_START);
+    EXPECT_EQ(m_messages.last(), "Please enter an integer between 1 and 12.");
+    EXPECT_FALSE(dialog->IsSeriesRunning());
+
+    // The first differing field decides: next year in January is later than March.
+    Type(*dialog, IDC_START_YEAR, "2027");
+    Type(*dialog, IDC_START_MONTH, "1");
+    Type(*dialog, IDC_START_SECOND, "0");
+    dialog->OnCommand(IDC_TIMER_START);
+    EXPECT_TRUE(dialog->IsSeriesRunning());
+    EXPECT_EQ(m_messages.size(), 2);
+    clock.Release();
+}
+
+TEST_F(TimeLapseTest, EightPicturesThreeSecondsApartThenTheDialogCloses)
+{
+    SteppedClock clock(m_origin);
+    auto dialog = Open(&clock); // start time: the current second
+    dialog->OnCommand(IDC_TIMER_START);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog->isVisible(); }, 10000));
+
+    const std::vector<QDateTime> pictures = Pictures();
+    ASSERT_EQ(pictures.size(), 8u);
+    EXPECT_LT(m_origin.msecsTo(pictures[0]), 1000); // at once, in the start second
+    for (size_t i = 1; i < pictures.size(); ++i) {
+        EXPECT_EQ(pictures[i - 1].msecsTo(pictures[i]), 3000) << i;
+    }
+    EXPECT_EQ(pictures.back().msecsTo(clock.Now()), 3000); // closed one interval after the last
+    EXPECT_EQ(dialog->CompletedText()->text(), "8");
+    EXPECT_FALSE(dialog->IsSeriesRunning());
+    EXPECT_TRUE(m_messages.isEmpty());
+}
+
+TEST_F(TimeLapseTest, StopMidSeriesResetsTheCountAndTakesNoMore)
+{
+    SteppedClock clock(m_origin);
+    clock.HoldAt(4000); // after the second picture
+    auto dialog = Open(&clock);
+    dialog->OnCommand(IDC_TIMER_START);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return clock.IsHolding(); }, 5000));
+    ASSERT_EQ(Pictures().size(), 2u);
+
+    dialog->OnCommand(IDC_TIMER_START); // Stop
+    clock.Release();
+    QApplication::processEvents(); // the worker's count notices, now stale
+    EXPECT_EQ(dialog->CompletedText()->text(), "0");
+    EXPECT_EQ(dialog->StartButton()->text(), "Start");
+    EXPECT_TRUE(dialog->isVisible());
+    dialog->OnCommand(IDC_TIMER_CANCEL); // waits for the worker
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(Pictures().size(), 2u);
+}
+
+TEST_F(TimeLapseTest, StartRightAfterStopRunsOnlyTheNewSeries)
+{
+    SteppedClock clock(m_origin);
+    clock.HoldAt(4000);
+    auto dialog = Open(&clock);
+    Type(*dialog, IDC_PICTURE_COUNT, "3");
+    dialog->OnCommand(IDC_TIMER_START);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return clock.IsHolding(); }, 5000));
+    dialog->OnCommand(IDC_TIMER_START); // Stop while the worker sleeps
+
+    // The old worker wakes only after the new series was asked for.
+    std::thread releaser([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        clock.Release();
+    });
+    Type(*dialog, IDC_START_SECOND, "4");
+    dialog->OnCommand(IDC_TIMER_START);
+    releaser.join();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog->isVisible(); }, 10000));
+    EXPECT_EQ(Pictures().size(), 2u + 3u);
+}
+
+TEST_F(TimeLapseTest, CancelWhileWaitingForTheStartEndsPromptlyWithoutAPicture)
+{
+    auto dialog = Open(&SystemTimeLapseClock());
+    Type(*dialog, IDC_START_YEAR, QString::number(QDate::currentDate().year() + 1));
+    dialog->OnCommand(IDC_TIMER_START);
+    ASSERT_TRUE(dialog->IsSeriesRunning());
+    QTest::keyClick(dialog.get(), Qt::Key_Escape);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_FALSE(dialog->IsSeriesRunning());
+    EXPECT_TRUE(Pictures().empty());
+}
+
+TEST_F(TimeLapseTest, SizeEstimateFollowsTheCountAndTheSensorClass)
+{
+    const int oldClass = CaptureDeviceClass.load();
+    std::vector<std::uint8_t> frame(size_t(2592) * 1944 * 3);
+    ASSERT_TRUE(FrameStore.Store(frame.data(), 2592, 1944, 0.0));
+    CaptureDeviceClass = Class2592;
+    SteppedClock clock(m_origin);
+    auto dialog = Open(&clock);
+    EXPECT_EQ(dialog->SizeEstimateText()->text(), "  24.00");
+
+    // 10 pictures of 640 x 480 on the smallest sensor: 7.03 MB, the hundredths in two digits.
+    ASSERT_TRUE(FrameStore.Store(frame.data(), 640, 480, 0.0));
+    CaptureDeviceClass = Class1280;
+    Type(*dialog, IDC_PICTURE_COUNT, "10");
+    QFocusEvent focusOut(QEvent::FocusOut);
+    QApplication::sendEvent(dialog->Edit(IDC_PICTURE_COUNT), &focusOut);
+    EXPECT_EQ(dialog->SizeEstimateText()->text(), "   7.03");
+    FrameStore.Free();
+    CaptureDeviceClass = oldClass;
+}
+
+} // namespace

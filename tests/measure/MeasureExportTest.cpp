@@ -1,0 +1,217 @@
+// Export of the photo list and the live list: the rows of each family block, and
+// the files the user gets for each kind of name, read back as the user's programs
+// would read them.
+#include "measure/MeasureExport.h"
+
+#include "MeasureListFixture.h"
+#include "common/TestSupport.h"
+#include "measure/MeasureListRows.h"
+#include "platform/desktop/FileDialogs.h"
+#include "platform/desktop/MessageBox.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+using Rows = QList<QStringList>;
+
+const QStringList kHeader{"Name", "object1", "object2", "object3"};
+const QStringList kLengthFamily{"Name", "Length(mm)", " ", "  "};
+const QStringList kCircleFamily{"Name", "Radius(mm)", "Circumference(mm)", "Area(mm2)"};
+
+// Two lines and a rectangle, measured.
+void FillExample(PhotoMeasureList& list)
+{
+    AddShape(list, PhotoKind::Line, 1, {"1.000"}, 7);
+    AddShape(list, PhotoKind::Line, 2, {"2.500"}, 7);
+    AddShape(list, PhotoKind::Rectangle, 3, {"3.000", "4.000", "12.000"});
+}
+
+const Rows kExampleRows{kHeader,
+                        kLengthFamily,
+                        {"DL1", "1.000", " ", "  "},
+                        {"DL2", "2.500", " ", "  "},
+                        {"Name", "Width(mm)", "Height(mm)", "Area(mm2)"},
+                        {"RE3", "3.000", "4.000", "12.000"}};
+
+// A python with openpyxl: the distribution's own first (where its package puts it).
+QString WorkbookReader()
+{
+    for (const char* python : {"/usr/bin/python3", "python3"}) {
+        if (QProcess::execute(QString::fromLatin1(python), {"-c", "import openpyxl"}) == 0) {
+            return QString::fromLatin1(python);
+        }
+    }
+    return {};
+}
+
+// The worksheets of a workbook as openpyxl reads them: "#sheet" lines, then rows
+// of tab-separated cells.
+QString ReadWorkbook(const QString& path)
+{
+    static const QString python = WorkbookReader();
+    const char* script = "import openpyxl, sys\n"
+                         "wb = openpyxl.load_workbook(sys.argv[1])\n"
+                         "for ws in wb.worksheets:\n"
+                         "    print('#' + ws.title)\n"
+                         "    for row in ws.iter_rows(values_only=True):\n"
+                         "        print('\\t'.join('' if c is None else str(c) for c in row))\n";
+    QProcess process;
+    process.start(python, {"-c", script, path});
+    if (!process.waitForFinished(60000) || process.exitCode() != 0) {
+        return {};
+    }
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+QString AsWorkbookText(const Rows& rows)
+{
+    QString text = "#ExportData\n";
+    for (const QStringList& row : rows) {
+        text += row.join('\t') + '\n';
+    }
+    return text;
+}
+
+// The export command with the file dialog answered and the messages recorded.
+class ExportRun {
+public:
+    explicit ExportRun(const QString& answer)
+    {
+        SetSaveDialogResponder([this, answer](const SaveDialogRequest& request) {
+            asked = request;
+            return answer;
+        });
+        SetMessageResponder([this](const QString& text, const QString&, unsigned) {
+            messages << text;
+            return int(IDOK);
+        });
+    }
+    ~ExportRun()
+    {
+        SetSaveDialogResponder(nullptr);
+        SetMessageResponder(nullptr);
+    }
+    SaveDialogRequest asked;
+    QStringList messages;
+};
+
+} // namespace
+
+TEST(MeasureExportTest, TwoLinesAndARectangleGiveTheirTwoBlocksOnly)
+{
+    PhotoMeasureList list;
+    FillExample(list);
+    EXPECT_EQ(PhotoExportRows(list), kExampleRows);
+}
+
+TEST(MeasureExportTest, ContinuousLinesCountWithTheirTotal)
+{
+    PhotoMeasureList list;
+    AddContinuousLine(list, 1, {"1.50", "2.25"});
+    AddContinuousLine(list, 2, {"0.000", "0.000"});
+    EXPECT_EQ(PhotoExportRows(list),
+              (Rows{kHeader, kLengthFamily, {"ML1", "3.750000", " ", "  "}, {"ML2", "", " ", "  "}}));
+}
+
+TEST(MeasureExportTest, DrawingOnlyShapesLeaveThePhotoExportButNotTheLiveOne)
+{
+    PhotoMeasureList photo;
+    AddShape(photo, PhotoKind::Line, 0, {""}, 7);
+    AddShape(photo, PhotoKind::RadiusCircle, 0, {"", "", ""});
+    AddShape(photo, PhotoKind::Text, 0, {"note"}, 2);
+    EXPECT_EQ(PhotoExportRows(photo), Rows{kHeader});
+    AddShape(photo, PhotoKind::DiameterCircle, 1, {"2.000", "6.283", "3.142"});
+    EXPECT_EQ(PhotoExportRows(photo), (Rows{kHeader, kCircleFamily, {"DC1", "2.000", "6.283", "3.142"}}));
+
+    // Live codes: block 1 holds lines, continuous lines and point-to-line distances
+    // in list order; arcs come second.
+    LiveMeasureList live;
+    AddShape(live, LiveKind::ThreePointAngle, 1, {"90.00"});
+    AddShape(live, LiveKind::PointToLine, 0, {"0.500"}, 6);
+    AddShape(live, LiveKind::Arc, 2, {"1.000", "180.00", "3.142"});
+    AddShape(live, LiveKind::ContinuousLine, 3, {"1.50", "2.25"}, 5);
+    AddShape(live, LiveKind::Line, 4, {"1.000"}, 7);
+    AddShape(live, LiveKind::Polygon, 5, {"4.000"}, 4);
+    EXPECT_EQ(LiveExportRows(live), (Rows{kHeader,
+                                          kLengthFamily,
+                                          {"PL0", "0.500", " ", "  "},
+                                          {"ML3", "3.750000", " ", "  "},
+                                          {"DL4", "1.000", " ", "  "},
+                                          {"Name", "Radius(mm)", "Angle(deg)", "Area(mm2)"},
+                                          {"AR2", "1.000", "180.00", "3.142"},
+                                          {"Name", "Area(mm2)", " ", "  "},
+                                          {"PG5", "4.000", " ", "  "},
+                                          {"Name", "Angle(deg)", " ", "  "},
+                                          {"TA1", "90.00", " ", "  "}}));
+}
+
+TEST(MeasureExportTest, AnXlsxNameGivesAWorkbookAndKeepsTheOldOneAside)
+{
+    if (WorkbookReader().isEmpty()) {
+        GTEST_SKIP() << "python3-openpyxl is not installed";
+    }
+    PhotoMeasureList list;
+    FillExample(list);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("measure.xlsx");
+    ExportRun run(path);
+    RunMeasureExport(nullptr, PhotoExportRows(list));
+    EXPECT_TRUE(run.messages.isEmpty());
+    // The workbook comes first in the dialog.
+    EXPECT_EQ(run.asked.defaultExtension, ".xlsx");
+    EXPECT_TRUE(run.asked.filter.startsWith("xlsx Files(*.xlsx)|*.xlsx|xls Files(*.xls)|*.xls"));
+    EXPECT_EQ(ReadWorkbook(path), AsWorkbookText(kExampleRows));
+
+    const QByteArray first = testsupport::ReadFile(path);
+    list.RemoveAt(2);
+    RunMeasureExport(nullptr, PhotoExportRows(list));
+    EXPECT_EQ(ReadWorkbook(path), AsWorkbookText(kExampleRows.mid(0, 4)));
+    EXPECT_EQ(testsupport::ReadFile(path + ".bak"), first);
+}
+
+TEST(MeasureExportTest, OtherNamesGiveQuotedTextWithTheSheetNameBetweenFields)
+{
+    PhotoMeasureList list;
+    AddShape(list, PhotoKind::Polygon, 1, {"4.000"}, 4);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("measure.txt");
+    ExportRun run(path);
+    RunMeasureExport(nullptr, PhotoExportRows(list));
+    EXPECT_TRUE(run.messages.isEmpty());
+    EXPECT_EQ(testsupport::ReadFile(path),
+              "\"Name\"ExportData\"object1\"ExportData\"object2\"ExportData\"object3\"\r\n"
+              "\"Name\"ExportData\"Area(mm2)\"ExportData\" \"ExportData\"  \"\r\n"
+              "\"PG1\"ExportData\"4.000\"ExportData\" \"ExportData\"  \"\r\n");
+}
+
+TEST(MeasureExportTest, TheUserIsToldWhenNothingCouldBeWritten)
+{
+    PhotoMeasureList list;
+    FillExample(list);
+    QTemporaryDir dir;
+    testsupport::TempHome home;
+    qputenv("ODBCSYSINI", QFile::encodeName(dir.path())); // no driver list: no .xls driver
+    {
+        ExportRun run(dir.filePath("measure.xls"));
+        RunMeasureExport(nullptr, PhotoExportRows(list));
+        ASSERT_EQ(run.messages.size(), 1);
+        EXPECT_TRUE(run.messages[0].startsWith("No ODBC driver for Excel files is installed"));
+    }
+    qunsetenv("ODBCSYSINI");
+    testsupport::WriteFile(dir.filePath("file"), "x");
+    for (const char* name : {"file/measure.xlsx", "file/measure.csv"}) {
+        const QString path = dir.filePath(QString::fromLatin1(name));
+        ExportRun run(path);
+        RunMeasureExport(nullptr, PhotoExportRows(list));
+        ASSERT_EQ(run.messages.size(), 1) << name;
+        EXPECT_TRUE(run.messages[0].startsWith("The measurements could not be written to the file:\n" + path))
+            << name;
+    }
+    // Cancel: nothing written, nothing said.
+    ExportRun cancelled("");
+    RunMeasureExport(nullptr, PhotoExportRows(list));
+    EXPECT_TRUE(cancelled.messages.isEmpty());
+}
