@@ -596,6 +596,70 @@ def cursor():
          "preview cursor: precise crosshair, white arms with a dark halo, open centre with a one-pixel accent dot")
 
 
+# ---------------------------------------------------------------- video player
+# Transport glyphs, drawn into a 13 x 13 box (23-px buttons) or scaled up for Play.
+
+def t_play(p):
+    return filled("M3.5 1.5L11.5 6.5L3.5 11.5Z", p["a"])
+
+
+def t_stop(p):
+    return f'<rect x="2.5" y="2.5" width="8" height="8" rx="1" fill="{p["g"]}" stroke="none"/>'
+
+
+def t_pause(p):
+    return filled("M3 2H5.5V11H3ZM7.5 2H10V11H7.5Z", p["g"])
+
+
+def t_first(p):
+    return path("M2.5 2V11", p["a"], ' stroke-width="1.5"') + filled("M11 2L4.5 6.5L11 11Z", p["g"])
+
+
+def t_backward(p):
+    return filled("M6.5 2L0.5 6.5L6.5 11ZM12.5 2L6.5 6.5L12.5 11Z", p["g"])
+
+
+def t_forward(p):
+    return filled("M0.5 2L6.5 6.5L0.5 11ZM6.5 2L12.5 6.5L6.5 11Z", p["g"])
+
+
+def t_last(p):
+    return filled("M2 2L8.5 6.5L2 11Z", p["g"]) + path("M10.5 2V11", p["a"], ' stroke-width="1.5"')
+
+
+PLAYER_BUTTONS = [
+    (166, t_stop, "Stop (down look 366): a square"),
+    (167, t_pause, "Pause, two-state (down look 367): two bars"),
+    (161, t_first, "First (down look 361): a bar and a triangle pointing to it"),
+    (162, t_backward, "Backward (down look 362): two triangles pointing back"),
+    (163, t_forward, "Forward (down look 363): two triangles pointing on"),
+    (164, t_last, "Last (down look 364): a triangle pointing to a bar"),
+]
+
+
+def player():
+    # Play (35 x 35), two-state: a round plate with the play triangle.
+    body = (f'<circle cx="17.5" cy="17.5" r="17" fill="{DARK["plate"]}" stroke="{DARK["rim"]}"/>'
+            f'<g transform="translate(10,10) scale(1.25)">{line_group(DARK, t_play(DARK))}</g>')
+    save("player_165", svg(35, 35, body), "35x35", "Play, two-state (down look 365): a play triangle on a round plate")
+    for bid, glyph, text in PLAYER_BUTTONS:
+        body = plate(23, 23, 3) + f'<g transform="translate(5,5)">{line_group(DARK, glyph(DARK))}</g>'
+        save(f"player_{bid}", svg(23, 23, body), "23x23", text)
+    # Background (593 x 476): the video area at (2, 1) 589 x 410 in a dark well, the
+    # transport panel below it, the position bar's place at (40, 414) 513 x 12.
+    defs = (f'<linearGradient id="win" x1="0" y1="0" x2="0" y2="1">'
+            f'<stop offset="0" stop-color="{WIN_TOP}"/><stop offset="1" stop-color="{WIN_BOTTOM}"/>'
+            f'</linearGradient>') + APP_DEFS
+    b = '<rect width="593" height="476" fill="url(#win)"/>'
+    b += f'<rect x="1.5" y="0.5" width="590" height="411" fill="{WELL}" stroke="{PANEL_RIM}"/>'
+    b += f'<rect x="3.5" y="419.5" width="586" height="53" rx="6" fill="{PANEL}" stroke="{PANEL_RIM}"/>'
+    b += f'<path d="M204.5 428V466M244.5 428V466" stroke="{PANEL_RIM}"/>'
+    b += f'<g transform="translate(556,434) scale(0.09375)">{app_icon_body()}</g>'
+    save("player_214", svg(593, 476, b, defs), "593x476",
+         "video player background: the video area's dark well at 2,1 589x410, the transport panel below "
+         "with dividers between Play, Stop/Pause and the position buttons, the program mark bottom right")
+
+
 def main():
     os.makedirs(ART, exist_ok=True)
     for name in os.listdir(ART):
@@ -613,6 +677,7 @@ def main():
         menu_icon(name, glyph, text)
     cursor()
     app_icon()
+    player()
     write_qrc()
     write_doc()
 
@@ -650,6 +715,9 @@ are the same tone as drawings of their own, for any list size.
 
 Menu icons are named by command id (`menu_<id>`); `menu_language` is for the "Change
 language" submenu, which has no id. The language items themselves carry no icon.
+
+The video player's art is named by bitmap id (`player_<id>`): the background 214 and the
+buttons' up looks 161-167; each button's down look (361-367) is its active look.
 
 | Name | Size | Depicts |
 |---|---|---|

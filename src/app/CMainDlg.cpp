@@ -5,10 +5,12 @@
 #include "app/SettingsStore.h"
 #include "capture/CCaptureGraph.h"
 #include "capture/CaptureState.h"
+#include "capture/VideoRecorder.h"
 #include "liveview/LiveMeasureFeature.h"
 #include "measure/MeasureTexts.h"
 #include "platform/camera/DeviceMonitor.h"
 #include "platform/desktop/MessageBox.h"
+#include "platform/desktop/TerminationSignals.h"
 #include "platform/files/LogFont.h"
 #include "platform/files/ProgramFolder.h"
 #include "widgets/Art.h"
@@ -67,6 +69,9 @@ int CMainDlg::Run()
     if (!Open()) {
         return 0;
     }
+    // Ended from outside (logout, kill, Ctrl+C): close as if the user confirmed,
+    // so a recording in progress is finished.
+    InstallTerminationSignals([this] { CloseConfirmed(); });
     return QApplication::exec();
 }
 
@@ -84,6 +89,7 @@ bool CMainDlg::OnInitDialog()
     ReadLanguage();
     ReadSettings();
     LayOut();
+    WireRecorder();
     CreateLiveMeasuring();
     BuildMenus();
     CenterOnScreen();
@@ -157,7 +163,14 @@ void CMainDlg::closeEvent(QCloseEvent* event)
         return;
     }
     event->ignore();
-    if (!AskClose()) {
+    if (AskClose()) {
+        CloseConfirmed();
+    }
+}
+
+void CMainDlg::CloseConfirmed()
+{
+    if (m_closing) {
         return;
     }
     Shutdown();
@@ -180,6 +193,10 @@ void CMainDlg::Shutdown()
     m_timers->KillTimer(IDT_DEVICE_CHECK);
     m_timers->KillTimer(IDT_RECORD_SECONDS);
     m_timers->KillTimer(IDT_STARTUP_PROMPT);
+    if (m_recording) {
+        CloseRecording();
+        m_recording = false;
+    }
     delete m_deviceMonitor;
     m_deviceMonitor = nullptr;
     std::lock_guard<std::recursive_mutex> guard(m_lock);

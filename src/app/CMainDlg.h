@@ -39,26 +39,8 @@ struct LiveMeasureSettings;
 class QMoveEvent;
 class QResizeEvent;
 class WindowTimers;
-
-namespace maindlg {
-
-// What a command whose feature is not built yet checks before it stops.
-enum class UnbuiltCheck { None, Preview, Selection };
-struct UnbuiltCommands {
-    int first;
-    int last;
-    UnbuiltCheck check;
-};
-// Commands whose features are not built yet. The command table routes each to
-// NotYetAvailable, which makes the command's own check (a running preview, a
-// selected file) and then ignores it; their menu items are greyed out. The photo
-// window and the player are not built either: the files strip is handed no
-// viewer, so opening a file stops after its checks.
-inline constexpr UnbuiltCommands kUnbuiltCommands[] = {
-    {IDC_AVI, IDC_AVI, UnbuiltCheck::None}, // recording, F3, F4
-};
-
-} // namespace maindlg
+class VideoRecorder;
+struct RecordingResult;
 
 class CMainDlg : public QDialog, private FullScreenHost {
     Q_OBJECT
@@ -114,8 +96,6 @@ public:
     lang::LanguagePair Language() const { return m_language; }
     QString PictureFolder() const { return m_pictureFolder; }
     QString VideoFolder() const { return m_videoFolder; }
-    // True when the command's feature is built (not in kUnbuiltCommands).
-    static bool IsAvailable(int id);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -196,13 +176,14 @@ private:
     void OnPrint();
     void OnEmail();
     void OnMagnificationChanged();
+    // The video player, run modally on a video of the files strip.
+    void RunPlayer(const QString& path);
 
     // Effects, guides and the other-tools menu (the live view's tools).
     void WireLiveView();
     GuideScale ReadGuideScale();
     void ReleaseMeasureButtonLooks();
     void OnOtherTools();
-    void NotYetAvailable();
 
     // Live measuring.
     void CreateLiveMeasuring();
@@ -210,7 +191,17 @@ private:
     void OnLiveMeasure();
     void OnMeasureExport();
 
+    // Recording (1006, timer 1002).
+    void WireRecorder();
+    void OnRecord();
+    void OnRecordSecondsTimer();
+    RecordingResult CloseRecording();
+    void EndRecordingAsPreview();
+    void EndRecordingWithMessage(const QString& why);
+    void ShowRecordSeconds();
+
     bool AskClose();
+    void CloseConfirmed();
     void Shutdown();
 
     // Construction-time state.
@@ -244,6 +235,7 @@ private:
     WindowTimers* m_timers = nullptr;
     DeviceMonitor* m_deviceMonitor = nullptr;
     std::unique_ptr<LiveMeasureFeature> m_liveMeasure;
+    std::unique_ptr<VideoRecorder> m_recorder;
 
     // Mode.
     bool m_initialised = false;

@@ -23,15 +23,6 @@ using namespace maindlg;
 namespace {
 // Where "Update" sends the user.
 const char* const kProjectWebPage = "https://pelora.example.org/";
-const UnbuiltCommands* FindUnbuilt(int id)
-{
-    for (const UnbuiltCommands& unbuilt : kUnbuiltCommands) {
-        if (id >= unbuilt.first && id <= unbuilt.last) {
-            return &unbuilt;
-        }
-    }
-    return nullptr;
-}
 } // namespace
 
 CommandTable<CMainDlg>& CMainDlg::Commands()
@@ -40,6 +31,7 @@ CommandTable<CMainDlg>& CMainDlg::Commands()
         CommandTable<CMainDlg> t;
         t.Add(IDC_CAMERA, &CMainDlg::OnTakePicture);
         t.Add(IDC_PREVIEW, &CMainDlg::OnPreviewOnOff);
+        t.Add(IDC_AVI, &CMainDlg::OnRecord);
         t.Add(IDC_SAVE, [](CMainDlg& w) { w.m_strip->SaveAs(); });
         t.Add(ID_SAVE_AS, [](CMainDlg& w) { w.m_strip->SaveAs(); });
         t.Add(ID_OPEN, [](CMainDlg& w) { w.m_strip->Open(); });
@@ -73,27 +65,9 @@ CommandTable<CMainDlg>& CMainDlg::Commands()
         t.Add(ID_CROSSHAIR, liveView);
         t.AddRange(ID_CROSSHAIR_TOOLS, ID_CIRCLE_GRID, liveView);
         t.Add(IDC_OTHER_TOOLS, &CMainDlg::OnOtherTools);
-        for (const UnbuiltCommands& unbuilt : kUnbuiltCommands) {
-            t.AddRange(unbuilt.first, unbuilt.last, &CMainDlg::NotYetAvailable);
-        }
         return t;
     }();
     return table;
-}
-
-bool CMainDlg::IsAvailable(int id)
-{
-    return FindUnbuilt(id) == nullptr;
-}
-
-void CMainDlg::NotYetAvailable()
-{
-    const UnbuiltCommands* unbuilt = FindUnbuilt(m_commandInProgress);
-    if (unbuilt != nullptr && unbuilt->check == UnbuiltCheck::Preview) {
-        NeedsPreview();
-    } else if (unbuilt != nullptr && unbuilt->check == UnbuiltCheck::Selection) {
-        m_strip->NeedsSelection(txt::SelectFile);
-    }
 }
 
 bool CMainDlg::OnCommand(int id)
@@ -133,6 +107,8 @@ void CMainDlg::OnPreviewOnOff()
         preview->SetActive(false);
         m_graph->StopPreview();
         m_graph->Preview()->update();
+    } else if (m_recording) {
+        EndRecordingAsPreview();
     } else {
         preview->SetActive(true);
         m_graph->StartPreview();

@@ -59,6 +59,9 @@ void CMainDlg::ShowConnected()
 
 void CMainDlg::ShowDisconnected()
 {
+    if (m_recording) {
+        EndRecordingWithMessage(LoadText(txt::RecordCameraGone));
+    }
     EnableToolButtons(false);
     // Without a camera there is no preview to take pictures from: F2 and the
     // time-lapse command must warn rather than leave a request that nothing answers.

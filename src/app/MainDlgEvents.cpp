@@ -61,6 +61,9 @@ void CMainDlg::OnTimer(int id)
         KillTimer(IDT_DEVICE_CHECK);
         RedetectDevice();
         break;
+    case IDT_RECORD_SECONDS:
+        OnRecordSecondsTimer();
+        break;
     case IDT_STARTUP_PROMPT:
         KillTimer(IDT_STARTUP_PROMPT);
         Settings().ReadSysDate();

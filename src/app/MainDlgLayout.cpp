@@ -84,8 +84,7 @@ void CMainDlg::LayOut()
                                             "QMenuBar::item:selected { background-color: #c6d9f0; }")
                                  .arg(QColor(kMenuBackground).name()));
     m_client = new MainDlgClient(*this);
-    m_menus = new MainMenus(
-        *this, *m_menuBar, [this](int id) { OnCommand(id); }, &CMainDlg::IsAvailable);
+    m_menus = new MainMenus(*this, *m_menuBar, [this](int id) { OnCommand(id); });
 
     m_graph = new CCaptureGraph(m_client);
     m_graph->Preview()->setObjectName(QStringLiteral("preview"));
@@ -96,7 +95,7 @@ void CMainDlg::LayOut()
     m_strip->SetCaption(m_msgTitle);
     m_strip->SetHandOffs({[this] { QCoreApplication::postEvent(this, new QEvent(WM_OPEN_PICTURE)); },
                           [this] { QCoreApplication::postEvent(this, new QEvent(WM_OPEN_VIDEO)); }, nullptr,
-                          nullptr});
+                          [this](const QString& path) { RunPlayer(path); }});
     m_fileList = m_strip->View();
     CreateButtons();
     CreateEditsAndTexts();

@@ -107,9 +107,8 @@ constexpr AcceleratorEntry kAccelerators[] = {
 
 } // namespace
 
-MainMenus::MainMenus(QWidget& owner, QMenuBar& bar, CommandSink onCommand, Availability available)
-    : QObject(&owner), m_owner(owner), m_bar(bar), m_onCommand(std::move(onCommand)),
-      m_available(std::move(available))
+MainMenus::MainMenus(QWidget& owner, QMenuBar& bar, CommandSink onCommand)
+    : QObject(&owner), m_owner(owner), m_bar(bar), m_onCommand(std::move(onCommand))
 {
 }
 
@@ -149,21 +148,6 @@ void MainMenus::Build(const State& state)
     }
     m_otherToolsMenu->clear();
     BuildOtherToolsMenu(m_otherToolsMenu);
-    for (CMenuXP* menu : m_submenus) {
-        GreyOutUnavailable(menu);
-    }
-    GreyOutUnavailable(m_fileListMenu);
-    GreyOutUnavailable(m_otherToolsMenu);
-}
-
-void MainMenus::GreyOutUnavailable(CMenuXP* menu)
-{
-    for (QAction* item : menu->actions()) {
-        const int id = CMenuXP::CommandOf(item);
-        if (id > 0) {
-            item->setEnabled(m_available(id));
-        }
-    }
 }
 
 void MainMenus::BuildFileMenu(CMenuXP* menu, bool popup)

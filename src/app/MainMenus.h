@@ -18,10 +18,7 @@ class MainMenus : public QObject {
     Q_OBJECT
 public:
     using CommandSink = std::function<void(int id)>;
-    using Availability = std::function<bool(int id)>;
-
-    // Items whose command is not `available` are greyed out.
-    MainMenus(QWidget& owner, QMenuBar& bar, CommandSink onCommand, Availability available);
+    MainMenus(QWidget& owner, QMenuBar& bar, CommandSink onCommand);
 
     // What the labels depend on.
     struct State {
@@ -55,12 +52,10 @@ private:
     void BuildCaptureMenu(CMenuXP* menu);
     void BuildHelpMenu(CMenuXP* menu);
     void BuildOtherToolsMenu(CMenuXP* menu);
-    void GreyOutUnavailable(CMenuXP* menu);
 
     QWidget& m_owner;
     QMenuBar& m_bar;
     CommandSink m_onCommand;
-    Availability m_available;
     std::vector<CMenuXP*> m_submenus;
     CMenuXP* m_fileListMenu = nullptr;
     CMenuXP* m_otherToolsMenu = nullptr;

@@ -1,5 +1,6 @@
 #include "capture/CapturePreview.h"
 
+#include "capture/CapturePreviewRows.h"
 #include "capture/CaptureState.h"
 
 #include <QPaintEvent>
@@ -104,11 +105,13 @@ QImage CapturePreview::PreviewPicture() const
 }
 
 // Nearest-neighbour stretch of a BGR bottom-up frame to the picture's width and
-// `targetHeight`; rows below the picture are cut.
+// `targetHeight`; rows below the picture are cut. A frame as wide as the picture
+// is converted row by row without the column table.
 void CapturePreview::StretchIntoPicture(const std::uint8_t* pixels, int width, int height, int targetHeight)
 {
     const int targetWidth = m_picture.width();
-    if (m_stretchKey[0] != width || m_stretchKey[1] != targetWidth) {
+    const bool sameWidth = width == targetWidth;
+    if (!sameWidth && (m_stretchKey[0] != width || m_stretchKey[1] != targetWidth)) {
         m_stretchColumns.resize(targetWidth);
         for (int x = 0; x < targetWidth; ++x) {
             m_stretchColumns[x] = static_cast<int>(static_cast<long long>(x) * width / targetWidth) * 3;
@@ -118,15 +121,15 @@ void CapturePreview::StretchIntoPicture(const std::uint8_t* pixels, int width, i
     }
     const std::size_t stride = static_cast<std::size_t>(width) * 3;
     const int rows = std::min(targetHeight, m_picture.height());
-    const int* columns = m_stretchColumns.data();
     for (int y = 0; y < rows; ++y) {
         const int sourceRow =
             height - 1 - static_cast<int>(static_cast<long long>(y) * height / targetHeight);
         const std::uint8_t* src = pixels + stride * sourceRow;
         auto* dst = reinterpret_cast<std::uint32_t*>(m_picture.scanLine(y));
-        for (int x = 0; x < targetWidth; ++x) {
-            const std::uint8_t* p = src + columns[x];
-            dst[x] = 0xff000000u | (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[1]) << 8) | p[0];
+        if (sameWidth) {
+            ConvertRow(src, dst, width);
+        } else {
+            StretchRow(src, m_stretchColumns.data(), dst, targetWidth);
         }
     }
 }

@@ -16,6 +16,11 @@ constexpr int kHundredths = 100;
 class SystemClock final : public TimeLapseClock {
 public:
     QDateTime Now() override { return QDateTime::currentDateTime(); }
+    std::int64_t ElapsedMs() override
+    {
+        using namespace std::chrono;
+        return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+    }
     void Sleep(int ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 };
 

@@ -5,6 +5,7 @@
 #include <QString>
 #include <compare>
 #include <cstddef>
+#include <cstdint>
 
 // A local time as year, month, day, hour, minute, second. Times compare field by
 // field, first difference decides.
@@ -24,6 +25,9 @@ class TimeLapseClock {
 public:
     virtual ~TimeLapseClock() = default;
     virtual QDateTime Now() = 0;
+    // Milliseconds on a clock that only runs forward (not the wall clock); the
+    // intervals of a series are measured on it.
+    virtual std::int64_t ElapsedMs() = 0;
     virtual void Sleep(int ms) = 0;
 };
 // The machine's local time and real sleeps.

@@ -51,9 +51,12 @@ bool TimeLapseWorker::WaitForStart(const TimeFields& start)
     return false;
 }
 
-void TimeLapseWorker::SleepInterval(int intervalMs)
+void TimeLapseWorker::SleepUntil(std::int64_t dueMs)
 {
-    for (int step = 0; step < intervalMs / kIntervalStepMs && m_running.load(); ++step) {
+    // Each picture is due a whole number of intervals after the first. Counting
+    // 10 ms sleeps instead would stretch every interval by the scheduler's delays
+    // (3 s became 5 to 6 s on a busy machine).
+    while (m_running.load() && m_clock.ElapsedMs() < dueMs) {
         m_clock.Sleep(kIntervalStepMs);
     }
 }
@@ -63,11 +66,13 @@ void TimeLapseWorker::Run(TimeLapsePlan plan, TimeLapseCallbacks callbacks)
     if (!WaitForStart(plan.start)) {
         return;
     }
-    const int intervalMs = plan.intervalSeconds * kMsPerSecond + plan.intervalMinutes * kMsPerMinute;
+    const std::int64_t intervalMs =
+        std::int64_t(plan.intervalSeconds) * kMsPerSecond + std::int64_t(plan.intervalMinutes) * kMsPerMinute;
+    const std::int64_t firstMs = m_clock.ElapsedMs();
     for (int i = 1; i <= plan.count && m_running.load(); ++i) {
         callbacks.requestStill();
         callbacks.completed(i);
-        SleepInterval(intervalMs);
+        SleepUntil(firstMs + i * intervalMs);
     }
     if (m_running.load()) {
         callbacks.seriesComplete();

@@ -5,6 +5,7 @@
 #include "capture/TimeLapseSchedule.h"
 
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <thread>
 
@@ -45,7 +46,7 @@ public:
 private:
     void Run(TimeLapsePlan plan, TimeLapseCallbacks callbacks);
     bool WaitForStart(const TimeFields& start);
-    void SleepInterval(int intervalMs);
+    void SleepUntil(std::int64_t dueMs);
 
     TimeLapseClock& m_clock;
     std::atomic<bool> m_running{false};

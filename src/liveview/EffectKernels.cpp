@@ -12,7 +12,10 @@ constexpr std::uint8_t kWhite = 255;
 constexpr std::uint8_t kBlack = 0;
 // Grey values computed, then counted, this many at a time.
 constexpr std::size_t kGreyChunk = 4096;
+// Grey values are counted eight at a time over eight tables, so neighbouring
+// equal values do not wait on each other's count.
 constexpr int kPartialHistograms = 8;
+using PartialHistograms = std::array<GreyHistogram, kPartialHistograms>;
 
 const bool kWide = Avx2Available();
 
@@ -62,6 +65,30 @@ void ClearChannel(std::uint8_t* p, std::size_t count, int channel)
 {
     for (std::size_t i = 0; i < count; ++i) {
         p[i * kBytesPerPixel + channel] = 0;
+    }
+}
+
+void CountGreys(const std::uint8_t* grey, std::size_t count, PartialHistograms& partial)
+{
+    constexpr std::uint64_t kEveryByte = 0x0101010101010101ull;
+    std::size_t i = 0;
+    for (; i + kPartialHistograms <= count; i += kPartialHistograms) {
+        std::uint64_t eight;
+        std::memcpy(&eight, grey + i, sizeof eight);
+        // Flat areas (background, a saturated sky) give runs of one value: counted at once.
+        if (eight == (eight & 0xff) * kEveryByte) {
+            partial[0][eight & 0xff] += kPartialHistograms;
+            continue;
+        }
+        // Two four-byte halves keep the byte extraction short.
+        const std::uint32_t halves[2] = {static_cast<std::uint32_t>(eight),
+                                         static_cast<std::uint32_t>(eight >> 32)};
+        for (int k = 0; k < kPartialHistograms; ++k) {
+            ++partial[k][(halves[k / 4] >> (8 * (k % 4))) & 0xff];
+        }
+    }
+    for (; i < count; ++i) {
+        ++partial[0][grey[i]];
     }
 }
 
@@ -142,7 +169,7 @@ void GreyAndHistogram(const std::uint8_t* pixels, int width, int height, std::ui
     const std::size_t count = PixelCount(width, height);
     // Partial histograms keep neighbouring equal values from waiting on each
     // other; the grey values are counted in chunks while they are still in cache.
-    std::uint32_t partial[kPartialHistograms][256] = {};
+    PartialHistograms partial{};
     for (std::size_t start = 0; start < count; start += kGreyChunk) {
         const std::size_t n = std::min(kGreyChunk, count - start);
         std::uint8_t* g = grey + start;
@@ -152,19 +179,11 @@ void GreyAndHistogram(const std::uint8_t* pixels, int width, int height, std::ui
             g[i] = GreyOf(p[i * kBytesPerPixel + kBlue], p[i * kBytesPerPixel + kGreen],
                           p[i * kBytesPerPixel + kRed]);
         }
-        std::size_t i = 0;
-        for (; i + kPartialHistograms <= n; i += kPartialHistograms) {
-            for (int k = 0; k < kPartialHistograms; ++k) {
-                ++partial[k][g[i + k]];
-            }
-        }
-        for (; i < n; ++i) {
-            ++partial[0][g[i]];
-        }
+        CountGreys(g, n, partial);
     }
     for (int v = 0; v < 256; ++v) {
         std::uint32_t sum = 0;
-        for (const auto& part : partial) {
+        for (const GreyHistogram& part : partial) {
             sum += part[v];
         }
         histogram[v] = sum;

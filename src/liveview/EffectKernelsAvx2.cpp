@@ -41,8 +41,6 @@ template <int Channel>
 constexpr BlockShuffle kCopyChannel = MakeShuffle([](int b) { return 3 * (b / 3) + Channel; });
 template <int Channel>
 constexpr BlockShuffle kClearChannel = MakeShuffle([](int b) { return b % 3 == Channel ? -1 : b; });
-// Blue, green and red planes of 16 pixels in registers 0, 1, 2.
-constexpr BlockShuffle kPlanes = MakeShuffle([](int b) { return 3 * (b % kLanes) + b / kLanes; });
 // One byte per pixel (register 0) spread over the pixel's three bytes.
 constexpr BlockShuffle kSpread = MakeShuffle([](int b) { return b / 3; });
 
@@ -103,17 +101,38 @@ PELORA_AVX2 std::size_t PermuteSteps(std::uint8_t* pixels, std::size_t count, co
     return steps * kStepPixels;
 }
 
+// Eight pixels (24 bytes) as four bytes each, blue, green, red and a zero: the low
+// half from a load at the pixels' start, the high half from a load 8 bytes on, so
+// nothing past the 24 bytes is read.
+constexpr int kQuadPixels = 8;
+constexpr int kQuadBytes = 3 * kQuadPixels;
+constexpr int kHighQuadLoad = 8;
+
+PELORA_AVX2 inline __m256i EightPixels(const std::uint8_t* p)
+{
+    constexpr char z = static_cast<char>(kZeroLane);
+    const __m256i spread = _mm256_setr_epi8(0, 1, 2, z, 3, 4, 5, z, 6, 7, 8, z, 9, 10, 11, z, //
+                                            4, 5, 6, z, 7, 8, 9, z, 10, 11, 12, z, 13, 14, 15, z);
+    return _mm256_shuffle_epi8(Pair(p, p + kHighQuadLoad), spread);
+}
+
+// 11 B + 59 G + 30 R of eight pixels as 32-bit sums (at most 25500).
+PELORA_AVX2 inline __m256i WeightedSums(const std::uint8_t* p)
+{
+    const __m256i weights = _mm256_set1_epi32(11 | 59 << 8 | 30 << 16);
+    // Byte pairs to words (11 B + 59 G, 30 R + 0), then word pairs to one sum.
+    return _mm256_madd_epi16(_mm256_maddubs_epi16(EightPixels(p), weights), _mm256_set1_epi16(1));
+}
+
 // trunc(x / 100) for x up to 25550 as (x * 41944) >> 22, exact over that range.
 constexpr short kHundredthMultiplier = short(41944 - 65536);
 constexpr int kHundredthShift = 6;
+constexpr short kHalf = 50;
 
-PELORA_AVX2 inline __m256i GreyOf16(__m256i b, __m256i g, __m256i r)
+PELORA_AVX2 inline __m256i Hundredths(__m256i sums)
 {
-    const __m256i weighted = _mm256_add_epi16(
-        _mm256_add_epi16(_mm256_mullo_epi16(g, _mm256_set1_epi16(59)),
-                         _mm256_mullo_epi16(r, _mm256_set1_epi16(30))),
-        _mm256_add_epi16(_mm256_mullo_epi16(b, _mm256_set1_epi16(11)), _mm256_set1_epi16(50)));
-    return _mm256_srli_epi16(_mm256_mulhi_epu16(weighted, _mm256_set1_epi16(kHundredthMultiplier)),
+    const __m256i rounded = _mm256_add_epi16(sums, _mm256_set1_epi16(kHalf));
+    return _mm256_srli_epi16(_mm256_mulhi_epu16(rounded, _mm256_set1_epi16(kHundredthMultiplier)),
                              kHundredthShift);
 }
 
@@ -169,17 +188,14 @@ std::size_t KeepChannelsAvx2(std::uint8_t* pixels, std::size_t count, int channe
 PELORA_AVX2 std::size_t GreyStepsAvx2(const std::uint8_t* pixels, std::size_t count, std::uint8_t* grey)
 {
     const std::size_t steps = count / kStepPixels;
-    const __m256i zero = _mm256_setzero_si256();
+    // Packing works within halves: the four groups of eight come out interleaved.
+    const __m256i order = _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7);
     for (std::size_t i = 0; i < steps; ++i, pixels += kStepBytes, grey += kStepPixels) {
-        const Step planes = Permute(Load(pixels), kPlanes);
-        const __m256i low =
-            GreyOf16(_mm256_unpacklo_epi8(planes.r[0], zero), _mm256_unpacklo_epi8(planes.r[1], zero),
-                     _mm256_unpacklo_epi8(planes.r[2], zero));
-        const __m256i high =
-            GreyOf16(_mm256_unpackhi_epi8(planes.r[0], zero), _mm256_unpackhi_epi8(planes.r[1], zero),
-                     _mm256_unpackhi_epi8(planes.r[2], zero));
-        // Packing works within halves: the low half is the first block's 16 values.
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(grey), _mm256_packus_epi16(low, high));
+        const __m256i first = _mm256_packs_epi32(WeightedSums(pixels), WeightedSums(pixels + kQuadBytes));
+        const __m256i second =
+            _mm256_packs_epi32(WeightedSums(pixels + 2 * kQuadBytes), WeightedSums(pixels + 3 * kQuadBytes));
+        const __m256i values = _mm256_packus_epi16(Hundredths(first), Hundredths(second));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(grey), _mm256_permutevar8x32_epi32(values, order));
     }
     return steps * kStepPixels;
 }

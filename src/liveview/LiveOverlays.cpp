@@ -64,7 +64,10 @@ OverlayParams LiveOverlays::Snapshot() const
 
 void LiveOverlays::PaintPreview(QPainter& painter, QSize size) const
 {
-    DrawPreviewOverlays(painter, size, Snapshot());
+    // The preview is painted with every frame on the streaming thread and again by
+    // the window's paint handler: each thread keeps the labels it laid out.
+    thread_local OverlayLabelCache labels;
+    DrawPreviewOverlays(painter, size, Snapshot(), &labels);
 }
 
 void LiveOverlays::PaintStill(QPainter& painter, QSize capture) const

@@ -26,6 +26,8 @@ constexpr int kLabelPixelSize = 13;
 // Labels whose anchor lies further than this beyond an axis end cannot show; they
 // are skipped (the alternation still counts them).
 constexpr int kLabelReach = 200;
+// A cache holding more texts than any scale line shows is started afresh.
+constexpr qsizetype kMaxCachedLabels = 4096;
 // A spacing beyond any picture: one tick at the centre, the next off the picture.
 constexpr double kMaxSpacing = 1 << 20;
 
@@ -72,8 +74,8 @@ int NextLabelOffset(int& counter)
 
 class ScaleLabels {
 public:
-    ScaleLabels(QPainter& painter, const GuideGeometry& g, double step)
-        : m_painter(painter), m_g(g), m_step(step), m_ascent(LabelAscent(painter))
+    ScaleLabels(QPainter& painter, const GuideGeometry& g, double step, OverlayLabelCache* cache)
+        : m_painter(painter), m_g(g), m_step(step), m_ascent(LabelAscent(painter)), m_cache(cache)
     {
     }
 
@@ -88,7 +90,14 @@ public:
     }
 
     // Text drawn with its top-left corner at (x, y).
-    void Draw(int x, int y, const QString& text) { m_painter.drawText(x, y + m_ascent, text); }
+    void Draw(int x, int y, const QString& text)
+    {
+        if (m_cache) {
+            m_painter.drawStaticText(QPoint(x, y), m_cache->Text(m_painter.font(), text));
+        } else {
+            m_painter.drawText(x, y + m_ascent, text);
+        }
+    }
 
     void Horizontal(int spacing, int spread)
     {
@@ -143,6 +152,7 @@ private:
     const GuideGeometry& m_g;
     double m_step;
     int m_ascent;
+    OverlayLabelCache* m_cache;
     int m_positive = 1; // alternation of the labels right of / below the centre
     int m_negative = 1; // and left of / above it, kept across both axes
 };
@@ -161,14 +171,15 @@ void PrepareGuidePen(QPainter& painter)
     painter.setBackgroundMode(Qt::TransparentMode);
 }
 
-void DrawSwitchedOn(QPainter& painter, const GuideGeometry& g, QSize size, const OverlayParams& params)
+void DrawSwitchedOn(QPainter& painter, const GuideGeometry& g, QSize size, const OverlayParams& params,
+                    OverlayLabelCache* labels)
 {
     painter.save();
     if (params.crosshairOn) {
         DrawCrosshair(painter, g, size);
     }
     if (params.scaleLineOn) {
-        DrawScaleLine(painter, g, params);
+        DrawScaleLine(painter, g, params, labels);
     }
     if (params.circleGridOn) {
         DrawCircleGrid(painter, g);
@@ -177,6 +188,22 @@ void DrawSwitchedOn(QPainter& painter, const GuideGeometry& g, QSize size, const
 }
 
 } // namespace
+
+const QStaticText& OverlayLabelCache::Text(const QFont& font, const QString& text)
+{
+    if (font != m_font || m_texts.size() >= kMaxCachedLabels) {
+        m_font = font;
+        m_texts.clear();
+    }
+    auto found = m_texts.find(text);
+    if (found == m_texts.end()) {
+        QStaticText laidOut(text);
+        laidOut.setPerformanceHint(QStaticText::AggressiveCaching);
+        laidOut.prepare(QTransform(), font);
+        found = m_texts.insert(text, laidOut);
+    }
+    return *found;
+}
 
 double LabelStepOfUnit(const QString& unit)
 {
@@ -233,7 +260,8 @@ void DrawCrosshair(QPainter& painter, const GuideGeometry& g, QSize size)
     painter.drawLine(g.crosshair.x(), 0, g.crosshair.x(), size.height());
 }
 
-void DrawScaleLine(QPainter& painter, const GuideGeometry& g, const OverlayParams& params)
+void DrawScaleLine(QPainter& painter, const GuideGeometry& g, const OverlayParams& params,
+                   OverlayLabelCache* labels)
 {
     PrepareGuidePen(painter);
     DrawAxes(painter, g);
@@ -243,9 +271,9 @@ void DrawScaleLine(QPainter& painter, const GuideGeometry& g, const OverlayParam
         return; // ticks closer than a pixel: the axes alone
     }
     const int spread = fine ? kFineSpread : kCoarseSpread;
-    ScaleLabels labels(painter, g, params.labelStep);
-    labels.Horizontal(spacing, spread);
-    labels.Vertical(spacing, spread);
+    ScaleLabels texts(painter, g, params.labelStep, labels);
+    texts.Horizontal(spacing, spread);
+    texts.Vertical(spacing, spread);
 }
 
 void DrawCircleGrid(QPainter& painter, const GuideGeometry& g)
@@ -263,12 +291,13 @@ void DrawCircleGrid(QPainter& painter, const GuideGeometry& g)
     }
 }
 
-void DrawPreviewOverlays(QPainter& painter, QSize size, const OverlayParams& params)
+void DrawPreviewOverlays(QPainter& painter, QSize size, const OverlayParams& params,
+                         OverlayLabelCache* labels)
 {
-    DrawSwitchedOn(painter, PreviewGeometry(size, params.pixelsPerUnit), size, params);
+    DrawSwitchedOn(painter, PreviewGeometry(size, params.pixelsPerUnit), size, params, labels);
 }
 
 void DrawStillOverlays(QPainter& painter, QSize capture, const OverlayParams& params)
 {
-    DrawSwitchedOn(painter, StillGeometry(capture, params.pixelsPerUnit), capture, params);
+    DrawSwitchedOn(painter, StillGeometry(capture, params.pixelsPerUnit), capture, params, nullptr);
 }

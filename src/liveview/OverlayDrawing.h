@@ -2,8 +2,11 @@
 // Drawing the crosshair, scale line and circle grid, on the preview and on a still
 // picture of the capture size. Pure functions of their arguments: safe on any
 // thread with its own painter.
+#include <QFont>
+#include <QHash>
 #include <QPainter>
 #include <QSize>
+#include <QStaticText>
 
 // What the overlays show and how they are spaced.
 struct OverlayParams {
@@ -27,6 +30,19 @@ struct GuideGeometry {
     int crosshairWidth = 1;
 };
 
+// The scale line's labels laid out once and kept, for a picture repainted with
+// every frame: the texts and their places stay the same while the guides do. Not
+// shared between threads.
+class OverlayLabelCache {
+public:
+    // The laid-out text in `font`; the cache starts afresh for another font.
+    const QStaticText& Text(const QFont& font, const QString& text);
+
+private:
+    QFont m_font;
+    QHash<QString, QStaticText> m_texts;
+};
+
 // Label step of a display unit ("inch" 0.01, "mil" 10, "cm" 0.1, else 1).
 double LabelStepOfUnit(const QString& unit);
 
@@ -36,10 +52,13 @@ GuideGeometry PreviewGeometry(QSize size, double pixelsPerUnit);
 GuideGeometry StillGeometry(QSize capture, double pixelsPerUnit);
 
 void DrawCrosshair(QPainter& painter, const GuideGeometry& geometry, QSize size);
-void DrawScaleLine(QPainter& painter, const GuideGeometry& geometry, const OverlayParams& params);
+// `labels`: null draws each label's text afresh; the drawing is the same either way.
+void DrawScaleLine(QPainter& painter, const GuideGeometry& geometry, const OverlayParams& params,
+                   OverlayLabelCache* labels = nullptr);
 void DrawCircleGrid(QPainter& painter, const GuideGeometry& geometry);
 
 // The switched-on guides in the order crosshair, scale line, circle grid; the
 // painter's state is left as it was.
-void DrawPreviewOverlays(QPainter& painter, QSize size, const OverlayParams& params);
+void DrawPreviewOverlays(QPainter& painter, QSize size, const OverlayParams& params,
+                         OverlayLabelCache* labels = nullptr);
 void DrawStillOverlays(QPainter& painter, QSize capture, const OverlayParams& params);

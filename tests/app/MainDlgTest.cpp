@@ -355,20 +355,6 @@ TEST_F(MainDlgTest, RepaintShowsACaptureSizeWhoeverChangedItAndSizeKeysNeedThePl
     EXPECT_EQ(m_messages.size(), 1);
 }
 
-TEST_F(MainDlgTest, UnbuiltCommandsAreGreyedAndIgnoredAfterTheirChecks)
-{
-    auto dlg = Start();
-    EXPECT_TRUE(dlg->FileListMenu()->FindItem(ID_OPEN)->isEnabled());
-    EXPECT_TRUE(dlg->Submenu(2)->FindItem(IDC_CAMERA)->isEnabled());
-    for (const UnbuiltCommands& unbuilt : kUnbuiltCommands) {
-        EXPECT_TRUE(dlg->OnCommand(unbuilt.first)) << unbuilt.first;
-    }
-    // None of them has a check of its own.
-    EXPECT_TRUE(m_messages.isEmpty());
-    EXPECT_TRUE(dlg->isVisible());
-    EXPECT_TRUE(dlg->CaptureGraph()->running());
-}
-
 namespace {
 // True when the edit shows its whole text: with the cursor at the end it did not
 // have to scroll the text's beginning out of sight.

@@ -25,13 +25,20 @@ class SteppedClock : public TimeLapseClock {
 public:
     explicit SteppedClock(QDateTime origin) : m_origin(std::move(origin)) {}
     QDateTime Now() override { return m_origin.addMSecs(Ms()); }
+    std::int64_t ElapsedMs() override { return Ms(); }
     void Sleep(int ms) override
     {
         std::unique_lock lock(m_mutex);
         m_held = m_ms >= m_holdAt;
         m_wake.wait(lock, [&] { return m_ms < m_holdAt; });
         m_held = false;
-        m_ms += ms;
+        m_ms += ms + m_overrunMs;
+    }
+    // A busy machine: every sleep lasts longer than asked.
+    void SetOverrun(int ms)
+    {
+        std::lock_guard lock(m_mutex);
+        m_overrunMs = ms;
     }
     qint64 Ms() const
     {
@@ -60,6 +67,7 @@ private:
     std::condition_variable m_wake;
     qint64 m_ms = 0;
     qint64 m_holdAt = std::numeric_limits<qint64>::max();
+    int m_overrunMs = 0;
     bool m_held = false;
 };
 
@@ -177,6 +185,24 @@ TEST_F(TimeLapseTest, EightPicturesThreeSecondsApartThenTheDialogCloses)
     EXPECT_EQ(dialog->CompletedText()->text(), "8");
     EXPECT_FALSE(dialog->IsSeriesRunning());
     EXPECT_TRUE(m_messages.isEmpty());
+}
+
+TEST_F(TimeLapseTest, OverlongSleepsOnABusyMachineDoNotStretchTheIntervals)
+{
+    SteppedClock clock(m_origin);
+    clock.SetOverrun(7); // 10 ms sleeps that last 17 ms
+    auto dialog = Open(&clock);
+    Type(*dialog, IDC_PICTURE_COUNT, "3");
+    dialog->OnCommand(IDC_TIMER_START);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog->isVisible(); }, 10000));
+
+    const std::vector<QDateTime> pictures = Pictures();
+    ASSERT_EQ(pictures.size(), 3u);
+    for (size_t i = 1; i < pictures.size(); ++i) {
+        const qint64 firstToThis = pictures[0].msecsTo(pictures[i]);
+        EXPECT_GE(firstToThis, qint64(i) * 3000) << i;
+        EXPECT_LT(firstToThis, qint64(i) * 3000 + 17) << i; // at most one sleep late, never drifting
+    }
 }
 
 TEST_F(TimeLapseTest, StopMidSeriesResetsTheCountAndTakesNoMore)

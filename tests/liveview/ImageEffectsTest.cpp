@@ -5,6 +5,7 @@
 #include "liveview/EffectKernels.h"
 
 #include <gtest/gtest.h>
+#include <random>
 #include <vector>
 
 namespace {
@@ -281,6 +282,89 @@ TEST(EffectKernels, OtsuTakesTheFirstOfEqualSplitsAndSkipsEmptyClasses)
     GreyHistogram top{};
     top[255] = 7; // only the top value: no split has two classes
     EXPECT_EQ(OtsuThreshold(top), 0);
+}
+
+// The threshold written out plainly, one pixel at a time: grey by the formula, the
+// histogram, Otsu's split (single-precision class weight, first best split, no
+// empty class), white from the split's upper class on.
+std::vector<std::uint8_t> PlainThreshold(const Frame& frame)
+{
+    const std::size_t count = std::size_t(frame.width) * frame.height;
+    std::vector<int> grey(count);
+    std::vector<double> histogram(256, 0.0);
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::uint8_t* p = frame.bytes.data() + i * 3;
+        grey[i] = (59 * p[1] + 30 * p[2] + 11 * p[0] + 50) / 100;
+        histogram[grey[i]] += 1;
+    }
+    double best = 0.0;
+    int threshold = 0;
+    for (int i = 0; i < 255; ++i) {
+        double n0 = 0, s0 = 0, n1 = 0, s1 = 0;
+        for (int v = 0; v < 256; ++v) {
+            (v <= i ? n0 : n1) += histogram[v];
+            (v <= i ? s0 : s1) += v * histogram[v];
+        }
+        if (n0 == 0 || n1 == 0) {
+            continue;
+        }
+        const float w0 = float(n0) / float(count);
+        const double score = w0 * (1 - w0) * (s1 / n1 - s0 / n0) * (s1 / n1 - s0 / n0);
+        if (score > best) {
+            best = score;
+            threshold = i + 1;
+        }
+    }
+    std::vector<std::uint8_t> out(frame.bytes.size());
+    for (std::size_t i = 0; i < count; ++i) {
+        std::fill_n(out.begin() + std::ptrdiff_t(i * 3), 3, grey[i] >= threshold ? 255 : 0);
+    }
+    return out;
+}
+
+// Noise, runs of equal values (as on a slide), one grey level and two, at sizes
+// that leave every kind of remainder after the wide steps.
+TEST(ImageEffects, ThresholdMatchesThePlainRuleOnManyPictures)
+{
+    std::mt19937 random(7);
+    const auto fill = [&](Frame& frame, int kind) {
+        const std::uint8_t a = std::uint8_t(random()), b = std::uint8_t(random());
+        std::uint8_t run = a;
+        for (std::size_t i = 0; i < frame.bytes.size(); i += 3) {
+            if (kind == 0) {
+                for (int c = 0; c < 3; ++c) {
+                    frame.bytes[i + c] = std::uint8_t(random());
+                }
+                continue;
+            }
+            if (kind == 1 && random() % 9 == 0) {
+                run = std::uint8_t(random());
+            }
+            const std::uint8_t v = kind == 1 ? run : kind == 2 ? a : (random() % 3 ? a : b);
+            frame.bytes[i] = v;
+            frame.bytes[i + 1] = std::uint8_t(v / 2 + 40);
+            frame.bytes[i + 2] = std::uint8_t(255 - v);
+        }
+    };
+    const std::pair<int, int> sizes[] = {{1, 1}, {31, 1}, {33, 3}, {kWide, 5}, {kWider, 7}, {640, 48}};
+    for (const auto& [width, height] : sizes) {
+        for (int kind = 0; kind < 4; ++kind) {
+            Frame frame(width, height);
+            fill(frame, kind);
+            std::vector<std::uint8_t> grey(std::size_t(width) * height);
+            GreyHistogram histogram, counted{};
+            GreyAndHistogram(frame.bytes.data(), width, height, grey.data(), histogram);
+            for (std::size_t i = 0; i < grey.size(); ++i) {
+                ++counted[GreyOf(frame.bytes[i * 3], frame.bytes[i * 3 + 1], frame.bytes[i * 3 + 2])];
+            }
+            EXPECT_EQ(histogram, counted) << width << "x" << height << " kind " << kind;
+            ImageEffects effects;
+            effects.Press(EffectButton::Threshold);
+            const std::vector<std::uint8_t> expected = PlainThreshold(frame);
+            effects.Apply(frame.bytes.data(), frame.width, frame.height);
+            EXPECT_EQ(frame.bytes, expected) << width << "x" << height << " kind " << kind;
+        }
+    }
 }
 
 TEST(ImageEffects, FramesAfterTheFirstAllocateNothing)

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <random>
 #include <thread>
 
 namespace {
@@ -108,6 +109,46 @@ TEST(LiveOverlays, ScaleLineInMillimetresAtMagnificationTen)
     EXPECT_TRUE(ShowsLabel(image, "-2.00", {kPreviewCx - 32 - 6, kPreviewCy - 34}));
     EXPECT_FALSE(ShowsLabel(image, "1.00", {kPreviewCx + 16 - 6, kPreviewCy - 34}));
     EXPECT_FALSE(ShowsLabel(image, "2.00", {kPreviewCx + 32 - 6, kPreviewCy + 17}));
+}
+
+// The labels kept between frames draw exactly what drawing them afresh draws: over
+// a noisy picture (their smoothed edges blend with it), in several units, spacings
+// and fonts, the first time and from the cache.
+TEST(LiveOverlays, CachedLabelsDrawTheSamePixelsAsFreshOnes)
+{
+    QImage noise(kPreview, QImage::Format_RGB32);
+    std::mt19937 random(3);
+    for (int y = 0; y < noise.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(noise.scanLine(y));
+        for (int x = 0; x < noise.width(); ++x) {
+            line[x] = 0xff000000u | (random() & 0xffffffu);
+        }
+    }
+    OverlayLabelCache cache;
+    for (const auto& [magnification, unit] :
+         {std::pair(10.0, "mm"), std::pair(40.0, "mm"), std::pair(10.0, "cm"), std::pair(25.0, "inch"),
+          std::pair(300.0, "mil")}) {
+        for (const int pixelSize : {9, 13, 17}) {
+            OverlayParams params;
+            params.crosshairOn = params.scaleLineOn = params.circleGridOn = true;
+            params.overlayMagnification = magnification;
+            params.pixelsPerUnit = magnification * 1.5 / LabelStepOfUnit(unit);
+            params.labelStep = LabelStepOfUnit(unit);
+            const auto draw = [&](OverlayLabelCache* labels) {
+                QImage image = noise;
+                QPainter painter(&image);
+                QFont font = painter.font();
+                font.setPixelSize(pixelSize);
+                painter.setFont(font);
+                DrawPreviewOverlays(painter, kPreview, params, labels);
+                return image;
+            };
+            const QImage fresh = draw(nullptr);
+            ASSERT_NE(fresh, noise);
+            EXPECT_EQ(draw(&cache), fresh) << unit << " " << magnification << " " << pixelSize;
+            EXPECT_EQ(draw(&cache), fresh) << unit << " " << magnification << " " << pixelSize;
+        }
+    }
 }
 
 TEST(LiveOverlays, AboveMagnificationThirtyTheTicksAreFiner)

@@ -1,6 +1,7 @@
-#include "files/MediaFileInput.h"
+#include "platform/media/MediaFileInput.h"
 
 #include "platform/files/RegularFile.h"
+#include "platform/media/AviHeaderCheck.h"
 
 extern "C" {
 #include <libavformat/avformat.h>
@@ -16,7 +17,8 @@ constexpr int kIoBufferBytes = 64 * 1024;
 
 MediaFileInput::MediaFileInput(const QString& path) : m_fd(OpenRegularFile(path))
 {
-    if (!m_fd.valid()) {
+    struct stat st {};
+    if (!m_fd.valid() || ::fstat(m_fd.get(), &st) != 0 || !AviHeaderFits(m_fd.get(), int64_t(st.st_size))) {
         return;
     }
     auto* buffer = static_cast<unsigned char*>(av_malloc(kIoBufferBytes));
@@ -35,9 +37,9 @@ MediaFileInput::MediaFileInput(const QString& path) : m_fd(OpenRegularFile(path)
     }
     format->pb = m_io;
     format->flags |= AVFMT_FLAG_CUSTOM_IO;
-    // The name still helps the format guess; it is never opened. On failure the
-    // context is freed and the pointer cleared.
-    if (avformat_open_input(&format, path.toUtf8().constData(), nullptr, nullptr) == 0) {
+    // The name is never opened. On failure the context is freed and the pointer
+    // cleared.
+    if (avformat_open_input(&format, path.toUtf8().constData(), av_find_input_format("avi"), nullptr) == 0) {
         m_format = format;
     }
 }

@@ -1,0 +1,42 @@
+#pragma once
+// Small AVI clips written with the encoders a recording may use, for the clip
+// reader and player tests. Each picture has a colour of its own, so a test can
+// tell from a decoded picture which one it is.
+#include <QColor>
+#include <QRgb>
+#include <QString>
+#include <optional>
+
+namespace testclips {
+
+enum class Codec { Mjpeg, MsVideo1, Raw };
+
+struct ClipSpec {
+    Codec codec = Codec::Mjpeg;
+    int width = 32; // MS Video 1 needs multiples of 4
+    int height = 24;
+    int frames = 10;
+    int fps = 10;
+    int keyInterval = 1;          // 1: every picture a key picture
+    std::optional<QColor> colour; // one colour for every picture instead
+};
+
+// A 32 x 24 clip of `frames` pictures.
+inline ClipSpec Clip(Codec codec, int frames, int fps = 10, int keyInterval = 1)
+{
+    ClipSpec spec;
+    spec.codec = codec;
+    spec.frames = frames;
+    spec.fps = fps;
+    spec.keyInterval = keyInterval;
+    return spec;
+}
+
+bool WriteClip(const QString& path, const ClipSpec& spec);
+
+// The colour of picture `index`, and the picture a decoded colour belongs to
+// (-1 when it is none of them).
+QColor ColourOf(int index);
+int IndexOf(QRgb colour);
+
+} // namespace testclips
