@@ -46,6 +46,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # hand-off, and fonts for every script the language files use.
 set(PELORA_DEB_EXTRA_DEPENDS "xdg-utils, fonts-dejavu-core" CACHE STRING "Debian packages the program needs at run time beyond its libraries")
 set(CPACK_DEBIAN_PACKAGE_DEPENDS ${PELORA_DEB_EXTRA_DEPENDS})
+# Chinese, Japanese, Korean and Thai need fonts of their own; recommended, as the CJK
+# fonts are large and the other languages do without them.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk, fonts-tlwg-loma-otf")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/packaging/debian/postinst
     ${PROJECT_SOURCE_DIR}/packaging/debian/postrm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

@@ -5,6 +5,7 @@
 #include "platform/files/ProgramFolder.h"
 
 #include <QByteArray>
+#include <QGuiApplication>
 
 namespace lang {
 namespace {
@@ -88,8 +89,16 @@ QString HelpFileName(LanguagePair language)
     return QString::fromLatin1(e ? e->help : kHelpEnglish);
 }
 
+Qt::LayoutDirection LayoutDirectionOf(LanguagePair language)
+{
+    const bool rightToLeft = language.primary == kLangArabic || language.primary == kLangHebrew;
+    return rightToLeft ? Qt::RightToLeft : Qt::LeftToRight;
+}
+
 void ChooseFiles(LanguagePair language)
 {
+    // Qt takes the direction from its own translators only, which we do not use.
+    QGuiApplication::setLayoutDirection(LayoutDirectionOf(language));
     const QString folder = ProgramFolder();
     SetLanguageFilePath(folder + u'/' + LanguageFileName(language));
     g_helpFile = folder + u'/' + HelpFileName(language);

@@ -4,6 +4,7 @@
 #include "platform/text/TextLookup.h"
 
 #include <QString>
+#include <Qt>
 #include <span>
 
 struct AppSettings;
@@ -17,7 +18,9 @@ struct LanguagePair {
     friend bool operator==(const LanguagePair&, const LanguagePair&) = default;
 };
 
+inline constexpr int kLangArabic = 1;
 inline constexpr int kLangEnglish = 9;
+inline constexpr int kLangHebrew = 13;
 inline constexpr int kLangChinese = 4;
 inline constexpr int kSubLangChineseTraditional = 1;
 // Only the low bits of a language id name the primary language.
@@ -27,8 +30,13 @@ inline constexpr int kPrimaryLanguageMask = 0x3FF;
 QString LanguageFileName(LanguagePair language);
 QString HelpFileName(LanguagePair language);
 
+// Arabic and Hebrew are written from right to left; every other language file
+// reads left to right.
+Qt::LayoutDirection LayoutDirectionOf(LanguagePair language);
+
 // Makes the language current: the text lookup reads its language file from the
-// program folder from now on, and HelpFilePath() names its manual.
+// program folder from now on, HelpFilePath() names its manual, and the
+// application's layout direction (menus, dialogs) follows the language.
 void ChooseFiles(LanguagePair language);
 QString HelpFilePath();
 

@@ -8,6 +8,8 @@
 #include "platform/files/RegistryStore.h"
 #include "platform/text/TextCatalogue.h"
 
+#include <QGuiApplication>
+#include <QMenu>
 #include <gtest/gtest.h>
 
 using namespace lang;
@@ -32,6 +34,7 @@ protected:
         }
         OverrideProgramFolders(QString(), QString());
         SetLanguageFilePath(QString());
+        QGuiApplication::setLayoutDirection(Qt::LeftToRight);
     }
     // A first start with the given locale: the pair and files the program starts with.
     LanguagePair FirstStart(const char* lang)
@@ -130,6 +133,27 @@ TEST_F(LanguageTableTest, ChoosingItalianStoresItForTheNextStart)
     SetLanguageFilePath(QString());
     EXPECT_EQ(FirstStart("de_DE.UTF-8"), (LanguagePair{16, 0}));
     EXPECT_EQ(FileName(LanguageFilePath()), "Italian1252.ini");
+}
+
+// Arabic and Hebrew menus and dialogs read from the right; leaving the language
+// turns the whole program back.
+TEST_F(LanguageTableTest, RightToLeftLanguagesTurnTheLayout)
+{
+    FirstStart("he_IL.UTF-8");
+    EXPECT_EQ(QGuiApplication::layoutDirection(), Qt::RightToLeft);
+    QMenu menu;
+    EXPECT_TRUE(menu.isRightToLeft());
+
+    AppSettings settings;
+    LanguagePair current{13, 0};
+    ASSERT_TRUE(ApplyLanguageItem(32828, settings, current)); // German
+    EXPECT_EQ(QGuiApplication::layoutDirection(), Qt::LeftToRight);
+    EXPECT_FALSE(menu.isRightToLeft());
+
+    ChooseFiles({1, 0}); // Arabic
+    EXPECT_TRUE(menu.isRightToLeft());
+    ChooseFiles({4, 1});
+    EXPECT_FALSE(menu.isRightToLeft());
 }
 
 TEST_F(LanguageTableTest, EveryMenuItemTicksOnlyItself)

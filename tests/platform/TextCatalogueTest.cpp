@@ -4,6 +4,7 @@
 // check reads every library's list without linking the libraries.
 #include "platform/text/TextCatalogue.h"
 
+#include "common/TextCatalogueEntries.h"
 #include "platform/files/PrivateProfile.h"
 #include "platform/text/CodePage.h"
 
@@ -21,18 +22,15 @@
 
 namespace {
 
+using testsupport::CatalogueEntries;
+using testsupport::NamedEntry;
+
 const QString kSection = QStringLiteral("DoDedazez");
 
 QString EnglishFilePath()
 {
     return QStringLiteral(PELORA_SOURCE_DIR "/lang/English1252.ini");
 }
-
-struct NamedEntry {
-    const char* id;
-    const char* key;
-    const char* def;
-};
 
 // Every catalogue of the program, each included by the header beside it.
 const char* const kCatalogueFiles[] = {
@@ -44,16 +42,7 @@ const char* const kCatalogueFiles[] = {
     "files/FilesTexts.def",
 };
 
-#define PELORA_TEXT(id, key, def) NamedEntry{#id, key, def},
-const std::vector<NamedEntry> kNamed = {
-#include "app/AppTexts.def"
-#include "capture/CaptureTexts.def"
-#include "files/FilesTexts.def"
-#include "measure/MeasureTexts.def"
-#include "platform/text/TextCatalogue.def"
-#include "platform/text/TextCataloguePending.def"
-};
-#undef PELORA_TEXT
+const std::vector<NamedEntry>& kNamed = CatalogueEntries();
 
 QString ReadSource(const QString& relativePath)
 {
