@@ -1,0 +1,35 @@
+#!/bin/bash
+# Language switch from the menu: Setting → Change language → German relabels the
+# menu bar at once, is stored, and the next start comes up in German.
+# Usage: LanguageJourney.sh PROGRAM [SHOT_FOLDER]
+source "$(dirname "$0")/JourneyLib.sh"
+journey_start "${1:?program}" "${2:-}"
+shot english
+
+# Setting is the second menu, Change language its last item, German the sixth language.
+key alt
+sleep 0.3
+key Right Down
+sleep 0.3
+key Up Right
+sleep 0.3
+key Down Down Down Down Down Return
+stored() { grep -qi '"LanID"=dword:00000007' "$registry"; }
+wait_for 10 stored || fail "German was not stored: $(cat "$registry")"
+# The menu bar (client top, 300 x menu height) reads differently now.
+relabelled() {
+    shot german
+    (($(differing english german 300 "$menu" "$nx" "$ny" "$nx" "$ny") > 100))
+}
+wait_for 5 relabelled || fail "the menu bar did not change"
+
+# A confirmed close, then the next start is in German too.
+wmctrl -i -c "$(main_window)"
+wait_for 10 has_other_window || fail "closing did not ask"
+dialog_key Return
+wait_for 15 bash -c "! kill -0 $pelora 2>/dev/null" || fail "the program did not end after Yes"
+journey_program "$program" "$shots"
+shot german_again
+(($(differing german german_again 300 "$menu" "$nx" "$ny" "$nx" "$ny") < 100)) ||
+    fail "the second start is not in German"
+echo "PASS"
