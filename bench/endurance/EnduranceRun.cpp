@@ -144,6 +144,11 @@ Session::Session(const EnduranceOptions& options)
     };
     m_rig = std::make_unique<LiveRig>(options.frame.width(), options.frame.height(), CameraSubtype::MJPG,
                                       std::move(hooks));
+    // The preview shown at its place's size, so every frame is composed into it and
+    // the queued repaints are painted.
+    CapturePreview* preview = m_rig->graph.Preview();
+    preview->resize(livearea::kWidth, livearea::kHeight);
+    preview->show();
     m_pictureFolder = m_rig->folder.filePath("Pictures");
     m_videoFolder = m_rig->folder.filePath("Videos");
     QDir().mkpath(m_pictureFolder);
@@ -335,6 +340,9 @@ EnduranceFigures Session::Run()
     }
     m_figures.rssEndKb = ResidentKb();
     m_figures.seconds = double(wall.elapsed()) / kMsPerSecond;
+    if (!frameShown.load()) {
+        Fail("no frame reached the preview");
+    }
     if (m_recorder->IsOpen()) {
         CloseRecording();
     }
