@@ -4,13 +4,15 @@
 //
 //   pelora_endurance [--minutes N] [--warmup N] [--size WxH] [--target-kb N]
 //
-// PELORA_ENDURANCE_MINUTES sets the minutes when --minutes is not given. Prints
+// PELORA_ENDURANCE_MINUTES sets the minutes when --minutes is not given; the
+// warm-up is 2 minutes, or less in runs that short. Prints
 //   EnduranceNmin rss_growth_kb VALUE target KB frames N stills N recordings N ...
 // and exits 1 when the growth is over the target or a still or recording failed.
 #include "EnduranceRun.h"
 
 #include <QApplication>
 #include <QStringList>
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -36,6 +38,7 @@ bool ParseSize(const QString& text, QSize* size)
 bool ParseArguments(const QStringList& args, Command* command)
 {
     bool ok = true;
+    bool warmupGiven = false;
     const QByteArray minutes = qgetenv("PELORA_ENDURANCE_MINUTES");
     if (!minutes.isEmpty()) {
         command->options.minutes = minutes.toInt(&ok);
@@ -47,6 +50,7 @@ bool ParseArguments(const QStringList& args, Command* command)
             command->options.minutes = value.toInt(&ok);
         } else if (name == "--warmup") {
             command->options.warmupMinutes = value.toInt(&ok);
+            warmupGiven = true;
         } else if (name == "--size") {
             ok = ParseSize(value, &command->options.frame);
         } else if (name == "--target-kb") {
@@ -55,7 +59,10 @@ bool ParseArguments(const QStringList& args, Command* command)
             ok = false;
         }
     }
-    const EnduranceOptions& o = command->options;
+    EnduranceOptions& o = command->options;
+    if (!warmupGiven) {
+        o.warmupMinutes = std::min(o.warmupMinutes, o.minutes - 1);
+    }
     return ok && args.size() % 2 == 1 && o.minutes > 0 && o.warmupMinutes >= 0 && o.warmupMinutes < o.minutes;
 }
 

@@ -59,6 +59,22 @@ int FrameIntervalMs(int width)
 
 // The main window's part in a still: it takes WM_STILL_CAPTURED and runs the
 // same answer the window runs.
+std::vector<std::vector<std::uint8_t>> DriftingFrames(int w, int h)
+{
+    std::vector<std::vector<std::uint8_t>> frames;
+    for (int i = 0; i < kDistinctFrames; ++i) {
+        frames.push_back(CameraBytes(w, h, CameraSubtype::MJPG, i * kDriftSecondsPerFrame));
+    }
+    return frames;
+}
+
+// Progress on stderr, so a long run shows how far it is and where memory stands.
+void ReportMinute(std::int64_t minute, const QElapsedTimer& wall)
+{
+    std::fprintf(stderr, "minute %lld: rss %lld kB after %.0f s\n", static_cast<long long>(minute),
+                 static_cast<long long>(ResidentKb()), double(wall.elapsed()) / kMsPerSecond);
+}
+
 class StillWindow : public QObject {
 public:
     std::function<void(int origin)> onStill;
@@ -81,6 +97,8 @@ public:
     EnduranceFigures Run();
 
 private:
+    void BuildLiveView();
+    void BuildMeasuring();
     void PrepareRecorder();
     void SwitchGuidesOn();
     void Measure(QPoint from, QPoint to);
@@ -122,7 +140,22 @@ Session::Session(const EnduranceOptions& options)
     });
     // The recorder places frames on its time line by the frames' own time.
     m_recorder = std::make_unique<VideoRecorder>([this] { return m_frameMs.load(); });
+    BuildLiveView();
+    m_pictureFolder = m_rig->folder.filePath("Pictures");
+    m_videoFolder = m_rig->folder.filePath("Videos");
+    QDir().mkpath(m_pictureFolder);
+    QDir().mkpath(m_videoFolder);
+    BuildMeasuring();
+    m_stillWindow.onStill = [this](int origin) { SaveStill(origin); };
+    m_rig->graph.SetNotifyWindows(&m_stillWindow, &m_window);
+    PrepareRecorder();
+    SwitchGuidesOn();
+    Measure(QPoint(100, 100), QPoint(400, 300));
+}
 
+// Effects, guides and the recorder hooked into a graph, as the window wires them.
+void Session::BuildLiveView()
+{
     LiveViewTools::Parts tools;
     tools.connected = [] { return true; };
     tools.guideScale = [] {
@@ -134,7 +167,6 @@ Session::Session(const EnduranceOptions& options)
         return scale;
     };
     m_tools = std::make_unique<LiveViewTools>(std::move(tools));
-
     LiveFrameHooks hooks;
     hooks.applyEffects = m_tools->Effects();
     hooks.paintOverlays = m_tools->PreviewOverlays();
@@ -142,20 +174,19 @@ Session::Session(const EnduranceOptions& options)
     hooks.recordFrame = [recorder](const std::uint8_t* pixels, std::size_t length, int width, int height) {
         recorder->WriteFrame(pixels, length, width, height);
     };
-    m_rig = std::make_unique<LiveRig>(options.frame.width(), options.frame.height(), CameraSubtype::MJPG,
+    m_rig = std::make_unique<LiveRig>(m_options.frame.width(), m_options.frame.height(), CameraSubtype::MJPG,
                                       std::move(hooks));
     // The preview shown at its place's size, so every frame is composed into it and
     // the queued repaints are painted.
     CapturePreview* preview = m_rig->graph.Preview();
     preview->resize(livearea::kWidth, livearea::kHeight);
     preview->show();
-    m_pictureFolder = m_rig->folder.filePath("Pictures");
-    m_videoFolder = m_rig->folder.filePath("Videos");
-    QDir().mkpath(m_pictureFolder);
-    QDir().mkpath(m_videoFolder);
+    m_stillPainters.overlays = m_tools->StillOverlays();
+}
 
-    // Live measuring is created after the graph, as in the window, and hands the
-    // graph its painter.
+// Live measuring comes after the graph, as in the window, and hands it its painter.
+void Session::BuildMeasuring()
+{
     LiveMeasureFeature::Parts measure;
     measure.window = &m_window;
     measure.client = m_client;
@@ -170,17 +201,10 @@ Session::Session(const EnduranceOptions& options)
         return live;
     };
     m_measure = std::make_unique<LiveMeasureFeature>(measure);
-    LiveFrameHooks withMeasure = m_rig->graph.hooks();
-    withMeasure.paintMeasurements = m_measure->PreviewPainter();
-    m_rig->graph.SetLiveFrameHooks(std::move(withMeasure));
-    m_stillPainters.overlays = m_tools->StillOverlays();
+    LiveFrameHooks hooks = m_rig->graph.hooks();
+    hooks.paintMeasurements = m_measure->PreviewPainter();
+    m_rig->graph.SetLiveFrameHooks(std::move(hooks));
     m_stillPainters.measurements = m_measure->StillPainter();
-
-    m_stillWindow.onStill = [this](int origin) { SaveStill(origin); };
-    m_rig->graph.SetNotifyWindows(&m_stillWindow, &m_window);
-    PrepareRecorder();
-    SwitchGuidesOn();
-    Measure(QPoint(100, 100), QPoint(400, 300));
 }
 
 Session::~Session()
@@ -302,11 +326,8 @@ void Session::Fail(const QString& why)
 
 EnduranceFigures Session::Run()
 {
-    std::vector<std::vector<std::uint8_t>> frames;
     const int w = m_options.frame.width(), h = m_options.frame.height();
-    for (int i = 0; i < kDistinctFrames; ++i) {
-        frames.push_back(CameraBytes(w, h, CameraSubtype::MJPG, i * kDriftSecondsPerFrame));
-    }
+    const std::vector<std::vector<std::uint8_t>> frames = DriftingFrames(w, h);
     QElapsedTimer wall;
     wall.start();
     const std::int64_t endMs = m_options.minutes * kMsPerMinute;
@@ -321,9 +342,7 @@ EnduranceFigures Session::Run()
             m_figures.rssWarmupKb = ResidentKb();
         }
         if (ms % kMsPerMinute < m_intervalMs) {
-            std::fprintf(stderr, "minute %lld: rss %lld kB after %.0f s\n",
-                         static_cast<long long>(ms / kMsPerMinute), static_cast<long long>(ResidentKb()),
-                         double(wall.elapsed()) / kMsPerSecond);
+            ReportMinute(ms / kMsPerMinute, wall);
         }
         if (ms >= endMs) {
             break;
