@@ -1,6 +1,6 @@
 // The live frame path (conversion, frame store, preview composition) against the
 // bare conversion plus one copy of the frame.
-#include "CaptureRig.h"
+#include "LiveRig.h"
 
 extern "C" {
 #include <libswscale/swscale.h>
@@ -11,9 +11,6 @@ extern "C" {
 #include <vector>
 
 namespace {
-using benchrig::CameraBytes;
-using benchrig::LiveRig;
-
 void LiveCallback(benchmark::State& state, CameraSubtype subtype)
 {
     const int w = int(state.range(0)), h = int(state.range(1));

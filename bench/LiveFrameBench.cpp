@@ -1,7 +1,7 @@
 // The live callback of a busy preview: twenty live measurements of every kind and
 // all three guides drawn over each largest-sensor MJPG frame, against the bare
 // decode plus one copy of the frame (BM_CaptureBaselineMjpg/2592/1944).
-#include "CaptureRig.h"
+#include "LiveRig.h"
 #include "liveview/ImageEffects.h"
 #include "liveview/LiveDrawing.h"
 #include "liveview/LiveOverlays.h"
@@ -133,10 +133,10 @@ struct BusyLiveView {
 
 void BM_CaptureLiveBusyMjpg(benchmark::State& state)
 {
-    benchrig::LiveRig rig(kWidth, kHeight, CameraSubtype::MJPG);
+    LiveRig rig(kWidth, kHeight, CameraSubtype::MJPG);
     const BusyLiveView view;
     rig.graph.SetLiveFrameHooks(view.Hooks());
-    const std::vector<std::uint8_t> bytes = benchrig::CameraBytes(kWidth, kHeight, CameraSubtype::MJPG);
+    const std::vector<std::uint8_t> bytes = CameraBytes(kWidth, kHeight, CameraSubtype::MJPG);
     const CameraFrame frame{CameraSubtype::MJPG, kWidth, kHeight, bytes.data(), bytes.size(), 0.0};
     // The first frame lays out every label and loads the fonts; a running preview
     // has done that long before.
