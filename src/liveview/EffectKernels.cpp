@@ -159,27 +159,25 @@ void KeepChannels(std::uint8_t* pixels, int width, int height, int channelMask)
     }
 }
 
-void GreyAndHistogram(const std::uint8_t* pixels, int width, int height, std::uint8_t* grey,
-                      GreyHistogram& histogram)
+void GreyHistogramOf(const std::uint8_t* pixels, std::size_t count, GreyHistogram& histogram)
 {
     histogram.fill(0);
-    if (!pixels || !grey || width <= 0 || height <= 0) {
+    if (!pixels) {
         return;
     }
-    const std::size_t count = PixelCount(width, height);
     // Partial histograms keep neighbouring equal values from waiting on each
     // other; the grey values are counted in chunks while they are still in cache.
     PartialHistograms partial{};
+    std::array<std::uint8_t, kGreyChunk> grey;
     for (std::size_t start = 0; start < count; start += kGreyChunk) {
         const std::size_t n = std::min(kGreyChunk, count - start);
-        std::uint8_t* g = grey + start;
         const std::uint8_t* p = pixels + start * kBytesPerPixel;
-        const std::size_t done = kWide ? GreyStepsAvx2(p, n, g) : 0;
+        const std::size_t done = kWide ? GreyStepsAvx2(p, n, grey.data()) : 0;
         for (std::size_t i = done; i < n; ++i) {
-            g[i] = GreyOf(p[i * kBytesPerPixel + kBlue], p[i * kBytesPerPixel + kGreen],
-                          p[i * kBytesPerPixel + kRed]);
+            grey[i] = GreyOf(p[i * kBytesPerPixel + kBlue], p[i * kBytesPerPixel + kGreen],
+                             p[i * kBytesPerPixel + kRed]);
         }
-        CountGreys(g, n, partial);
+        CountGreys(grey.data(), n, partial);
     }
     for (int v = 0; v < 256; ++v) {
         std::uint32_t sum = 0;
@@ -222,21 +220,21 @@ int OtsuThreshold(const GreyHistogram& histogram)
     return threshold;
 }
 
-void ApplyThreshold(std::uint8_t* pixels, std::span<const std::uint8_t> grey, int threshold)
+void ApplyThreshold(std::uint8_t* pixels, std::size_t count, int threshold)
 {
     if (!pixels) {
         return;
     }
     if (kWide) {
-        const std::size_t done = ThresholdStepsAvx2(pixels, grey.data(), grey.size(), threshold);
+        const std::size_t done = ThresholdStepsAvx2(pixels, count, threshold);
         pixels += done * kBytesPerPixel;
-        grey = grey.subspan(done);
+        count -= done;
     }
-    for (const std::uint8_t g : grey) {
-        const std::uint8_t v = g >= threshold ? kWhite : kBlack;
+    for (std::size_t i = 0; i < count; ++i, pixels += kBytesPerPixel) {
+        const std::uint8_t v =
+            GreyOf(pixels[kBlue], pixels[kGreen], pixels[kRed]) >= threshold ? kWhite : kBlack;
         pixels[kBlue] = v;
         pixels[kGreen] = v;
         pixels[kRed] = v;
-        pixels += kBytesPerPixel;
     }
 }

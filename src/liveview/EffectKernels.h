@@ -5,7 +5,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <span>
 
 // Channel buttons as bits of the channel mask.
 inline constexpr int kChannelRed = 0x001;
@@ -33,9 +32,8 @@ inline std::uint8_t GreyOf(std::uint8_t blue, std::uint8_t green, std::uint8_t r
     return static_cast<std::uint8_t>((59u * green + 30u * red + 11u * blue + 50u) / 100u);
 }
 
-// Grey value of every pixel into `grey` (width x height bytes) and their histogram.
-void GreyAndHistogram(const std::uint8_t* pixels, int width, int height, std::uint8_t* grey,
-                      GreyHistogram& histogram);
+// The histogram of the grey values of `count` pixels.
+void GreyHistogramOf(const std::uint8_t* pixels, std::size_t count, GreyHistogram& histogram);
 
 // Otsu's split of a histogram: the first grey value of the upper class of the best
 // split (class 0 = 0..i, class 1 = i+1..255; single-precision class weight; the
@@ -44,4 +42,6 @@ void GreyAndHistogram(const std::uint8_t* pixels, int width, int height, std::ui
 int OtsuThreshold(const GreyHistogram& histogram);
 
 // Pixels whose grey value is at least `threshold` become white, the others black.
-void ApplyThreshold(std::uint8_t* pixels, std::span<const std::uint8_t> grey, int threshold);
+// The grey values are worked out again on the way rather than kept from the
+// histogram pass: the pixels are read before they are written anyway.
+void ApplyThreshold(std::uint8_t* pixels, std::size_t count, int threshold);

@@ -128,6 +128,7 @@ PELORA_AVX2 inline __m256i WeightedSums(const std::uint8_t* p)
 constexpr short kHundredthMultiplier = short(41944 - 65536);
 constexpr int kHundredthShift = 6;
 constexpr short kHalf = 50;
+constexpr int kHundred = 100;
 
 PELORA_AVX2 inline __m256i Hundredths(__m256i sums)
 {
@@ -200,15 +201,21 @@ PELORA_AVX2 std::size_t GreyStepsAvx2(const std::uint8_t* pixels, std::size_t co
     return steps * kStepPixels;
 }
 
-PELORA_AVX2 std::size_t ThresholdStepsAvx2(std::uint8_t* pixels, const std::uint8_t* grey, std::size_t count,
-                                           int threshold)
+// grey >= t is (sum + 50) / 100 >= t, that is sum >= 100 t - 50: the threshold is
+// compared with the weighted sums, no division needed.
+PELORA_AVX2 std::size_t ThresholdStepsAvx2(std::uint8_t* pixels, std::size_t count, int threshold)
 {
     const std::size_t steps = count / kStepPixels;
-    const __m256i limit = _mm256_set1_epi8(static_cast<char>(threshold));
-    for (std::size_t i = 0; i < steps; ++i, pixels += kStepBytes, grey += kStepPixels) {
-        const __m256i g = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(grey));
-        // g >= threshold, unsigned: the larger of the two is g itself.
-        const __m256i white = _mm256_cmpeq_epi8(_mm256_max_epu8(g, limit), g);
+    const __m256i below = _mm256_set1_epi16(static_cast<short>(kHundred * threshold - kHalf - 1));
+    // Packing works within halves: the four groups of eight come out interleaved.
+    const __m256i order = _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7);
+    for (std::size_t i = 0; i < steps; ++i, pixels += kStepBytes) {
+        const __m256i first = _mm256_packs_epi32(WeightedSums(pixels), WeightedSums(pixels + kQuadBytes));
+        const __m256i second =
+            _mm256_packs_epi32(WeightedSums(pixels + 2 * kQuadBytes), WeightedSums(pixels + 3 * kQuadBytes));
+        const __m256i packed =
+            _mm256_packs_epi16(_mm256_cmpgt_epi16(first, below), _mm256_cmpgt_epi16(second, below));
+        const __m256i white = _mm256_permutevar8x32_epi32(packed, order);
         Store(pixels,
               {{_mm256_shuffle_epi8(white, Mask(kSpread, 0)), _mm256_shuffle_epi8(white, Mask(kSpread, 3)),
                 _mm256_shuffle_epi8(white, Mask(kSpread, 6))}});
@@ -234,7 +241,7 @@ std::size_t GreyStepsAvx2(const std::uint8_t*, std::size_t, std::uint8_t*)
 {
     return 0;
 }
-std::size_t ThresholdStepsAvx2(std::uint8_t*, const std::uint8_t*, std::size_t, int)
+std::size_t ThresholdStepsAvx2(std::uint8_t*, std::size_t, int)
 {
     return 0;
 }

@@ -2,9 +2,6 @@
 
 #include "liveview/EffectKernels.h"
 
-#include <new>
-#include <span>
-
 namespace {
 
 struct ChannelButton {
@@ -155,14 +152,7 @@ void ImageEffects::Apply(std::uint8_t* pixels, int width, int height)
 void ImageEffects::Threshold(std::uint8_t* pixels, int width, int height)
 {
     const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-    if (m_grey.size() < count) {
-        try {
-            m_grey.resize(count);
-        } catch (const std::bad_alloc&) {
-            return; // no memory for the grey picture: this frame goes through unchanged
-        }
-    }
     GreyHistogram histogram;
-    GreyAndHistogram(pixels, width, height, m_grey.data(), histogram);
-    ApplyThreshold(pixels, std::span<const std::uint8_t>(m_grey.data(), count), OtsuThreshold(histogram));
+    GreyHistogramOf(pixels, count, histogram);
+    ApplyThreshold(pixels, count, OtsuThreshold(histogram));
 }

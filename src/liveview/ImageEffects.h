@@ -7,7 +7,6 @@
 // step, so a frame may see a switch change half-way through its steps.
 #include <atomic>
 #include <cstdint>
-#include <vector>
 
 // The effect buttons of the main window.
 enum class EffectButton : int { Mirror, HalfTurn, Threshold, Negative, Rgb, Red, Green, Blue };
@@ -35,7 +34,7 @@ public:
     const EffectSwitches& switches() const { return m_switches; }
 
     // The switched-on effects, in place, in the order mirror, half-turn, threshold,
-    // negative, channel. The threshold's work buffer is kept between frames.
+    // negative, channel.
     void Apply(std::uint8_t* pixels, int width, int height);
 
 private:
@@ -49,5 +48,4 @@ private:
 
     EffectSwitches m_switches;
     bool m_latched[kEffectButtonCount] = {};
-    std::vector<std::uint8_t> m_grey; // one grey byte per pixel, grown as needed
 };

@@ -214,7 +214,8 @@ TEST(EffectKernels, GreyWeightsGreenMostAndRoundsHalfUp)
 }
 
 // Every blue, green and red mix whose weighted sum differs: the grey values are
-// the formula's, exactly, in whole steps and in the remainder.
+// the formula's, exactly, in whole steps and in the remainder, both when counted
+// and when compared with a threshold (the split falls on the rounding edge).
 TEST(EffectKernels, GreyOfEveryMixMatchesTheFormula)
 {
     Frame frame(256 * 11, 256);
@@ -223,19 +224,28 @@ TEST(EffectKernels, GreyOfEveryMixMatchesTheFormula)
             frame.Set(g, i, {std::uint8_t(i % 11), std::uint8_t(g), std::uint8_t(i / 11)});
         }
     }
-    const int count = frame.width * frame.height - 5; // leave a remainder
-    std::vector<std::uint8_t> grey(count);
+    const std::size_t count = frame.bytes.size() / 3 - 5; // leave a remainder
     GreyHistogram histogram;
-    GreyAndHistogram(frame.bytes.data(), count, 1, grey.data(), histogram);
-    int wrong = 0;
+    GreyHistogramOf(frame.bytes.data(), count, histogram);
     GreyHistogram expected{};
-    for (int i = 0; i < count; ++i) {
-        const std::uint8_t* p = frame.bytes.data() + std::size_t(i) * 3;
-        wrong += grey[i] != GreyOf(p[0], p[1], p[2]);
-        ++expected[GreyOf(p[0], p[1], p[2])];
+    for (std::size_t i = 0; i < count; ++i) {
+        ++expected[GreyOf(frame.bytes[i * 3], frame.bytes[i * 3 + 1], frame.bytes[i * 3 + 2])];
     }
-    EXPECT_EQ(wrong, 0);
     EXPECT_EQ(histogram, expected);
+
+    for (const int t : {0, 1, 2, 59, 128, 254, 255}) {
+        Frame split = frame;
+        ApplyThreshold(split.bytes.data(), count, t);
+        int wrong = 0;
+        for (std::size_t i = 0; i < split.bytes.size(); ++i) {
+            const std::size_t first = i - i % 3;
+            const std::uint8_t grey =
+                GreyOf(frame.bytes[first], frame.bytes[first + 1], frame.bytes[first + 2]);
+            const std::uint8_t v = i / 3 >= count ? frame.bytes[i] : grey >= t ? 255 : 0;
+            wrong += split.bytes[i] != v;
+        }
+        EXPECT_EQ(wrong, 0) << "threshold " << t;
+    }
 }
 
 TEST(ImageEffects, ThresholdWhitensTheUpperClass)
@@ -244,14 +254,15 @@ TEST(ImageEffects, ThresholdWhitensTheUpperClass)
     effects.Press(EffectButton::Threshold);
     const Frame original(kWider, 5);
     const Frame result = Applied(effects, original);
-    std::vector<std::uint8_t> grey(original.width * original.height);
+    const std::size_t count = std::size_t(original.width) * original.height;
     GreyHistogram histogram;
-    GreyAndHistogram(original.bytes.data(), original.width, original.height, grey.data(), histogram);
+    GreyHistogramOf(original.bytes.data(), count, histogram);
     const int t = OtsuThreshold(histogram);
     ASSERT_GT(t, 0);
     int wrong = 0;
-    for (std::size_t i = 0; i < grey.size(); ++i) {
-        const std::uint8_t v = grey[i] >= t ? 255 : 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::uint8_t* p = original.bytes.data() + i * 3;
+        const std::uint8_t v = GreyOf(p[0], p[1], p[2]) >= t ? 255 : 0;
         for (int c = 0; c < 3; ++c) {
             wrong += result.bytes[i * 3 + c] != v;
         }
@@ -351,10 +362,10 @@ TEST(ImageEffects, ThresholdMatchesThePlainRuleOnManyPictures)
         for (int kind = 0; kind < 4; ++kind) {
             Frame frame(width, height);
             fill(frame, kind);
-            std::vector<std::uint8_t> grey(std::size_t(width) * height);
+            const std::size_t count = std::size_t(width) * height;
             GreyHistogram histogram, counted{};
-            GreyAndHistogram(frame.bytes.data(), width, height, grey.data(), histogram);
-            for (std::size_t i = 0; i < grey.size(); ++i) {
+            GreyHistogramOf(frame.bytes.data(), count, histogram);
+            for (std::size_t i = 0; i < count; ++i) {
                 ++counted[GreyOf(frame.bytes[i * 3], frame.bytes[i * 3 + 1], frame.bytes[i * 3 + 2])];
             }
             EXPECT_EQ(histogram, counted) << width << "x" << height << " kind " << kind;
