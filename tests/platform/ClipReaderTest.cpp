@@ -250,9 +250,13 @@ TEST(ClipDecodeThread, HandsOutThePictureDueAndRestartsAtASeek)
     EXPECT_EQ(IndexOfPicture(frame), 0);
     // Nothing is due before its time.
     EXPECT_FALSE(worker.TakeFrameAt(0.05, frame));
-    // Later, the newest picture due is handed out and the older ones are dropped.
-    ASSERT_TRUE(TakeWhenReady(worker, 0.25, frame));
-    EXPECT_EQ(IndexOfPicture(frame), 2);
+    // Later, the newest picture due is handed out and the older ones are dropped;
+    // a worker still decoding (a busy machine) hands out what it has first, never a
+    // picture that is not due yet.
+    do {
+        ASSERT_TRUE(TakeWhenReady(worker, 0.25, frame));
+        ASSERT_LE(IndexOfPicture(frame), 2);
+    } while (IndexOfPicture(frame) < 2);
 
     worker.SeekTo(2.44);
     ASSERT_TRUE(TakeWhenReady(worker, 2.44, frame));
