@@ -8,6 +8,14 @@
 #include <cmath>
 
 namespace {
+// Laid-out label texts belong to the thread that laid them out: text shaped on the
+// window thread and drawn on the streaming thread (or the other way round) crashed
+// in the font engine when both threads drew text at once. Each thread keeps its own.
+FontCache& ThreadFonts()
+{
+    thread_local FontCache fonts;
+    return fonts;
+}
 
 constexpr int kOpenCrossArm = 4;
 constexpr int kOpenLineHeight = 12;
@@ -256,7 +264,7 @@ void LiveMeasurePainter::PaintLabel(QPainter& painter, LiveKind kind, const CMea
     if (anchorIndex < 0 || anchorIndex >= shape.points.size()) {
         return;
     }
-    FontCache::Entry& font = m_fonts.Get(shape.labelFont);
+    FontCache::Entry& font = ThreadFonts().Get(shape.labelFont);
     const QColor color = ColorFromRef(shape.labelColor);
     // The line height keeps its pixels at every scale.
     const QPoint anchor = Scaled(shape.points[anchorIndex], fx, fy);
@@ -271,7 +279,7 @@ void LiveMeasurePainter::PaintLabel(QPainter& painter, LiveKind kind, const CMea
 void LiveMeasurePainter::PaintContinuousLabels(QPainter& painter, const CMeasureShape& shape, double fx,
                                                double fy)
 {
-    FontCache::Entry& font = m_fonts.Get(shape.labelFont);
+    FontCache::Entry& font = ThreadFonts().Get(shape.labelFont);
     const QColor color = ColorFromRef(shape.labelColor);
     const int count = int(shape.points.size());
     const QString unit = shape.unitTexts.value(0);

@@ -1,8 +1,8 @@
 #pragma once
 // Drawing of the live measurements onto a preview picture or a still: the
 // measurement being drawn at its preview position, then every finished object with
-// its points multiplied by the factors. One painter per drawing thread (it keeps
-// fonts between frames).
+// its points multiplied by the factors. Fonts and laid-out label texts are kept
+// between frames, per thread.
 #include "liveview/LiveSnapshot.h"
 #include "measure/MeasurePainting.h"
 
@@ -18,6 +18,4 @@ private:
     void PaintShape(QPainter& painter, LiveKind kind, const CMeasureShape& shape, double fx, double fy);
     void PaintLabel(QPainter& painter, LiveKind kind, const CMeasureShape& shape, double fx, double fy);
     void PaintContinuousLabels(QPainter& painter, const CMeasureShape& shape, double fx, double fy);
-
-    FontCache m_fonts;
 };

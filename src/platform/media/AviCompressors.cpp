@@ -26,6 +26,9 @@ const std::vector<AviCompressor>& KnownCompressors()
 
 QByteArray EncoderNameOf(const AviCompressOptions& options)
 {
+    if (options.parameters.empty()) {
+        return QByteArray(); // no parameters, no name (and no pointer to scan)
+    }
     const auto* bytes = reinterpret_cast<const char*>(options.parameters.data());
     return QByteArray(bytes, qsizetype(strnlen(bytes, options.parameters.size())));
 }
