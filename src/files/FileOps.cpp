@@ -54,3 +54,9 @@ QString ExtensionOf(const QString& path)
     const qsizetype dot = path.lastIndexOf('.');
     return dot < 0 ? QString() : path.mid(dot + 1);
 }
+
+bool HasLowerCaseBitmapExtension(const QString& path)
+{
+    constexpr int kExtensionChars = 3;
+    return ExtensionOf(path).left(kExtensionChars) == QLatin1String("bmp");
+}

@@ -16,3 +16,6 @@ QString FileNameOf(const QString& path);
 QString FolderOf(const QString& path);
 // The extension after the last '.', empty without one.
 QString ExtensionOf(const QString& path);
+// True when the three characters after the last '.' read "bmp" as written: "BMP"
+// names do not count (printing and e-mail treat only those as bitmaps).
+bool HasLowerCaseBitmapExtension(const QString& path);

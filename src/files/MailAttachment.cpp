@@ -1,5 +1,6 @@
 #include "files/MailAttachment.h"
 
+#include "files/FileOps.h"
 #include "image/CxImage.h"
 #include "platform/files/ProgramFolder.h"
 
@@ -10,17 +11,7 @@
 namespace {
 
 const char* const kMailFolderName = "mail";
-const char* const kBitmapExtension = "bmp";
 const char* const kJpegExtension = "jpg";
-constexpr int kExtensionChars = 3;
-
-// The three characters after the last '.', compared as they are written: "BMP"
-// files go unconverted.
-bool IsLowerCaseBitmap(const QString& path)
-{
-    const qsizetype dot = path.lastIndexOf('.');
-    return dot >= 0 && path.mid(dot + 1, kExtensionChars) == QLatin1String(kBitmapExtension);
-}
 
 // "pic.bmp" -> "pic.jpg"; only the file's own name counts, not its folders'.
 QString JpegNameOf(const QString& path)
@@ -47,7 +38,7 @@ QString MailPictureFolder()
 
 AttachmentStatus PrepareMailAttachment(const QString& source, QString* attachment)
 {
-    if (!IsLowerCaseBitmap(source)) {
+    if (!HasLowerCaseBitmapExtension(source)) { // "BMP" files go unconverted
         *attachment = source;
         return AttachmentStatus::Ready;
     }

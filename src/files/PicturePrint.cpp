@@ -1,5 +1,6 @@
 #include "files/PicturePrint.h"
 
+#include "files/FileOps.h"
 #include "image/CxImage.h"
 #include "platform/desktop/DefaultPrinter.h"
 #include "platform/desktop/MessageBox.h"
@@ -13,15 +14,6 @@ namespace {
 
 const char* const kNoPrinter = "No printer found!";
 const char* const kBitmapNotLoaded = "Error loading bitmap!";
-const char* const kBitmapExtension = "bmp";
-constexpr int kExtensionChars = 3;
-
-// The three characters after the last '.', compared as they are written.
-bool HasBitmapExtension(const QString& path)
-{
-    const qsizetype dot = path.lastIndexOf('.');
-    return dot >= 0 && path.mid(dot + 1, kExtensionChars) == QLatin1String(kBitmapExtension);
-}
 
 void Tell(QWidget* parent, const char* text)
 {
@@ -33,7 +25,7 @@ void Tell(QWidget* parent, const char* text)
 PrintOutcome PrintPicture(const QString& path, QWidget* parent)
 {
     QString printFile = path;
-    if (!HasBitmapExtension(path)) {
+    if (!HasLowerCaseBitmapExtension(path)) {
         printFile = QDir(WritableProgramFolder()).filePath(QString::fromLatin1(kPrintBitmapName));
         const CxImage picture(path, CXIMAGE_FORMAT_JPG);
         if (!picture.Save(printFile, CXIMAGE_FORMAT_BMP)) {

@@ -1,38 +1,15 @@
 // A full disk in the middle of a write must never leave a cut picture or copy
 // under its final name; the file-size limit stands in for the full disk.
+#include "common/FileSizeLimit.h"
 #include "files/FileOps.h"
 #include "image/CxImage.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <csignal>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 namespace {
-
-// Lowers the file-size limit for its lifetime (writes past it fail short).
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = signal(SIGXFSZ, SIG_IGN);
-        rlimit small = m_old;
-        small.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &small);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        signal(SIGXFSZ, m_oldHandler);
-    }
-
-private:
-    rlimit m_old{};
-    sighandler_t m_oldHandler = SIG_DFL;
-};
 
 // Small enough that a buffered writer would hold it all until the commit, which
 // is where a short write used to go unnoticed.
