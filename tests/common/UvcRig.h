@@ -66,8 +66,10 @@ public:
         CameraStreamSinks sinks;
         sinks.frame = [this](const CameraFrame& frame) {
             std::vector<std::uint8_t> out(FrameConverter::OutputSize(frame.width, frame.height));
-            const bool shown = m_converter.Convert(frame, out.data(), out.size());
+            // One converter for every camera this recorder listens to: a stream that
+            // is still ending may deliver while the next one starts.
             std::lock_guard guard(m_lock);
+            const bool shown = m_converter.Convert(frame, out.data(), out.size());
             m_shown.push_back(shown);
             if (shown) {
                 m_last = std::move(out);
