@@ -12,6 +12,14 @@ journey_cleanup() {
     for pid in "${pids[@]}"; do
         kill "$pid" 2>/dev/null
     done
+    # Whatever does not end within 10 s (a program stuck at exit) is killed.
+    local deadline=$((SECONDS + 10))
+    for pid in "${pids[@]}"; do
+        while kill -0 "$pid" 2>/dev/null && ((SECONDS < deadline)); do
+            sleep 0.1
+        done
+        kill -KILL "$pid" 2>/dev/null
+    done
     wait 2>/dev/null
     [ -n "$work" ] && rm -rf "$work"
 }
