@@ -56,9 +56,9 @@ struct Writer {
         }
     }
 
-    bool Open(const QString& path, const ClipSpec& spec)
+    bool Open(const QString& path, const ClipPlan& plan)
     {
-        const Encoding encoding = EncodingOf(spec.codec);
+        const Encoding encoding = EncodingOf(plan.codec);
         const AVCodec* encoder = avcodec_find_encoder(encoding.id);
         if (!encoder || avformat_alloc_output_context2(&out, nullptr, "avi", path.toUtf8().constData()) < 0) {
             return false;
@@ -70,16 +70,16 @@ struct Writer {
         if (!codec || !stream || !frame || !packet) {
             return false;
         }
-        codec->width = spec.width;
-        codec->height = spec.height;
+        codec->width = plan.width;
+        codec->height = plan.height;
         codec->pix_fmt = encoding.format;
-        codec->time_base = AVRational{1, spec.fps};
-        codec->gop_size = spec.keyInterval;
+        codec->time_base = AVRational{1, plan.fps};
+        codec->gop_size = plan.keyInterval;
         codec->color_range = AVCOL_RANGE_JPEG;
         frame->format = encoding.format;
-        frame->width = spec.width;
-        frame->height = spec.height;
-        sws = sws_getContext(spec.width, spec.height, AV_PIX_FMT_BGR24, spec.width, spec.height,
+        frame->width = plan.width;
+        frame->height = plan.height;
+        sws = sws_getContext(plan.width, plan.height, AV_PIX_FMT_BGR24, plan.width, plan.height,
                              encoding.format, SWS_POINT, nullptr, nullptr, nullptr);
         if (avcodec_open2(codec, encoder, nullptr) < 0 || av_frame_get_buffer(frame, 0) < 0 || !sws ||
             avcodec_parameters_from_context(stream->codecpar, codec) < 0) {
@@ -154,14 +154,14 @@ int IndexOf(QRgb colour)
     return index;
 }
 
-bool WriteClip(const QString& path, const ClipSpec& spec)
+bool WriteClip(const QString& path, const ClipPlan& plan)
 {
     Writer writer;
-    if (!writer.Open(path, spec)) {
+    if (!writer.Open(path, plan)) {
         return false;
     }
-    for (int i = 0; i < spec.frames; ++i) {
-        if (!writer.Fill(spec.colour.value_or(ColourOf(i)), i) || !writer.Encode(writer.frame)) {
+    for (int i = 0; i < plan.frames; ++i) {
+        if (!writer.Fill(plan.colour.value_or(ColourOf(i)), i) || !writer.Encode(writer.frame)) {
             return false;
         }
     }

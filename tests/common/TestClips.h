@@ -11,7 +11,7 @@ namespace testclips {
 
 enum class Codec { Mjpeg, MsVideo1, Raw };
 
-struct ClipSpec {
+struct ClipPlan {
     Codec codec = Codec::Mjpeg;
     int width = 32; // MS Video 1 needs multiples of 4
     int height = 24;
@@ -22,17 +22,17 @@ struct ClipSpec {
 };
 
 // A 32 x 24 clip of `frames` pictures.
-inline ClipSpec Clip(Codec codec, int frames, int fps = 10, int keyInterval = 1)
+inline ClipPlan Clip(Codec codec, int frames, int fps = 10, int keyInterval = 1)
 {
-    ClipSpec spec;
-    spec.codec = codec;
-    spec.frames = frames;
-    spec.fps = fps;
-    spec.keyInterval = keyInterval;
-    return spec;
+    ClipPlan plan;
+    plan.codec = codec;
+    plan.frames = frames;
+    plan.fps = fps;
+    plan.keyInterval = keyInterval;
+    return plan;
 }
 
-bool WriteClip(const QString& path, const ClipSpec& spec);
+bool WriteClip(const QString& path, const ClipPlan& plan);
 
 // The colour of picture `index`, and the picture a decoded colour belongs to
 // (-1 when it is none of them).

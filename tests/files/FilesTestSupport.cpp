@@ -21,14 +21,14 @@ bool WritePicture(const QString& path, QColor colour, int w, int h)
 
 bool WriteVideo(const QString& path, QColor colour, int w, int h)
 {
-    testclips::ClipSpec spec;
-    spec.codec = testclips::Codec::Raw;
-    spec.width = w;
-    spec.height = h;
-    spec.frames = 1;
-    spec.fps = 5;
-    spec.colour = colour;
-    return testclips::WriteClip(path, spec);
+    testclips::ClipPlan plan;
+    plan.codec = testclips::Codec::Raw;
+    plan.width = w;
+    plan.height = h;
+    plan.frames = 1;
+    plan.fps = 5;
+    plan.colour = colour;
+    return testclips::WriteClip(path, plan);
 }
 
 MessageScript::MessageScript(int answer)

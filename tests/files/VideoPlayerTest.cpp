@@ -24,10 +24,10 @@ namespace {
 
 class VideoPlayerTest : public ::testing::Test {
 protected:
-    QString WriteClip(const testclips::ClipSpec& spec, const QString& name = QStringLiteral("clip.avi"))
+    QString WriteClip(const testclips::ClipPlan& plan, const QString& name = QStringLiteral("clip.avi"))
     {
         const QString path = m_dir.filePath(name);
-        EXPECT_TRUE(testclips::WriteClip(path, spec));
+        EXPECT_TRUE(testclips::WriteClip(path, plan));
         return path;
     }
 

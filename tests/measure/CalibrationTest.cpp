@@ -1,6 +1,7 @@
 // Magnification, calibration dialog and the calibration file.
 #include "measure/Calibration.h"
 
+#include "common/RecordedMessages.h"
 #include "common/TestSupport.h"
 #include "measure/CCalibrationDlg.h"
 #include "measure/CalibrationDlgIds.h"
@@ -13,20 +14,7 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// Records every message box and answers OK.
-class ScriptedMessages {
-public:
-    ScriptedMessages()
-    {
-        SetMessageResponder([this](const QString& text, const QString&, unsigned) {
-            texts.append(text);
-            return int(IDOK);
-        });
-    }
-    ~ScriptedMessages() { SetMessageResponder(nullptr); }
-    QStringList texts;
-};
+using ScriptedMessages = testsupport::RecordedMessages;
 
 class CalibrationFileTest : public ::testing::Test {
 protected:

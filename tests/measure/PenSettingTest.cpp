@@ -1,4 +1,5 @@
 // The pen setting and text dialogs: what they show, what they store and when.
+#include "common/RecordedMessages.h"
 #include "common/TestSupport.h"
 #include "measure/CPenSettingDlg.h"
 #include "measure/CTextSettingDlg.h"
@@ -18,6 +19,7 @@
 #include <vector>
 
 namespace {
+using ScriptedMessages = testsupport::RecordedMessages;
 
 // Stored values, as the application's store would hold them, and the order of writes.
 class FakeStore : public MeasureSettingsStore {
@@ -57,19 +59,6 @@ private:
         values[name] = value;
         writes.append(name);
     }
-};
-
-class ScriptedMessages {
-public:
-    ScriptedMessages()
-    {
-        SetMessageResponder([this](const QString& text, const QString&, unsigned) {
-            texts.append(text);
-            return int(IDOK);
-        });
-    }
-    ~ScriptedMessages() { SetMessageResponder(nullptr); }
-    QStringList texts;
 };
 
 class PenSettingTest : public ::testing::Test {

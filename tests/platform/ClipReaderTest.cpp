@@ -23,10 +23,10 @@ namespace {
 
 class ClipReaderTest : public ::testing::TestWithParam<Codec> {
 protected:
-    QString Write(testclips::ClipSpec spec)
+    QString Write(testclips::ClipPlan plan)
     {
         const QString path = m_dir.filePath(QStringLiteral("clip%1.avi").arg(m_count++));
-        EXPECT_TRUE(testclips::WriteClip(path, spec));
+        EXPECT_TRUE(testclips::WriteClip(path, plan));
         return path;
     }
     QTemporaryDir m_dir;
@@ -54,12 +54,12 @@ bool TakeWhenReady(ClipDecodeThread& worker, double seconds, ClipFrame& out)
 
 TEST_P(ClipReaderTest, ReadsEveryPictureInOrderWithItsTimeThenEnds)
 {
-    const testclips::ClipSpec spec = testclips::Clip(GetParam(), 12, 8, 4);
+    const testclips::ClipPlan plan = testclips::Clip(GetParam(), 12, 8, 4);
     ClipReader reader;
-    ASSERT_TRUE(reader.Open(Write(spec)));
+    ASSERT_TRUE(reader.Open(Write(plan)));
     EXPECT_DOUBLE_EQ(reader.Duration(), 1.5);
     EXPECT_DOUBLE_EQ(reader.FrameSeconds(), 0.125);
-    for (int i = 0; i < spec.frames; ++i) {
+    for (int i = 0; i < plan.frames; ++i) {
         ClipFrame frame;
         ASSERT_TRUE(reader.ReadFrame(frame)) << i;
         EXPECT_EQ(frame.image.size(), QSize(32, 24));
@@ -118,13 +118,13 @@ TEST_P(ClipReaderTest, InterruptedReadsAndSeeksFailUntilLetGo)
 TEST_P(ClipReaderTest, PicturesOfAnyWidthDecodeWhole)
 {
     for (const int width : {4, 8, 12, 44, 100, 636}) {
-        testclips::ClipSpec spec = testclips::Clip(GetParam(), 3);
-        spec.width = width;
-        spec.height = 8;
+        testclips::ClipPlan plan = testclips::Clip(GetParam(), 3);
+        plan.width = width;
+        plan.height = 8;
         for (int pass = 0; pass < 3; ++pass) {
             ClipReader reader;
-            ASSERT_TRUE(reader.Open(Write(spec))) << width;
-            for (int i = 0; i < spec.frames; ++i) {
+            ASSERT_TRUE(reader.Open(Write(plan))) << width;
+            for (int i = 0; i < plan.frames; ++i) {
                 ClipFrame frame;
                 ASSERT_TRUE(reader.ReadFrame(frame)) << width;
                 ASSERT_EQ(frame.image.size(), QSize(width, 8));
