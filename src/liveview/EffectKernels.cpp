@@ -12,11 +12,6 @@ constexpr std::uint8_t kWhite = 255;
 constexpr std::uint8_t kBlack = 0;
 // Grey values computed, then counted, this many at a time.
 constexpr std::size_t kGreyChunk = 4096;
-// Grey values are counted eight at a time over eight tables, so neighbouring
-// equal values do not wait on each other's count.
-constexpr int kPartialHistograms = 8;
-using PartialHistograms = std::array<GreyHistogram, kPartialHistograms>;
-
 const bool kWide = Avx2Available();
 
 std::size_t PixelCount(int width, int height)
@@ -65,30 +60,6 @@ void ClearChannel(std::uint8_t* p, std::size_t count, int channel)
 {
     for (std::size_t i = 0; i < count; ++i) {
         p[i * kBytesPerPixel + channel] = 0;
-    }
-}
-
-void CountGreys(const std::uint8_t* grey, std::size_t count, PartialHistograms& partial)
-{
-    constexpr std::uint64_t kEveryByte = 0x0101010101010101ull;
-    std::size_t i = 0;
-    for (; i + kPartialHistograms <= count; i += kPartialHistograms) {
-        std::uint64_t eight;
-        std::memcpy(&eight, grey + i, sizeof eight);
-        // Flat areas (background, a saturated sky) give runs of one value: counted at once.
-        if (eight == (eight & 0xff) * kEveryByte) {
-            partial[0][eight & 0xff] += kPartialHistograms;
-            continue;
-        }
-        // Two four-byte halves keep the byte extraction short.
-        const std::uint32_t halves[2] = {static_cast<std::uint32_t>(eight),
-                                         static_cast<std::uint32_t>(eight >> 32)};
-        for (int k = 0; k < kPartialHistograms; ++k) {
-            ++partial[k][(halves[k / 4] >> (8 * (k % 4))) & 0xff];
-        }
-    }
-    for (; i < count; ++i) {
-        ++partial[0][grey[i]];
     }
 }
 
@@ -162,30 +133,33 @@ void KeepChannels(std::uint8_t* pixels, int width, int height, int channelMask)
 void GreyHistogramOf(const std::uint8_t* pixels, std::size_t count, GreyHistogram& histogram)
 {
     histogram.fill(0);
+    CountGreys(pixels, count, histogram);
+}
+
+void CountGreys(const std::uint8_t* pixels, std::size_t count, GreyHistogram& histogram, std::uint8_t* grey)
+{
     if (!pixels) {
         return;
     }
-    // Partial histograms keep neighbouring equal values from waiting on each
-    // other; the grey values are counted in chunks while they are still in cache.
-    PartialHistograms partial{};
-    std::array<std::uint8_t, kGreyChunk> grey;
+    // The grey values are counted in chunks while they are still in cache.
+    GreyTables tables;
+    std::array<std::uint8_t, kGreyChunk> chunk;
     for (std::size_t start = 0; start < count; start += kGreyChunk) {
         const std::size_t n = std::min(kGreyChunk, count - start);
         const std::uint8_t* p = pixels + start * kBytesPerPixel;
-        const std::size_t done = kWide ? GreyStepsAvx2(p, n, grey.data()) : 0;
+        std::uint8_t* values = grey ? grey + start : chunk.data();
+        const std::size_t done = kWide ? GreyStepsAvx2(p, n, values) : 0;
         for (std::size_t i = done; i < n; ++i) {
-            grey[i] = GreyOf(p[i * kBytesPerPixel + kBlue], p[i * kBytesPerPixel + kGreen],
-                             p[i * kBytesPerPixel + kRed]);
+            values[i] = GreyOf(p[i * kBytesPerPixel + kBlue], p[i * kBytesPerPixel + kGreen],
+                               p[i * kBytesPerPixel + kRed]);
         }
-        CountGreys(grey.data(), n, partial);
-    }
-    for (int v = 0; v < 256; ++v) {
-        std::uint32_t sum = 0;
-        for (const GreyHistogram& part : partial) {
-            sum += part[v];
+        if (kWide) {
+            CountGreysAvx2(values, n, tables);
+        } else {
+            tables.Count(values, n);
         }
-        histogram[v] = sum;
     }
+    tables.AddTo(histogram);
 }
 
 int OtsuThreshold(const GreyHistogram& histogram)
@@ -220,19 +194,19 @@ int OtsuThreshold(const GreyHistogram& histogram)
     return threshold;
 }
 
-void ApplyThreshold(std::uint8_t* pixels, std::size_t count, int threshold)
+void ApplyThreshold(std::uint8_t* pixels, const std::uint8_t* grey, std::size_t count, int threshold)
 {
-    if (!pixels) {
+    if (!pixels || !grey) {
         return;
     }
     if (kWide) {
-        const std::size_t done = ThresholdStepsAvx2(pixels, count, threshold);
+        const std::size_t done = ThresholdStepsAvx2(pixels, grey, count, threshold);
         pixels += done * kBytesPerPixel;
+        grey += done;
         count -= done;
     }
     for (std::size_t i = 0; i < count; ++i, pixels += kBytesPerPixel) {
-        const std::uint8_t v =
-            GreyOf(pixels[kBlue], pixels[kGreen], pixels[kRed]) >= threshold ? kWhite : kBlack;
+        const std::uint8_t v = grey[i] >= threshold ? kWhite : kBlack;
         pixels[kBlue] = v;
         pixels[kGreen] = v;
         pixels[kRed] = v;

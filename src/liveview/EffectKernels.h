@@ -2,7 +2,8 @@
 // The picture effects as plain functions on a 24-bit frame: pixels of three bytes
 // (blue, green, red), rows of exactly width x 3 bytes. Each works in place and
 // touches every pixel once.
-#include <array>
+#include "liveview/GreyTables.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -10,8 +11,6 @@
 inline constexpr int kChannelRed = 0x001;
 inline constexpr int kChannelGreen = 0x010;
 inline constexpr int kChannelBlue = 0x100;
-
-using GreyHistogram = std::array<std::uint32_t, 256>;
 
 // Left-right mirror of every row.
 void MirrorRows(std::uint8_t* pixels, int width, int height);
@@ -34,6 +33,10 @@ inline std::uint8_t GreyOf(std::uint8_t blue, std::uint8_t green, std::uint8_t r
 
 // The histogram of the grey values of `count` pixels.
 void GreyHistogramOf(const std::uint8_t* pixels, std::size_t count, GreyHistogram& histogram);
+// The same counts added to what `histogram` holds; with `grey`, each pixel's grey
+// value is also kept there (`count` bytes).
+void CountGreys(const std::uint8_t* pixels, std::size_t count, GreyHistogram& histogram,
+                std::uint8_t* grey = nullptr);
 
 // Otsu's split of a histogram: the first grey value of the upper class of the best
 // split (class 0 = 0..i, class 1 = i+1..255; single-precision class weight; the
@@ -41,7 +44,6 @@ void GreyHistogramOf(const std::uint8_t* pixels, std::size_t count, GreyHistogra
 // split has two non-empty classes, so a one-level picture is all upper class.
 int OtsuThreshold(const GreyHistogram& histogram);
 
-// Pixels whose grey value is at least `threshold` become white, the others black.
-// The grey values are worked out again on the way rather than kept from the
-// histogram pass: the pixels are read before they are written anyway.
-void ApplyThreshold(std::uint8_t* pixels, std::size_t count, int threshold);
+// Pixels whose grey value (`grey`, as CountGreys keeps them) is at least
+// `threshold` become white, the others black.
+void ApplyThreshold(std::uint8_t* pixels, const std::uint8_t* grey, std::size_t count, int threshold);

@@ -128,7 +128,6 @@ PELORA_AVX2 inline __m256i WeightedSums(const std::uint8_t* p)
 constexpr short kHundredthMultiplier = short(41944 - 65536);
 constexpr int kHundredthShift = 6;
 constexpr short kHalf = 50;
-constexpr int kHundred = 100;
 
 PELORA_AVX2 inline __m256i Hundredths(__m256i sums)
 {
@@ -186,6 +185,36 @@ std::size_t KeepChannelsAvx2(std::uint8_t* pixels, std::size_t count, int channe
     }
 }
 
+// Most of a picture changes slowly: 32 neighbouring grey values mostly lie within
+// a few levels of the first. Such a block is counted a level at a time (compare,
+// then count the matching lanes), eight counter updates instead of 32; any other
+// block is counted value by value.
+PELORA_AVX2 __attribute__((target("popcnt"))) void CountGreysAvx2(const std::uint8_t* grey, std::size_t count,
+                                                                  GreyTables& tables)
+{
+    constexpr int kWindow = 8;
+    static_assert(kWindow / 2 <= GreyTables::kBefore);
+    const __m256i outside = _mm256_set1_epi8(static_cast<char>(~(kWindow - 1)));
+    std::size_t i = 0;
+    int table = 0;
+    for (; i + kStepPixels <= count; i += kStepPixels) {
+        const __m256i values = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(grey + i));
+        const int lowest = int(grey[i]) - kWindow / 2;
+        const __m256i offsets = _mm256_sub_epi8(values, _mm256_set1_epi8(static_cast<char>(lowest)));
+        if (!_mm256_testz_si256(offsets, outside)) {
+            tables.Count(grey + i, kStepPixels);
+            continue;
+        }
+        std::uint32_t* bins = tables.Bin(table, lowest);
+        table = (table + 1) % GreyTables::kTables;
+        for (int level = 0; level < kWindow; ++level) {
+            const __m256i match = _mm256_cmpeq_epi8(offsets, _mm256_set1_epi8(static_cast<char>(level)));
+            bins[level] += _mm_popcnt_u32(static_cast<unsigned>(_mm256_movemask_epi8(match)));
+        }
+    }
+    tables.Count(grey + i, count - i);
+}
+
 PELORA_AVX2 std::size_t GreyStepsAvx2(const std::uint8_t* pixels, std::size_t count, std::uint8_t* grey)
 {
     const std::size_t steps = count / kStepPixels;
@@ -201,21 +230,15 @@ PELORA_AVX2 std::size_t GreyStepsAvx2(const std::uint8_t* pixels, std::size_t co
     return steps * kStepPixels;
 }
 
-// grey >= t is (sum + 50) / 100 >= t, that is sum >= 100 t - 50: the threshold is
-// compared with the weighted sums, no division needed.
-PELORA_AVX2 std::size_t ThresholdStepsAvx2(std::uint8_t* pixels, std::size_t count, int threshold)
+PELORA_AVX2 std::size_t ThresholdStepsAvx2(std::uint8_t* pixels, const std::uint8_t* grey, std::size_t count,
+                                           int threshold)
 {
     const std::size_t steps = count / kStepPixels;
-    const __m256i below = _mm256_set1_epi16(static_cast<short>(kHundred * threshold - kHalf - 1));
-    // Packing works within halves: the four groups of eight come out interleaved.
-    const __m256i order = _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7);
-    for (std::size_t i = 0; i < steps; ++i, pixels += kStepBytes) {
-        const __m256i first = _mm256_packs_epi32(WeightedSums(pixels), WeightedSums(pixels + kQuadBytes));
-        const __m256i second =
-            _mm256_packs_epi32(WeightedSums(pixels + 2 * kQuadBytes), WeightedSums(pixels + 3 * kQuadBytes));
-        const __m256i packed =
-            _mm256_packs_epi16(_mm256_cmpgt_epi16(first, below), _mm256_cmpgt_epi16(second, below));
-        const __m256i white = _mm256_permutevar8x32_epi32(packed, order);
+    const __m256i level = _mm256_set1_epi8(static_cast<char>(threshold));
+    for (std::size_t i = 0; i < steps; ++i, pixels += kStepBytes, grey += kStepPixels) {
+        const __m256i values = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(grey));
+        // value >= threshold exactly when the larger of the two is the value.
+        const __m256i white = _mm256_cmpeq_epi8(_mm256_max_epu8(values, level), values);
         Store(pixels,
               {{_mm256_shuffle_epi8(white, Mask(kSpread, 0)), _mm256_shuffle_epi8(white, Mask(kSpread, 3)),
                 _mm256_shuffle_epi8(white, Mask(kSpread, 6))}});
@@ -237,11 +260,15 @@ std::size_t KeepChannelsAvx2(std::uint8_t*, std::size_t, int)
 {
     return 0;
 }
+void CountGreysAvx2(const std::uint8_t* grey, std::size_t count, GreyTables& tables)
+{
+    tables.Count(grey, count);
+}
 std::size_t GreyStepsAvx2(const std::uint8_t*, std::size_t, std::uint8_t*)
 {
     return 0;
 }
-std::size_t ThresholdStepsAvx2(std::uint8_t*, std::size_t, int)
+std::size_t ThresholdStepsAvx2(std::uint8_t*, const std::uint8_t*, std::size_t, int)
 {
     return 0;
 }

@@ -12,5 +12,9 @@ bool Avx2Available();
 std::size_t ReverseStepsAvx2(std::uint8_t* first, std::size_t count);
 // `channelMask` as KeepChannels takes it; a mask that changes nothing handles nothing.
 std::size_t KeepChannelsAvx2(std::uint8_t* pixels, std::size_t count, int channelMask);
+// Counts all `count` values into `tables`.
+void CountGreysAvx2(const std::uint8_t* grey, std::size_t count, GreyTables& tables);
 std::size_t GreyStepsAvx2(const std::uint8_t* pixels, std::size_t count, std::uint8_t* grey);
-std::size_t ThresholdStepsAvx2(std::uint8_t* pixels, std::size_t count, int threshold);
+// `grey`: one grey value per pixel.
+std::size_t ThresholdStepsAvx2(std::uint8_t* pixels, const std::uint8_t* grey, std::size_t count,
+                               int threshold);

@@ -152,7 +152,10 @@ void ImageEffects::Apply(std::uint8_t* pixels, int width, int height)
 void ImageEffects::Threshold(std::uint8_t* pixels, int width, int height)
 {
     const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-    GreyHistogram histogram;
-    GreyHistogramOf(pixels, count, histogram);
-    ApplyThreshold(pixels, count, OtsuThreshold(histogram));
+    if (m_grey.size() < count) {
+        m_grey.resize(count);
+    }
+    GreyHistogram histogram{};
+    CountGreys(pixels, count, histogram, m_grey.data());
+    ApplyThreshold(pixels, m_grey.data(), count, OtsuThreshold(histogram));
 }

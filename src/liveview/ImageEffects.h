@@ -7,6 +7,7 @@
 // step, so a frame may see a switch change half-way through its steps.
 #include <atomic>
 #include <cstdint>
+#include <vector>
 
 // The effect buttons of the main window.
 enum class EffectButton : int { Mirror, HalfTurn, Threshold, Negative, Rgb, Red, Green, Blue };
@@ -48,4 +49,7 @@ private:
 
     EffectSwitches m_switches;
     bool m_latched[kEffectButtonCount] = {};
+    // The threshold's grey value of each pixel, kept between its two passes; the
+    // buffer stays from frame to frame.
+    std::vector<std::uint8_t> m_grey;
 };

@@ -4,6 +4,7 @@
 #include "capture/AllocationCounter.h"
 #include "liveview/EffectKernels.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <random>
 #include <vector>
@@ -233,9 +234,13 @@ TEST(EffectKernels, GreyOfEveryMixMatchesTheFormula)
     }
     EXPECT_EQ(histogram, expected);
 
+    GreyHistogram counted{};
+    std::vector<std::uint8_t> grey(count);
+    CountGreys(frame.bytes.data(), count, counted, grey.data());
+    EXPECT_EQ(counted, expected);
     for (const int t : {0, 1, 2, 59, 128, 254, 255}) {
         Frame split = frame;
-        ApplyThreshold(split.bytes.data(), count, t);
+        ApplyThreshold(split.bytes.data(), grey.data(), count, t);
         int wrong = 0;
         for (std::size_t i = 0; i < split.bytes.size(); ++i) {
             const std::size_t first = i - i % 3;
@@ -333,8 +338,9 @@ std::vector<std::uint8_t> PlainThreshold(const Frame& frame)
     return out;
 }
 
-// Noise, runs of equal values (as on a slide), one grey level and two, at sizes
-// that leave every kind of remainder after the wide steps.
+// Noise, runs of equal values (as on a slide), one grey level and two, a slow ramp
+// with a little noise that reaches black and white (counted a few levels at a
+// time), at sizes that leave every kind of remainder after the wide steps.
 TEST(ImageEffects, ThresholdMatchesThePlainRuleOnManyPictures)
 {
     std::mt19937 random(7);
@@ -348,6 +354,13 @@ TEST(ImageEffects, ThresholdMatchesThePlainRuleOnManyPictures)
                 }
                 continue;
             }
+            if (kind == 4) {
+                const int position = int(i / 3 / 40 % 600);
+                const int ramp = std::min(255, std::max(0, position < 300 ? position - 20 : 580 - position));
+                const int noisy = std::clamp(ramp + int(random() % 7) - 3, 0, 255);
+                std::fill_n(frame.bytes.begin() + std::ptrdiff_t(i), 3, std::uint8_t(noisy));
+                continue;
+            }
             if (kind == 1 && random() % 9 == 0) {
                 run = std::uint8_t(random());
             }
@@ -357,9 +370,14 @@ TEST(ImageEffects, ThresholdMatchesThePlainRuleOnManyPictures)
             frame.bytes[i + 2] = std::uint8_t(255 - v);
         }
     };
-    const std::pair<int, int> sizes[] = {{1, 1}, {31, 1}, {33, 3}, {kWide, 5}, {kWider, 7}, {640, 48}};
+    // One effects object serves every picture, as in a live view: its kept grey
+    // values grow and shrink with the frames.
+    const std::pair<int, int> sizes[] = {{1, 1},      {31, 1},   {33, 3},   {kWide, 5},
+                                         {kWider, 7}, {640, 48}, {333, 61}, {1001, 17}};
+    ImageEffects effects;
+    effects.Press(EffectButton::Threshold);
     for (const auto& [width, height] : sizes) {
-        for (int kind = 0; kind < 4; ++kind) {
+        for (int kind = 0; kind < 5; ++kind) {
             Frame frame(width, height);
             fill(frame, kind);
             const std::size_t count = std::size_t(width) * height;
@@ -369,8 +387,6 @@ TEST(ImageEffects, ThresholdMatchesThePlainRuleOnManyPictures)
                 ++counted[GreyOf(frame.bytes[i * 3], frame.bytes[i * 3 + 1], frame.bytes[i * 3 + 2])];
             }
             EXPECT_EQ(histogram, counted) << width << "x" << height << " kind " << kind;
-            ImageEffects effects;
-            effects.Press(EffectButton::Threshold);
             const std::vector<std::uint8_t> expected = PlainThreshold(frame);
             effects.Apply(frame.bytes.data(), frame.width, frame.height);
             EXPECT_EQ(frame.bytes, expected) << width << "x" << height << " kind " << kind;
