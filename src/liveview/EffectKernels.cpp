@@ -1,6 +1,7 @@
 #include "liveview/EffectKernels.h"
 
 #include "liveview/EffectKernelsAvx2.h"
+#include "liveview/EffectKernelsAvx512.h"
 
 #include <algorithm>
 #include <cstring>
@@ -13,6 +14,7 @@ constexpr std::uint8_t kBlack = 0;
 // Grey values computed, then counted, this many at a time.
 constexpr std::size_t kGreyChunk = 4096;
 const bool kWide = Avx2Available();
+const bool kWidest = Avx512Available();
 
 std::size_t PixelCount(int width, int height)
 {
@@ -60,6 +62,19 @@ void ClearChannel(std::uint8_t* p, std::size_t count, int channel)
 {
     for (std::size_t i = 0; i < count; ++i) {
         p[i * kBytesPerPixel + channel] = 0;
+    }
+}
+
+// The grey values of `count` pixels, the widest kernels first.
+void GreyValues(const std::uint8_t* pixels, std::size_t count, std::uint8_t* grey)
+{
+    std::size_t done = kWidest ? GreyStepsAvx512(pixels, count, grey) : 0;
+    if (kWide) {
+        done += GreyStepsAvx2(pixels + done * kBytesPerPixel, count - done, grey + done);
+    }
+    for (std::size_t i = done; i < count; ++i) {
+        const std::uint8_t* p = pixels + i * kBytesPerPixel;
+        grey[i] = GreyOf(p[kBlue], p[kGreen], p[kRed]);
     }
 }
 
@@ -148,11 +163,7 @@ void CountGreys(const std::uint8_t* pixels, std::size_t count, GreyHistogram& hi
         const std::size_t n = std::min(kGreyChunk, count - start);
         const std::uint8_t* p = pixels + start * kBytesPerPixel;
         std::uint8_t* values = grey ? grey + start : chunk.data();
-        const std::size_t done = kWide ? GreyStepsAvx2(p, n, values) : 0;
-        for (std::size_t i = done; i < n; ++i) {
-            values[i] = GreyOf(p[i * kBytesPerPixel + kBlue], p[i * kBytesPerPixel + kGreen],
-                               p[i * kBytesPerPixel + kRed]);
-        }
+        GreyValues(p, n, values);
         if (kWide) {
             CountGreysAvx2(values, n, tables);
         } else {
@@ -199,13 +210,12 @@ void ApplyThreshold(std::uint8_t* pixels, const std::uint8_t* grey, std::size_t 
     if (!pixels || !grey) {
         return;
     }
+    std::size_t done = kWidest ? ThresholdStepsAvx512(pixels, grey, count, threshold) : 0;
     if (kWide) {
-        const std::size_t done = ThresholdStepsAvx2(pixels, grey, count, threshold);
-        pixels += done * kBytesPerPixel;
-        grey += done;
-        count -= done;
+        done += ThresholdStepsAvx2(pixels + done * kBytesPerPixel, grey + done, count - done, threshold);
     }
-    for (std::size_t i = 0; i < count; ++i, pixels += kBytesPerPixel) {
+    pixels += done * kBytesPerPixel;
+    for (std::size_t i = done; i < count; ++i, pixels += kBytesPerPixel) {
         const std::uint8_t v = grey[i] >= threshold ? kWhite : kBlack;
         pixels[kBlue] = v;
         pixels[kGreen] = v;
