@@ -164,7 +164,9 @@ void CountGreys(const std::uint8_t* pixels, std::size_t count, GreyHistogram& hi
         const std::uint8_t* p = pixels + start * kBytesPerPixel;
         std::uint8_t* values = grey ? grey + start : chunk.data();
         GreyValues(p, n, values);
-        if (kWide) {
+        if (kWidest) {
+            CountGreysAvx512(values, n, tables);
+        } else if (kWide) {
             CountGreysAvx2(values, n, tables);
         } else {
             tables.Count(values, n);

@@ -193,13 +193,12 @@ PELORA_AVX2 __attribute__((target("popcnt"))) void CountGreysAvx2(const std::uin
                                                                   GreyTables& tables)
 {
     constexpr int kWindow = 8;
-    static_assert(kWindow / 2 <= GreyTables::kBefore);
     const __m256i outside = _mm256_set1_epi8(static_cast<char>(~(kWindow - 1)));
     std::size_t i = 0;
     int table = 0;
     for (; i + kStepPixels <= count; i += kStepPixels) {
         const __m256i values = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(grey + i));
-        const int lowest = int(grey[i]) - kWindow / 2;
+        const int lowest = WindowStart(grey[i], kWindow);
         const __m256i offsets = _mm256_sub_epi8(values, _mm256_set1_epi8(static_cast<char>(lowest)));
         if (!_mm256_testz_si256(offsets, outside)) {
             tables.Count(grey + i, kStepPixels);

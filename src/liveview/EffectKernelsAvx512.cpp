@@ -9,7 +9,7 @@
 #endif
 #include <immintrin.h>
 
-#define PELORA_AVX512 __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vnni")))
+#define PELORA_AVX512 __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vnni,popcnt")))
 
 namespace {
 
@@ -102,6 +102,31 @@ PELORA_AVX512 std::size_t GreyStepsAvx512(const std::uint8_t* pixels, std::size_
     return steps * kStepPixels;
 }
 
+// As CountGreysAvx2, with blocks of 64 values.
+PELORA_AVX512 void CountGreysAvx512(const std::uint8_t* grey, std::size_t count, GreyTables& tables)
+{
+    constexpr int kWindow = 8;
+    const __m512i outside = _mm512_set1_epi8(static_cast<char>(~(kWindow - 1)));
+    std::size_t i = 0;
+    int table = 0;
+    for (; i + kStepPixels <= count; i += kStepPixels) {
+        const int lowest = WindowStart(grey[i], kWindow);
+        const __m512i offsets =
+            _mm512_sub_epi8(_mm512_loadu_si512(grey + i), _mm512_set1_epi8(static_cast<char>(lowest)));
+        if (_mm512_test_epi8_mask(offsets, outside) != 0) {
+            tables.Count(grey + i, kStepPixels);
+            continue;
+        }
+        std::uint32_t* bins = tables.Bin(table, lowest);
+        table = (table + 1) % GreyTables::kTables;
+        for (int level = 0; level < kWindow; ++level) {
+            bins[level] += static_cast<std::uint32_t>(
+                _mm_popcnt_u64(_mm512_cmpeq_epi8_mask(offsets, _mm512_set1_epi8(static_cast<char>(level)))));
+        }
+    }
+    tables.Count(grey + i, count - i);
+}
+
 PELORA_AVX512 std::size_t ThresholdStepsAvx512(std::uint8_t* pixels, const std::uint8_t* grey,
                                                std::size_t count, int threshold)
 {
@@ -129,6 +154,10 @@ std::size_t GreyStepsAvx512(const std::uint8_t*, std::size_t, std::uint8_t*)
 std::size_t ThresholdStepsAvx512(std::uint8_t*, const std::uint8_t*, std::size_t, int)
 {
     return 0;
+}
+void CountGreysAvx512(const std::uint8_t* grey, std::size_t count, GreyTables& tables)
+{
+    tables.Count(grey, count);
 }
 
 #endif

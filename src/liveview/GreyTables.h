@@ -9,20 +9,24 @@
 
 using GreyHistogram = std::array<std::uint32_t, 256>;
 
+// The first of `window` grey levels around `value`, kept within 0 … 255 so that
+// level offsets computed in bytes cannot wrap round from one end to the other.
+constexpr int WindowStart(int value, int window)
+{
+    const int start = value - window / 2;
+    return start < 0 ? 0 : start > 256 - window ? 256 - window : start;
+}
+
 struct GreyTables {
     static constexpr int kTables = 8;
-    // Spare counters before and after each table's 256: a window of values around a
-    // grey value near 0 or 255 may be counted without a bounds check (its counts
-    // outside 0 … 255 are always zero). The spare line after each table also keeps
-    // the same value's counters of neighbouring tables from lying a multiple of
-    // 4 KiB apart, which the processor would take for the same address.
-    static constexpr int kBefore = 8;
-    static constexpr int kStride = kBefore + 256 + 16;
+    // A spare cache line after each table's 256 keeps the same value's counters of
+    // neighbouring tables from lying a multiple of 4 KiB apart, which the processor
+    // would take for the same address.
+    static constexpr int kStride = 256 + 16;
 
     alignas(64) std::uint32_t counts[kTables][kStride] = {};
 
-    // The counter of `value` (kBefore below 0 … 255 + 16) in table `table`.
-    std::uint32_t* Bin(int table, int value) { return &counts[table][kBefore + value]; }
+    std::uint32_t* Bin(int table, int value) { return &counts[table][value]; }
 
     // Counts `count` grey values, a table per value in turn.
     void Count(const std::uint8_t* grey, std::size_t count)
@@ -45,7 +49,7 @@ struct GreyTables {
     {
         for (int v = 0; v < 256; ++v) {
             for (int k = 0; k < kTables; ++k) {
-                histogram[v] += counts[k][kBefore + v];
+                histogram[v] += counts[k][v];
             }
         }
     }

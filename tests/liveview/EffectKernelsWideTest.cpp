@@ -5,6 +5,7 @@
 #include "liveview/EffectKernelsAvx2.h"
 #include "liveview/EffectKernelsAvx512.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -15,11 +16,12 @@ struct WideKernels {
     bool available;
     std::size_t (*grey)(const std::uint8_t*, std::size_t, std::uint8_t*);
     std::size_t (*threshold)(std::uint8_t*, const std::uint8_t*, std::size_t, int);
+    void (*count)(const std::uint8_t*, std::size_t, GreyTables&);
 };
 
 const WideKernels kKernels[] = {
-    {"avx2", Avx2Available(), &GreyStepsAvx2, &ThresholdStepsAvx2},
-    {"avx512", Avx512Available(), &GreyStepsAvx512, &ThresholdStepsAvx512},
+    {"avx2", Avx2Available(), &GreyStepsAvx2, &ThresholdStepsAvx2, &CountGreysAvx2},
+    {"avx512", Avx512Available(), &GreyStepsAvx512, &ThresholdStepsAvx512, &CountGreysAvx512},
 };
 
 // Every blue, green and red mix whose weighted sum differs, then a remainder that
@@ -79,6 +81,38 @@ TEST(EffectKernelsWide, ThresholdWhitensFromTheLevelOn)
             }
             EXPECT_EQ(wrong, 0) << kernels.name << " level " << level;
         }
+    }
+}
+
+// Slow ramps with a little noise down to black and up to white (counted a few
+// levels at a time, their windows reaching past 0 and 255), steps, and noise.
+TEST(EffectKernelsWide, CountsMatchOneByOne)
+{
+    std::vector<std::uint8_t> grey;
+    for (int i = 0; i < 40000; ++i) {
+        const int ramp = i / 60 % 300 - 20;
+        const int noise = (i * 2654435761u >> 13) % 5 - 2;
+        grey.push_back(std::uint8_t(std::clamp(ramp + noise, 0, 255)));
+    }
+    for (int i = 0; i < 3000; ++i) {
+        grey.push_back(std::uint8_t(i / 100 % 2 ? 255 : 0));
+    }
+    for (int i = 0; i < 3001; ++i) {
+        grey.push_back(std::uint8_t(i * 2654435761u >> 11));
+    }
+    GreyHistogram expected{};
+    for (const std::uint8_t v : grey) {
+        ++expected[v];
+    }
+    for (const WideKernels& kernels : kKernels) {
+        if (!kernels.available) {
+            continue;
+        }
+        GreyTables tables;
+        kernels.count(grey.data(), grey.size(), tables);
+        GreyHistogram counted{};
+        tables.AddTo(counted);
+        EXPECT_EQ(counted, expected) << kernels.name;
     }
 }
 
