@@ -31,6 +31,14 @@ inline std::uint8_t GreyOf(std::uint8_t blue, std::uint8_t green, std::uint8_t r
     return static_cast<std::uint8_t>((59u * green + 30u * red + 11u * blue + 50u) / 100u);
 }
 
+// GreyOf in wide registers: the byte weights of blue, green and red as one 32-bit
+// lane, then trunc((sum + 50) / 100) as ((sum + 50) * 41944) >> 22 on 16-bit
+// lanes (a high-half multiply, then a shift), exact for every sum up to 255 x 100.
+inline constexpr int kGreyWeights = 11 | 59 << 8 | 30 << 16;
+inline constexpr short kGreyHalf = 50;
+inline constexpr short kGreyHundredthMultiplier = short(41944 - 65536);
+inline constexpr int kGreyHundredthShift = 6;
+
 // The histogram of the grey values of `count` pixels.
 void GreyHistogramOf(const std::uint8_t* pixels, std::size_t count, GreyHistogram& histogram);
 // The same counts added to what `histogram` holds; with `grey`, each pixel's grey

@@ -119,21 +119,16 @@ PELORA_AVX2 inline __m256i EightPixels(const std::uint8_t* p)
 // 11 B + 59 G + 30 R of eight pixels as 32-bit sums (at most 25500).
 PELORA_AVX2 inline __m256i WeightedSums(const std::uint8_t* p)
 {
-    const __m256i weights = _mm256_set1_epi32(11 | 59 << 8 | 30 << 16);
+    const __m256i weights = _mm256_set1_epi32(kGreyWeights);
     // Byte pairs to words (11 B + 59 G, 30 R + 0), then word pairs to one sum.
     return _mm256_madd_epi16(_mm256_maddubs_epi16(EightPixels(p), weights), _mm256_set1_epi16(1));
 }
 
-// trunc(x / 100) for x up to 25550 as (x * 41944) >> 22, exact over that range.
-constexpr short kHundredthMultiplier = short(41944 - 65536);
-constexpr int kHundredthShift = 6;
-constexpr short kHalf = 50;
-
 PELORA_AVX2 inline __m256i Hundredths(__m256i sums)
 {
-    const __m256i rounded = _mm256_add_epi16(sums, _mm256_set1_epi16(kHalf));
-    return _mm256_srli_epi16(_mm256_mulhi_epu16(rounded, _mm256_set1_epi16(kHundredthMultiplier)),
-                             kHundredthShift);
+    const __m256i rounded = _mm256_add_epi16(sums, _mm256_set1_epi16(kGreyHalf));
+    return _mm256_srli_epi16(_mm256_mulhi_epu16(rounded, _mm256_set1_epi16(kGreyHundredthMultiplier)),
+                             kGreyHundredthShift);
 }
 
 } // namespace

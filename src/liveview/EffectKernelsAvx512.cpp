@@ -1,5 +1,7 @@
 #include "liveview/EffectKernelsAvx512.h"
 
+#include "liveview/EffectKernels.h"
+
 #if defined(__x86_64__)
 #include <array>
 // GCC 12's own 512-bit intrinsics start from an "undefined" register its
@@ -49,22 +51,17 @@ PELORA_AVX512 inline __m512i Index(const ByteIndex& index)
 // that cross a cache line are).
 template <bool Last> PELORA_AVX512 inline __m512i WeightedSums(const std::uint8_t* p)
 {
-    const __m512i weights = _mm512_set1_epi32(11 | 59 << 8 | 30 << 16);
+    const __m512i weights = _mm512_set1_epi32(kGreyWeights);
     const __m512i bytes = Last ? _mm512_maskz_loadu_epi8(kQuarterLoad, p) : _mm512_loadu_si512(p);
     const __m512i quads = _mm512_permutexvar_epi8(Index(kQuads), bytes);
     return _mm512_dpbusd_epi32(_mm512_setzero_si512(), quads, weights);
 }
 
-// trunc((x + 50) / 100) for 16-bit x up to 25500, as ((x + 50) * 41944) >> 22.
-constexpr short kHalf = 50;
-constexpr short kHundredthMultiplier = short(41944 - 65536);
-constexpr int kHundredthShift = 6;
-
 PELORA_AVX512 inline __m512i Hundredths(__m512i sums)
 {
-    const __m512i rounded = _mm512_add_epi16(sums, _mm512_set1_epi16(kHalf));
-    return _mm512_srli_epi16(_mm512_mulhi_epu16(rounded, _mm512_set1_epi16(kHundredthMultiplier)),
-                             kHundredthShift);
+    const __m512i rounded = _mm512_add_epi16(sums, _mm512_set1_epi16(kGreyHalf));
+    return _mm512_srli_epi16(_mm512_mulhi_epu16(rounded, _mm512_set1_epi16(kGreyHundredthMultiplier)),
+                             kGreyHundredthShift);
 }
 
 } // namespace
