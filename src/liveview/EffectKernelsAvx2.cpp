@@ -180,30 +180,39 @@ std::size_t KeepChannelsAvx2(std::uint8_t* pixels, std::size_t count, int channe
     }
 }
 
-// Most of a picture changes slowly: 32 neighbouring grey values mostly lie within
+// Most of a picture changes slowly: 64 neighbouring grey values mostly lie within
 // a few levels of the first. Such a block is counted a level at a time (compare,
-// then count the matching lanes), eight counter updates instead of 32; any other
+// then count the matching lanes), eight counter updates instead of 64; any other
 // block is counted value by value.
 PELORA_AVX2 __attribute__((target("popcnt"))) void CountGreysAvx2(const std::uint8_t* grey, std::size_t count,
                                                                   GreyTables& tables)
 {
     constexpr int kWindow = 8;
+    constexpr std::size_t kBlock = 2 * kStepPixels;
     const __m256i outside = _mm256_set1_epi8(static_cast<char>(~(kWindow - 1)));
     std::size_t i = 0;
     int table = 0;
-    for (; i + kStepPixels <= count; i += kStepPixels) {
-        const __m256i values = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(grey + i));
+    for (; i + kBlock <= count; i += kBlock) {
         const int lowest = WindowStart(grey[i], kWindow);
-        const __m256i offsets = _mm256_sub_epi8(values, _mm256_set1_epi8(static_cast<char>(lowest)));
-        if (!_mm256_testz_si256(offsets, outside)) {
-            tables.Count(grey + i, kStepPixels);
+        const __m256i start = _mm256_set1_epi8(static_cast<char>(lowest));
+        const __m256i low =
+            _mm256_sub_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(grey + i)), start);
+        const __m256i high = _mm256_sub_epi8(
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(grey + i + kStepPixels)), start);
+        if (!_mm256_testz_si256(_mm256_or_si256(low, high), outside)) {
+            tables.Count(grey + i, kBlock);
             continue;
         }
         std::uint32_t* bins = tables.Bin(table, lowest);
         table = (table + 1) % GreyTables::kTables;
         for (int level = 0; level < kWindow; ++level) {
-            const __m256i match = _mm256_cmpeq_epi8(offsets, _mm256_set1_epi8(static_cast<char>(level)));
-            bins[level] += _mm_popcnt_u32(static_cast<unsigned>(_mm256_movemask_epi8(match)));
+            const __m256i wanted = _mm256_set1_epi8(static_cast<char>(level));
+            const auto lowMatches =
+                static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(low, wanted)));
+            const auto highMatches =
+                static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(high, wanted)));
+            bins[level] +=
+                static_cast<std::uint32_t>(_mm_popcnt_u64(lowMatches | std::uint64_t{highMatches} << 32));
         }
     }
     tables.Count(grey + i, count - i);
