@@ -1,6 +1,8 @@
 #include "liveview/EffectKernelsAvx2.h"
 
 #if defined(__x86_64__) || defined(__i386__)
+#include "image/Bgr24Quads.h"
+
 #include <array>
 #include <immintrin.h>
 
@@ -101,27 +103,12 @@ PELORA_AVX2 std::size_t PermuteSteps(std::uint8_t* pixels, std::size_t count, co
     return steps * kStepPixels;
 }
 
-// Eight pixels (24 bytes) as four bytes each, blue, green, red and a zero: the low
-// half from a load at the pixels' start, the high half from a load 8 bytes on, so
-// nothing past the 24 bytes is read.
-constexpr int kQuadPixels = 8;
-constexpr int kQuadBytes = 3 * kQuadPixels;
-constexpr int kHighQuadLoad = 8;
-
-PELORA_AVX2 inline __m256i EightPixels(const std::uint8_t* p)
-{
-    constexpr char z = static_cast<char>(kZeroLane);
-    const __m256i spread = _mm256_setr_epi8(0, 1, 2, z, 3, 4, 5, z, 6, 7, 8, z, 9, 10, 11, z, //
-                                            4, 5, 6, z, 7, 8, 9, z, 10, 11, 12, z, 13, 14, 15, z);
-    return _mm256_shuffle_epi8(Pair(p, p + kHighQuadLoad), spread);
-}
-
 // 11 B + 59 G + 30 R of eight pixels as 32-bit sums (at most 25500).
 PELORA_AVX2 inline __m256i WeightedSums(const std::uint8_t* p)
 {
     const __m256i weights = _mm256_set1_epi32(kGreyWeights);
     // Byte pairs to words (11 B + 59 G, 30 R + 0), then word pairs to one sum.
-    return _mm256_madd_epi16(_mm256_maddubs_epi16(EightPixels(p), weights), _mm256_set1_epi16(1));
+    return _mm256_madd_epi16(_mm256_maddubs_epi16(LoadBgr24Quads(p), weights), _mm256_set1_epi16(1));
 }
 
 PELORA_AVX2 inline __m256i Hundredths(__m256i sums)
@@ -224,9 +211,10 @@ PELORA_AVX2 std::size_t GreyStepsAvx2(const std::uint8_t* pixels, std::size_t co
     // Packing works within halves: the four groups of eight come out interleaved.
     const __m256i order = _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7);
     for (std::size_t i = 0; i < steps; ++i, pixels += kStepBytes, grey += kStepPixels) {
-        const __m256i first = _mm256_packs_epi32(WeightedSums(pixels), WeightedSums(pixels + kQuadBytes));
-        const __m256i second =
-            _mm256_packs_epi32(WeightedSums(pixels + 2 * kQuadBytes), WeightedSums(pixels + 3 * kQuadBytes));
+        const __m256i first =
+            _mm256_packs_epi32(WeightedSums(pixels), WeightedSums(pixels + kBgr24QuadBytes));
+        const __m256i second = _mm256_packs_epi32(WeightedSums(pixels + 2 * kBgr24QuadBytes),
+                                                  WeightedSums(pixels + 3 * kBgr24QuadBytes));
         const __m256i values = _mm256_packus_epi16(Hundredths(first), Hundredths(second));
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(grey), _mm256_permutevar8x32_epi32(values, order));
     }
