@@ -157,7 +157,8 @@ void VirtualCamera::RefreshSlide(int& lookVersion)
         m_slide.height() == m_format.height) {
         return;
     }
-    m_slide.Prepare(RenderSlide(m_state->deviceClass, m_format.width, m_format.height, look));
+    m_slide.Prepare(
+        RenderSlide(m_state->deviceClass, m_format.width, m_format.height, look, m_state->magnification));
     lookVersion = version;
 }
 
