@@ -1,8 +1,10 @@
 #include "app/CViewerApp.h"
 #include "app/ProgramDataReport.h"
+#include "measure/SlideMeasureReport.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <cstring>
 
 int main(int argc, char** argv)
@@ -12,6 +14,12 @@ int main(int argc, char** argv)
         if (std::strcmp(argv[i], kListDataOption) == 0) {
             QCoreApplication core(argc, argv);
             return PrintProgramDataReport();
+        }
+        if (std::strcmp(argv[i], kMeasureSlideOption) == 0) {
+            // Reading pictures wants a GUI application, but never a display.
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+            QGuiApplication gui(argc, argv);
+            return RunMeasureSlide(QGuiApplication::arguments().mid(i + 1));
         }
     }
     QApplication app(argc, argv);
