@@ -69,7 +69,8 @@ enum Command : int {
     ID_HELP_UPDATE = 32835,
     ID_PRINT = 32836,
     ID_LANG_ITALIAN = 32841,
-    IDM_ABOUTBOX = 16, // the about item the design adds to the system menu
+    ID_SLIDE_CALIBRATION = 32850, // calibration from a stage micrometer (liveids::kSlideCalibrationCommand)
+    IDM_ABOUTBOX = 16,            // the about item the design adds to the system menu
 };
 
 // Window timers.
@@ -89,6 +90,7 @@ enum Accelerator : int {
     IDR_ACCEL_F4 = 226,
     IDR_ACCEL_F11 = 255,
     IDR_ACCEL_F12 = 253,
+    IDR_ACCEL_F8 = 256, // calibration from a stage micrometer
 };
 
 // Private messages of the main window (the capture graph defines 0x8001 and 0x8003;

@@ -3,6 +3,7 @@
 #include "measure/CCalibrationDlg.h"
 #include "measure/Calibration.h"
 #include "measure/CalibrationFile.h"
+#include "measure/MeasureTexts.h"
 #include "measure/MeasureUnits.h"
 #include "platform/desktop/MessageBox.h"
 
@@ -68,6 +69,23 @@ QString LiveCalibration::CalibrateLine(double rawLength, const QString& unit, in
     m_calibrating = false;
     m_window->setEnabled(true);
     return FormatValue(rawLength / shared.current, decimals);
+}
+
+void LiveCalibration::CalibrateFromSlide(const QImage& frame, double previewPerPicturePixel, double scale,
+                                         const QString& unit)
+{
+    if (!BeginCommand()) {
+        return;
+    }
+    m_useNominal = false;
+    if (frame.isNull()) {
+        ShowMessage(m_window, LoadText(txt::SlideNoFrame), LoadText(txt::MsgTitle), MB_OK | MB_ICONWARNING);
+        return;
+    }
+    const SlideScale slide{m_magnification, Calibration().current, previewPerPicturePixel, scale, unit};
+    if (RunSlideCalibration(m_window, frame, slide, m_runSlideDialog)) {
+        QCoreApplication::postEvent(m_window, new QEvent(kDoneMessage));
+    }
 }
 
 void LiveCalibration::OnCalibrationDone()

@@ -8,6 +8,21 @@
 #include <QMouseEvent>
 #include <QWidget>
 
+namespace {
+
+// The last live frame the capture stored, upright; null when there is none.
+QImage StoredFrame()
+{
+    std::lock_guard guard(FrameStore.lock);
+    const int w = FrameStore.header.biWidth, h = FrameStore.header.biHeight;
+    if (!FrameStore.pixels || w <= 0 || h <= 0 || FrameStore.capacity < std::size_t(w) * h * 3) {
+        return {};
+    }
+    return QImage(FrameStore.pixels.get(), w, h, w * 3, QImage::Format_BGR888).mirrored();
+}
+
+} // namespace
+
 LiveMeasureFeature::LiveMeasureFeature(const Parts& parts)
     : m_parts(parts), m_calibration(parts.window, parts.nominal, parts.calibrated, parts.calibrationFile)
 {
@@ -21,6 +36,7 @@ LiveMeasureFeature::LiveMeasureFeature(const Parts& parts)
 bool LiveMeasureFeature::IsCommand(int id)
 {
     return liveids::ToolOfButton(id) != 0 || id == liveids::kCalibrationButton ||
+           id == liveids::kSlideCalibrationCommand ||
            (id >= liveids::kUndoCommand && id <= liveids::kDeleteAllCommand);
 }
 
@@ -29,6 +45,9 @@ void LiveMeasureFeature::OnCommand(int id)
     switch (id) {
     case liveids::kCalibrationButton:
         m_host->StartCalibration();
+        break;
+    case liveids::kSlideCalibrationCommand:
+        CalibrateFromSlide();
         break;
     case liveids::kUndoCommand:
         m_host->Undo();
@@ -80,6 +99,14 @@ LiveMeasureFeature::Painter LiveMeasureFeature::StillPainter() const
     return [drawing = m_host->Drawing()](QPainter& painter, double fx, double fy) {
         drawing->PaintStill(painter, fx, fy);
     };
+}
+
+void LiveMeasureFeature::CalibrateFromSlide()
+{
+    const QImage frame = StoredFrame();
+    const QString unit = m_parts.settings().unit;
+    m_calibration.CalibrateFromSlide(frame, DisplayFactor(DisplayMode::ActualSize, frame.size()),
+                                     UnitsPerPixel(unit), unit);
 }
 
 void LiveMeasureFeature::ShowPressed(int pressedId)

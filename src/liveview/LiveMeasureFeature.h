@@ -30,7 +30,7 @@ public:
 
     explicit LiveMeasureFeature(const Parts& parts);
 
-    // Tool buttons, calibration, undo, redo and delete all.
+    // Tool buttons, calibration, calibration from a slide, undo, redo and delete all.
     static bool IsCommand(int id);
     void OnCommand(int id);
     // A mouse event of the window; true when it was one for the live host.
@@ -51,6 +51,7 @@ public:
     LiveCalibration& Calibration() { return m_calibration; }
 
 private:
+    void CalibrateFromSlide();
     void ShowPressed(int pressedId);
     void Confine(bool on);
 
