@@ -148,12 +148,23 @@ static void CheckOtherToolsMenu(CMainDlg& dlgRef, CMenuXP& menuRef)
     const QPoint place = button->mapToGlobal(QPoint(0, button->height() - 4));
     EXPECT_EQ(menu->pos().y(), place.y());
     EXPECT_LE(menu->pos().x(), place.x());
-    const int ids[] = {ID_MEASURE_UNDO, ID_MEASURE_REDO, ID_MEASURE_DELETE_ALL, -1, ID_CROSSHAIR_TOOLS,
-                       ID_SCALE_LINE,   ID_CIRCLE_GRID,  ID_PEN_SETTINGS,       -1, ID_MEASURE_EXPORT};
+    const int ids[] = {ID_MEASURE_UNDO,
+                       ID_MEASURE_REDO,
+                       ID_MEASURE_DELETE_ALL,
+                       -1,
+                       ID_CROSSHAIR_TOOLS,
+                       ID_SCALE_LINE,
+                       ID_CIRCLE_GRID,
+                       ID_PEN_SETTINGS,
+                       -1,
+                       ID_SLIDE_CALIBRATION,
+                       -1,
+                       ID_MEASURE_EXPORT};
     const char* texts[] = {"Undo",       "Redo",        "Delete All", "", "Crosshair",
-                           "Scale line", "circle Grid", "Settings",   "", "Export2Excel"};
-    ASSERT_EQ(menu->ItemCount(), 10);
-    for (int i = 0; i < 10; ++i) {
+                           "Scale line", "circle Grid", "Settings",   "", "Calibrate from Slide...",
+                           "",           "Export2Excel"};
+    ASSERT_EQ(menu->ItemCount(), 12);
+    for (int i = 0; i < 12; ++i) {
         QAction* item = menu->ItemAt(i);
         EXPECT_EQ(CMenuXP::CommandOf(item), ids[i]) << i;
         if (ids[i] > 0) {
