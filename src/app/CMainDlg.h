@@ -7,8 +7,9 @@
 #include "app/FullScreenController.h"
 #include "app/LanguageTable.h"
 #include "app/MainDlgIds.h"
+#include "capture/CaptureNotice.h"
+#include "capture/CaptureState.h"
 #include "capture/StartFailureNotice.h"
-#include "capture/StillSaver.h"
 #include "liveview/LiveViewTools.h"
 #include "photo/PhotoSettings.h"
 #include "platform/files/LogFont.h"
@@ -26,6 +27,7 @@
 
 class CBitmapButton;
 class CCaptureGraph;
+class CaptureSession;
 class CMenuXP;
 class CToolTipCtrl;
 class DeviceMonitor;
@@ -40,8 +42,8 @@ struct LiveMeasureSettings;
 class QMoveEvent;
 class QResizeEvent;
 class WindowTimers;
-class VideoRecorder;
 struct RecordingResult;
+enum class RecordingEnd;
 
 class CMainDlg : public QDialog, private FullScreenHost {
     Q_OBJECT
@@ -75,7 +77,9 @@ public:
     void OnTimer(int id);
 
     // State the user sees.
-    CCaptureGraph* CaptureGraph() const { return m_graph; }
+    CaptureSession& Session() const { return *m_session; }
+    CaptureFormat Format() const;
+    CCaptureGraph* CaptureGraph() const;
     CBitmapButton* Button(int id) const;
     QMenuBar* MenuBar() const { return m_menuBar; }
     CMenuXP* Submenu(int index) const;
@@ -92,7 +96,7 @@ public:
     LiveMeasureFeature& LiveMeasuring() const { return *m_liveMeasure; }
     bool IsConnected() const { return m_connected; }
     bool IsFullScreen() const { return m_fullScreenMode != nullptr && m_fullScreenMode->IsFullScreen(); }
-    bool IsRecording() const { return m_recording; }
+    bool IsRecording() const;
     int Page() const;
     lang::LanguagePair Language() const { return m_language; }
     QString PictureFolder() const { return m_pictureFolder; }
@@ -144,8 +148,10 @@ private:
     void OnRightButtonDown(QObject* watched, QPoint global);
     void SwitchPage(int page);
 
-    // Private messages.
-    void OnStillCaptured(int origin);
+    // Private messages and the capture session's signals.
+    void WireSession();
+    void OnStillSaved(const QString& path, int origin);
+    void OnCaptureNotice(const QString& text, CaptureNoticeLevel level);
     void OnCalibrationDone();
     void OnShowPrompt();
 
@@ -197,13 +203,13 @@ private:
     void OnMeasureExport();
 
     // Recording (1006, timer 1002).
-    void WireRecorder();
     void OnRecord();
     void OnRecordSecondsTimer();
-    RecordingResult CloseRecording();
-    void EndRecordingAsPreview();
-    void EndRecordingWithMessage(const QString& why);
-    void ShowRecordSeconds();
+    void OnRecordingChanged(bool recording);
+    void OnRecordingEnded(RecordingEnd reason, const RecordingResult& result);
+    void ShowRecordingFailure(const QString& why, const RecordingResult& result);
+    void ShowRecordSeconds(int seconds);
+    void HideRecordSeconds();
 
     bool AskClose();
     void CloseConfirmed();
@@ -217,15 +223,14 @@ private:
     QString m_pictureFolder;
     QString m_videoFolder;
     QString m_calibrationFile;
-    LogFontRecord m_measureFont;   // measurement labels, from "Measurefont.ini"
-    StillPainters m_stillPainters; // overlays and live measurements burned into stills
+    LogFontRecord m_measureFont; // measurement labels, from "Measurefont.ini"
     StartFailureNotice m_startFailureNotice;
 
     // Window parts and the features they route to.
     QWidget* m_client = nullptr;
     QMenuBar* m_menuBar = nullptr;
     MainMenus* m_menus = nullptr;
-    CCaptureGraph* m_graph = nullptr;
+    std::unique_ptr<CaptureSession> m_session;
     FilesStripController* m_strip = nullptr;
     QWidget* m_fileList = nullptr; // the strip's view
     std::unique_ptr<FullScreenController> m_fullScreenMode;
@@ -240,12 +245,10 @@ private:
     WindowTimers* m_timers = nullptr;
     DeviceMonitor* m_deviceMonitor = nullptr;
     std::unique_ptr<LiveMeasureFeature> m_liveMeasure;
-    std::unique_ptr<VideoRecorder> m_recorder;
 
     // Mode.
     bool m_initialised = false;
     bool m_connected = false;
-    bool m_recording = false;
     bool m_previewHover = false;
     bool m_closing = false;
     bool m_redetecting = false;

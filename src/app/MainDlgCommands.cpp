@@ -4,9 +4,9 @@
 #include "app/CMainDlg.h"
 #include "app/MeasureSettingsAdapter.h"
 #include "app/SettingsStore.h"
-#include "capture/CCaptureGraph.h"
-#include "capture/CVideoSettingDlg.h"
-#include "capture/CaptureState.h"
+#include "capture/CaptureSession.h"
+#include "capture/CaptureTexts.h"
+#include "capture/dialogs/CVideoSettingDlg.h"
 #include "files/FilesStripController.h"
 #include "files/FilesTexts.h"
 #include "liveview/LiveMeasureFeature.h"
@@ -96,33 +96,33 @@ bool CMainDlg::NeedsPreview()
 void CMainDlg::OnTakePicture()
 {
     if (NeedsPreview()) {
-        StillRequest.Request(StillOriginUser);
+        m_session->RequestStill(StillOriginUser);
     }
 }
 
 void CMainDlg::OnPreviewOnOff()
 {
     CBitmapButton* preview = Button(IDC_PREVIEW);
+    CCaptureGraph& graph = m_session->Graph();
     if (preview->IsActive()) {
         preview->SetActive(false);
-        m_graph->StopPreview();
-        m_graph->Preview()->update();
-    } else if (m_recording) {
-        EndRecordingAsPreview();
+        graph.StopPreview();
+        graph.Preview()->update();
+    } else if (m_session->IsRecording()) {
+        m_session->StopRecording(RecordingEnd::Preview);
     } else {
         preview->SetActive(true);
-        m_graph->StartPreview();
+        graph.StartPreview();
     }
     RefreshToolTips();
 }
 
 void CMainDlg::SetCaptureSizeOfClass(bool high)
 {
-    const CaptureClassSizes& sizes = SizesOfClass(CaptureDeviceClass.load());
-    if (high) {
-        m_graph->SetCaptureSize(sizes.defaultWidth, sizes.defaultHeight);
-    } else {
-        m_graph->SetCaptureSize(sizes.lowWidth, sizes.lowHeight);
+    if (m_session->SetCaptureSizeOfClass(high) == SizeChange::RefusedWhileRecording) {
+        // Every frame of a recording has the size it started with.
+        ShowMessage(this, LoadText(txt::RecordSizeLocked), m_msgTitle, MB_OK | MB_ICONWARNING);
+        return;
     }
     UpdateResolutionText();
     m_client->update(kResolutionStrip);
@@ -132,7 +132,7 @@ void CMainDlg::OnSnapshotSwitch()
 {
     AppSettings& settings = Settings();
     const int switched = settings.SWITCH == 1 ? 0 : 1;
-    m_graph->SetSnapshot(switched);
+    m_session->Graph().SetSnapshot(switched);
     settings.SWITCH = switched;
     settings.WriteSwitch();
     BuildMenus();
@@ -169,7 +169,7 @@ void CMainDlg::OnAbout()
 
 void CMainDlg::OnVideoSettings()
 {
-    CVideoSettingDlg dialog(*m_graph, this);
+    CVideoSettingDlg dialog(*m_session, this);
     dialog.DoModal();
 }
 

@@ -1,13 +1,13 @@
 // Starting the microscope, losing it and finding it again.
 #include "app/AppTexts.h"
 #include "app/CMainDlg.h"
-#include "capture/CCaptureGraph.h"
-#include "capture/CVideoSettingDlg.h"
 #include "capture/CaptureEvents.h"
-#include "capture/CaptureState.h"
-#include "capture/VideoSettingIds.h"
+#include "capture/CaptureSession.h"
+#include "capture/dialogs/CVideoSettingDlg.h"
+#include "capture/dialogs/VideoSettingIds.h"
 #include "platform/camera/CameraBackendFactory.h"
 #include "platform/camera/DeviceMonitor.h"
+#include "platform/desktop/MessageBox.h"
 #include "widgets/CBitmapButton.h"
 
 #include <QCoreApplication>
@@ -22,15 +22,14 @@ constexpr int kDeviceRetryMs = 2000;
 
 void CMainDlg::StartDevice()
 {
-    m_graph->SetNotifyWindows(this, m_fileList);
-    m_graph->CreateDeviceEnumerator();
+    m_session->Graph().CreateDeviceEnumerator();
     m_deviceMonitor = new DeviceMonitor(ProcessCameraBackend(), this);
     connect(m_deviceMonitor, &DeviceMonitor::deviceChange, this, &CMainDlg::OnDeviceChange);
-    if (m_graph->FindDevices() && m_graph->InitCaptureFilters()) {
-        if (!m_graph->BuildGraph()) {
+    if (m_session->Graph().FindDevices() && m_session->Graph().InitCaptureFilters()) {
+        if (!m_session->Graph().BuildGraph()) {
             // Re-detection tries again shortly.
             SetTimer(IDT_DEVICE_CHECK, kDeviceCheckStartMs);
-        } else if (m_graph->StartPreview()) {
+        } else if (m_session->Graph().StartPreview()) {
             ShowConnected();
             BuildMenus();
             return;
@@ -52,30 +51,28 @@ void CMainDlg::ShowConnected()
     EnableToolButtons(true);
     Button(IDC_PREVIEW)->SetActive(true);
     m_startFailureNotice.Reset();
-    m_graph->SetStatusMessage(QString());
+    m_session->Graph().SetStatusMessage(QString());
     m_connected = true;
     UpdateResolutionText();
 }
 
 void CMainDlg::ShowDisconnected()
 {
-    if (m_recording) {
-        EndRecordingWithMessage(LoadText(txt::RecordCameraGone));
-    }
+    m_session->StopRecording(RecordingEnd::CameraGone);
     EnableToolButtons(false);
     // Without a camera there is no preview to take pictures from: F2 and the
     // time-lapse command must warn rather than leave a request that nothing answers.
     Button(IDC_PREVIEW)->SetActive(false);
-    m_graph->SetStatusMessage(LoadText(txt::ConnectMsg, kStatusTextCapacity));
+    m_session->Graph().SetStatusMessage(LoadText(txt::ConnectMsg, kStatusTextCapacity));
     m_connected = false;
     UpdateResolutionText();
 }
 
 void CMainDlg::ShowNotRunning()
 {
-    const CameraStatus cause = m_graph->startFailure();
+    const CameraStatus cause = m_session->Graph().startFailure();
     if (cause == CameraStatus::Ok) {
-        m_graph->TearDown();
+        m_session->Graph().TearDown();
         m_startFailureNotice.Reset();
         ShowDisconnected();
         return;
@@ -83,14 +80,16 @@ void CMainDlg::ShowNotRunning()
     // The microscope is there but would not start. It stays open, so a lower size
     // can still be chosen, and is tried again shortly.
     ShowDisconnected();
-    m_graph->SetStatusMessage(LoadText(StartFailureText(cause), kStatusTextCapacity));
+    m_session->Graph().SetStatusMessage(LoadText(StartFailureText(cause), kStatusTextCapacity));
     SetTimer(IDT_DEVICE_CHECK, kDeviceRetryMs);
-    m_startFailureNotice.Show(this, cause, m_msgTitle);
+    if (m_startFailureNotice.TakeNew(cause)) {
+        ShowMessage(this, LoadText(StartFailureText(cause)), m_msgTitle, MB_OK | MB_ICONWARNING);
+    }
 }
 
 void CMainDlg::OnGraphEvent(int code)
 {
-    if (!m_connected || m_graph->running()) {
+    if (!m_connected || m_session->Graph().running()) {
         return;
     }
     switch (code) {
@@ -108,13 +107,13 @@ void CMainDlg::OnGraphEvent(int code)
 
 int CMainDlg::TryStartGraph()
 {
-    return m_graph->FindDevices() && m_graph->InitCaptureFilters() && m_graph->BuildGraph() &&
-           m_graph->StartPreview();
+    return m_session->Graph().FindDevices() && m_session->Graph().InitCaptureFilters() &&
+           m_session->Graph().BuildGraph() && m_session->Graph().StartPreview();
 }
 
 int CMainDlg::RedetectDevice()
 {
-    frameShown.store(0);
+    m_session->State().frameShown.store(0);
     if (m_redetecting) {
         // Re-entered from a box shown during detection: try again a little later.
         SetTimer(IDT_DEVICE_CHECK, kDeviceCheckChangeMs);
@@ -123,24 +122,24 @@ int CMainDlg::RedetectDevice()
     std::lock_guard<std::recursive_mutex> guard(m_lock);
     m_redetecting = true;
     int result = 0;
-    if (m_graph->running() && m_graph->IsDevicePresent()) {
-        m_graph->FindDevices();
+    if (m_session->Graph().running() && m_session->Graph().IsDevicePresent()) {
+        m_session->Graph().FindDevices();
         NotifyVideoSettingsDialog();
         result = 1;
     } else {
         NotifyVideoSettingsDialog();
-        m_graph->TearDown();
-        const int deviceClass = CaptureDeviceClass.load();
+        m_session->Graph().TearDown();
+        const int deviceClass = m_session->Format().CaptureDeviceClass;
         if (TryStartGraph()) {
             ShowConnected();
             result = 1;
         } else {
             ShowNotRunning();
         }
-        if (deviceClass != CaptureDeviceClass.load()) {
+        if (deviceClass != m_session->Format().CaptureDeviceClass) {
             BuildMenus(); // the capture-size items follow the microscope's class
         }
-        m_graph->Preview()->update();
+        m_session->Graph().Preview()->update();
     }
     m_redetecting = false;
     return result;

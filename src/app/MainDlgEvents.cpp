@@ -2,10 +2,7 @@
 #include "app/CMainDlg.h"
 #include "app/CPromptDlg.h"
 #include "app/SettingsStore.h"
-#include "capture/CCaptureGraph.h"
-#include "capture/CaptureEvents.h"
-#include "capture/CaptureState.h"
-#include "capture/StillCapture.h"
+#include "capture/CaptureSession.h"
 #include "files/FilesStripController.h"
 #include "liveview/LiveMeasureFeature.h"
 #include "measure/Calibration.h"
@@ -137,7 +134,7 @@ bool CMainDlg::OnKeyDown(int key)
 
 void CMainDlg::TrackPreviewHover(QPoint global)
 {
-    QWidget* preview = m_graph->Preview();
+    QWidget* preview = m_session->Graph().Preview();
     const bool inside = preview->rect().contains(preview->mapFromGlobal(global));
     if (inside != m_previewHover) {
         m_previewHover = inside;
@@ -194,14 +191,6 @@ void CMainDlg::OnRightButtonDown(QObject* watched, QPoint global)
 bool CMainDlg::event(QEvent* event)
 {
     switch (static_cast<int>(event->type())) {
-    case WM_STILL_CAPTURED:
-        if (auto* still = dynamic_cast<StillCapturedEvent*>(event)) {
-            OnStillCaptured(still->wParam());
-        }
-        return true;
-    case WM_GRAPH_NOTIFY:
-        OnGraphEvent(m_graph->DrainGraphEvent());
-        return true;
     case WM_OPEN_PICTURE:
         m_strip->OpenPicture();
         return true;
@@ -223,22 +212,4 @@ void CMainDlg::OnShowPrompt()
 {
     CPromptDlg prompt(this);
     prompt.exec();
-}
-
-void CMainDlg::OnStillCaptured(int origin)
-{
-    StillCapturedContext context;
-    context.job.owner = this;
-    context.job.pictureFolder = m_pictureFolder;
-    context.job.imageFormat = Settings().ImageFormat;
-    context.job.magnification = MagnificationText(m_magnification->text());
-    context.job.captureWidth = captureWidth.load();
-    context.job.captureHeight = captureHeight.load();
-    context.job.painters = m_stillPainters;
-    context.recording = m_recording;
-    context.origin = origin;
-    FilesStripController* strip = m_strip;
-    context.listPicture = [strip](const QString& path) { strip->AddCapturedPicture(path); };
-    context.restartPreview = [this] { m_graph->RestartPreview(); };
-    ::OnStillCaptured(std::move(context));
 }

@@ -4,8 +4,7 @@
 #include "app/CMainDlg.h"
 #include "app/MainDlgClient.h"
 #include "app/MainMenus.h"
-#include "capture/CCaptureGraph.h"
-#include "capture/CaptureState.h"
+#include "capture/CaptureSession.h"
 #include "files/CFileListView.h"
 #include "files/FilesStripController.h"
 #include "widgets/Art.h"
@@ -86,11 +85,12 @@ void CMainDlg::LayOut()
     m_client = new MainDlgClient(*this);
     m_menus = new MainMenus(*this, *m_menuBar, [this](int id) { OnCommand(id); });
 
-    m_graph = new CCaptureGraph(m_client);
-    m_graph->Preview()->setObjectName(QStringLiteral("preview"));
-    m_graph->Preview()->setGeometry(kPreviewRect);
+    m_session = std::make_unique<CaptureSession>(m_client);
+    CapturePreview* preview = m_session->Graph().Preview();
+    preview->setObjectName(QStringLiteral("preview"));
+    preview->setGeometry(kPreviewRect);
     FullScreenHost& host = *this;
-    m_fullScreenMode = std::make_unique<FullScreenController>(*this, *m_menuBar, *m_graph, host);
+    m_fullScreenMode = std::make_unique<FullScreenController>(*this, *m_menuBar, *m_session, host);
     m_strip = new FilesStripController(*this, m_pictureFolder, m_videoFolder, m_client, kFileListRect);
     m_strip->SetCaption(m_msgTitle);
     m_strip->SetHandOffs({[this] { QCoreApplication::postEvent(this, new QEvent(WM_OPEN_PICTURE)); },
@@ -150,9 +150,10 @@ CBitmapButton* CMainDlg::Button(int id) const
 
 void CMainDlg::UpdateResolutionText()
 {
-    if (m_graph->statusMessage().isEmpty()) {
+    if (m_session->Graph().statusMessage().isEmpty()) {
+        const CaptureFormat format = m_session->Format();
         m_resolutionText->setText(
-            QStringLiteral("%1%2%3").arg(captureWidth.load()).arg("*").arg(captureHeight.load()));
+            QStringLiteral("%1%2%3").arg(format.captureWidth).arg("*").arg(format.captureHeight));
         m_resolutionText->adjustSize();
     }
     m_resolutionText->setVisible(!IsFullScreen() && !m_resolutionText->text().isEmpty());

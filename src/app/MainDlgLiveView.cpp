@@ -1,12 +1,11 @@
 // The live view's tools in the main window: effect buttons, guides and the
 // other-tools menu. The feature object keeps their state; the window hands it its
-// buttons, the connected state and the magnification boxes, and wires its hooks
-// into the capture graph and the still saving.
+// buttons, the connected state and the magnification boxes; WireSession hands its
+// effects and drawings to the capture session.
 #include "app/CMainDlg.h"
 #include "app/MainMenus.h"
 #include "app/SettingsStore.h"
-#include "capture/CCaptureGraph.h"
-#include "capture/CaptureState.h"
+#include "capture/CaptureSession.h"
 #include "measure/Calibration.h"
 #include "widgets/CBitmapButton.h"
 #include "widgets/CMenuXP.h"
@@ -23,12 +22,6 @@ void CMainDlg::WireLiveView()
     parts.connected = [this] { return m_connected; };
     parts.guideScale = [this] { return ReadGuideScale(); };
     m_liveTools = std::make_unique<LiveViewTools>(std::move(parts));
-
-    LiveFrameHooks hooks = m_graph->hooks();
-    hooks.applyEffects = m_liveTools->Effects();
-    hooks.paintOverlays = m_liveTools->PreviewOverlays();
-    m_graph->SetLiveFrameHooks(std::move(hooks));
-    m_stillPainters.overlays = m_liveTools->StillOverlays();
 }
 
 GuideScale CMainDlg::ReadGuideScale()
@@ -40,8 +33,9 @@ GuideScale CMainDlg::ReadGuideScale()
     }
     scale.magnification = magnification;
     scale.unit = Settings().unit;
-    scale.cameraClass = CaptureDeviceClass.load();
-    scale.frame = QSize(captureWidth.load(), captureHeight.load());
+    const CaptureFormat format = m_session->Format();
+    scale.cameraClass = format.CaptureDeviceClass;
+    scale.frame = QSize(format.captureWidth, format.captureHeight);
     return scale;
 }
 

@@ -4,7 +4,6 @@
 #include "app/CMainDlg.h"
 #include "app/MainMenus.h"
 #include "app/SettingsStore.h"
-#include "capture/CaptureState.h"
 #include "measure/MeasureTexts.h"
 #include "widgets/CBitmapButton.h"
 #include "widgets/CToolTipCtrl.h"
@@ -15,7 +14,7 @@ using namespace maindlg;
 
 void CMainDlg::BuildMenus()
 {
-    m_menus->Build({CaptureDeviceClass.load(), Settings().SWITCH != 0, m_language});
+    m_menus->Build({Format().CaptureDeviceClass, Settings().SWITCH != 0, m_language});
     m_menuBar->setVisible(!IsFullScreen());
     if (!IsFullScreen()) {
         FitToClient();
@@ -31,7 +30,7 @@ void CMainDlg::RefreshToolTips()
 
 bool CMainDlg::OfferAccelerators(int key, Qt::KeyboardModifiers modifiers)
 {
-    const MainMenus::KeyResult result = MainMenus::OfferKey(key, modifiers, m_recording);
+    const MainMenus::KeyResult result = MainMenus::OfferKey(key, modifiers, IsRecording());
     if (result.command != 0) {
         OnCommand(result.command);
     }

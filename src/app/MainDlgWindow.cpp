@@ -3,7 +3,7 @@
 // controls around them.
 #include "app/CMainDlg.h"
 #include "app/MainDlgLayout.h"
-#include "capture/CCaptureGraph.h"
+#include "capture/CaptureSession.h"
 #include "files/FilesStripController.h"
 #include "liveview/LiveMeasureFeature.h"
 #include "widgets/CBitmapButton.h"
@@ -90,7 +90,7 @@ void CMainDlg::PlaceClient()
     }
     if (IsFullScreen()) {
         m_client->setGeometry(rect());
-        m_graph->Preview()->setGeometry(m_client->rect());
+        m_session->Graph().Preview()->setGeometry(m_client->rect());
         return;
     }
     const int menuHeight = m_menuBar->isHidden() ? 0 : m_menuBar->sizeHint().height();

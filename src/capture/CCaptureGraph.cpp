@@ -2,7 +2,6 @@
 
 #include "capture/CaptureEvents.h"
 #include "platform/camera/CameraBackendFactory.h"
-#include "platform/desktop/MessageBox.h"
 #include "platform/text/TextCatalogue.h"
 
 #include <QCoreApplication>
@@ -38,9 +37,9 @@ VideoInfoHeader FormatBlock(const CameraFormat& format)
     return f;
 }
 
-void SetRequestedSubtype(VideoInfoHeader& format)
+void SetRequestedSubtype(VideoInfoHeader& format, bool mjpg)
 {
-    format.bmiHeader.biCompression = useMjpg.load() == 1 ? kFourCcMjpg : kFourCcYuy2;
+    format.bmiHeader.biCompression = mjpg ? kFourCcMjpg : kFourCcYuy2;
 }
 
 int ResultCode(CameraStatus status)
@@ -60,8 +59,8 @@ int GraphEventFor(CameraStatus status)
 }
 } // namespace
 
-CCaptureGraph::CCaptureGraph(QWidget* previewParent)
-    : QObject(previewParent), m_preview(new CapturePreview(previewParent)), m_noButtonTimer(new QTimer(this))
+CCaptureGraph::CCaptureGraph(CaptureState& state, QWidget* previewParent)
+    : m_state(state), m_preview(new CapturePreview(previewParent)), m_noButtonTimer(new QTimer(this))
 {
     m_noButtonTimer->setSingleShot(true);
     m_noButtonTimer->setInterval(kButtonGraceMs);
@@ -86,10 +85,9 @@ void CCaptureGraph::SetLiveFrameHooks(LiveFrameHooks hooks)
     m_preview->SetPainters(m_hooks);
 }
 
-void CCaptureGraph::SetNotifyWindows(QObject* notifyWindow, QWidget* ownerWindow)
+void CCaptureGraph::SetNotifyWindow(QObject* notifyWindow)
 {
     m_notifyWindow = notifyWindow;
-    m_ownerWindow = ownerWindow;
     m_deviceCount = 0;
 }
 
@@ -129,7 +127,7 @@ void CCaptureGraph::TellNoButton()
         return;
     }
     m_noStillPinShown = true;
-    ShowMessage(nullptr, kNoStillPinText, LoadText(txt::MsgTitle), MB_OK);
+    emit notice(QString::fromLatin1(kNoStillPinText), CaptureNoticeLevel::Information);
 }
 
 void CCaptureGraph::TellButtonDenied()
@@ -138,7 +136,7 @@ void CCaptureGraph::TellButtonDenied()
     if (std::exchange(m_buttonDeniedTold, true)) {
         return;
     }
-    ShowMessage(nullptr, LoadText(txt::CameraButtonDenied), LoadText(txt::MsgTitle), MB_OK | MB_ICONWARNING);
+    emit notice(LoadText(txt::CameraButtonDenied), CaptureNoticeLevel::Warning);
 }
 
 void CCaptureGraph::OnButtonAttached()
@@ -148,19 +146,19 @@ void CCaptureGraph::OnButtonAttached()
     }
     m_noButtonTimer->stop();
     m_hasStillPin = true;
-    if (m_built && snapshotEnabled.load() && !m_snapshotBranch.load()) {
+    if (m_built && m_state.snapshotEnabled.load() && !m_snapshotBranch.load()) {
         BuildSnapshotBranch();
     }
 }
 
 void CCaptureGraph::ApplyClassDefault()
 {
-    const CaptureClassSizes& sizes = SizesOfClass(CaptureDeviceClass.load());
+    const CaptureClassSizes& sizes = SizesOfClass(m_state.CaptureDeviceClass.load());
     BitmapInfoHeader& h = m_format.bmiHeader;
     h.biWidth = sizes.defaultWidth;
     h.biHeight = sizes.defaultHeight;
-    captureWidth = sizes.defaultWidth;
-    captureHeight = sizes.defaultHeight;
+    m_state.captureWidth = sizes.defaultWidth;
+    m_state.captureHeight = sizes.defaultHeight;
     h.biSizeImage = static_cast<std::uint32_t>(sizes.defaultWidth) * sizes.defaultHeight * 2;
     m_format.dwBitRate = BitRateOf(m_format.AvgTimePerFrame, h.biSizeImage);
 }
@@ -176,24 +174,24 @@ bool CCaptureGraph::NegotiateFormat()
 {
     const int deviceClass = DecideDeviceClass(m_camera->Capabilities());
     if (deviceClass >= 0) {
-        CaptureDeviceClass = deviceClass;
-        useMjpg = mjpgByClass[deviceClass].load() == 1 ? 1 : 0;
+        m_state.CaptureDeviceClass = deviceClass;
+        m_state.useMjpg = m_state.mjpgByClass[std::size_t(deviceClass)].load() == 1 ? 1 : 0;
     }
     m_format = FormatBlock(m_camera->CurrentFormat());
     VideoInfoHeader stored;
     if (ReadCapConfig(stored)) {
         m_format = stored;
-        captureWidth = stored.bmiHeader.biWidth;
-        captureHeight = stored.bmiHeader.biHeight;
+        m_state.captureWidth = stored.bmiHeader.biWidth;
+        m_state.captureHeight = stored.bmiHeader.biHeight;
     } else {
         ApplyClassDefault();
     }
-    UpdateRecordFrameRate(captureWidth.load());
-    SetRequestedSubtype(m_format);
+    m_state.UpdateRecordFrameRate(m_state.captureWidth.load());
+    SetRequestedSubtype(m_format, m_state.useMjpg.load() == 1);
     int result = SetFormatOnCamera();
     if (result != 0) {
         ApplyClassDefault();
-        SetRequestedSubtype(m_format);
+        SetRequestedSubtype(m_format, m_state.useMjpg.load() == 1);
         result = SetFormatOnCamera();
     }
     const auto status = static_cast<CameraStatus>(result);
@@ -220,7 +218,7 @@ int CCaptureGraph::BuildGraph()
     if (!BuildLiveBranch()) {
         return 0;
     }
-    if (snapshotEnabled.load() && m_hasStillPin && !BuildSnapshotBranch()) {
+    if (m_state.snapshotEnabled.load() && m_hasStillPin && !BuildSnapshotBranch()) {
         return 0;
     }
     m_built = true;
@@ -235,8 +233,8 @@ int CCaptureGraph::BuildLiveBranch()
         return 0;
     }
     m_liveCallback.SetSize(format.width, format.height);
-    captureWidth = format.width;
-    captureHeight = format.height;
+    m_state.captureWidth = format.width;
+    m_state.captureHeight = format.height;
     m_frame.resize(bytes);
     m_liveBranch = true;
     return 1;
@@ -244,7 +242,7 @@ int CCaptureGraph::BuildLiveBranch()
 
 int CCaptureGraph::BuildSnapshotBranch()
 {
-    m_snapshotOneShot = CaptureDeviceClass.load() == Class2592;
+    m_snapshotOneShot = m_state.CaptureDeviceClass.load() == Class2592;
     m_snapshotBranch = true;
     return 1;
 }
@@ -258,7 +256,7 @@ int CCaptureGraph::StartPreview()
         return 0;
     }
     m_preview->PreparePicture();
-    FrameStore.held = false;
+    m_state.FrameStore.held = false;
     *m_snapshotArmed = true;
     const unsigned run = ++m_run;
     CameraStreamSinks sinks;
@@ -335,7 +333,7 @@ void CCaptureGraph::ReleaseAll()
     }
     m_frame = std::vector<std::uint8_t>();
     m_hasStillPin = false;
-    FrameStore.Free();
+    m_state.FrameStore.Free();
 }
 
 void CCaptureGraph::TearDown()
@@ -349,8 +347,8 @@ void CCaptureGraph::TearDown()
 
 int CCaptureGraph::SetCaptureSize(int width, int height)
 {
-    captureWidth = width;
-    captureHeight = height;
+    m_state.captureWidth = width;
+    m_state.captureHeight = height;
     if (!m_camera) {
         return -1;
     }
@@ -365,7 +363,7 @@ int CCaptureGraph::SetCaptureSize(int width, int height)
         // The rebuild reads the size back from the file: one that was not written
         // would silently bring back the old size.
         const bool stored = WriteCapConfig(m_format);
-        SetRequestedSubtype(m_format);
+        SetRequestedSubtype(m_format, m_state.useMjpg.load() == 1);
         const int taken = SetFormatOnCamera();
         return taken != 0 ? taken : (stored ? 0 : ResultCode(CameraStatus::Failed));
     });
@@ -378,7 +376,7 @@ int CCaptureGraph::ApplyCompression()
     }
     const int result = Rebuild([this] {
         CameraFormat format = m_camera->CurrentFormat();
-        format.subtype = useMjpg.load() == 1 ? CameraSubtype::MJPG : CameraSubtype::YUY2;
+        format.subtype = m_state.useMjpg.load() == 1 ? CameraSubtype::MJPG : CameraSubtype::YUY2;
         return ResultCode(m_camera->SetFormat(format));
     });
     return result == 0 ? 1 : 0;
@@ -386,7 +384,7 @@ int CCaptureGraph::ApplyCompression()
 
 int CCaptureGraph::SetSnapshot(int enabled)
 {
-    snapshotEnabled = enabled;
+    m_state.snapshotEnabled = enabled;
     return Rebuild([] { return 0; }) == 0 ? 1 : 0;
 }
 
@@ -465,9 +463,18 @@ void CCaptureGraph::PostStillCaptured(int origin)
         *m_snapshotArmed = true;
         return;
     }
-    FrameStore.Hold();
+    m_state.FrameStore.Hold();
     QCoreApplication::postEvent(target,
                                 new StillCapturedEvent(origin, buttonWaits ? m_snapshotArmed : nullptr));
+}
+
+int CCaptureGraph::PaintFrame(const std::uint8_t* pixels, int width, int height)
+{
+    if (!m_preview->PaintFrame(pixels, width, height)) {
+        return 0;
+    }
+    m_state.frameShown = 1;
+    return 1;
 }
 
 void CCaptureGraph::OnCameraFrame(const CameraFrame& frame)
@@ -489,7 +496,7 @@ void CCaptureGraph::OnCameraButton()
     }
     // The class-2 still grabber takes one picture and waits; disarmed before the
     // request is made, so the frame that answers it finds the button waiting.
-    if (frameShown.load() == 1 && m_snapshotOneShot.load()) {
+    if (m_state.frameShown.load() == 1 && m_snapshotOneShot.load()) {
         *m_snapshotArmed = false;
     }
     m_stillCallback.BufferCB(0.0, nullptr, 0);

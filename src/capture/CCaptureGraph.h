@@ -8,6 +8,7 @@
 // thread runs the live callback (CLiveFrameCallback), which paints through the
 // preview, and the camera button callback (CStillTriggerCallback).
 #include "capture/CapConfig.h"
+#include "capture/CaptureNotice.h"
 #include "capture/CapturePreview.h"
 #include "capture/CaptureState.h"
 #include "capture/LiveFrameCallback.h"
@@ -46,8 +47,9 @@ int DecideDeviceClass(const std::vector<CameraCapability>& capabilities);
 class CCaptureGraph : public QObject {
     Q_OBJECT
 public:
-    // The preview is made a child of `previewParent` (the graph too, as a QObject).
-    explicit CCaptureGraph(QWidget* previewParent = nullptr);
+    // The preview is made a child of `previewParent`; `state` is the session's and
+    // outlives the graph.
+    CCaptureGraph(CaptureState& state, QWidget* previewParent);
     ~CCaptureGraph() override;
 
     // The backend to use; without one CreateDeviceEnumerator takes ProcessCameraBackend().
@@ -55,8 +57,10 @@ public:
     // Set before the preview starts.
     void SetLiveFrameHooks(LiveFrameHooks hooks);
 
-    // Operations; a result of 1 means success, 0 failure.
-    void SetNotifyWindows(QObject* notifyWindow, QWidget* ownerWindow);
+    // Operations. Those returning int give 1 for success and 0 for failure, all but
+    // SetCaptureSize, which gives 0 for success and a nonzero code otherwise.
+    // Where the still and graph notices are posted (the capture session).
+    void SetNotifyWindow(QObject* notifyWindow);
     int CreateDeviceEnumerator();
     // When no device can be chosen, the table, the choice and the hardware id stay
     // as they were, so the chosen device is taken again when it comes back.
@@ -101,11 +105,8 @@ public:
 
     // The live picture's window.
     CapturePreview* Preview() const { return m_preview; }
-    // The preview's side, for callers that hold the graph.
-    int PaintFrame(const std::uint8_t* pixels, int width, int height)
-    {
-        return m_preview->PaintFrame(pixels, width, height);
-    }
+    // The preview's side, for callers that hold the graph; marks the frame shown.
+    int PaintFrame(const std::uint8_t* pixels, int width, int height);
     void EnterFullScreen() { m_preview->EnterFullScreen(); }
     void LeaveFullScreen() { m_preview->LeaveFullScreen(); }
     void SetStatusMessage(const QString& text) { m_preview->SetStatusMessage(text); }
@@ -126,8 +127,14 @@ public:
 
     // Used by the live callback.
     const LiveFrameHooks& hooks() const { return m_hooks; }
+    CaptureState& State() const { return m_state; }
     // Posts WM_STILL_CAPTURED for an answered still request.
     void PostStillCaptured(int origin);
+
+signals:
+    // Something the user should be told (a camera without its button, a button
+    // that may not be read); the window shows it.
+    void notice(const QString& text, CaptureNoticeLevel level);
 
 private:
     // Stops the stream, takes the branches down, applies `change` (its result is
@@ -152,6 +159,7 @@ private:
     void TellNoButton();
     void QueueGraphEvent(int code);
 
+    CaptureState& m_state;
     QPointer<CapturePreview> m_preview;
     std::shared_ptr<CameraBackend> m_preferredBackend;
     std::shared_ptr<CameraBackend> m_enumerator; // the device enumerator
@@ -183,10 +191,9 @@ private:
     std::shared_ptr<std::atomic<bool>> m_snapshotArmed = std::make_shared<std::atomic<bool>>(true);
 
     std::atomic<QObject*> m_notifyWindow{nullptr}; // read by the streaming thread
-    QPointer<QWidget> m_ownerWindow;
 
     CLiveFrameCallback m_liveCallback{*this};
-    CStillTriggerCallback m_stillCallback;
+    CStillTriggerCallback m_stillCallback{m_state};
     FrameConverter m_converter;
     std::vector<std::uint8_t> m_frame; // the live branch's buffer, reused
 

@@ -1,6 +1,5 @@
 #include "liveview/LiveMeasureFeature.h"
 
-#include "capture/CaptureState.h"
 #include "liveview/LiveToolIds.h"
 #include "measure/MeasureUnits.h"
 #include "widgets/CBitmapButton.h"
@@ -61,11 +60,6 @@ bool LiveMeasureFeature::OnMouseEvent(const QMouseEvent& event)
     default:
         return false;
     }
-}
-
-double LiveMeasureFeature::UnitsPerPixel(const QString& unit)
-{
-    return unitsPerPixel(unit, CaptureDeviceClass.load(), QSize(captureWidth.load(), captureHeight.load()));
 }
 
 LiveMeasureFeature::Painter LiveMeasureFeature::PreviewPainter() const

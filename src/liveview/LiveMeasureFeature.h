@@ -40,9 +40,6 @@ public:
     void OnNominalChanged() { m_calibration.OnNominalChanged(); }
     void Reset() { m_host->Reset(); }
 
-    // Scale s of the unit for the camera's class and the current capture size.
-    static double UnitsPerPixel(const QString& unit);
-
     // Painters that stay valid after this object is gone.
     Painter PreviewPainter() const;
     Painter StillPainter() const;

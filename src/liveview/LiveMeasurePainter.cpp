@@ -164,12 +164,12 @@ void LiveMeasurePainter::PaintOpenTexts(QPainter& painter, const OpenMeasurement
     if (info == nullptr || open.values.isEmpty()) {
         return;
     }
-    // In red, in the surface's current font, without the name line.
-    painter.setPen(ColorFromRef(kOpenTextColor));
-    const QFontMetrics metrics(painter.font());
+    // In red, in the default font, without the name line. The font and the laid-out
+    // lines come from this thread's cache, as every other label's do.
+    FontCache::Entry& font = ThreadFonts().Get(LogFontRecord{});
+    const QColor red = ColorFromRef(kOpenTextColor);
     auto write = [&](QPoint topLeft, const char* symbol, int k) {
-        painter.drawText(topLeft + QPoint(0, metrics.ascent()),
-                         ValueLine(symbol, open.values[k], open.units.value(k)));
+        DrawTextLine(painter, font, red, topLeft, ValueLine(symbol, open.values[k], open.units.value(k)));
     };
     if (open.kind == static_cast<int>(LiveKind::ContinuousLine)) {
         for (int k = 0; k < open.values.size() && 2 * k + 2 < open.points.size(); ++k) {

@@ -2,8 +2,7 @@
 // preview, the pictures the preview and a still show, calibration.
 #include "MainDlgTestSupport.h"
 #include "app/MainDlgIds.h"
-#include "capture/CCaptureGraph.h"
-#include "capture/CaptureState.h"
+#include "capture/CaptureSession.h"
 #include "liveview/LiveMeasureFeature.h"
 #include "measure/CCalibrationDlg.h"
 #include "measure/Calibration.h"
@@ -54,7 +53,7 @@ TEST_F(MainDlgTest, ALineMeasuredOverThePreviewIsBurnedIntoTheStill)
 {
     auto dlg = Start();
     ASSERT_TRUE(dlg->IsConnected());
-    ASSERT_TRUE(WaitFor([] { return FrameStore.width.load() > 0; }));
+    ASSERT_TRUE(WaitFor([&] { return dlg->Session().State().FrameStore.width.load() > 0; }));
     dlg->OnCommand(IDC_LINE);
     EXPECT_TRUE(dlg->Button(IDC_LINE)->IsActive());
     // Above the preview area: nothing starts.
@@ -76,7 +75,8 @@ TEST_F(MainDlgTest, ALineMeasuredOverThePreviewIsBurnedIntoTheStill)
     QTest::keyClick(dlg.get(), Qt::Key_F2);
     ASSERT_TRUE(WaitFor([&] { return Pictures(*dlg).size() == 1; }));
     const QImage still(dlg->PictureFolder() + "/" + Pictures(*dlg).at(0));
-    ASSERT_EQ(still.size(), QSize(captureWidth.load(), captureHeight.load()));
+    ASSERT_EQ(still.size(),
+              QSize(dlg->Session().Format().captureWidth, dlg->Session().Format().captureHeight));
     const double f = 4.05; // 2592 x 1944
     const QRect along(int(120 * f), int(60 * f) - 3, int(60 * f), 7);
     EXPECT_GT(RedPixels(still, along), 100);

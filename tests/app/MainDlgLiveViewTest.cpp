@@ -2,8 +2,7 @@
 // preview's pixels and a saved still.
 #include "MainDlgTestSupport.h"
 #include "app/SettingsStore.h"
-#include "capture/CCaptureGraph.h"
-#include "capture/CaptureState.h"
+#include "capture/CaptureSession.h"
 #include "image/ImageFormat.h"
 #include "widgets/CBitmapButton.h"
 #include "widgets/CMenuXP.h"
@@ -55,7 +54,7 @@ TEST_F(MainDlgTest, EffectButtonsLatchAndChangeTheLivePicture)
 {
     auto dlg = Start();
     ASSERT_TRUE(dlg->IsConnected());
-    ASSERT_TRUE(WaitFor([] { return FrameStore.width.load() > 0; }));
+    ASSERT_TRUE(WaitFor([&] { return dlg->Session().State().FrameStore.width.load() > 0; }));
     EXPECT_GT(GreyPixels(Preview(*dlg)), 1000);
 
     Click(*dlg, IDC_BINARY);
@@ -102,7 +101,7 @@ TEST_F(MainDlgTest, GuidesShowOnThePreviewAndAStillCarriesThemWithTheEffect)
     }));
     EXPECT_NEAR(dlg->LiveView().Guides().pixelsPerUnit, 15.0, 1e-6);
 
-    ASSERT_TRUE(WaitFor([] { return FrameStore.width.load() > 0; }));
+    ASSERT_TRUE(WaitFor([&] { return dlg->Session().State().FrameStore.width.load() > 0; }));
     dlg->OnCommand(IDC_CAMERA);
     QStringList files;
     ASSERT_TRUE(WaitFor([&] {

@@ -6,8 +6,7 @@
 #include "app/CPromptDlg.h"
 #include "app/MainDlgLayout.h"
 #include "app/SettingsStore.h"
-#include "capture/CCaptureGraph.h"
-#include "capture/CaptureState.h"
+#include "capture/CaptureSession.h"
 #include "files/CFileListView.h"
 #include "files/FileDialogs.h"
 #include "measure/Calibration.h"
@@ -182,7 +181,10 @@ TEST_F(MainDlgTest, MicroscopeThatWillNotStartSaysWhyOnceAndStartsWhenItCan)
     EXPECT_TRUE(dlg->IsConnected());
     EXPECT_TRUE(dlg->CaptureGraph()->statusMessage().isEmpty());
     EXPECT_TRUE(AllToolButtonsEnabled(*dlg, true));
-    ASSERT_TRUE(WaitFor([] { return frameShown.load() == 1 && FrameStore.width.load() > 0; }));
+    ASSERT_TRUE(WaitFor([&] {
+        return dlg->Session().State().frameShown.load() == 1 &&
+               dlg->Session().State().FrameStore.width.load() > 0;
+    }));
 
     // A size the USB bus cannot carry: that message, and a lower size starts again.
     QTest::keyClick(dlg.get(), Qt::Key_F11);
@@ -198,7 +200,7 @@ TEST_F(MainDlgTest, MicroscopeThatWillNotStartSaysWhyOnceAndStartsWhenItCan)
     dlg->OnCommand(ID_LOW_SIZE);
     dlg->OnTimer(IDT_DEVICE_CHECK);
     EXPECT_TRUE(dlg->IsConnected());
-    EXPECT_EQ(captureWidth.load(), 2048);
+    EXPECT_EQ(dlg->Session().Format().captureWidth, 2048);
     EXPECT_EQ(m_messages.size(), 2);
 }
 
@@ -213,13 +215,13 @@ TEST_F(MainDlgTest, TakePictureNeedsThePreviewAndStoresAStillWhenItRuns)
     QTest::keyClick(dlg.get(), Qt::Key_F2);
     ASSERT_EQ(m_messages.size(), 1);
     EXPECT_EQ(m_messages[0], "Please return to the preview state");
-    EXPECT_EQ(StillRequest.pending.load(), 0);
+    EXPECT_EQ(dlg->Session().State().StillRequest.pending.load(), 0);
     dlg->OnCommand(IDC_CLOCK);
     EXPECT_EQ(m_messages.size(), 2);
 
     dlg->OnCommand(IDC_PREVIEW);
     EXPECT_TRUE(dlg->CaptureGraph()->running());
-    ASSERT_TRUE(WaitFor([] { return FrameStore.width.load() > 0; }));
+    ASSERT_TRUE(WaitFor([&] { return dlg->Session().State().FrameStore.width.load() > 0; }));
     dlg->MagnificationEdit()->setText(" 60 "); // the blanks are no part of the name
     QTest::keyClick(dlg.get(), Qt::Key_F2);
     ASSERT_TRUE(WaitFor([&] { return PictureFiles(*dlg).size() == 1; }));
@@ -240,10 +242,10 @@ TEST_F(MainDlgTest, EscapeAndEnterNeverCloseAndSizeKeysSwitchTheCaptureSize)
     EXPECT_FALSE(dlg->IsFullScreen());
 
     QTest::keyClick(dlg.get(), Qt::Key_F11);
-    EXPECT_EQ(captureWidth.load(), 2048);
+    EXPECT_EQ(dlg->Session().Format().captureWidth, 2048);
     EXPECT_EQ(dlg->ResolutionText()->text(), "2048*1536");
     QTest::keyClick(dlg.get(), Qt::Key_F12);
-    EXPECT_EQ(captureHeight.load(), 1944);
+    EXPECT_EQ(dlg->Session().Format().captureHeight, 1944);
     EXPECT_EQ(dlg->ResolutionText()->text(), "2592*1944");
     EXPECT_TRUE(dlg->CaptureGraph()->running());
 }
@@ -337,13 +339,13 @@ TEST_F(MainDlgTest, RepaintShowsACaptureSizeWhoeverChangedItAndSizeKeysNeedThePl
 
     for (Qt::KeyboardModifier modifier : {Qt::ControlModifier, Qt::AltModifier, Qt::ShiftModifier}) {
         QTest::keyClick(dlg.get(), Qt::Key_F11, modifier);
-        EXPECT_EQ(captureWidth.load(), 2592) << modifier;
+        EXPECT_EQ(dlg->Session().Format().captureWidth, 2592) << modifier;
     }
     QTest::keyClick(dlg.get(), Qt::Key_F11);
-    EXPECT_EQ(captureWidth.load(), 2048);
+    EXPECT_EQ(dlg->Session().Format().captureWidth, 2048);
     for (Qt::KeyboardModifier modifier : {Qt::ControlModifier, Qt::MetaModifier}) {
         QTest::keyClick(dlg.get(), Qt::Key_F12, modifier);
-        EXPECT_EQ(captureWidth.load(), 2048) << modifier;
+        EXPECT_EQ(dlg->Session().Format().captureWidth, 2048) << modifier;
     }
 
     // Ctrl+F2 is not F2: no warning for the switched-off preview, no still request.
@@ -401,16 +403,16 @@ TEST_F(MainDlgTest, SnapshotItemTogglesItsTextAndTheChoiceSurvivesARestart)
 {
     {
         auto dlg = Start();
-        EXPECT_EQ(snapshotEnabled.load(), 1);
+        EXPECT_EQ(dlg->Session().Format().snapshotEnabled, 1);
         EXPECT_EQ(dlg->Submenu(1)->FindItem(ID_SNAPSHOT)->text(), "Snapshot Disable");
         dlg->Submenu(1)->FindItem(ID_SNAPSHOT)->trigger();
         EXPECT_EQ(dlg->Submenu(1)->FindItem(ID_SNAPSHOT)->text(), "Snapshot Enable");
-        EXPECT_EQ(snapshotEnabled.load(), 0);
+        EXPECT_EQ(dlg->Session().Format().snapshotEnabled, 0);
         EXPECT_TRUE(dlg->CaptureGraph()->running());
     }
     Settings() = AppSettings{};
     auto again = Start();
-    EXPECT_EQ(snapshotEnabled.load(), 0);
+    EXPECT_EQ(again->Session().Format().snapshotEnabled, 0);
     EXPECT_EQ(again->Submenu(1)->FindItem(ID_SNAPSHOT)->text(), "Snapshot Enable");
     again->OnCommand(ID_SNAPSHOT);
     EXPECT_EQ(again->Submenu(1)->FindItem(ID_SNAPSHOT)->text(), "Snapshot Disable");
@@ -498,7 +500,7 @@ TEST_F(MainDlgTest, SaveAsProposesTheNameRefusesTheOwnFolderAndRightClickOffersT
     dlg->OnCommand(ID_DELETE);
     EXPECT_EQ(m_messages.last(), "Please select an image or video");
 
-    ASSERT_TRUE(WaitFor([] { return FrameStore.width.load() > 0; }));
+    ASSERT_TRUE(WaitFor([&] { return dlg->Session().State().FrameStore.width.load() > 0; }));
     QTest::keyClick(dlg.get(), Qt::Key_F2);
     ASSERT_TRUE(WaitFor([&] { return PictureFiles(*dlg).size() == 1; }));
     const QString stored = PictureFiles(*dlg).at(0);
@@ -585,7 +587,7 @@ TEST_F(MainDlgTest, HelpOpensTheManualOfTheCurrentLanguageAndOpenChecksThePictur
     EXPECT_EQ(recorder.opened[0].toLocalFile(), ProgramFolderPath() + "/Pelora-CN.html");
     EXPECT_EQ(recorder.opened[1].scheme(), "https");
 
-    ASSERT_TRUE(WaitFor([] { return FrameStore.width.load() > 0; }));
+    ASSERT_TRUE(WaitFor([&] { return dlg->Session().State().FrameStore.width.load() > 0; }));
     dlg->OnCommand(IDC_CAMERA);
     ASSERT_TRUE(WaitFor([&] { return PictureFiles(*dlg).size() == 1; }));
     QFile::remove(dlg->PictureFolder() + "/" + PictureFiles(*dlg).at(0));

@@ -3,7 +3,6 @@
 // properties of a camera that went away.
 #include "CaptureTestSupport.h"
 #include "GraphTestEnvironment.h"
-#include "capture/CCaptureGraph.h"
 #include "common/EmulatedUvc.h"
 #include "common/TestSupport.h"
 #include "platform/camera/CameraHardwareIds.h"
@@ -39,10 +38,10 @@ protected:
         backend->WatchDevices(nullptr);
     }
     bool Start() { return StartGraph(graph, sink); }
-    static bool Painted()
+    bool Painted()
     {
-        frameShown = 0;
-        return WaitFor([] { return frameShown.load() == 1; });
+        state.frameShown = 0;
+        return WaitFor([&] { return state.frameShown.load() == 1; });
     }
 
     GraphTestEnvironment environment;
@@ -52,13 +51,14 @@ protected:
     std::shared_ptr<emu::EmulatedUvc> uvc = std::make_shared<emu::EmulatedUvc>();
     std::shared_ptr<V4l2Backend> backend =
         std::make_shared<V4l2Backend>(uvc, uvc, V4l2StreamTiming{std::chrono::milliseconds(60), 5, 3});
-    CCaptureGraph graph;
+    CCaptureGraph& graph = environment.graph;
+    CaptureState& state = environment.state;
     int cam = -1;
 };
 
 TEST_F(UvcGraphTest, ButtonThatComesAfterTheVideoNodeTakesStills)
 {
-    snapshotEnabled = 1;
+    state.snapshotEnabled = 1;
     ASSERT_TRUE(Start());
     EXPECT_FALSE(graph.hasStillPin());
     uvc->PlugButton(cam); // the driver registers the input device after the video nodes
@@ -74,7 +74,7 @@ TEST_F(UvcGraphTest, ButtonThatComesAfterTheVideoNodeTakesStills)
 
 TEST_F(UvcGraphTest, UnreadableButtonIsToldOnceWithItsRemedyAndThePictureGoesOn)
 {
-    snapshotEnabled = 1;
+    state.snapshotEnabled = 1;
     uvc->With(cam, [](emu::Camera& c) { c.buttonDenied = true; });
     uvc->PlugButton(cam);
     ASSERT_TRUE(Start());

@@ -1,8 +1,8 @@
 // The time-lapse dialog and its worker, on a clock the tests drive.
-#include "capture/CTimerCaptureDlg.h"
 #include "capture/CaptureState.h"
 #include "capture/CaptureTexts.h"
-#include "capture/TimeLapseIds.h"
+#include "capture/dialogs/CTimerCaptureDlg.h"
+#include "capture/dialogs/TimeLapseIds.h"
 #include "platform/desktop/MessageBox.h"
 
 #include <QApplication>
@@ -90,10 +90,13 @@ protected:
             std::lock_guard lock(m_mutex);
             m_pictures.push_back(clock->Now());
         };
+        seams.liveFrame = [this] { return m_liveFrame; };
         auto dialog = std::make_unique<CTimerCaptureDlg>(txt::Start, nullptr, std::move(seams));
         dialog->show();
         return dialog;
     }
+    TimeLapseFrameInfo m_liveFrame;
+
     std::vector<QDateTime> Pictures()
     {
         std::lock_guard lock(m_mutex);
@@ -261,23 +264,17 @@ TEST_F(TimeLapseTest, CancelWhileWaitingForTheStartEndsPromptlyWithoutAPicture)
 
 TEST_F(TimeLapseTest, SizeEstimateFollowsTheCountAndTheSensorClass)
 {
-    const int oldClass = CaptureDeviceClass.load();
-    std::vector<std::uint8_t> frame(size_t(2592) * 1944 * 3);
-    ASSERT_TRUE(FrameStore.Store(frame.data(), 2592, 1944, 0.0));
-    CaptureDeviceClass = Class2592;
+    m_liveFrame = {size_t(2592) * 1944 * 3, Class2592};
     SteppedClock clock(m_origin);
     auto dialog = Open(&clock);
     EXPECT_EQ(dialog->SizeEstimateText()->text(), "  24.00");
 
     // 10 pictures of 640 x 480 on the smallest sensor: 7.03 MB, the hundredths in two digits.
-    ASSERT_TRUE(FrameStore.Store(frame.data(), 640, 480, 0.0));
-    CaptureDeviceClass = Class1280;
+    m_liveFrame = {size_t(640) * 480 * 3, Class1280};
     Type(*dialog, IDC_PICTURE_COUNT, "10");
     QFocusEvent focusOut(QEvent::FocusOut);
     QApplication::sendEvent(dialog->Edit(IDC_PICTURE_COUNT), &focusOut);
     EXPECT_EQ(dialog->SizeEstimateText()->text(), "   7.03");
-    FrameStore.Free();
-    CaptureDeviceClass = oldClass;
 }
 
 } // namespace

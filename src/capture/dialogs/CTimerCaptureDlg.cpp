@@ -1,8 +1,8 @@
-#include "capture/CTimerCaptureDlg.h"
+#include "capture/dialogs/CTimerCaptureDlg.h"
 
 #include "capture/CaptureState.h"
 #include "capture/CaptureTexts.h"
-#include "capture/TimeLapseIds.h"
+#include "capture/dialogs/TimeLapseIds.h"
 #include "platform/desktop/MessageBox.h"
 
 #include <QEvent>
@@ -89,8 +89,7 @@ const FieldRange* RangeOf(int id)
 
 CTimerCaptureDlg::CTimerCaptureDlg(const TextKey& captureLabel, QWidget* parent, TimeLapseSeams seams)
     : QDialog(parent), m_clock(seams.clock != nullptr ? *seams.clock : SystemTimeLapseClock()),
-      m_requestStill(seams.requestStill ? std::move(seams.requestStill)
-                                        : [] { StillRequest.Request(StillOriginUser); }),
+      m_requestStill(std::move(seams.requestStill)), m_liveFrame(std::move(seams.liveFrame)),
       m_worker(m_clock)
 {
     setObjectName(QString::number(IDD_TIMER_CAPTURE));
@@ -204,8 +203,9 @@ void CTimerCaptureDlg::UpdateEstimate()
     bool ok = false;
     const int count = Edit(IDC_PICTURE_COUNT)->text().trimmed().toInt(&ok);
     const FieldRange* range = RangeOf(IDC_PICTURE_COUNT);
-    if (ok && count >= range->low && count <= range->high) {
-        m_estimate->setText(TimeLapseSizeEstimate(count, FrameStore.FrameBytes(), CaptureDeviceClass.load()));
+    if (ok && count >= range->low && count <= range->high && m_liveFrame) {
+        const TimeLapseFrameInfo frame = m_liveFrame();
+        m_estimate->setText(TimeLapseSizeEstimate(count, frame.frameBytes, frame.deviceClass));
     }
 }
 
