@@ -38,7 +38,8 @@ testsupport::ActWhenShown LookAtPlayer(PlayerSeen& seen)
             seen.playing = player->Button(player::IDC_PLAY)->IsActive() &&
                            player->Playback().GetState() == CClipPlayback::State::Running;
             // Playing means pictures move on, not only a pressed button.
-            WaitFor([&] { return player->Playback().Position(&seen.position) && seen.position > 0.2; });
+            (void)QTest::qWaitFor(
+                [&] { return player->Playback().Position(&seen.position) && seen.position > 0.2; });
             seen.picture = player->Playback().VideoWindow()->Picture().size();
             player->done(QDialog::Rejected);
         });
