@@ -489,7 +489,7 @@ TEST_F(MainDlgTest, StartupPromptShowsWhileSysDateIsOneAndItsBoxSwitchesItOff)
     EXPECT_FALSE(again->IsTimerActive(IDT_STARTUP_PROMPT));
 }
 
-TEST_F(MainDlgTest, SaveAsProposesTheNameRefusesTheOwnFolderAndRightClickOffersTheMenu)
+TEST_F(MainDlgTest, SaveAsProposesTheNameStartsWhereItMaySaveAndRightClickOffersTheMenu)
 {
     auto dlg = Start();
     dlg->OnCommand(ID_SAVE_AS);
@@ -513,10 +513,18 @@ TEST_F(MainDlgTest, SaveAsProposesTheNameRefusesTheOwnFolderAndRightClickOffersT
     EXPECT_EQ(asked.initialName, stored.left(stored.size() - 4));
     EXPECT_TRUE(asked.filter.startsWith("Bitmap Files(*.bmp)"));
     EXPECT_EQ(asked.defaultExtension, ".bmp");
-    // The dialog starts in the page's own folder, not where the program was started.
-    EXPECT_EQ(QDir(asked.folder).canonicalPath(), QDir(dlg->PictureFolder()).canonicalPath());
     ASSERT_EQ(m_messages.size(), 1);
     EXPECT_EQ(m_messages[0], "Can't save file to temp directory!!");
+    EXPECT_EQ(PictureFiles(*dlg).size(), 1);
+
+    // The dialog starts where saving is allowed: taking its folder as offered saves.
+    SetSaveDialogResponder(
+        [](const SaveDialogRequest& request) { return request.folder + "/" + request.initialName + ".jpg"; });
+    m_messages.clear();
+    dlg->OnCommand(ID_SAVE_AS);
+    SetSaveDialogResponder(nullptr);
+    EXPECT_TRUE(m_messages.isEmpty()) << m_messages.join('|').toStdString();
+    EXPECT_TRUE(QFile::exists(asked.folder + "/" + asked.initialName + ".jpg"));
     EXPECT_EQ(PictureFiles(*dlg).size(), 1);
 
     // A right click on the picture offers the file list's menu.
