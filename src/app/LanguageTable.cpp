@@ -1,6 +1,7 @@
 #include "app/LanguageTable.h"
 
 #include "app/AppTexts.h"
+#include "app/QtTranslations.h"
 #include "app/SettingsStore.h"
 #include "platform/files/ProgramFolder.h"
 
@@ -70,6 +71,10 @@ constexpr LocaleLanguage kLocaleLanguages[] = {
     {"lt", 39}, {"fa", 41}, {"vi", 42},
 };
 
+constexpr char kLocaleEnglish[] = "en";
+constexpr char kLocaleSimplified[] = "zh_CN";
+constexpr char kLocaleTraditional[] = "zh_TW";
+
 QString g_helpFile;
 
 } // namespace
@@ -95,10 +100,26 @@ Qt::LayoutDirection LayoutDirectionOf(LanguagePair language)
     return rightToLeft ? Qt::RightToLeft : Qt::LeftToRight;
 }
 
+QString LocaleNameOf(LanguagePair language)
+{
+    if (language.primary == kLangChinese) {
+        return QString::fromLatin1(language.sub == kSubLangChineseTraditional ? kLocaleTraditional
+                                                                              : kLocaleSimplified);
+    }
+    for (const LocaleLanguage& l : kLocaleLanguages) {
+        if (l.primary == language.primary) {
+            return QString::fromLatin1(l.code);
+        }
+    }
+    return QString::fromLatin1(kLocaleEnglish);
+}
+
 void ChooseFiles(LanguagePair language)
 {
-    // Qt takes the direction from its own translators only, which we do not use.
+    // The direction is ours to set: Qt's translations would set it only for the
+    // languages it has them for.
     QGuiApplication::setLayoutDirection(LayoutDirectionOf(language));
+    InstallQtTranslation(LocaleNameOf(language));
     const QString folder = ProgramFolder();
     SetLanguageFilePath(folder + u'/' + LanguageFileName(language));
     g_helpFile = folder + u'/' + HelpFileName(language);
