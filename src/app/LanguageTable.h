@@ -56,7 +56,13 @@ struct LanguageMenuItem {
     int commandId;
     TextKey text;
     LanguagePair language;
+    const char* ownName; // the language's name in itself, UTF-8
 };
+
+// An item's text: its name in the current language, followed by its own name
+// when that differs ("英語 (English)"), so every language can be found whatever
+// language is shown.
+QString LanguageMenuText(const LanguageMenuItem& item, LanguagePair current);
 
 // Items of the "Change language" submenu, in menu order.
 std::span<const LanguageMenuItem> LanguageMenu();

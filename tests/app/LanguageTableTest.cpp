@@ -174,6 +174,24 @@ TEST_F(LanguageTableTest, EveryMenuItemTicksOnlyItself)
     EXPECT_STREQ(FindLanguageMenuItem(32833)->text.def, "Bulgerian(Bulgeria)");
 }
 
+TEST_F(LanguageTableTest, LanguageItemsAlsoShowTheirOwnNames)
+{
+    // A user stuck in Japanese still finds English.
+    QDir().mkpath(m_home.sub("program"));
+    ASSERT_TRUE(
+        QFile::copy(PELORA_SOURCE_DIR "/lang/Japanese932.ini", m_home.sub("program") + "/Japanese932.ini"));
+    const LanguagePair japanese{17, 0};
+    ChooseFiles(japanese);
+    EXPECT_EQ(LanguageMenuText(*FindLanguageMenuItem(387), japanese), "英語 (English)");
+    EXPECT_EQ(LanguageMenuText(*FindLanguageMenuItem(32825), japanese), "ロシア語(ロシア) (Русский)");
+    EXPECT_EQ(LanguageMenuText(*FindLanguageMenuItem(32826), japanese), "日本語(日本)"); // already its own
+
+    const LanguagePair english{9, 0};
+    ChooseFiles(english);
+    EXPECT_EQ(LanguageMenuText(*FindLanguageMenuItem(32826), english), "Japanese(Japanese) (日本語)");
+    EXPECT_EQ(LanguageMenuText(*FindLanguageMenuItem(387), english), "English(English)");
+}
+
 TEST_F(LanguageTableTest, StandardButtonsSpeakTheChosenLanguage)
 {
     auto yesNo = [] {
