@@ -450,6 +450,47 @@ TEST_F(MainDlgTest, LanguageChangeRelabelsMenusAndTooltipsAndTicksExactlyOneItem
     EXPECT_EQ(TickedLanguages(*dlg), std::vector<int>{ID_LANG_ENGLISH});
 }
 
+TEST_F(MainDlgTest, ArabicMirrorsTheWindowBodyAndSizesStillReadLeftToRight)
+{
+    ScopedEnv language("LC_ALL", "ar_EG.UTF-8");
+    auto dlg = Start();
+    EXPECT_EQ(dlg->Language().primary, lang::kLangArabic);
+    auto mirrored = [](const QRect& r) {
+        return QRect(QPoint(kClientSize.width() - r.x() - r.width(), r.y()), r.size());
+    };
+    EXPECT_EQ(dlg->FileListArea()->geometry(), mirrored(kFileListRect));
+    EXPECT_EQ(dlg->CaptureGraph()->Preview()->geometry(), mirrored(kPreviewRect));
+    for (const ButtonPlace& place : kButtons) {
+        if (!place.neverShown) {
+            EXPECT_EQ(dlg->Button(place.id)->geometry(), mirrored(QRect(place.pos, place.size))) << place.id;
+        }
+    }
+    // The page tabs are where they are drawn.
+    QTest::mouseClick(dlg->Client(), Qt::LeftButton, {}, QPoint(kClientSize.width() - 1 - 120, 50));
+    EXPECT_EQ(dlg->Page(), kPageVideos);
+
+    // "2592*1944" keeps its order inside right-to-left text.
+    const QString size = ResolutionText({2592, 1944});
+    QTextLayout layout(size, QApplication::font());
+    QTextOption option;
+    option.setTextDirection(Qt::RightToLeft);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    EXPECT_LT(line.cursorToX(size.indexOf("2592")), line.cursorToX(size.indexOf("1944")));
+
+    // A left-to-right language puts everything back.
+    dlg->OnCommand(ID_LANG_ENGLISH);
+    EXPECT_EQ(dlg->FileListArea()->geometry(), kFileListRect);
+    for (const ButtonPlace& place : kButtons) {
+        if (!place.neverShown) {
+            EXPECT_EQ(dlg->Button(place.id)->pos(), place.pos) << place.id;
+        }
+    }
+    EXPECT_EQ(ResolutionText({2592, 1944}), "2592*1944");
+}
+
 TEST_F(MainDlgTest, ClosingAnsweredNoKeepsEverythingRunning)
 {
     auto dlg = Start();
