@@ -152,6 +152,8 @@ QWidget* CPenSettingDlg::BuildWidthArrows(QWidget* parent)
         layout->addWidget(arrow);
         (step > 0 ? m_widthUp : m_widthDown) = arrow;
     }
+    // The pair stays together beside the edit however tall the group is.
+    arrows->setFixedHeight(2 * half);
     return arrows;
 }
 
