@@ -10,20 +10,15 @@
 #include "files/FilesStripController.h"
 #include "files/FilesTexts.h"
 #include "liveview/LiveMeasureFeature.h"
+#include "platform/desktop/DocumentOpener.h"
 #include "platform/desktop/MessageBox.h"
 #include "widgets/CBitmapButton.h"
 
-#include <QDesktopServices>
 #include <QDir>
 #include <QLineEdit>
 #include <QUrl>
 
 using namespace maindlg;
-
-namespace {
-// Where "Update" sends the user.
-const char* const kProjectWebPage = "https://pelora.example.org/";
-} // namespace
 
 CommandTable<CMainDlg>& CMainDlg::Commands()
 {
@@ -148,17 +143,19 @@ void CMainDlg::OnLanguageItem()
 void CMainDlg::OnHelpManual()
 {
     const QString manual = lang::HelpFilePath();
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(manual))) {
-        // Without a browser (or a program for HTML files) the user still learns
-        // where the manual is.
+    // Without a browser (or a program for HTML files) the user still learns
+    // where the manual is.
+    OpenDocument(QUrl::fromLocalFile(manual), this, [this, manual] {
         ShowMessage(this, LoadText(txt::HelpNotOpened) + "\n" + QDir::toNativeSeparators(manual), m_msgTitle,
                     MB_OK | MB_ICONWARNING);
-    }
+    });
 }
 
 void CMainDlg::OnHelpUpdate()
 {
-    QDesktopServices::openUrl(QUrl(QString::fromLatin1(kProjectWebPage)));
+    // The program is installed as a system package: its updates come the same way.
+    ShowMessage(this, LoadText(txt::UpdateInfo).arg(m_msgTitle, QStringLiteral(PELORA_VERSION)), m_msgTitle,
+                MB_OK | MB_ICONINFORMATION);
 }
 
 void CMainDlg::OnAbout()

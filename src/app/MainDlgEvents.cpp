@@ -1,6 +1,7 @@
 // Pre-translation of the main window's input, its timers and private messages.
 #include "app/CMainDlg.h"
 #include "app/CPromptDlg.h"
+#include "app/MainDlgClient.h"
 #include "app/SettingsStore.h"
 #include "capture/CaptureSession.h"
 #include "files/FilesStripController.h"
@@ -151,7 +152,7 @@ void CMainDlg::OnLeftButtonDown(QObject* watched, QPoint global)
     if (watched != m_client) {
         return;
     }
-    const QPoint client = m_client->mapFromGlobal(global);
+    const QPoint client = MirroredInClient(*m_client, m_client->mapFromGlobal(global));
     if (kPicturesTab.contains(client)) {
         SwitchPage(kPagePictures);
         m_strip->Refresh();
@@ -164,7 +165,7 @@ void CMainDlg::OnLeftButtonDown(QObject* watched, QPoint global)
 void CMainDlg::SwitchPage(int page)
 {
     if (m_strip->SwitchPage(page)) {
-        m_client->update(QRect(kPageBitmapPos, kPageBitmapSize));
+        m_client->update(MirroredInClient(*m_client, QRect(kPageBitmapPos, kPageBitmapSize)));
         RefreshToolTips();
     }
 }

@@ -61,15 +61,19 @@ void MainDlgClient::paintEvent(QPaintEvent* event)
         painter.fillRect(dirty, Qt::black);
         return;
     }
-    const QPixmap background = ArtPixmap(QStringLiteral("background_main"), kClientSize);
+    QPixmap background = ArtPixmap(QStringLiteral("background_main"), kClientSize);
     if (background.isNull()) {
         painter.fillRect(dirty, QColor(0x2b, 0x31, 0x3a));
     } else {
+        if (isRightToLeft()) {
+            background = background.transformed(QTransform::fromScale(-1, 1));
+        }
         painter.drawPixmap(dirty, background, dirty);
     }
     const QString page =
         m_owner.Page() == kPagePictures ? QStringLiteral("page_147") : QStringLiteral("page_146");
-    painter.drawPixmap(kPageBitmapPos, ArtPixmap(page, kPageBitmapSize));
+    painter.drawPixmap(MirroredInClient(*this, QRect(kPageBitmapPos, kPageBitmapSize)),
+                       ArtPixmap(page, kPageBitmapSize));
     // Whoever changed the capture size (keys, recording, video settings), the
     // next repaint shows it.
     m_owner.UpdateResolutionText();
@@ -132,6 +136,8 @@ void CMainDlg::CreateEditsAndTexts()
                                   .arg(QColor(kStatusBrushColour).name());
     m_resolutionText = new QLabel(m_client);
     m_resolutionText->setStyleSheet(textStyle);
+    // "2592*1944" reads left to right in every language.
+    m_resolutionText->setLayoutDirection(Qt::LeftToRight);
     m_resolutionText->move(kResolutionTextPos);
     m_statusText = new QLabel(m_client);
     m_statusText->setStyleSheet(textStyle);
@@ -157,5 +163,7 @@ void CMainDlg::UpdateResolutionText()
         m_resolutionText->adjustSize();
     }
     m_resolutionText->setVisible(!IsFullScreen() && !m_resolutionText->text().isEmpty());
-    m_resolutionText->move(kResolutionTextPos);
+    // Where it is shown already: moving it back and forth here would paint again.
+    m_resolutionText->move(
+        MirroredInClient(*m_client, QRect(kResolutionTextPos, m_resolutionText->size())).topLeft());
 }

@@ -202,7 +202,7 @@ void MainMenus::BuildSettingMenu(CMenuXP* menu, const State& state)
                        {0, kNoText}});
     CMenuXP* languages = menu->AppendPopup(LoadText(txt::Changelanguage));
     for (const lang::LanguageMenuItem& item : lang::LanguageMenu()) {
-        languages->AppendItem(item.commandId, LoadText(item.text));
+        languages->AppendItem(item.commandId, lang::LanguageMenuText(item, state.language));
     }
     languages->CheckItem(lang::CheckedLanguageCommand(state.language), true);
 }

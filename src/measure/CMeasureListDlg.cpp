@@ -1,5 +1,6 @@
 #include "measure/CMeasureListDlg.h"
 
+#include "measure/ListColumnTexts.h"
 #include "measure/MeasureExport.h"
 #include "measure/MeasureListRows.h"
 #include "measure/MeasureTexts.h"
@@ -35,7 +36,7 @@ QPushButton* AddButton(int id, const QString& text, QBoxLayout* layout)
 CMeasureListDlg::CMeasureListDlg(PhotoMeasureList& list, QWidget* parent) : QDialog(parent), m_list(list)
 {
     setObjectName(QString::number(IDD_MEASURE_LIST));
-    setWindowTitle(QStringLiteral("Properties"));
+    setWindowTitle(LoadText(txt::ListProperties));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
 
@@ -138,7 +139,7 @@ void CMeasureListDlg::OnTabChanged(int tab)
 
 void CMeasureListDlg::BuildColumns()
 {
-    m_rows->setHeaderLabels(ListTabColumns(ListTab(m_tab)));
+    m_rows->setHeaderLabels(LocalizedColumnTitles(ListTabColumns(ListTab(m_tab))));
     FitColumns();
 }
 

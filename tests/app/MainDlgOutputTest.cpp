@@ -89,7 +89,8 @@ TEST_F(MainDlgOutputTest, TimeLapsePicturePrintedAndMailedFromTheStrip)
 
     dlg->OnCommand(ID_EMAIL);
     EXPECT_EQ(testsupport::ReadFile(m_out.filePath("mail")), "--attach\n" + picture.toUtf8() + "\n");
-    EXPECT_EQ(m_messages, QStringList{"Send Completed"});
+    EXPECT_EQ(m_messages,
+              QStringList{"The file was handed to your mail program. Address and send the e-mail there."});
     EXPECT_TRUE(dlg->isVisible());
 }
 

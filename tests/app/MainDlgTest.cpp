@@ -6,11 +6,13 @@
 #include "app/CPromptDlg.h"
 #include "app/MainDlgLayout.h"
 #include "app/SettingsStore.h"
+#include "capture/CaptureResolutions.h"
 #include "capture/CaptureSession.h"
 #include "files/CFileListView.h"
 #include "files/FileDialogs.h"
 #include "measure/Calibration.h"
 #include "platform/camera/CameraBackendFactory.h"
+#include "platform/desktop/DocumentOpener.h"
 #include "platform/desktop/MessageBox.h"
 #include "widgets/CBitmapButton.h"
 #include "widgets/CMenuXP.h"
@@ -18,14 +20,16 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTextLayout>
 #include <QTimer>
 #include <QUrl>
 
@@ -448,6 +452,47 @@ TEST_F(MainDlgTest, LanguageChangeRelabelsMenusAndTooltipsAndTicksExactlyOneItem
     EXPECT_EQ(TickedLanguages(*dlg), std::vector<int>{ID_LANG_ENGLISH});
 }
 
+TEST_F(MainDlgTest, ArabicMirrorsTheWindowBodyAndSizesStillReadLeftToRight)
+{
+    ScopedEnv language("LC_ALL", "ar_EG.UTF-8");
+    auto dlg = Start();
+    EXPECT_EQ(dlg->Language().primary, lang::kLangArabic);
+    auto mirrored = [](const QRect& r) {
+        return QRect(QPoint(kClientSize.width() - r.x() - r.width(), r.y()), r.size());
+    };
+    EXPECT_EQ(dlg->FileListArea()->geometry(), mirrored(kFileListRect));
+    EXPECT_EQ(dlg->CaptureGraph()->Preview()->geometry(), mirrored(kPreviewRect));
+    for (const ButtonPlace& place : kButtons) {
+        if (!place.neverShown) {
+            EXPECT_EQ(dlg->Button(place.id)->geometry(), mirrored(QRect(place.pos, place.size))) << place.id;
+        }
+    }
+    // The page tabs are where they are drawn.
+    QTest::mouseClick(dlg->Client(), Qt::LeftButton, {}, QPoint(kClientSize.width() - 1 - 120, 50));
+    EXPECT_EQ(dlg->Page(), kPageVideos);
+
+    // "2592*1944" keeps its order inside right-to-left text.
+    const QString size = ResolutionText({2592, 1944});
+    QTextLayout layout(size, QApplication::font());
+    QTextOption option;
+    option.setTextDirection(Qt::RightToLeft);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    EXPECT_LT(line.cursorToX(size.indexOf("2592")), line.cursorToX(size.indexOf("1944")));
+
+    // A left-to-right language puts everything back.
+    dlg->OnCommand(ID_LANG_ENGLISH);
+    EXPECT_EQ(dlg->FileListArea()->geometry(), kFileListRect);
+    for (const ButtonPlace& place : kButtons) {
+        if (!place.neverShown) {
+            EXPECT_EQ(dlg->Button(place.id)->pos(), place.pos) << place.id;
+        }
+    }
+    EXPECT_EQ(ResolutionText({2592, 1944}), "2592*1944");
+}
+
 TEST_F(MainDlgTest, ClosingAnsweredNoKeepsEverythingRunning)
 {
     auto dlg = Start();
@@ -491,7 +536,7 @@ TEST_F(MainDlgTest, StartupPromptShowsWhileSysDateIsOneAndItsBoxSwitchesItOff)
     EXPECT_FALSE(again->IsTimerActive(IDT_STARTUP_PROMPT));
 }
 
-TEST_F(MainDlgTest, SaveAsProposesTheNameRefusesTheOwnFolderAndRightClickOffersTheMenu)
+TEST_F(MainDlgTest, SaveAsProposesTheNameStartsWhereItMaySaveAndRightClickOffersTheMenu)
 {
     auto dlg = Start();
     dlg->OnCommand(ID_SAVE_AS);
@@ -515,10 +560,18 @@ TEST_F(MainDlgTest, SaveAsProposesTheNameRefusesTheOwnFolderAndRightClickOffersT
     EXPECT_EQ(asked.initialName, stored.left(stored.size() - 4));
     EXPECT_TRUE(asked.filter.startsWith("Bitmap Files(*.bmp)"));
     EXPECT_EQ(asked.defaultExtension, ".bmp");
-    // The dialog starts in the page's own folder, not where the program was started.
-    EXPECT_EQ(QDir(asked.folder).canonicalPath(), QDir(dlg->PictureFolder()).canonicalPath());
     ASSERT_EQ(m_messages.size(), 1);
     EXPECT_EQ(m_messages[0], "Can't save file to temp directory!!");
+    EXPECT_EQ(PictureFiles(*dlg).size(), 1);
+
+    // The dialog starts where saving is allowed: taking its folder as offered saves.
+    SetSaveDialogResponder(
+        [](const SaveDialogRequest& request) { return request.folder + "/" + request.initialName + ".jpg"; });
+    m_messages.clear();
+    dlg->OnCommand(ID_SAVE_AS);
+    SetSaveDialogResponder(nullptr);
+    EXPECT_TRUE(m_messages.isEmpty()) << m_messages.join('|').toStdString();
+    EXPECT_TRUE(QFile::exists(asked.folder + "/" + asked.initialName + ".jpg"));
     EXPECT_EQ(PictureFiles(*dlg).size(), 1);
 
     // A right click on the picture offers the file list's menu.
@@ -550,29 +603,32 @@ TEST_F(MainDlgTest, PageTabsSwitchTheFileListPageAndButtonsShowTheirTips)
     EXPECT_TRUE(WaitFor([&] { return dlg->ToolTips().ShownText().isEmpty(); }));
 }
 
-namespace {
-// Records the addresses the window asks the desktop to open.
-class UrlRecorder : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> opened;
-public slots:
-    void open(const QUrl& url) { opened << url; }
-};
-} // namespace
-
 TEST_F(MainDlgTest, HelpOpensTheManualOfTheCurrentLanguageAndOpenChecksThePictureStillExists)
 {
-    UrlRecorder recorder;
-    QDesktopServices::setUrlHandler("file", &recorder, "open");
-    QDesktopServices::setUrlHandler("https", &recorder, "open");
+    QList<QUrl> opened;
+    SetDocumentResponder([&](const QUrl& url) {
+        opened << url;
+        return true;
+    });
     auto dlg = Start();
     dlg->OnCommand(ID_LANG_SIMPLIFIED);
     dlg->OnCommand(ID_HELP_MANUAL);
+    SetDocumentResponder(nullptr);
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_EQ(opened[0].toLocalFile(), ProgramFolderPath() + "/Pelora-CN.html");
+    EXPECT_TRUE(m_messages.isEmpty());
+
+    // Update says which version is installed and where updates come from.
+    dlg->OnCommand(ID_LANG_ENGLISH);
     dlg->OnCommand(ID_HELP_UPDATE);
-    QDesktopServices::unsetUrlHandler("file");
-    QDesktopServices::unsetUrlHandler("https");
-    ASSERT_EQ(recorder.opened.size(), 2);
+    ASSERT_EQ(m_messages.size(), 1);
+    EXPECT_TRUE(
+        QRegularExpression("^Pelora \\d+\\.\\d+\\.\\d+ is installed\\. Updates come with your system's "
+                           "package manager\\.$")
+            .match(m_messages[0])
+            .hasMatch())
+        << m_messages[0].toStdString();
+    m_messages.clear();
 
     // About stays reachable from the Help menu.
     QString aboutTitle;
@@ -584,8 +640,6 @@ TEST_F(MainDlgTest, HelpOpensTheManualOfTheCurrentLanguageAndOpenChecksThePictur
     });
     dlg->Submenu(3)->FindItem(ID_ABOUT)->trigger();
     EXPECT_EQ(aboutTitle, "About Pelora");
-    EXPECT_EQ(recorder.opened[0].toLocalFile(), ProgramFolderPath() + "/Pelora-CN.html");
-    EXPECT_EQ(recorder.opened[1].scheme(), "https");
 
     ASSERT_TRUE(WaitFor([&] { return dlg->Session().State().FrameStore.width.load() > 0; }));
     dlg->OnCommand(IDC_CAMERA);
@@ -596,11 +650,17 @@ TEST_F(MainDlgTest, HelpOpensTheManualOfTheCurrentLanguageAndOpenChecksThePictur
     EXPECT_EQ(m_messages.last(), "the picture not open,please check the file exist!");
 }
 
-TEST_F(MainDlgTest, HelpWithoutAProgramForTheManualSaysWhereItIs)
+TEST_F(MainDlgTest, HelpWithoutABrowserSaysWhereTheManualIs)
 {
-    // No handler and no desktop: nothing can open the manual.
+    // xdg-open is installed but finds no program for the manual: it starts, then fails.
+    QTemporaryDir bin;
+    const QString tool = bin.filePath("xdg-open");
+    ASSERT_TRUE(testsupport::WriteFile(tool, "#!/bin/sh\nexit 3\n"));
+    QFile::setPermissions(tool, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    ScopedEnv path("PATH", bin.path().toLocal8Bit() + ":" + qgetenv("PATH"));
     auto dlg = Start();
     dlg->OnCommand(ID_HELP_MANUAL);
+    ASSERT_TRUE(WaitFor([&] { return !m_messages.isEmpty(); }));
     ASSERT_EQ(m_messages.size(), 1);
     EXPECT_TRUE(m_messages[0].startsWith("No program could open the manual.")) << m_messages[0].toStdString();
     EXPECT_TRUE(m_messages[0].endsWith(ProgramFolderPath() + "/Pelora-EN.html"))
@@ -627,5 +687,3 @@ TEST_F(MainDlgTest, MagnificationShowsItsStoredCalibrationAndANewCalibrationIsSt
     EXPECT_EQ(testsupport::ReadFile(ProgramFolderPath() + "/CalibrationIni.ini"),
               "[60]\n60=57.3\n[200]\n200=198.4\n");
 }
-
-#include "MainDlgTest.moc"

@@ -2,7 +2,9 @@
 // rows, Delete and Delete all, and what the canvas is told.
 #include "MeasureListFixture.h"
 #include "measure/CMeasureListDlg.h"
+#include "measure/ListColumnTexts.h"
 #include "measure/MeasureListIds.h"
+#include "platform/text/TextLookup.h"
 
 #include <QCoreApplication>
 #include <QHeaderView>
@@ -161,4 +163,18 @@ TEST_F(MeasureListDlgTest, ClosingTheDialogDeletesIt)
     dlg->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(dlg.isNull());
+}
+
+TEST_F(MeasureListDlgTest, TitleAndColumnsSpeakTheUsersLanguage)
+{
+    SetLanguageFilePath(PELORA_SOURCE_DIR "/lang/Japanese932.ini");
+    CMeasureListDlg japanese(list, nullptr);
+    const QStringList withUnits = LocalizedColumnTitles({"Area (mm²)", "Width/Height", "Identity"});
+    SetLanguageFilePath(QString());
+    EXPECT_EQ(japanese.windowTitle(), "プロパティ");
+    EXPECT_EQ(japanese.Rows()->headerItem()->text(0), "ID");
+    EXPECT_EQ(japanese.Rows()->headerItem()->text(1), "名前");
+    EXPECT_EQ(japanese.Rows()->headerItem()->text(2), "長さ");
+    // Units and words the file does not translate stay as they are.
+    EXPECT_EQ(withUnits, (QStringList{"面積 (mm²)", "幅/高さ", "Identity"}));
 }
