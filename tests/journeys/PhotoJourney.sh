@@ -3,7 +3,8 @@
 # from the files strip in the photo measure window; maximizing shows it at actual
 # size over the whole screen, restoring brings the normal window back, and the
 # program keeps running throughout. Then a line is measured on the picture, the
-# picture is saved with the line burned in, and the measurement list is exported
+# picture is saved with the line burned in, the line is moved (Open then asks to
+# save it first, and Yes saves it again), and the measurement list is exported
 # to a workbook.
 # Usage: PhotoJourney.sh PROGRAM [SHOT_FOLDER]
 source "$(dirname "$0")/JourneyLib.sh"
@@ -71,6 +72,31 @@ red=$(reddish 810x41+405+790)
 echo "red pixels along the saved line: $red"
 ((red > 810)) || fail "the line is not burned into the saved picture"
 
+# Moved after the save: the line follows the mouse, and the change is not lost
+# without a question.
+photo_click 170 16 # Select
+photo_click 200 230 # the line, picture (200, 200)
+photo_click 394 16 # Move: the cursor goes to the line's middle
+sleep 0.5
+xdotool mousemove --sync $((px + 200)) $((py + 260))
+xdotool mousemove --sync $((px + 200)) $((py + 290))
+sleep 0.3
+shot photo_moving
+xdotool click 1 # the middle lands at picture (200, 260)
+sleep 0.5
+shot photo_moved
+photo_click 24 16 # Open: the moved line was never saved, so it asks first
+answer "the save-first question" # Return: Yes, save
+answer "the save dialog" "$work/moved.jpg"
+answer "the saved message"
+[ -s "$work/moved.jpg" ] || fail "the moved line was not saved"
+red_in() { convert "$work/moved.jpg" -crop "$1" +repage -fx '(r - max(g, b) > 0.25) ? 1 : 0' -format '%[fx:int(mean*w*h)]' info:; }
+moved=$(red_in 810x41+405+1033)
+left=$(red_in 810x41+405+790)
+aside=$(red_in 90x41+308+1033)
+echo "red pixels along the moved line: $moved, at its old place: $left, left of it: $aside"
+((moved > 810 && left < 100 && aside < 20)) || fail "the moved line is not where the mouse put it"
+
 photo_click 133 16 # the measurement list, modeless over the window
 wait_for 10 has_dialog || fail "the list button opened no list"
 list=$(dialog_of_photo)
@@ -85,13 +111,16 @@ xdotool windowactivate --sync "$(save_dialog)"
 xdotool key --clearmodifiers ctrl+a type --delay 20 "$work/list.xlsx"
 xdotool key --clearmodifiers Return
 wait_for 10 test -s "$work/list.xlsx" || fail "no workbook was written"
-python3 - "$work/list.xlsx" <<'PY' || fail "the workbook does not hold the measured line"
-import sys, zipfile
-book = zipfile.ZipFile(sys.argv[1])
-assert "ExportData" in book.read("xl/workbook.xml").decode()
-strings = book.read("xl/sharedStrings.xml").decode() if "xl/sharedStrings.xml" in book.namelist() else ""
-sheet = book.read("xl/worksheets/sheet1.xml").decode()
-assert "L1" in strings + sheet, "no line in the sheet"
+# The distribution's python first: its openpyxl package installs there.
+python=/usr/bin/python3
+[ -x "$python" ] || python=python3
+"$python" - "$work/list.xlsx" <<'PY' || fail "the workbook does not hold the measured line as a number"
+import sys, openpyxl
+sheet = openpyxl.load_workbook(sys.argv[1])["ExportData"]
+rows = [row for row in sheet.iter_rows(values_only=True) if str(row[0]).endswith("L1")]
+assert rows, "no line in the sheet"
+assert isinstance(rows[0][1], (int, float)) and rows[0][1] > 0, "the length is not a number: %r" % (rows[0][1],)
+print("line row:", rows[0])
 PY
 echo "workbook: $(unzip -l "$work/list.xlsx" 2>/dev/null | tail -n1 | awk '{print $2}') files"
 alive || fail "the program ended"
