@@ -1,7 +1,8 @@
 #!/bin/bash
 # Measuring on a stored picture: a still taken with the microscope's button opens
 # from the files strip in the photo measure window; maximizing shows it at actual
-# size over the whole screen, restoring brings the normal window back, and the
+# size over the whole screen, restoring with a line measured there asks first
+# (over the maximized window) and brings the normal window back, and the
 # program keeps running throughout. Then a line is measured on the picture, the
 # picture is saved with the line burned in, the line is moved (Open then asks to
 # save it first, and Yes saves it again), and the measurement list is exported
@@ -30,7 +31,29 @@ sleep 1
 alive || fail "the program ended on maximize"
 shot photo_maximized
 
+# A line measured at actual size, then the frame's restore button: the window
+# stays maximized while it asks whether to save first, and No restores it.
+read -r mx my _ _ < <(geometry "$(photo_window)")
+at_max() { xdotool mousemove --sync $((mx + $1)) $((my + $2)) click 1; }
+at_max 244 16 # Measure: its menu, the straight line first
+sleep 0.5
+xdotool key --clearmodifiers Down Return
+sleep 0.3
+at_max 100 130
+at_max 300 130
+at_max 320 160 # the label's place
+sleep 0.5
 wmctrl -i -r "$(photo_window)" -b remove,maximized_vert,maximized_horz
+question() { windows | grep -vx -e "$(main_window)" -e "$(photo_window)" | head -n1; }
+has_question() { [ -n "$(question)" ]; }
+wait_for 10 has_question || fail "restoring with an unsaved line asked nothing"
+sleep 1
+asked_width=$(geometry "$(photo_window)" | awk '{print $3}')
+shot photo_restore_question
+xdotool windowactivate --sync "$(question)" key --clearmodifiers n
+echo "photo window width while asked: $asked_width"
+[ "$asked_width" = 1280 ] || fail "the window had shrunk to $asked_width before the question was answered"
+
 is_normal_again() { alive && has_photo_window && [ "$(geometry "$(photo_window)" | awk '{print $3, $4}')" = "$pw $ph" ]; }
 wait_for 10 is_normal_again || fail "the photo window did not come back to ${pw}x$ph: $(geometry "$(photo_window)")"
 sleep 1
