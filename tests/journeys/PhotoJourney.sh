@@ -109,7 +109,11 @@ xdotool click 1 # the middle lands at picture (200, 260)
 sleep 0.5
 shot photo_moved
 photo_click 24 16 # Open: the moved line was never saved, so it asks first
-answer "the save-first question" # Return: Yes, save
+wait_for 10 has_dialog || fail "Open asked nothing about the moved line"
+asked=$(dialog_of_photo)
+xdotool windowactivate --sync "$asked" key --clearmodifiers Return # Yes, save
+question_gone() { ! windows | grep -qx "$asked"; }
+wait_for 10 question_gone || fail "the save-first question stayed open"
 answer "the save dialog" "$work/moved.jpg"
 answer "the saved message"
 [ -s "$work/moved.jpg" ] || fail "the moved line was not saved"
