@@ -73,8 +73,10 @@ QString ValueLine(const char* symbol, const QString& value, const QString& unit)
 
 } // namespace
 
-void LiveMeasurePainter::Paint(QPainter& painter, const LiveSnapshot& snapshot, double fx, double fy)
+void LiveMeasurePainter::Paint(QPainter& painter, const LiveSnapshot& snapshot, double fx, double fy,
+                               double size)
 {
+    m_size = size;
     painter.save();
     painter.setBrush(Qt::NoBrush);
     painter.setBackgroundMode(Qt::TransparentMode);
@@ -189,7 +191,7 @@ void LiveMeasurePainter::PaintShape(QPainter& painter, LiveKind kind, const CMea
     const int count = int(shape.points.size());
     auto at = [&](int i) { return Scaled(shape.points[i], fx, fy); };
     auto line = [&](int a, int b) { painter.drawLine(at(a), at(b)); };
-    painter.setPen(MeasurePen(shape.penStyle, shape.penWidth, shape.lineColor));
+    painter.setPen(MeasurePen(shape.penStyle, ScaledPenWidth(shape.penWidth, m_size), shape.lineColor));
     switch (kind) {
     case LiveKind::Line:
         if (count >= 2) {
@@ -264,11 +266,10 @@ void LiveMeasurePainter::PaintLabel(QPainter& painter, LiveKind kind, const CMea
     if (anchorIndex < 0 || anchorIndex >= shape.points.size()) {
         return;
     }
-    FontCache::Entry& font = ThreadFonts().Get(shape.labelFont);
+    FontCache::Entry& font = ThreadFonts().Get(ScaledFont(shape.labelFont, m_size));
     const QColor color = ColorFromRef(shape.labelColor);
-    // The line height keeps its pixels at every scale.
     const QPoint anchor = Scaled(shape.points[anchorIndex], fx, fy);
-    const int h = shape.labelLineHeight;
+    const int h = ScaledLength(shape.labelLineHeight, m_size);
     DrawTextLine(painter, font, color, anchor, shape.namePrefix + QString::number(shape.serial));
     for (qsizetype k = 0; k < shape.valueTexts.size() && size_t(k) < info->symbols.size(); ++k) {
         DrawTextLine(painter, font, color, anchor + QPoint(0, int(k + 1) * h),
@@ -279,7 +280,7 @@ void LiveMeasurePainter::PaintLabel(QPainter& painter, LiveKind kind, const CMea
 void LiveMeasurePainter::PaintContinuousLabels(QPainter& painter, const CMeasureShape& shape, double fx,
                                                double fy)
 {
-    FontCache::Entry& font = ThreadFonts().Get(shape.labelFont);
+    FontCache::Entry& font = ThreadFonts().Get(ScaledFont(shape.labelFont, m_size));
     const QColor color = ColorFromRef(shape.labelColor);
     const int count = int(shape.points.size());
     const QString unit = shape.unitTexts.value(0);
@@ -293,7 +294,7 @@ void LiveMeasurePainter::PaintContinuousLabels(QPainter& painter, const CMeasure
         return;
     }
     const QPoint anchor = Scaled(shape.points[last], fx, fy);
-    const int h = shape.labelLineHeight;
+    const int h = ScaledLength(shape.labelLineHeight, m_size);
     DrawTextLine(painter, font, color, anchor - QPoint(0, h),
                  shape.namePrefix + QString::number(shape.serial));
     DrawTextLine(painter, font, color, anchor + QPoint(0, h), ContinuousTotalLine(total, unit));

@@ -8,7 +8,10 @@
 
 ExportResult WriteMeasureExport(const QString& path, const QList<QStringList>& rows, QString& error)
 {
-    CSpreadSheet sheet(path, QString::fromLatin1(kExportSheet), true);
+    // A text export is CSV, whatever the name: fields a spreadsheet splits into columns.
+    const bool text = CSpreadSheet::ModeFor(path) == SpreadSheetMode::Text;
+    CSpreadSheet sheet(path, text ? QString::fromLatin1(kCsvSeparator) : QString::fromLatin1(kExportSheet),
+                       true);
     if (sheet.Mode() == SpreadSheetMode::Xls && sheet.DriverName().isEmpty()) {
         return ExportResult::NoDriver;
     }
@@ -31,7 +34,8 @@ void RunMeasureExport(QWidget* owner, const QList<QStringList>& rows)
     SaveDialogRequest request;
     // A real workbook first; the ODBC driver that ".xls" needs is rarely installed.
     request.defaultExtension = QStringLiteral(".xlsx");
-    request.filter = QStringLiteral("xlsx Files(*.xlsx)|*.xlsx|xls Files(*.xls)|*.xls||");
+    request.filter =
+        QStringLiteral("xlsx Files(*.xlsx)|*.xlsx|xls Files(*.xls)|*.xls|csv Files(*.csv)|*.csv||");
     request.confirmOverwrite = true;
     const QString path = AskSaveFileName(owner, request);
     if (path.isEmpty()) {

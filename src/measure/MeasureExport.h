@@ -1,7 +1,7 @@
 #pragma once
 // Writing measurement rows to a spreadsheet file the user chooses: ".xlsx" as a
-// workbook, ".xls" through the ODBC spreadsheet driver, any other name as quoted
-// text. Used by the measurement list dialog and the main window's export.
+// workbook, ".xls" through the ODBC spreadsheet driver, any other name (".csv")
+// as CSV. Used by the measurement list dialog and the main window's export.
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -12,6 +12,8 @@ enum class ExportResult { Written, NoDriver, Failed };
 
 // Worksheet of both exports.
 inline constexpr char kExportSheet[] = "ExportData";
+// Field separator of a text export.
+inline constexpr char kCsvSeparator[] = ",";
 
 // Writes the rows (header row first) to `path`, keeping the old contents as a
 // backup. On Failed, `error` tells why.

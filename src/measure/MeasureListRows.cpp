@@ -59,15 +59,16 @@ constexpr FieldTexts kHeaderRow = {"Name", "object1", "object2", "object3"};
 constexpr FieldTexts kLengthRow = {"Name", "Length(mm)", " ", "  "};
 constexpr FieldTexts kAreaRow = {"Name", "Area(mm2)", " ", "  "};
 constexpr FieldTexts kCircleRow = {"Name", "Radius(mm)", "Circumference(mm)", "Area(mm2)"};
+constexpr FieldTexts kDiameterRow = {"Name", "Diameter(mm)", "Circumference(mm)", "Area(mm2)"};
 constexpr FieldTexts kAngleRow = {"Name", "Angle(deg)", " ", "  "};
 
 const Block<PhotoKind> kPhotoBlocks[] = {
     {kLengthRow, {PhotoKind::Line, PhotoKind::ContinuousLine}, RowForm::Length},
     {{"Name", "Width(mm)", "Height(mm)", "Area(mm2)"}, {PhotoKind::Rectangle}, RowForm::ThreeValues},
     {kAreaRow, {PhotoKind::Polygon}, RowForm::OneValue},
-    {kCircleRow,
-     {PhotoKind::RadiusCircle, PhotoKind::DiameterCircle, PhotoKind::ThreePointCircle},
-     RowForm::ThreeValues},
+    // Circles: a diameter circle's first value is its diameter, under a title of its own.
+    {kCircleRow, {PhotoKind::RadiusCircle, PhotoKind::ThreePointCircle}, RowForm::ThreeValues},
+    {kDiameterRow, {PhotoKind::DiameterCircle}, RowForm::ThreeValues},
     {kAngleRow, {PhotoKind::ThreePointAngle, PhotoKind::FourPointAngle}, RowForm::OneValue},
 };
 
@@ -75,9 +76,8 @@ const Block<LiveKind> kLiveBlocks[] = {
     {kLengthRow, {LiveKind::Line, LiveKind::ContinuousLine, LiveKind::PointToLine}, RowForm::Length},
     {{"Name", "Radius(mm)", "Angle(deg)", "Area(mm2)"}, {LiveKind::Arc}, RowForm::ThreeValues},
     {kAreaRow, {LiveKind::Polygon}, RowForm::OneValue},
-    {kCircleRow,
-     {LiveKind::RadiusCircle, LiveKind::DiameterCircle, LiveKind::ThreePointCircle},
-     RowForm::ThreeValues},
+    {kCircleRow, {LiveKind::RadiusCircle, LiveKind::ThreePointCircle}, RowForm::ThreeValues},
+    {kDiameterRow, {LiveKind::DiameterCircle}, RowForm::ThreeValues},
     {kAngleRow, {LiveKind::ThreePointAngle, LiveKind::FourPointAngle}, RowForm::OneValue},
 };
 
@@ -137,21 +137,22 @@ QStringList ListTabColumns(ListTab tab)
 {
     switch (tab) {
     case ListTab::Line:
-        return {"ID", "Name", "Length", "", ""};
+        return {"ID", "Name", "Length"};
     case ListTab::Rectangle:
         return {"ID", "Name", "Width", "Height", "Area"};
     case ListTab::Polygon:
-        return {"ID", "Name", "Area", "", ""};
+        return {"ID", "Name", "Area"};
     case ListTab::Circle:
-        return {"ID", "Name", "Radius", "Circumference", "Area"};
+        return {"ID", "Name", "Radius", "Diameter", "Circumference", "Area"};
     case ListTab::Angle:
-        return {"ID", "Name", "Angle", "", ""};
+        return {"ID", "Name", "Angle"};
     }
     return {};
 }
 
 QList<ListTabRow> ListTabRows(const PhotoMeasureList& list, ListTab tab)
 {
+    const int valueColumns = int(ListTabColumns(tab).size()) - 2;
     QList<ListTabRow> rows;
     for (int i = 0; i < list.Count(); ++i) {
         const CMeasureShape& shape = *list.At(i);
@@ -159,17 +160,51 @@ QList<ListTabRow> ListTabRows(const PhotoMeasureList& list, ListTab tab)
         if (shape.serial <= 0 || !InTab(kind, tab)) {
             continue;
         }
-        ListTabRow row{i, {QString::number(shape.serial), DisplayName(shape)}};
+        ListTabRow row{i, {QString::number(shape.serial), DisplayName(shape)}, {QString(), QString()}};
         if (kind == PhotoKind::Line) {
             row.cells << shape.valueTexts.value(0);
         } else if (kind == PhotoKind::ContinuousLine) {
             row.cells << ContinuousTotalText(shape);
         } else {
-            row.cells << shape.valueTexts.mid(0, kListColumns - 2);
+            if (tab == ListTab::Circle) {
+                // Radius or diameter: the other one's column stays blank.
+                const bool diameter = kind == PhotoKind::DiameterCircle;
+                row.cells << (diameter ? QString() : shape.valueTexts.value(0))
+                          << (diameter ? shape.valueTexts.value(0) : QString()) << shape.valueTexts.mid(1, 2);
+                row.units << (diameter ? QString() : shape.unitTexts.value(0))
+                          << (diameter ? shape.unitTexts.value(0) : QString()) << shape.unitTexts.mid(1, 2);
+            } else {
+                row.cells << shape.valueTexts.mid(0, valueColumns);
+            }
+        }
+        if (tab != ListTab::Circle) {
+            row.units << shape.unitTexts.mid(0, row.cells.size() - 2);
         }
         rows << row;
     }
     return rows;
+}
+
+void AddUnits(QStringList& titles, QList<ListTabRow>& rows)
+{
+    for (qsizetype column = 2; column < titles.size(); ++column) {
+        QString unit;
+        for (const ListTabRow& row : rows) {
+            if (unit.isEmpty() && !row.cells.value(column).isEmpty()) {
+                unit = row.units.value(column);
+            }
+        }
+        if (unit.isEmpty()) {
+            continue;
+        }
+        titles[column] += QStringLiteral(" (%1)").arg(unit);
+        for (ListTabRow& row : rows) {
+            const QString own = row.units.value(column);
+            if (!row.cells.value(column).isEmpty() && !own.isEmpty() && own != unit) {
+                row.cells[column] += QLatin1Char(' ') + own;
+            }
+        }
+    }
 }
 
 QString ContinuousTotalText(const CMeasureShape& shape)

@@ -30,7 +30,8 @@ bool Fill(std::initializer_list<Quantity> quantities, const ValueContext& contex
     }
     texts = MeasureTexts();
     for (const Quantity& q : quantities) {
-        texts.values.append(FormatValue(q.value, context.decimals));
+        texts.values.append(q.area ? FormatArea(q.value, context.decimals)
+                                   : FormatValue(q.value, context.decimals));
         texts.units.append(q.area ? AreaUnit(context.unit) : context.unit);
     }
     return true;

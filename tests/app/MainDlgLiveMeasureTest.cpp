@@ -150,9 +150,9 @@ TEST_F(MainDlgTest, OtherToolsMenuUndoesAndExportsTheLiveMeasurements)
     SetSaveDialogResponder(nullptr);
     const QStringList lines = QString::fromUtf8(testsupport::ReadFile(path)).split("\r\n");
     ASSERT_EQ(lines.size(), 4);
-    EXPECT_EQ(lines[1], "\"Name\"ExportData\"Length(mm)\"ExportData\" \"ExportData\"  \"");
-    EXPECT_EQ(lines[2],
-              "\"DL1\"ExportData\"" + list.At(0)->valueTexts.value(0) + "\"ExportData\" \"ExportData\"  \"");
+    // CSV: quoted only where needed (the blank cells keep their spaces).
+    EXPECT_EQ(lines[1], "Name,Length(mm),\" \",\"  \"");
+    EXPECT_EQ(lines[2], "DL1," + list.At(0)->valueTexts.value(0) + ",\" \",\"  \"");
     EXPECT_TRUE(m_messages.isEmpty());
 
     {

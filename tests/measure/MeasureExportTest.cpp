@@ -10,6 +10,7 @@
 #include "platform/desktop/MessageBox.h"
 
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -47,32 +48,63 @@ QString WorkbookReader()
     return {};
 }
 
-// The worksheets of a workbook as openpyxl reads them: "#sheet" lines, then rows
-// of tab-separated cells.
-QString ReadWorkbook(const QString& path)
+// What a python script prints about a file.
+QString RunPython(const char* script, const QString& path)
 {
     static const QString python = WorkbookReader();
-    const char* script = "import openpyxl, sys\n"
-                         "wb = openpyxl.load_workbook(sys.argv[1])\n"
-                         "for ws in wb.worksheets:\n"
-                         "    print('#' + ws.title)\n"
-                         "    for row in ws.iter_rows(values_only=True):\n"
-                         "        print('\\t'.join('' if c is None else str(c) for c in row))\n";
     QProcess process;
-    process.start(python, {"-c", script, path});
+    process.start(python.isEmpty() ? QStringLiteral("python3") : python, {"-c", script, path});
     if (!process.waitForFinished(60000) || process.exitCode() != 0) {
         return {};
     }
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-QString AsWorkbookText(const Rows& rows)
+// The worksheets of a workbook as openpyxl reads them: "#sheet" lines, then rows
+// of tab-separated cells; a number cell reads "=" and the number as its format
+// shows it.
+QString ReadWorkbook(const QString& path)
 {
-    QString text = "#ExportData\n";
+    return RunPython("import openpyxl, sys\n"
+                     "def cell(c):\n"
+                     "    if c.value is None: return ''\n"
+                     "    if isinstance(c.value, str): return c.value\n"
+                     "    f = c.number_format\n"
+                     "    return '=' + format(c.value, '.%df' % (len(f.split('.')[1]) if '.' in f else 0))\n"
+                     "wb = openpyxl.load_workbook(sys.argv[1])\n"
+                     "for ws in wb.worksheets:\n"
+                     "    print('#' + ws.title)\n"
+                     "    for row in ws.iter_rows():\n"
+                     "        print('\\t'.join(cell(c) for c in row))\n",
+                     path);
+}
+
+// A CSV file as Python's csv module splits it: rows of tab-separated columns.
+QString ReadCsv(const QString& path)
+{
+    return RunPython("import csv, sys\n"
+                     "for row in csv.reader(open(sys.argv[1], newline='', encoding='utf-8')):\n"
+                     "    print('\\t'.join(row))\n",
+                     path);
+}
+
+QString AsTabText(const Rows& rows, bool markNumbers)
+{
+    static const QRegularExpression number("^-?[0-9]+(\\.[0-9]+)?$");
+    QString text;
     for (const QStringList& row : rows) {
-        text += row.join('\t') + '\n';
+        QStringList cells;
+        for (const QString& cell : row) {
+            cells << (markNumbers && number.match(cell).hasMatch() ? "=" + cell : cell);
+        }
+        text += cells.join('\t') + '\n';
     }
     return text;
+}
+
+QString AsWorkbookText(const Rows& rows)
+{
+    return "#ExportData\n" + AsTabText(rows, true);
 }
 
 // The export command with the file dialog answered and the messages recorded.
@@ -123,8 +155,14 @@ TEST(MeasureExportTest, DrawingOnlyShapesLeaveThePhotoExportButNotTheLiveOne)
     AddShape(photo, PhotoKind::RadiusCircle, 0, {"", "", ""});
     AddShape(photo, PhotoKind::Text, 0, {"note"}, 2);
     EXPECT_EQ(PhotoExportRows(photo), Rows{kHeader});
+    // A diameter circle's first value is its diameter: it has a title row of its own.
     AddShape(photo, PhotoKind::DiameterCircle, 1, {"2.000", "6.283", "3.142"});
-    EXPECT_EQ(PhotoExportRows(photo), (Rows{kHeader, kCircleFamily, {"DC1", "2.000", "6.283", "3.142"}}));
+    AddShape(photo, PhotoKind::RadiusCircle, 2, {"1.000", "6.283", "3.142"});
+    EXPECT_EQ(PhotoExportRows(photo), (Rows{kHeader,
+                                            kCircleFamily,
+                                            {"RC2", "1.000", "6.283", "3.142"},
+                                            {"Name", "Diameter(mm)", "Circumference(mm)", "Area(mm2)"},
+                                            {"DC1", "2.000", "6.283", "3.142"}}));
 
     // Live codes: block 1 holds lines, continuous lines and point-to-line distances
     // in list order; arcs come second.
@@ -172,19 +210,26 @@ TEST(MeasureExportTest, AnXlsxNameGivesAWorkbookAndKeepsTheOldOneAside)
     EXPECT_EQ(testsupport::ReadFile(path + ".bak"), first);
 }
 
-TEST(MeasureExportTest, OtherNamesGiveQuotedTextWithTheSheetNameBetweenFields)
+TEST(MeasureExportTest, OtherNamesGiveCsvThatSplitsIntoColumns)
 {
+    if (WorkbookReader().isEmpty() && QProcess::execute("python3", {"-c", "import csv"}) != 0) {
+        GTEST_SKIP() << "python3 is not installed";
+    }
     PhotoMeasureList list;
     AddShape(list, PhotoKind::Polygon, 1, {"4.000"}, 4);
+    AddShape(list, PhotoKind::Polygon, 2, {"0.0000123"}, 4)->namePrefix = "P\"G,";
     QTemporaryDir dir;
-    const QString path = dir.filePath("measure.txt");
-    ExportRun run(path);
-    RunMeasureExport(nullptr, PhotoExportRows(list));
-    EXPECT_TRUE(run.messages.isEmpty());
-    EXPECT_EQ(testsupport::ReadFile(path),
-              "\"Name\"ExportData\"object1\"ExportData\"object2\"ExportData\"object3\"\r\n"
-              "\"Name\"ExportData\"Area(mm2)\"ExportData\" \"ExportData\"  \"\r\n"
-              "\"PG1\"ExportData\"4.000\"ExportData\" \"ExportData\"  \"\r\n");
+    for (const char* name : {"measure.csv", "measure.txt"}) {
+        const QString path = dir.filePath(QString::fromLatin1(name));
+        ExportRun run(path);
+        RunMeasureExport(nullptr, PhotoExportRows(list));
+        EXPECT_TRUE(run.messages.isEmpty());
+        EXPECT_TRUE(run.asked.filter.contains("csv Files(*.csv)|*.csv"));
+        EXPECT_TRUE(
+            testsupport::ReadFile(path).startsWith("Name,object1,object2,object3\r\nName,Area(mm2),\" \","))
+            << name;
+        EXPECT_EQ(ReadCsv(path), AsTabText(PhotoExportRows(list), false)) << name;
+    }
 }
 
 TEST(MeasureExportTest, TheUserIsToldWhenNothingCouldBeWritten)

@@ -1,5 +1,6 @@
 #pragma once
-// A workbook with one worksheet of text cells, row by row.
+// A workbook with one worksheet, row by row: cells that are plain decimal numbers
+// as numbers with their own decimals, all others as text.
 #include <QList>
 #include <QString>
 #include <QStringList>
