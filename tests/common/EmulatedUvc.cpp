@@ -834,10 +834,16 @@ std::vector<std::uint8_t> RedOverBlueJpeg(int w, int h)
             p[0] = y < h / 2 ? 255 : 0, p[1] = 0, p[2] = y < h / 2 ? 0 : 255;
         }
     }
+    return JpegOfRgb(rgb, w, h, TJSAMP_422, 85);
+}
+
+std::vector<std::uint8_t> JpegOfRgb(const std::vector<std::uint8_t>& rgb, int w, int h, int subsampling,
+                                    int quality)
+{
     tjhandle tj = tjInitCompress();
     unsigned char* jpeg = nullptr;
     unsigned long size = 0;
-    tjCompress2(tj, rgb.data(), w, w * 3, h, TJPF_RGB, &jpeg, &size, TJSAMP_422, 85, 0);
+    tjCompress2(tj, rgb.data(), w, w * 3, h, TJPF_RGB, &jpeg, &size, subsampling, quality, 0);
     std::vector<std::uint8_t> out(jpeg, jpeg + size);
     tjFree(jpeg);
     tjDestroy(tj);

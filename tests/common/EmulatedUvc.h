@@ -115,6 +115,9 @@ private:
 
 // A JPEG of that size: top half red, bottom half blue.
 std::vector<std::uint8_t> RedOverBlueJpeg(int width, int height);
+// A JPEG of packed RGB rows; `subsampling` is a TurboJPEG TJSAMP_ value.
+std::vector<std::uint8_t> JpegOfRgb(const std::vector<std::uint8_t>& rgb, int width, int height,
+                                    int subsampling, int quality);
 // The same JPEG without its Huffman tables (the driver's usual MJPG frame).
 std::vector<std::uint8_t> WithoutHuffmanTables(const std::vector<std::uint8_t>& jpeg);
 
