@@ -176,7 +176,7 @@ struct EmulatedUvc::State {
             return out;
         }
         UdevRecord base;
-        base.usbSysPath = c.usbSysPath, base.hardwareId = c.hardwareId;
+        base.usbSysPath = c.usbSysPath, base.hardwareId = c.hardwareId, base.serial = c.serial;
         base.busPath = "pci-0000:00:14.0-usb-0:" + c.usbSysPath.section('-', -1) + ":1.0";
         UdevRecord usb = base;
         usb.subsystem = kSubsystemUsb;

@@ -30,6 +30,7 @@ struct Control {
 struct Camera {
     int sensorClass = 0;
     QString usbSysPath, hardwareId;
+    QString serial;      // empty: the device has no serial number
     int videoIndex = 0;  // /dev/video<videoIndex> captures, <videoIndex + 1> is the metadata node
     int eventIndex = -1; // /dev/input/event<eventIndex> once the button is there
     bool present = true;

@@ -42,6 +42,38 @@ TEST(UvcDevices, PresenceMeansAVideoCaptureDeviceWithTheId)
     EXPECT_FALSE(rig.backend.IsUsbHardwareIdPresent("USB\\Vid_a16e&Pid_3d00"));
 }
 
+// The entry a camera was chosen by finds it again after a replug into another port, or
+// after another camera took its node number; without a serial number only its port counts.
+TEST(UvcDevices, CameraIsKnownBySerialNumberOrElseByPort)
+{
+    Rig rig;
+    const int first = rig.uvc->Plug(0, "1");
+    rig.uvc->With(first, [](Camera& c) { c.serial = "SN-42"; });
+    const int bare = rig.uvc->Plug(0, "2");
+    const auto before = rig.backend.EnumerateDevices();
+    ASSERT_EQ(before.size(), 2u);
+    EXPECT_FALSE(before[0].IsEqual(before[1])) << "same model, told apart by serial number and port";
+
+    rig.uvc->Unplug(first);
+    rig.uvc->Unplug(bare);
+    const int other = rig.uvc->Plug(0, "1"); // another camera of the model takes the first port
+    const int moved = rig.uvc->Plug(0, "3");
+    rig.uvc->With(moved, [](Camera& c) { c.serial = "SN-42"; });
+    const int bareMoved = rig.uvc->Plug(0, "4");
+    CameraStatus status = CameraStatus::Failed;
+    auto camera = rig.backend.Open(before[0], &status);
+    ASSERT_TRUE(camera) << CameraStatusName(status);
+    EXPECT_EQ(rig.uvc->Snapshot(moved).streamOns, 0);
+    EXPECT_EQ(camera->Start({}), CameraStatus::Ok);
+    camera->Stop();
+    EXPECT_EQ(rig.uvc->Snapshot(moved).streamOns, 1) << "the camera with the serial number was opened";
+    EXPECT_EQ(rig.uvc->Snapshot(other).streamOns, 0);
+    EXPECT_FALSE(rig.backend.Open(before[1], &status))
+        << "a camera without serial number in another port is another";
+    EXPECT_EQ(status, CameraStatus::Gone);
+    EXPECT_EQ(rig.uvc->Snapshot(bareMoved).streamOns, 0);
+}
+
 TEST(UvcDevices, RefusalsComeBackAsStatuses)
 {
     Rig rig;

@@ -33,6 +33,7 @@ UdevRecord RecordOf(udev_device* device)
     record.usbSysPath = Text(udev_device_get_syspath(usb));
     record.hardwareId = FormatHardwareId(Text(udev_device_get_sysattr_value(usb, "idVendor")),
                                          Text(udev_device_get_sysattr_value(usb, "idProduct")));
+    record.serial = Text(udev_device_get_sysattr_value(usb, "serial")).trimmed();
     record.busPath = Text(udev_device_get_property_value(device, "ID_PATH"));
     if (record.busPath.isEmpty()) {
         record.busPath = Text(udev_device_get_devpath(usb));
