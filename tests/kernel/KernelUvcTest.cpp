@@ -5,6 +5,7 @@
 #include "common/UvcRig.h"
 #include "kernel/RigCameraProcess.h"
 #include "kernel/RigPattern.h"
+#include "platform/camera/CameraReport.h"
 #include "platform/camera/V4l2Backend.h"
 
 #include <QCoreApplication>
@@ -194,6 +195,16 @@ TEST_F(RealUvc, DiscoveryListsTheCaptureNodeOnceWithItsFormats)
     }
     EXPECT_EQ(device->Capabilities(), expected);
     EXPECT_TRUE(device->HasStillButton());
+    device.reset();
+
+    // What "pelora --list-cameras" prints: the camera by its serial number, its formats.
+    QString report;
+    QTextStream out(&report);
+    EXPECT_EQ(WriteCameraReport(backend, out), 1);
+    out.flush();
+    std::printf("%s", qPrintable(report));
+    EXPECT_TRUE(report.contains(QString("identity: %1#%2#").arg(kHardwareId, kSerialNumber)));
+    EXPECT_TRUE(report.contains("formats: YUY2 320x240 160x120; MJPG 320x240\n"));
 }
 
 TEST_F(RealUvc, PreviewFramesMatchWhatTheCameraSent)

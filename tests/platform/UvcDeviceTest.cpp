@@ -2,6 +2,7 @@
 // present, refusals, the camera button and the picture controls.
 #include "common/EmulatedUvc.h"
 #include "common/UvcRig.h"
+#include "platform/camera/CameraReport.h"
 
 #include <gtest/gtest.h>
 #include <linux/videodev2.h>
@@ -72,6 +73,30 @@ TEST(UvcDevices, CameraIsKnownBySerialNumberOrElseByPort)
         << "a camera without serial number in another port is another";
     EXPECT_EQ(status, CameraStatus::Gone);
     EXPECT_EQ(rig.uvc->Snapshot(bareMoved).streamOns, 0);
+}
+
+TEST(UvcDevices, ReportListsEachCameraWithIdentityNodeAndFormats)
+{
+    Rig rig;
+    const int ready = rig.uvc->Plug(0, "1");
+    rig.uvc->With(ready, [](Camera& c) { c.serial = "SN-7"; });
+    rig.uvc->PlugButton(ready);
+    const int locked = rig.uvc->Plug(1, "2");
+    rig.uvc->With(locked, [](Camera& c) { c.nodeDenied = true; });
+    QString text;
+    QTextStream out(&text);
+    EXPECT_EQ(WriteCameraReport(rig.backend, out), 2) << "metadata nodes are not cameras";
+    out.flush();
+    const QStringList lines = text.split('\n');
+    ASSERT_GE(lines.size(), 10) << text.toStdString();
+    EXPECT_EQ(lines[0], "cameras: 2");
+    EXPECT_EQ(lines[1], "camera 1: Microscope class 0");
+    EXPECT_EQ(lines[2], "  identity: vid_a16e&pid_3d00#SN-7#1.0#0");
+    EXPECT_TRUE(lines[3].endsWith(" " + rig.uvc->CaptureNode(ready))) << lines[3].toStdString();
+    EXPECT_TRUE(lines[4].startsWith("  formats: MJPG 1280x1024")) << lines[4].toStdString();
+    EXPECT_TRUE(lines[4].contains("; YUY2 1280x1024")) << lines[4].toStdString();
+    EXPECT_EQ(lines[5], "  button: yes");
+    EXPECT_EQ(lines[9], QString("  not opened: ") + CameraStatusName(CameraStatus::Denied));
 }
 
 TEST(UvcDevices, RefusalsComeBackAsStatuses)
