@@ -187,7 +187,7 @@ struct EmulatedUvc::State {
             video.devNode = QString("/dev/video%1").arg(c.videoIndex + node);
             video.product = QString("Microscope class %1").arg(c.sensorClass);
             video.interfaceKey = c.usbSysPath + ":1.0#" + QString::number(node);
-            video.v4lCapabilities = node == 0 ? ":capture:" : ":";
+            video.v4lCapabilities = !c.udevProperties ? "" : node == 0 ? ":capture:" : ":";
             out.push_back(video);
         }
         if (c.eventIndex >= 0) {

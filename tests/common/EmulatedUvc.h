@@ -34,9 +34,11 @@ struct Camera {
     int videoIndex = 0;  // /dev/video<videoIndex> captures, <videoIndex + 1> is the metadata node
     int eventIndex = -1; // /dev/input/event<eventIndex> once the button is there
     bool present = true;
-    bool videoNodes = true;    // false: the USB device is there but no driver made nodes
-    bool nodeDenied = false;   // the video nodes' permissions keep the user out
-    bool buttonDenied = false; // the input node's permissions keep the user out
+    bool videoNodes = true;     // false: the USB device is there but no driver made nodes
+    bool udevProperties = true; // false: no udev daemon filled in ID_V4L_* and ID_PATH (containers, small
+                                // systems): what a node is must be asked of the node itself
+    bool nodeDenied = false;    // the video nodes' permissions keep the user out
+    bool buttonDenied = false;  // the input node's permissions keep the user out
 
     // Formats: MJPG and YUYV, each at these sizes (largest first).
     std::vector<std::pair<int, int>> sizes;

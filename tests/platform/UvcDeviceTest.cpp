@@ -16,6 +16,8 @@ TEST(UvcDevices, EveryClassIsListedByItsCaptureNodeOnly)
     for (int cls : {0, 1, 2}) {
         rig.uvc->Plug(cls);
     }
+    // As in a container or the real-driver rig: no udev daemon to tell capture from metadata.
+    rig.uvc->With(1, [](Camera& c) { c.udevProperties = false; });
     const auto devices = rig.backend.EnumerateDevices();
     ASSERT_EQ(devices.size(), 3u) << "the metadata nodes are not cameras";
     const std::pair<int, int> largest[] = {{1280, 1024}, {1600, 1200}, {2592, 1944}};
