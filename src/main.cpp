@@ -1,5 +1,6 @@
 #include "app/CViewerApp.h"
 #include "app/ProgramDataReport.h"
+#include "platform/camera/CameraReport.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -12,6 +13,10 @@ int main(int argc, char** argv)
         if (std::strcmp(argv[i], kListDataOption) == 0) {
             QCoreApplication core(argc, argv);
             return PrintProgramDataReport();
+        }
+        if (std::strcmp(argv[i], kListCamerasOption) == 0) {
+            QCoreApplication core(argc, argv);
+            return PrintCameraReport(QCoreApplication::arguments());
         }
     }
     QApplication app(argc, argv);

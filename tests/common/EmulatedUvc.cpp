@@ -176,7 +176,7 @@ struct EmulatedUvc::State {
             return out;
         }
         UdevRecord base;
-        base.usbSysPath = c.usbSysPath, base.hardwareId = c.hardwareId;
+        base.usbSysPath = c.usbSysPath, base.hardwareId = c.hardwareId, base.serial = c.serial;
         base.busPath = "pci-0000:00:14.0-usb-0:" + c.usbSysPath.section('-', -1) + ":1.0";
         UdevRecord usb = base;
         usb.subsystem = kSubsystemUsb;
@@ -187,7 +187,7 @@ struct EmulatedUvc::State {
             video.devNode = QString("/dev/video%1").arg(c.videoIndex + node);
             video.product = QString("Microscope class %1").arg(c.sensorClass);
             video.interfaceKey = c.usbSysPath + ":1.0#" + QString::number(node);
-            video.v4lCapabilities = node == 0 ? ":capture:" : ":";
+            video.v4lCapabilities = !c.udevProperties ? "" : node == 0 ? ":capture:" : ":";
             out.push_back(video);
         }
         if (c.eventIndex >= 0) {
@@ -834,10 +834,16 @@ std::vector<std::uint8_t> RedOverBlueJpeg(int w, int h)
             p[0] = y < h / 2 ? 255 : 0, p[1] = 0, p[2] = y < h / 2 ? 0 : 255;
         }
     }
+    return JpegOfRgb(rgb, w, h, TJSAMP_422, 85);
+}
+
+std::vector<std::uint8_t> JpegOfRgb(const std::vector<std::uint8_t>& rgb, int w, int h, int subsampling,
+                                    int quality)
+{
     tjhandle tj = tjInitCompress();
     unsigned char* jpeg = nullptr;
     unsigned long size = 0;
-    tjCompress2(tj, rgb.data(), w, w * 3, h, TJPF_RGB, &jpeg, &size, TJSAMP_422, 85, 0);
+    tjCompress2(tj, rgb.data(), w, w * 3, h, TJPF_RGB, &jpeg, &size, subsampling, quality, 0);
     std::vector<std::uint8_t> out(jpeg, jpeg + size);
     tjFree(jpeg);
     tjDestroy(tj);
