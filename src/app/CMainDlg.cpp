@@ -1,7 +1,9 @@
 #include "app/CMainDlg.h"
 
 #include "app/AppTexts.h"
+#include "app/CameraConnection.h"
 #include "app/LanguageTable.h"
+#include "app/RecordingControl.h"
 #include "app/SettingsStore.h"
 #include "capture/CaptureSession.h"
 #include "liveview/LiveMeasureFeature.h"
@@ -204,11 +206,8 @@ void CMainDlg::Shutdown()
     m_timers->KillTimer(IDT_DEVICE_CHECK);
     m_timers->KillTimer(IDT_RECORD_SECONDS);
     m_timers->KillTimer(IDT_STARTUP_PROMPT);
-    delete m_deviceMonitor;
-    m_deviceMonitor = nullptr;
-    std::lock_guard<std::recursive_mutex> guard(m_lock);
-    if (m_session != nullptr) {
-        m_session->TearDown();
+    if (m_camera != nullptr) {
+        m_camera->Stop();
     }
     m_toolTips->DelAllTools();
 }

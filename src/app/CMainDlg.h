@@ -9,7 +9,6 @@
 #include "app/MainDlgIds.h"
 #include "capture/CaptureNotice.h"
 #include "capture/CaptureState.h"
-#include "capture/StartFailureNotice.h"
 #include "liveview/LiveViewTools.h"
 #include "photo/PhotoSettings.h"
 #include "platform/files/LogFont.h"
@@ -30,7 +29,8 @@ class CCaptureGraph;
 class CaptureSession;
 class CMenuXP;
 class CToolTipCtrl;
-class DeviceMonitor;
+class CameraConnection;
+class RecordingControl;
 class FilesStripController;
 class MainMenus;
 class QLabel;
@@ -42,8 +42,6 @@ struct LiveMeasureSettings;
 class QMoveEvent;
 class QResizeEvent;
 class WindowTimers;
-struct RecordingResult;
-enum class RecordingEnd;
 
 class CMainDlg : public QDialog, private FullScreenHost {
     Q_OBJECT
@@ -94,7 +92,7 @@ public:
     QLabel* ResolutionText() const { return m_resolutionText; }
     QWidget* FileListArea() const { return m_fileList; }
     LiveMeasureFeature& LiveMeasuring() const { return *m_liveMeasure; }
-    bool IsConnected() const { return m_connected; }
+    bool IsConnected() const;
     bool IsFullScreen() const { return m_fullScreenMode != nullptr && m_fullScreenMode->IsFullScreen(); }
     bool IsRecording() const;
     int Page() const;
@@ -129,15 +127,8 @@ private:
     bool OfferAccelerators(int key, Qt::KeyboardModifiers modifiers);
 
     // Device state.
-    int TryStartGraph();
-    void ShowConnected();
-    void ShowDisconnected();
-    // After a failed start: the connect message, or why the camera did not start.
-    void ShowNotRunning();
-    void OnGraphEvent(int code);
-    void EnableToolButtons(bool enable);
+    void ShowConnection(bool connected);
     void UpdateResolutionText();
-    void NotifyVideoSettingsDialog();
 
     // Pre-translation steps.
     bool OnMouseEvent(QObject* watched, QMouseEvent& event);
@@ -203,13 +194,7 @@ private:
     void OnMeasureExport();
 
     // Recording (1006, timer 1002).
-    void OnRecord();
-    void OnRecordSecondsTimer();
-    void OnRecordingChanged(bool recording);
-    void OnRecordingEnded(RecordingEnd reason, const RecordingResult& result);
-    void ShowRecordingFailure(const QString& why, const RecordingResult& result);
-    void ShowRecordSeconds(int seconds);
-    void HideRecordSeconds();
+    void CreateRecording();
 
     bool AskClose();
     void CloseConfirmed();
@@ -218,19 +203,19 @@ private:
     // Construction-time state.
     QIcon m_icon;
     QCursor m_previewCursor;
-    std::recursive_mutex m_lock; // held for a whole device re-detection
     QString m_msgTitle;
     QString m_pictureFolder;
     QString m_videoFolder;
     QString m_calibrationFile;
     LogFontRecord m_measureFont; // measurement labels, from "Measurefont.ini"
-    StartFailureNotice m_startFailureNotice;
 
     // Window parts and the features they route to.
     QWidget* m_client = nullptr;
     QMenuBar* m_menuBar = nullptr;
     MainMenus* m_menus = nullptr;
     std::unique_ptr<CaptureSession> m_session;
+    std::unique_ptr<CameraConnection> m_camera; // goes before the session it uses
+    std::unique_ptr<RecordingControl> m_recording;
     FilesStripController* m_strip = nullptr;
     QWidget* m_fileList = nullptr; // the strip's view
     std::unique_ptr<FullScreenController> m_fullScreenMode;
@@ -243,15 +228,12 @@ private:
     QLabel* m_recordSeconds = nullptr;
     CToolTipCtrl* m_toolTips = nullptr;
     WindowTimers* m_timers = nullptr;
-    DeviceMonitor* m_deviceMonitor = nullptr;
     std::unique_ptr<LiveMeasureFeature> m_liveMeasure;
 
     // Mode.
     bool m_initialised = false;
-    bool m_connected = false;
     bool m_previewHover = false;
     bool m_closing = false;
-    bool m_redetecting = false;
     lang::LanguagePair m_language;
     int m_commandInProgress = 0; // id of the command being run, for shared handlers
 };

@@ -30,10 +30,7 @@ void CMainDlg::WireSession()
         }
     });
     connect(&session, &CaptureSession::notice, this, &CMainDlg::OnCaptureNotice);
-    connect(&session, &CaptureSession::graphEvent, this, &CMainDlg::OnGraphEvent);
-    connect(&session, &CaptureSession::recordingChanged, this, &CMainDlg::OnRecordingChanged);
-    connect(&session, &CaptureSession::recordingSeconds, this, &CMainDlg::ShowRecordSeconds);
-    connect(&session, &CaptureSession::recordingEnded, this, &CMainDlg::OnRecordingEnded);
+    CreateRecording();
 }
 
 void CMainDlg::OnStillSaved(const QString& path, int /*origin*/)

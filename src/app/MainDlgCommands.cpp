@@ -3,6 +3,7 @@
 #include "app/CAboutDlg.h"
 #include "app/CMainDlg.h"
 #include "app/MeasureSettingsAdapter.h"
+#include "app/RecordingControl.h"
 #include "app/SettingsStore.h"
 #include "capture/CaptureSession.h"
 #include "capture/CaptureTexts.h"
@@ -26,7 +27,7 @@ CommandTable<CMainDlg>& CMainDlg::Commands()
         CommandTable<CMainDlg> t;
         t.Add(IDC_CAMERA, &CMainDlg::OnTakePicture);
         t.Add(IDC_PREVIEW, &CMainDlg::OnPreviewOnOff);
-        t.Add(IDC_AVI, &CMainDlg::OnRecord);
+        t.Add(IDC_AVI, [](CMainDlg& w) { w.m_recording->OnCommand(); });
         t.Add(IDC_SAVE, [](CMainDlg& w) { w.m_strip->SaveAs(); });
         t.Add(ID_SAVE_AS, [](CMainDlg& w) { w.m_strip->SaveAs(); });
         t.Add(ID_OPEN, [](CMainDlg& w) { w.m_strip->Open(); });

@@ -2,6 +2,7 @@
 #include "app/CMainDlg.h"
 #include "app/CPromptDlg.h"
 #include "app/MainDlgClient.h"
+#include "app/RecordingControl.h"
 #include "app/SettingsStore.h"
 #include "capture/CaptureSession.h"
 #include "files/FilesStripController.h"
@@ -60,7 +61,7 @@ void CMainDlg::OnTimer(int id)
         RedetectDevice();
         break;
     case IDT_RECORD_SECONDS:
-        OnRecordSecondsTimer();
+        m_recording->OnSecondsTimer();
         break;
     case IDT_STARTUP_PROMPT:
         KillTimer(IDT_STARTUP_PROMPT);

@@ -19,7 +19,7 @@ void CMainDlg::WireLiveView()
     LiveViewTools::Parts parts;
     parts.button = [this](int id) { return Button(id); };
     parts.releaseMeasureButtons = [this] { ReleaseMeasureButtonLooks(); };
-    parts.connected = [this] { return m_connected; };
+    parts.connected = [this] { return IsConnected(); };
     parts.guideScale = [this] { return ReadGuideScale(); };
     m_liveTools = std::make_unique<LiveViewTools>(std::move(parts));
 }
