@@ -148,7 +148,7 @@ void CMainDlg::ReadSettings()
 
 QString CMainDlg::ToolTipText(int controlId) const
 {
-    return m_toolTips->ToolText(Button(controlId));
+    return m_toolTips->ToolText(Control(controlId));
 }
 
 bool CMainDlg::AskClose()

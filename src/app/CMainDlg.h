@@ -77,6 +77,8 @@ public:
     // State the user sees.
     CCaptureGraph* CaptureGraph() const { return m_graph; }
     CBitmapButton* Button(int id) const;
+    // A button or one of the two magnification boxes, by control id.
+    QWidget* Control(int id) const;
     QMenuBar* MenuBar() const { return m_menuBar; }
     CMenuXP* Submenu(int index) const;
     CMenuXP* FileListMenu() const;
@@ -182,8 +184,6 @@ private:
 
     // Effects, guides and the other-tools menu (the live view's tools).
     void WireLiveView();
-    GuideScale ReadGuideScale();
-    void ReleaseMeasureButtonLooks();
     void OnOtherTools();
 
     // Photo measuring.

@@ -22,6 +22,7 @@ void CMainDlg::CreateLiveMeasuring()
     parts.calibrationFile = m_calibrationFile;
     parts.button = [this](int id) { return Button(id); };
     parts.settings = [this] { return LiveMeasureSettingsNow(); };
+    parts.releaseEffectButtons = [this] { m_liveTools->ReleaseButtons(); };
     m_liveMeasure = std::make_unique<LiveMeasureFeature>(parts);
     m_stillPainters.measurements = m_liveMeasure->StillPainter();
     LiveFrameHooks hooks = m_graph->hooks();
@@ -47,10 +48,5 @@ LiveMeasureSettings CMainDlg::LiveMeasureSettingsNow() const
 
 void CMainDlg::OnLiveMeasure()
 {
-    // Every latched tool button is released first, the effect buttons included;
-    // the effects themselves stay on.
-    if (m_liveTools) {
-        m_liveTools->ReleaseButtons();
-    }
     m_liveMeasure->OnCommand(m_commandInProgress);
 }

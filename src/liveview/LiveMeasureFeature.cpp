@@ -15,6 +15,7 @@ LiveMeasureFeature::LiveMeasureFeature(const Parts& parts)
     hooks.settings = parts.settings;
     hooks.showPressedButton = [this](int id) { ShowPressed(id); };
     hooks.confineCursor = [this](bool on) { Confine(on); };
+    hooks.releaseEffectButtons = parts.releaseEffectButtons;
     m_host = std::make_unique<CLiveMeasureHost>(m_calibration, std::move(hooks));
 }
 
@@ -66,6 +67,19 @@ bool LiveMeasureFeature::OnMouseEvent(const QMouseEvent& event)
 double LiveMeasureFeature::UnitsPerPixel(const QString& unit)
 {
     return unitsPerPixel(unit, CaptureDeviceClass.load(), QSize(captureWidth.load(), captureHeight.load()));
+}
+
+GuideScale LiveMeasureFeature::ReadGuideScale()
+{
+    GuideScale scale;
+    if (!m_calibration.ReadMagnification()) {
+        return scale;
+    }
+    scale.magnification = m_calibration.Magnification();
+    scale.unit = m_parts.settings ? m_parts.settings().unit : LiveMeasureSettings().unit;
+    scale.cameraClass = CaptureDeviceClass.load();
+    scale.frame = QSize(captureWidth.load(), captureHeight.load());
+    return scale;
 }
 
 LiveMeasureFeature::Painter LiveMeasureFeature::PreviewPainter() const
