@@ -161,7 +161,7 @@ bool CMainDlg::IsRecording() const
 
 QString CMainDlg::ToolTipText(int controlId) const
 {
-    return m_toolTips->ToolText(Button(controlId));
+    return m_toolTips->ToolText(Control(controlId));
 }
 
 bool CMainDlg::AskClose()

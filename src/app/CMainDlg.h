@@ -79,6 +79,8 @@ public:
     CaptureFormat Format() const;
     CCaptureGraph* CaptureGraph() const;
     CBitmapButton* Button(int id) const;
+    // A button or one of the two magnification boxes, by control id.
+    QWidget* Control(int id) const;
     QMenuBar* MenuBar() const { return m_menuBar; }
     CMenuXP* Submenu(int index) const;
     CMenuXP* FileListMenu() const;
@@ -179,8 +181,6 @@ private:
 
     // Effects, guides and the other-tools menu (the live view's tools).
     void WireLiveView();
-    GuideScale ReadGuideScale();
-    void ReleaseMeasureButtonLooks();
     void OnOtherTools();
 
     // Photo measuring.

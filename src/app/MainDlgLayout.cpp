@@ -7,6 +7,7 @@
 #include "capture/CaptureSession.h"
 #include "files/CFileListView.h"
 #include "files/FilesStripController.h"
+#include "measure/Calibration.h"
 #include "widgets/Art.h"
 #include "widgets/CBitmapButton.h"
 
@@ -22,11 +23,12 @@
 using namespace maindlg;
 
 namespace {
-// The widest numbers the two edit boxes must show whole.
+// The widest number the magnification box must show whole; the calibrated box
+// shows the largest calibration the file keeps.
 const char* const kWidestMagnification = "1000";
-const char* const kWidestCalibration = "888.8";
-// The edit's own margins (2 each side) and its 1-pixel border.
-constexpr int kEditInnerMargins = 2 * 2 + 2 * 1;
+// The edit's own margins (2 each side), its 1-pixel border and the text cursor's
+// pixel (a text filling the rest scrolls by it).
+constexpr int kEditInnerMargins = 2 * 2 + 2 * 1 + 1;
 constexpr qreal kSmallestEditPoints = 6.0;
 constexpr qreal kEditPointStep = 0.5;
 
@@ -128,7 +130,7 @@ void CMainDlg::CreateEditsAndTexts()
     connect(m_magnification, &QLineEdit::textChanged, this, [this] { OnCommand(IDC_MAGNIFICATION); });
 
     m_calibrationValue =
-        NewNumberEdit(m_client, kCalibrationValueRect, QString::fromLatin1(kWidestCalibration));
+        NewNumberEdit(m_client, kCalibrationValueRect, CalibrationText(kLargestCalibratedMagnification));
     m_calibrationValue->setReadOnly(true);
 
     // Static texts: black on the window brush.

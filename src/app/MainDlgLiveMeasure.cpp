@@ -21,6 +21,8 @@ void CMainDlg::CreateLiveMeasuring()
     parts.calibrationFile = m_calibrationFile;
     parts.button = [this](int id) { return Button(id); };
     parts.settings = [this] { return LiveMeasureSettingsNow(); };
+    parts.captureFormat = [this] { return Format(); };
+    parts.releaseEffectButtons = [this] { m_liveTools->ReleaseButtons(); };
     m_liveMeasure = std::make_unique<LiveMeasureFeature>(parts);
 }
 
@@ -44,10 +46,5 @@ LiveMeasureSettings CMainDlg::LiveMeasureSettingsNow() const
 
 void CMainDlg::OnLiveMeasure()
 {
-    // Every latched tool button is released first, the effect buttons included;
-    // the effects themselves stay on.
-    if (m_liveTools) {
-        m_liveTools->ReleaseButtons();
-    }
     m_liveMeasure->OnCommand(m_commandInProgress);
 }

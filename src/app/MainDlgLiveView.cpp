@@ -4,13 +4,9 @@
 // effects and drawings to the capture session.
 #include "app/CMainDlg.h"
 #include "app/MainMenus.h"
-#include "app/SettingsStore.h"
-#include "capture/CaptureSession.h"
-#include "measure/Calibration.h"
+#include "liveview/LiveMeasureFeature.h"
 #include "widgets/CBitmapButton.h"
 #include "widgets/CMenuXP.h"
-
-#include <QLineEdit>
 
 using namespace maindlg;
 
@@ -18,34 +14,12 @@ void CMainDlg::WireLiveView()
 {
     LiveViewTools::Parts parts;
     parts.button = [this](int id) { return Button(id); };
-    parts.releaseMeasureButtons = [this] { ReleaseMeasureButtonLooks(); };
+    // The live measuring feature owns the tool buttons' pressed state and the
+    // magnification reading; it is made right after the layout.
+    parts.releaseMeasureButtons = [this] { m_liveMeasure->ReleaseButtons(); };
     parts.connected = [this] { return IsConnected(); };
-    parts.guideScale = [this] { return ReadGuideScale(); };
+    parts.guideScale = [this] { return m_liveMeasure->ReadGuideScale(); };
     m_liveTools = std::make_unique<LiveViewTools>(std::move(parts));
-}
-
-GuideScale CMainDlg::ReadGuideScale()
-{
-    GuideScale scale;
-    double magnification = 0.0;
-    if (!ReadMagnification(this, m_calibrationValue->text(), m_magnification->text(), false, magnification)) {
-        return scale;
-    }
-    scale.magnification = magnification;
-    scale.unit = Settings().unit;
-    const CaptureFormat format = m_session->Format();
-    scale.cameraClass = format.CaptureDeviceClass;
-    scale.frame = QSize(format.captureWidth, format.captureHeight);
-    return scale;
-}
-
-void CMainDlg::ReleaseMeasureButtonLooks()
-{
-    for (int id = IDC_LINE; id <= IDC_THREE_ANGLE; ++id) {
-        Button(id)->SetActive(false);
-    }
-    Button(IDC_FOUR_ANGLE)->SetActive(false);
-    Button(IDC_CALIBRATION)->SetActive(false);
 }
 
 void CMainDlg::OnOtherTools()

@@ -8,6 +8,7 @@
 #include "widgets/CBitmapButton.h"
 #include "widgets/CToolTipCtrl.h"
 
+#include <QLineEdit>
 #include <QMenuBar>
 
 using namespace maindlg;
@@ -25,7 +26,19 @@ void CMainDlg::BuildMenus()
 void CMainDlg::RefreshToolTips()
 {
     MainMenus::LabelToolTips(
-        *m_toolTips, [this](int id) { return Button(id); }, IsFullScreen());
+        *m_toolTips, [this](int id) { return Control(id); }, IsFullScreen());
+}
+
+QWidget* CMainDlg::Control(int id) const
+{
+    switch (id) {
+    case IDC_MAGNIFICATION:
+        return m_magnification;
+    case IDC_CALIBRATION_VALUE:
+        return m_calibrationValue;
+    default:
+        return Button(id);
+    }
 }
 
 bool CMainDlg::OfferAccelerators(int key, Qt::KeyboardModifiers modifiers)

@@ -18,13 +18,6 @@
 
 using namespace maindlg;
 
-namespace {
-bool IsMeasureButton(int id)
-{
-    return (id >= IDC_LINE && id <= IDC_THREE_ANGLE) || id == IDC_FOUR_ANGLE;
-}
-} // namespace
-
 void CMainDlg::OnSysCommand(int command)
 {
     switch (command) {
@@ -140,14 +133,9 @@ void CMainDlg::ShowControls(bool show)
 void CMainDlg::EnteredFullScreen()
 {
     m_toolTips->DelAllTools();
+    // Nothing latched carries over into full screen: the reset releases the tool
+    // and effect buttons alike.
     m_liveMeasure->Reset();
-    // Nothing latched carries over into full screen.
-    for (const auto& [id, button] : m_buttons) {
-        if (IsMeasureButton(id)) {
-            button->SetActive(false);
-        }
-    }
-    m_liveTools->ReleaseButtons();
 }
 
 void CMainDlg::LeftFullScreen()

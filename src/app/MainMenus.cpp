@@ -50,6 +50,8 @@ constexpr ToolTipEntry kToolTipTexts[] = {
     {IDC_LINE + 8, txt::TipTAngle},
     {IDC_FOUR_ANGLE, txt::TipFAngle},
     {IDC_CALIBRATION, txt::Calibration},
+    {IDC_MAGNIFICATION, txt::TipMagnification},
+    {IDC_CALIBRATION_VALUE, txt::TipCalibratedMagnification},
 };
 
 struct SizeTexts {
@@ -227,7 +229,7 @@ CMenuXP* MainMenus::Submenu(int index) const
     return index >= 0 && index < static_cast<int>(m_submenus.size()) ? m_submenus[index] : nullptr;
 }
 
-void MainMenus::LabelToolTips(CToolTipCtrl& tips, const std::function<QWidget*(int id)>& button,
+void MainMenus::LabelToolTips(CToolTipCtrl& tips, const std::function<QWidget*(int id)>& control,
                               bool fullScreen)
 {
     tips.DelAllTools();
@@ -235,7 +237,7 @@ void MainMenus::LabelToolTips(CToolTipCtrl& tips, const std::function<QWidget*(i
         return;
     }
     for (const ToolTipEntry& tip : kToolTipTexts) {
-        tips.AddTool(button(tip.id), LoadText(tip.text, kToolTipCapacity));
+        tips.AddTool(control(tip.id), LoadText(tip.text, kToolTipCapacity));
     }
 }
 

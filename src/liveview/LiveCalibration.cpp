@@ -3,6 +3,7 @@
 #include "measure/CCalibrationDlg.h"
 #include "measure/Calibration.h"
 #include "measure/CalibrationFile.h"
+#include "measure/MeasureTexts.h"
 #include "measure/MeasureUnits.h"
 #include "platform/desktop/MessageBox.h"
 
@@ -37,7 +38,17 @@ int LiveCalibration::ReadMagnification()
 int LiveCalibration::BeginCommand()
 {
     m_useNominal = true;
-    return ReadMagnification();
+    const int read = ReadMagnification();
+    if (read == 0) {
+        m_useNominal = false;
+    }
+    return read;
+}
+
+void LiveCalibration::EndCommand()
+{
+    m_useNominal = false;
+    ReadMagnification();
 }
 
 void LiveCalibration::EnterCalibrationMode()
@@ -63,6 +74,12 @@ QString LiveCalibration::CalibrateLine(double rawLength, const QString& unit, in
             shared.current = result;
             shared.lastResult = result;
             QCoreApplication::postEvent(m_window, new QEvent(kDoneMessage));
+        } else {
+            ShowMessage(m_window,
+                        LoadText(txt::CalibrationOutOfRange)
+                            .arg(CalibrationText(kSmallestCalibratedMagnification),
+                                 CalibrationText(kLargestCalibratedMagnification)),
+                        LoadText(txt::MsgTitle), MB_OK | MB_ICONWARNING);
         }
     }
     m_calibrating = false;

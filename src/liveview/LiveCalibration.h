@@ -29,8 +29,13 @@ public:
     int ReadMagnification();
     double Magnification() const { return m_magnification; }
 
-    // Start of the calibration command: sets the use-nominal flag and reads M.
+    // Start of the calibration command: reads M from the nominal box. The
+    // use-nominal flag lasts only for this command: a failed read clears it, and so
+    // does EnterCalibrationMode or EndCommand.
     int BeginCommand();
+    // The calibration button released: the flag cleared and M read again, so the
+    // tools measure with the value the boxes show.
+    void EndCommand();
     // The calibration line is next: the nominal value has been read, so the flag is
     // cleared and calibration mode set.
     void EnterCalibrationMode();

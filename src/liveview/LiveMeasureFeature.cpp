@@ -14,6 +14,7 @@ LiveMeasureFeature::LiveMeasureFeature(const Parts& parts)
     hooks.settings = parts.settings;
     hooks.showPressedButton = [this](int id) { ShowPressed(id); };
     hooks.confineCursor = [this](bool on) { Confine(on); };
+    hooks.releaseEffectButtons = parts.releaseEffectButtons;
     m_host = std::make_unique<CLiveMeasureHost>(m_calibration, std::move(hooks));
 }
 
@@ -60,6 +61,20 @@ bool LiveMeasureFeature::OnMouseEvent(const QMouseEvent& event)
     default:
         return false;
     }
+}
+
+GuideScale LiveMeasureFeature::ReadGuideScale()
+{
+    GuideScale scale;
+    if (!m_calibration.ReadMagnification()) {
+        return scale;
+    }
+    scale.magnification = m_calibration.Magnification();
+    scale.unit = m_parts.settings ? m_parts.settings().unit : LiveMeasureSettings().unit;
+    const CaptureFormat format = m_parts.captureFormat ? m_parts.captureFormat() : CaptureFormat{};
+    scale.cameraClass = format.CaptureDeviceClass;
+    scale.frame = QSize(format.captureWidth, format.captureHeight);
+    return scale;
 }
 
 LiveMeasureFeature::Painter LiveMeasureFeature::PreviewPainter() const

@@ -66,6 +66,17 @@ void DrawPolyline(QPainter& painter, const QList<QPoint>& points, int count)
     }
 }
 
+// Where the rubber band starts: the last vertex. A continuous line's pending points
+// end with the label of its last segment, one after that segment's vertex.
+QPoint RubberStart(const OpenMeasurement& open)
+{
+    const QList<QPoint>& pts = open.points;
+    if (open.kind == static_cast<int>(LiveKind::ContinuousLine) && pts.size() >= 3) {
+        return pts[pts.size() - 2];
+    }
+    return pts.last();
+}
+
 QString ValueLine(const char* symbol, const QString& value, const QString& unit)
 {
     return QLatin1String(symbol) + value + unit;
@@ -155,7 +166,7 @@ void LiveMeasurePainter::PaintOpen(QPainter& painter, const OpenMeasurement& ope
         break;
     }
     if (open.rubber && count > 0) {
-        painter.drawLine(pts.last(), open.rubberPoint);
+        painter.drawLine(RubberStart(open), open.rubberPoint);
     }
     PaintOpenTexts(painter, open);
 }

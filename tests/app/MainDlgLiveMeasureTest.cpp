@@ -162,3 +162,61 @@ TEST_F(MainDlgTest, OtherToolsMenuUndoesAndExportsTheLiveMeasurements)
     EXPECT_EQ(list.Count(), 0);
     EXPECT_EQ(dlg->LiveMeasuring().Host().RedoList().Count(), 1);
 }
+
+TEST_F(MainDlgTest, GuidesAndEffectsBetweenCalibrationStepsKeepTheButtonsAndTheValuesRight)
+{
+    testsupport::WriteFile(ProgramFolderPath() + "/CalibrationIni.ini", "[60]\n60=57.3\n");
+    auto dlg = Start();
+    ASSERT_TRUE(dlg->IsConnected());
+    ASSERT_EQ(dlg->CalibrationValueEdit()->text(), "57.3");
+    Calibration() = SharedCalibration();
+    const testsupport::ActWhenShown answer(
+        [] { return qobject_cast<CCalibrationDlg*>(QApplication::activeModalWidget()); },
+        [](QWidget* widget) {
+            auto* dialog = static_cast<CCalibrationDlg*>(widget);
+            dialog->DistanceEdit()->setText("1");
+            dialog->OnCommand(IDC_CALIBRATION_OK);
+        });
+    const LiveMeasureList& list = dlg->LiveMeasuring().Host().List();
+    const auto measure100 = [&](int y) {
+        ClickAt(*dlg, QPoint(293, y));
+        ClickAt(*dlg, QPoint(393, y));
+        ClickAt(*dlg, QPoint(420, y + 27));
+        return list.At(list.Count() - 1)->valueTexts.value(0);
+    };
+
+    // A guide switched on between the calibration command and its line: the guide
+    // reads the magnification as the tools do, so the result is still L / A.
+    dlg->OnCommand(IDC_CALIBRATION);
+    dlg->OnCommand(ID_SCALE_LINE);
+    EXPECT_TRUE(dlg->LiveView().Guides().scaleLineOn);
+    EXPECT_FALSE(dlg->Button(IDC_CALIBRATION)->IsActive());
+    EXPECT_EQ(measure100(93), "1.000");
+    ASSERT_TRUE(WaitFor([&] { return dlg->CalibrationValueEdit()->text() == "66.7"; }));
+    EXPECT_TRUE(testsupport::ReadFile(ProgramFolderPath() + "/CalibrationIni.ini").contains("60=66.7"));
+
+    // The button a guide released is pressed again by the next press, not released.
+    dlg->OnCommand(ID_CROSSHAIR);
+    dlg->OnCommand(IDC_CALIBRATION);
+    EXPECT_TRUE(dlg->Button(IDC_CALIBRATION)->IsActive());
+    EXPECT_TRUE(dlg->LiveMeasuring().Calibration().IsCalibrating());
+    dlg->OnCommand(IDC_CALIBRATION);
+    EXPECT_FALSE(dlg->Button(IDC_CALIBRATION)->IsActive());
+
+    // An effect, then the same tool button: the tool is chosen again and measures
+    // with the calibrated value.
+    dlg->OnCommand(IDC_LINE);
+    dlg->OnCommand(IDC_HOR_MIRROR);
+    EXPECT_FALSE(dlg->Button(IDC_LINE)->IsActive());
+    dlg->OnCommand(IDC_LINE);
+    EXPECT_TRUE(dlg->Button(IDC_LINE)->IsActive());
+    EXPECT_EQ(dlg->LiveMeasuring().Host().CurrentTool(), int(LiveKind::Line));
+    EXPECT_EQ(measure100(193), "1.000");
+    // A guide, then the same tool button.
+    dlg->OnCommand(ID_CIRCLE_GRID);
+    dlg->OnCommand(IDC_LINE);
+    EXPECT_TRUE(dlg->Button(IDC_LINE)->IsActive());
+    EXPECT_EQ(measure100(293), "1.000");
+    EXPECT_EQ(list.Count(), 3);
+    EXPECT_TRUE(m_messages.isEmpty());
+}

@@ -110,16 +110,19 @@ TEST_F(MainDlgTest, FirstStartWritesDefaultsBeforeReadingAndLaysOutTheWindow)
     EXPECT_EQ(dlg->Button(IDC_CAMERA)->geometry(), QRect(11, 8, 29, 29));
     EXPECT_EQ(dlg->Button(IDC_LINE + 8)->geometry(), QRect(653, 6, 25, 24));
     EXPECT_EQ(dlg->Button(IDC_OTHER_TOOLS)->geometry(), QRect(820, 6, 14, 24));
-    EXPECT_EQ(dlg->MagnificationEdit()->geometry(), QRect(749, 6, 38, 25));
-    EXPECT_EQ(dlg->CalibrationValueEdit()->geometry(), QRect(709, 6, 39, 25));
+    EXPECT_EQ(dlg->MagnificationEdit()->geometry(), QRect(753, 6, 35, 25));
+    EXPECT_EQ(dlg->CalibrationValueEdit()->geometry(), QRect(709, 6, 44, 25));
     EXPECT_EQ(dlg->MagnificationEdit()->text(), "60");
     for (int hidden : {IDC_PREVIEW, IDC_SETTING, IDC_RGB}) {
         EXPECT_FALSE(dlg->Button(hidden)->isVisible()) << hidden;
     }
-    EXPECT_EQ(dlg->ToolTips().ToolCount(), 26);
+    EXPECT_EQ(dlg->ToolTips().ToolCount(), 28);
     EXPECT_EQ(dlg->ToolTipText(IDC_CAMERA), "Camera");
     EXPECT_EQ(dlg->ToolTipText(IDC_LINE + 3), "Polygon measrement");
     EXPECT_EQ(dlg->ToolTipText(IDC_CALIBRATION), "Calibration");
+    EXPECT_EQ(dlg->ToolTipText(IDC_MAGNIFICATION), "Nominal magnification of the microscope");
+    EXPECT_EQ(dlg->ToolTipText(IDC_CALIBRATION_VALUE),
+              "Calibrated magnification stored for this nominal magnification");
 
     // Without language files every menu shows its built-in text.
     EXPECT_EQ(dlg->Submenu(1)->title(), "Setting");
@@ -281,7 +284,7 @@ TEST_F(MainDlgTest, FullScreenHidesTheControlsAndEscapeRestoresEveryOne)
     for (const ButtonPlace& place : kButtons) {
         EXPECT_EQ(dlg->Button(place.id)->isVisible(), !place.neverShown) << place.id;
     }
-    EXPECT_EQ(dlg->ToolTips().ToolCount(), 26);
+    EXPECT_EQ(dlg->ToolTips().ToolCount(), 28);
     EXPECT_DOUBLE_EQ(dlg->CaptureGraph()->measureScaleX(), 1.0);
     EXPECT_DOUBLE_EQ(dlg->CaptureGraph()->measureScaleY(), 1.0);
 }
@@ -386,7 +389,9 @@ TEST_F(MainDlgTest, EditBoxesShowTheirWholeTextAtTheDesktopsFonts)
         for (int points : {9, 10, 11}) {
             QApplication::setFont(QFont(family, points));
             auto dlg = Start();
-            for (const char* calibration : {"212.0", "888.8"}) {
+            // Up to the largest calibration the file keeps ("4493.3" lost its first
+            // digit in the box once).
+            for (const char* calibration : {"212.0", "888.8", "4493.3", "99999.9"}) {
                 dlg->CalibrationValueEdit()->setText(calibration);
                 EXPECT_TRUE(ShowsWholeText(dlg->CalibrationValueEdit()))
                     << family << " " << points << " " << calibration;
@@ -595,7 +600,7 @@ TEST_F(MainDlgTest, PageTabsSwitchTheFileListPageAndButtonsShowTheirTips)
     QTest::mouseClick(dlg->Client(), Qt::LeftButton, {}, QPoint(40, 50));
     EXPECT_EQ(dlg->Page(), kPagePictures);
     EXPECT_EQ(strip->Page(), PagePictures);
-    EXPECT_EQ(dlg->ToolTips().ToolCount(), 26);
+    EXPECT_EQ(dlg->ToolTips().ToolCount(), 28);
 
     QTest::mouseMove(dlg->Button(IDC_LINE + 1), QPoint(5, 5));
     EXPECT_TRUE(WaitFor([&] { return dlg->ToolTips().ShownText() == "Continuous Line Measurement"; }));

@@ -32,6 +32,13 @@ struct TimeLapseSeams {
 class CTimerCaptureDlg : public QDialog {
     Q_OBJECT
 public:
+    // An edit and the numbers it takes.
+    struct FieldRange {
+        int id;
+        int low;
+        int high;
+    };
+
     // `captureLabel` is the text of the picture-count group (the Capture menu's text).
     CTimerCaptureDlg(const TextKey& captureLabel, QWidget* parent = nullptr, TimeLapseSeams seams = {});
     ~CTimerCaptureDlg() override;
@@ -61,6 +68,7 @@ private:
     void OnCancel();
     // Reads an edit within its range; warns and focuses it when it does not hold one.
     bool ReadField(int id, int& value);
+    bool ReadInRange(const FieldRange& range, int& value);
     bool ReadPlan(TimeLapsePlan& plan);
     TimeLapseCallbacks CallbacksForSeries();
 
