@@ -176,6 +176,7 @@ private:
     void OnLanguageItem();
     void OnHelpManual();
     void OnHelpUpdate();
+    void OnHelpDiagnostics();
     void OnAbout();
     void OnVideoSettings();
     void OnPenSettings();
