@@ -169,6 +169,7 @@ private:
     void OnLanguageItem();
     void OnHelpManual();
     void OnHelpUpdate();
+    void OnHelpDiagnostics();
     void OnAbout();
     void OnVideoSettings();
     void OnPenSettings();

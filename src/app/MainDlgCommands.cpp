@@ -5,6 +5,7 @@
 #include "app/MeasureSettingsAdapter.h"
 #include "app/RecordingControl.h"
 #include "app/SettingsStore.h"
+#include "capture/CaptureDiagnostics.h"
 #include "capture/CaptureSession.h"
 #include "capture/CaptureTexts.h"
 #include "capture/dialogs/CVideoSettingDlg.h"
@@ -43,6 +44,7 @@ CommandTable<CMainDlg>& CMainDlg::Commands()
         t.Add(ID_LANG_ITALIAN, &CMainDlg::OnLanguageItem);
         t.Add(ID_HELP_MANUAL, &CMainDlg::OnHelpManual);
         t.Add(ID_HELP_UPDATE, &CMainDlg::OnHelpUpdate);
+        t.Add(ID_HELP_DIAGNOSTICS, &CMainDlg::OnHelpDiagnostics);
         t.Add(ID_ABOUT, &CMainDlg::OnAbout);
         t.Add(IDC_SETTING, &CMainDlg::OnVideoSettings);
         t.Add(ID_PEN_SETTINGS, &CMainDlg::OnPenSettings);
@@ -156,6 +158,12 @@ void CMainDlg::OnHelpUpdate()
 {
     // The program is installed as a system package: its updates come the same way.
     ShowMessage(this, LoadText(txt::UpdateInfo).arg(m_msgTitle, QStringLiteral(PELORA_VERSION)), m_msgTitle,
+                MB_OK | MB_ICONINFORMATION);
+}
+
+void CMainDlg::OnHelpDiagnostics()
+{
+    ShowMessage(this, CaptureDiagnostics(m_session->Graph()), LoadText(txt::CameraDiagnostics),
                 MB_OK | MB_ICONINFORMATION);
 }
 

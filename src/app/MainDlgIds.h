@@ -69,6 +69,7 @@ enum Command : int {
     ID_HELP_UPDATE = 32835,
     ID_PRINT = 32836,
     ID_LANG_ITALIAN = 32841,
+    ID_HELP_DIAGNOSTICS = 32842,
     IDM_ABOUTBOX = 16, // the about item added to the system menu
 };
 

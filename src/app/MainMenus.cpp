@@ -221,6 +221,7 @@ void MainMenus::BuildHelpMenu(CMenuXP* menu)
 {
     AppendItems(menu, {{ID_HELP_MANUAL, txt::OrbeluntManual},
                        {ID_HELP_UPDATE, txt::OrbeluntUpdate},
+                       {ID_HELP_DIAGNOSTICS, txt::CameraDiagnostics},
                        {ID_ABOUT, txt::OrbeluntAbout}});
 }
 

@@ -1,6 +1,9 @@
 #include "capture/CCaptureGraph.h"
 
+#include "capture/BandwidthFallback.h"
 #include "capture/CaptureEvents.h"
+#include "capture/CaptureTexts.h"
+#include "capture/PictureSettingsStore.h"
 #include "platform/camera/CameraBackendFactory.h"
 #include "platform/text/TextCatalogue.h"
 
@@ -111,6 +114,10 @@ int CCaptureGraph::InitCaptureFilters()
         ReleaseAll();
         m_startFailure = status == CameraStatus::Ok ? CameraStatus::Failed : status;
         return 0;
+    }
+    // The camera forgot the user's picture properties when it was unplugged.
+    if (VideoProcAmp* properties = m_camera->ProcAmp()) {
+        ApplyPictureValues(cameraIdentity(), *properties);
     }
     m_hasStillPin = m_camera->HasStillButton();
     // A camera without its button is told of once it runs (TellNoButton): the
@@ -258,17 +265,12 @@ int CCaptureGraph::StartPreview()
     m_preview->PreparePicture();
     m_state.FrameStore.held = false;
     *m_snapshotArmed = true;
+    m_counters.Restart();
     const unsigned run = ++m_run;
-    CameraStreamSinks sinks;
-    sinks.frame = [this](const CameraFrame& frame) { OnCameraFrame(frame); };
-    sinks.button = [this] { OnCameraButton(); };
-    sinks.streamEnded = [this, run](CameraStatus status) {
-        PostToWindowThread([this, status, run] { OnStreamEnded(status, run); });
-    };
-    sinks.notice = [this, run](CameraNotice notice) {
-        PostToWindowThread([this, notice, run] { OnCameraNotice(notice, run); });
-    };
-    const CameraStatus status = m_camera->Start(std::move(sinks));
+    CameraStatus status = m_camera->Start(SinksFor(run));
+    if (status == CameraStatus::Bandwidth) {
+        status = StartLighterMode(run);
+    }
     if (status != CameraStatus::Ok) {
         // Another program holding the camera, no permission, an unplug or a USB
         // bus that cannot carry the size: the caller shows why.
@@ -286,6 +288,58 @@ int CCaptureGraph::StartPreview()
         m_noButtonTimer->start();
     }
     return 1;
+}
+
+CameraStreamSinks CCaptureGraph::SinksFor(unsigned run)
+{
+    CameraStreamSinks sinks;
+    sinks.frame = [this](const CameraFrame& frame) { OnCameraFrame(frame); };
+    sinks.button = [this] { OnCameraButton(); };
+    sinks.damaged = [this] {
+        ++m_counters.received;
+        ++m_counters.damaged;
+    };
+    sinks.streamEnded = [this, run](CameraStatus status) {
+        PostToWindowThread([this, status, run] { OnStreamEnded(status, run); });
+    };
+    sinks.notice = [this, run](CameraNotice notice) {
+        PostToWindowThread([this, notice, run] { OnCameraNotice(notice, run); });
+    };
+    return sinks;
+}
+
+CameraStatus CCaptureGraph::StartLighterMode(unsigned run)
+{
+    const CameraFormat refused = m_camera->CurrentFormat();
+    for (const CameraFormat& mode : LighterModes(m_camera->Capabilities(), refused)) {
+        m_camera->Stop();
+        if (m_camera->SetFormat(mode) != CameraStatus::Ok || !BuildLiveBranch()) {
+            continue;
+        }
+        const CameraStatus status = m_camera->Start(SinksFor(run));
+        if (status == CameraStatus::Ok) {
+            // Only for this stream: the chosen size stays stored for a bus with room.
+            m_format = FormatBlock(mode);
+            TellLighterMode(refused, mode);
+        }
+        if (status != CameraStatus::Bandwidth) {
+            return status;
+        }
+    }
+    // Nothing lighter runs: the camera is left in the mode that was asked for.
+    m_camera->Stop();
+    m_camera->SetFormat(refused);
+    BuildLiveBranch();
+    return CameraStatus::Bandwidth;
+}
+
+void CCaptureGraph::TellLighterMode(const CameraFormat& refused, const CameraFormat& running)
+{
+    // Restarts (a still from the button, a rebuild) fall back the same way: told once.
+    const QString text = LoadText(txt::CameraBandwidthFallback).arg(ModeName(refused), ModeName(running));
+    if (std::exchange(m_lighterModeTold, text) != text) {
+        emit notice(text, CaptureNoticeLevel::Information);
+    }
 }
 
 int CCaptureGraph::StopPreview()
@@ -388,6 +442,14 @@ int CCaptureGraph::SetSnapshot(int enabled)
     return Rebuild([] { return 0; }) == 0 ? 1 : 0;
 }
 
+QString CCaptureGraph::cameraIdentity() const
+{
+    if (m_currentDevice < 0 || !m_table[m_currentDevice].moniker) {
+        return {};
+    }
+    return m_table[m_currentDevice].moniker->key;
+}
+
 int CCaptureGraph::GetVideoProcAmp(std::shared_ptr<VideoProcAmp>* out)
 {
     if (!out) {
@@ -474,6 +536,7 @@ int CCaptureGraph::PaintFrame(const std::uint8_t* pixels, int width, int height)
         return 0;
     }
     m_state.frameShown = 1;
+    ++m_counters.shown;
     return 1;
 }
 
@@ -482,8 +545,10 @@ void CCaptureGraph::OnCameraFrame(const CameraFrame& frame)
     if (!m_liveBranch || frame.width != m_liveCallback.Width() || frame.height != m_liveCallback.Height()) {
         return;
     }
+    ++m_counters.received;
     // A frame that does not convert (corrupt JPEG, short buffer) is dropped whole.
     if (!m_converter.Convert(frame, m_frame.data(), m_frame.size())) {
+        ++m_counters.damaged;
         return;
     }
     m_liveCallback.BufferCB(frame.sampleTime, m_frame.data(), m_frame.size());

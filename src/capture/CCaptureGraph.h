@@ -11,6 +11,7 @@
 #include "capture/CaptureNotice.h"
 #include "capture/CapturePreview.h"
 #include "capture/CaptureState.h"
+#include "capture/FrameCounters.h"
 #include "capture/LiveFrameCallback.h"
 #include "capture/LiveFrameHooks.h"
 #include "platform/camera/CameraBackend.h"
@@ -98,10 +99,17 @@ public:
     int deviceCount() const { return m_deviceCount; }
     int currentDevice() const { return m_currentDevice; } // -1 when none
     QString hardwareId() const { return m_hardwareId; }
+    // What the chosen camera is known by wherever it is plugged in; empty when none is chosen.
+    QString cameraIdentity() const;
     bool built() const { return m_built; }
     bool running() const { return m_running.load(); }
     bool hasStillPin() const { return m_hasStillPin; }
     const VideoInfoHeader& format() const { return m_format; }
+
+    // The camera layer in use (null before CreateDeviceEnumerator) and what the
+    // running preview did with its frames.
+    std::shared_ptr<CameraBackend> Backend() const { return m_enumerator; }
+    const FrameCounters& Counters() const { return m_counters; }
 
     // The live picture's window.
     CapturePreview* Preview() const { return m_preview; }
@@ -152,6 +160,10 @@ private:
     // The camera's reports, taken to the window thread; `run` is the stream they
     // came from, so a report of an earlier stream is dropped.
     void PostToWindowThread(std::function<void()> call);
+    CameraStreamSinks SinksFor(unsigned run);
+    // The bus cannot carry the camera's mode: starts the first lighter one that runs.
+    CameraStatus StartLighterMode(unsigned run);
+    void TellLighterMode(const CameraFormat& refused, const CameraFormat& running);
     void OnStreamEnded(CameraStatus status, unsigned run);
     void OnCameraNotice(CameraNotice notice, unsigned run);
     void OnButtonAttached();
@@ -177,6 +189,7 @@ private:
     CameraStatus m_startFailure = CameraStatus::Ok;
     bool m_noStillPinShown = false;  // the missing-button box, since the camera last ran
     bool m_buttonDeniedTold = false; // the unreadable-button box, once per run of the program
+    QString m_lighterModeTold;       // the last lighter-mode notice, not repeated
     // A camera's button device comes a moment after its video node: the missing-button
     // box waits this long after the start for it.
     QTimer* m_noButtonTimer = nullptr;
@@ -195,6 +208,7 @@ private:
     CLiveFrameCallback m_liveCallback{*this};
     CStillTriggerCallback m_stillCallback{m_state};
     FrameConverter m_converter;
+    FrameCounters m_counters;
     std::vector<std::uint8_t> m_frame; // the live branch's buffer, reused
 
     mutable std::mutex m_eventLock;

@@ -635,6 +635,13 @@ TEST_F(MainDlgTest, HelpOpensTheManualOfTheCurrentLanguageAndOpenChecksThePictur
         << m_messages[0].toStdString();
     m_messages.clear();
 
+    // The camera diagnostics list the camera and the running preview's counts.
+    dlg->OnCommand(ID_HELP_DIAGNOSTICS);
+    ASSERT_EQ(m_messages.size(), 1);
+    EXPECT_TRUE(m_messages[0].startsWith("cameras: 1\n") && m_messages[0].contains("frames received"))
+        << m_messages[0].toStdString();
+    m_messages.clear();
+
     // About stays reachable from the Help menu.
     QString aboutTitle;
     QTimer::singleShot(50, [&] {

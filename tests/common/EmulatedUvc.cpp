@@ -52,6 +52,12 @@ std::uint32_t SizeImage(const Camera& c)
                                               : std::uint32_t(c.width * c.height * 2);
 }
 
+std::size_t BusBytesPerFrame(const Camera& c)
+{
+    const std::size_t whole = std::size_t(c.width) * c.height * 2;
+    return c.pixelFormat == V4L2_PIX_FMT_YUYV ? whole : whole / 4;
+}
+
 Frame DefaultFrame(const Camera& c)
 {
     if (c.pixelFormat == V4L2_PIX_FMT_MJPEG) {
@@ -622,6 +628,9 @@ int EmulatedUvc::State::Video(int fd, const OpenFile& f, unsigned long request, 
     case VIDIOC_STREAMON:
         if (!owner || q.buffers.empty()) {
             return EINVAL;
+        }
+        if (c.busBytesPerFrame != 0 && BusBytesPerFrame(c) > c.busBytesPerFrame) {
+            return ENOSPC;
         }
         if (!q.streaming) {
             q.streaming = true;

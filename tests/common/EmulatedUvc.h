@@ -51,6 +51,9 @@ struct Camera {
     std::map<unsigned long, int> refuse;
     std::map<unsigned long, int> refuseOnce; // the next such call only
     unsigned maxBuffers = 8;                 // REQBUFS grants at most this many
+    // What the bus carries per frame (0: no limit): STREAMON gives ENOSPC for a mode
+    // that needs more. YUYV needs its whole frame, MJPG a quarter of that.
+    std::size_t busBytesPerFrame = 0;
     int queryBufFailsAt = -1, mapFailsAt = -1;
 
     // The stream. Frames come from `script` first, then from `feed` (null: silence).

@@ -5,6 +5,7 @@
 #include "capture/CaptureState.h"
 #include "capture/CaptureTexts.h"
 #include "capture/PicturePropertyTable.h"
+#include "capture/PictureSettingsStore.h"
 #include "capture/dialogs/VideoSettingIds.h"
 #include "platform/desktop/MessageBox.h"
 
@@ -292,8 +293,9 @@ void CVideoSettingDlg::SetRowValue(int row, int value, int flags)
 {
     PictureProperty& property = PicturePropertyTable()[size_t(row)];
     property.value = value;
-    if (const std::shared_ptr<VideoProcAmp> camera = ProcAmp()) {
-        camera->Set(property.property, value, flags);
+    const std::shared_ptr<VideoProcAmp> camera = ProcAmp();
+    if (camera && camera->Set(property.property, value, flags) == 0) {
+        StorePictureValue(m_session.Graph().cameraIdentity(), row, value);
     }
     m_rows[size_t(row)].edit->setText(ValueText(value));
 }
@@ -370,6 +372,7 @@ void CVideoSettingDlg::OnDefault()
         }
         SetRowValue(row, property.defaultValue, kDefaultFlags);
     }
+    ForgetPictureValues(m_session.Graph().cameraIdentity());
     m_resolution->setCurrentIndex(LargestResolutionItem(m_session.Format().CaptureDeviceClass));
     // The format combo shows the class's current choice again; the format itself is
     // left as it is.

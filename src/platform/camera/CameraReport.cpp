@@ -3,26 +3,13 @@
 #include "platform/camera/CameraBackendFactory.h"
 
 namespace {
-const char* SubtypeName(CameraSubtype subtype)
-{
-    switch (subtype) {
-    case CameraSubtype::UYVY:
-        return "UYVY";
-    case CameraSubtype::MJPG:
-        return "MJPG";
-    case CameraSubtype::YUY2:
-        break;
-    }
-    return "YUY2";
-}
-
 // "YUY2 640x480 320x240; MJPG 640x480", in the camera's order.
 QString FormatsText(const std::vector<CameraCapability>& caps)
 {
     QString text;
     for (std::size_t i = 0; i < caps.size(); ++i) {
         if (i == 0 || caps[i].subtype != caps[i - 1].subtype) {
-            text += QString(i == 0 ? "" : "; ") + SubtypeName(caps[i].subtype);
+            text += QString(i == 0 ? "" : "; ") + CameraSubtypeName(caps[i].subtype);
         }
         text += QString(" %1x%2").arg(caps[i].width).arg(caps[i].height);
     }
