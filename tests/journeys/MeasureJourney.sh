@@ -62,14 +62,13 @@ wait_for 10 has_other_window || fail "Export opened no save dialog"
 xdotool windowactivate --sync "$(other_window)" key --clearmodifiers ctrl+a type --delay 20 "$work/live.xlsx"
 xdotool key --clearmodifiers Return
 wait_for 10 test -s "$work/live.xlsx" || fail "no workbook was written"
-values=$(python3 - "$work/live.xlsx" <<'PY'
-import re, sys, zipfile
-book = zipfile.ZipFile(sys.argv[1])
-names = book.namelist()
-text = "".join(book.read(n).decode() for n in names if n.startswith("xl/") and n.endswith(".xml"))
-# The calibration line DL1 and the measured DL2; equal texts share one string.
-names = sorted(set(re.findall(r">(DL\d+)<", text)))
-print(" ".join(names + sorted(set(re.findall(r">(\d+\.\d{3})<", text)))))
+values=$("$python" - "$work/live.xlsx" <<'PY'
+import sys, openpyxl
+sheet = openpyxl.load_workbook(sys.argv[1])["ExportData"]
+# The calibration line DL1 and the measured DL2, their lengths as numbers.
+rows = [row for row in sheet.iter_rows(values_only=True) if row[0] in ("DL1", "DL2")]
+lengths = {"%.3f" % row[1] for row in rows if isinstance(row[1], (int, float))}
+print(" ".join(sorted({row[0] for row in rows}) + sorted(lengths)))
 PY
 )
 echo "exported: $values"

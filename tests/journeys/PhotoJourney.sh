@@ -138,9 +138,6 @@ xdotool windowactivate --sync "$(save_dialog)"
 xdotool key --clearmodifiers ctrl+a type --delay 20 "$work/list.xlsx"
 xdotool key --clearmodifiers Return
 wait_for 10 test -s "$work/list.xlsx" || fail "no workbook was written"
-# The distribution's python first: its openpyxl package installs there.
-python=/usr/bin/python3
-[ -x "$python" ] || python=python3
 "$python" - "$work/list.xlsx" <<'PY' || fail "the workbook does not hold the measured line as a number"
 import sys, openpyxl
 sheet = openpyxl.load_workbook(sys.argv[1])["ExportData"]
