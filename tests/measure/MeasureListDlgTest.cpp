@@ -189,7 +189,7 @@ TEST_F(MeasureListDlgTest, TitleAndColumnsSpeakTheUsersLanguage)
     EXPECT_EQ(japanese.windowTitle(), "プロパティ");
     EXPECT_EQ(japanese.Rows()->headerItem()->text(0), "ID");
     EXPECT_EQ(japanese.Rows()->headerItem()->text(1), "名前");
-    EXPECT_EQ(japanese.Rows()->headerItem()->text(2), "長さ");
+    EXPECT_EQ(japanese.Rows()->headerItem()->text(2), "長さ (mm)");
     // Units and words the file does not translate stay as they are.
     EXPECT_EQ(withUnits, (QStringList{"面積 (mm²)", "幅/高さ", "Identity"}));
 }
