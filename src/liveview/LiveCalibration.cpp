@@ -52,7 +52,7 @@ void LiveCalibration::Reset()
     m_useNominal = false;
 }
 
-QString LiveCalibration::CalibrateLine(double rawLength, const QString& unit, int decimals)
+double LiveCalibration::CalibrateLine(double rawLength, const QString& unit)
 {
     SharedCalibration& shared = Calibration();
     m_window->setEnabled(false);
@@ -67,7 +67,7 @@ QString LiveCalibration::CalibrateLine(double rawLength, const QString& unit, in
     }
     m_calibrating = false;
     m_window->setEnabled(true);
-    return FormatValue(rawLength / shared.current, decimals);
+    return rawLength / shared.current;
 }
 
 void LiveCalibration::OnCalibrationDone()
