@@ -220,8 +220,8 @@ void CLiveMeasureHost::PublishOpen()
     OpenMeasurement& open = snapshot->open;
     open.kind = m_points.isEmpty() ? 0 : m_pendingKind;
     open.points = m_points;
-    open.values = m_values;
-    open.units = m_units;
+    open.values = m_texts.values;
+    open.units = m_texts.units;
     open.penStyle = m_openPen.style;
     open.penWidth = m_openPen.width;
     open.penColor = m_openPen.color;

@@ -136,8 +136,7 @@ private:
     bool m_firstLineWaiting = false; // four-point angle between its second and third click
     bool m_confined = false;
     QList<QPoint> m_points;
-    QStringList m_values;
-    QStringList m_units;
+    MeasureTexts m_texts; // of the open measurement
     bool m_rubber = false;
     QPoint m_rubberPoint;
     QPointF m_centre; // three-point circle

@@ -63,7 +63,7 @@ void LiveCalibration::Reset()
     m_useNominal = false;
 }
 
-QString LiveCalibration::CalibrateLine(double rawLength, const QString& unit, int decimals)
+double LiveCalibration::CalibrateLine(double rawLength, const QString& unit)
 {
     SharedCalibration& shared = Calibration();
     m_window->setEnabled(false);
@@ -84,7 +84,7 @@ QString LiveCalibration::CalibrateLine(double rawLength, const QString& unit, in
     }
     m_calibrating = false;
     m_window->setEnabled(true);
-    return FormatValue(rawLength / shared.current, decimals);
+    return rawLength / shared.current;
 }
 
 void LiveCalibration::OnCalibrationDone()

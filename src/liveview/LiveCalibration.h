@@ -48,8 +48,8 @@ public:
     // Second click of a calibration line of raw length L (pixels x scale x 10):
     // asks for the real length with the window disabled; on OK the shared
     // magnification becomes (L / M) / A x G and the done message is posted. Leaves
-    // calibration mode and returns the line's value text, L / G.
-    QString CalibrateLine(double rawLength, const QString& unit, int decimals);
+    // calibration mode and returns the line's value, L / G.
+    double CalibrateLine(double rawLength, const QString& unit);
 
     // The done message: shows the result in the calibrated box, reads M again and
     // stores the result under the nominal text in the calibration file.

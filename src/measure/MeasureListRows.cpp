@@ -81,36 +81,66 @@ const Block<LiveKind> kLiveBlocks[] = {
     {kAngleRow, {LiveKind::ThreePointAngle, LiveKind::FourPointAngle}, RowForm::OneValue},
 };
 
-QStringList Fields(const FieldTexts& texts)
+SheetRow Fields(const FieldTexts& texts)
 {
-    QStringList fields;
+    SheetRow fields;
     for (const char* text : texts) {
-        fields << QString::fromLatin1(text);
+        fields << SheetCell{QString::fromLatin1(text)};
     }
     return fields;
 }
 
-template <class Kind> QStringList SheetRow(const CMeasureShape& shape, const Block<Kind>& block)
+// Segments of a continuous line: one per anchor at the even point indices 2, 4, ...
+// segment k's value sits at index k - 1.
+qsizetype SegmentCount(const CMeasureShape& shape)
 {
-    const QStringList& values = shape.valueTexts;
+    return shape.points.size() / 2;
+}
+
+// Value k of a shape: its text, and the full value where the shape knows it.
+SheetCell ValueCell(const CMeasureShape& shape, qsizetype k)
+{
+    SheetCell cell{shape.valueTexts.value(k)};
+    if (!cell.text.isEmpty() && k < shape.values.size()) {
+        cell.value = shape.values[k];
+    }
+    return cell;
+}
+
+SheetCell ContinuousTotalCell(const CMeasureShape& shape)
+{
+    SheetCell cell{ContinuousTotalText(shape)};
+    const qsizetype segments = SegmentCount(shape);
+    if (!cell.text.isEmpty() && segments <= shape.values.size()) {
+        double total = 0.0;
+        for (qsizetype k = 0; k < segments; ++k) {
+            total += shape.values[k];
+        }
+        cell.value = total;
+    }
+    return cell;
+}
+
+template <class Kind> SheetRow ShapeRow(const CMeasureShape& shape, const Block<Kind>& block)
+{
+    const SheetCell name{DisplayName(shape)}, blank{" "}, blank2{"  "};
     switch (block.form) {
     case RowForm::Length: {
         const bool total = IsContinuousLine(static_cast<Kind>(shape.kind));
-        return {DisplayName(shape), total ? ContinuousTotalText(shape) : values.value(0), " ", "  "};
+        return {name, total ? ContinuousTotalCell(shape) : ValueCell(shape, 0), blank, blank2};
     }
     case RowForm::OneValue:
-        return {DisplayName(shape), values.value(0), " ", "  "};
+        return {name, ValueCell(shape, 0), blank, blank2};
     case RowForm::ThreeValues:
-        return {DisplayName(shape), values.value(0), values.value(1), values.value(2)};
+        return {name, ValueCell(shape, 0), ValueCell(shape, 1), ValueCell(shape, 2)};
     }
     return {};
 }
 
 template <class Kind, size_t N>
-QList<QStringList> ExportRows(const MeasureList<Kind>& list, const Block<Kind> (&blocks)[N],
-                              bool measuredOnly)
+QList<SheetRow> ExportRows(const MeasureList<Kind>& list, const Block<Kind> (&blocks)[N], bool measuredOnly)
 {
-    QList<QStringList> rows{Fields(kHeaderRow)};
+    QList<SheetRow> rows{Fields(kHeaderRow)};
     for (const Block<Kind>& block : blocks) {
         bool started = false;
         for (int i = 0; i < list.Count(); ++i) {
@@ -125,7 +155,7 @@ QList<QStringList> ExportRows(const MeasureList<Kind>& list, const Block<Kind> (
                 rows << Fields(block.familyRow);
                 started = true;
             }
-            rows << SheetRow(shape, block);
+            rows << ShapeRow(shape, block);
         }
     }
     return rows;
@@ -209,19 +239,16 @@ void AddUnits(QStringList& titles, QList<ListTabRow>& rows)
 
 QString ContinuousTotalText(const CMeasureShape& shape)
 {
-    // Segment k's value sits at index k - 1; there is one segment per anchor at the
-    // even point indices 2, 4, ...
-    const qsizetype segments = shape.points.size() / 2;
-    const double total = ContinuousLineTotal(shape.valueTexts.mid(0, segments));
+    const double total = ContinuousLineTotal(shape.valueTexts.mid(0, SegmentCount(shape)));
     return total == 0.0 ? QString() : QString::asprintf("%f", total);
 }
 
-QList<QStringList> PhotoExportRows(const PhotoMeasureList& list)
+QList<SheetRow> PhotoExportRows(const PhotoMeasureList& list)
 {
     return ExportRows(list, kPhotoBlocks, true);
 }
 
-QList<QStringList> LiveExportRows(const LiveMeasureList& list)
+QList<SheetRow> LiveExportRows(const LiveMeasureList& list)
 {
     return ExportRows(list, kLiveBlocks, false);
 }

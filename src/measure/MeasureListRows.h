@@ -4,6 +4,7 @@
 // of the live list.
 #include "measure/MeasureList.h"
 #include "measure/MeasureListIds.h"
+#include "platform/office/SheetCell.h"
 
 #include <QList>
 #include <QString>
@@ -28,7 +29,8 @@ void AddUnits(QStringList& titles, QList<ListTabRow>& rows);
 // Sum of a continuous line's segment values as "%f"; empty when the sum is 0.
 QString ContinuousTotalText(const CMeasureShape& shape);
 
-// Spreadsheet rows, header row first, then a block per family that has shapes.
+// Spreadsheet rows, header row first, then a block per family that has shapes; value
+// cells carry the full values behind their texts where the shapes know them.
 // The photo export leaves out drawing-only shapes; the live export writes them all.
-QList<QStringList> PhotoExportRows(const PhotoMeasureList& list);
-QList<QStringList> LiveExportRows(const LiveMeasureList& list);
+QList<SheetRow> PhotoExportRows(const PhotoMeasureList& list);
+QList<SheetRow> LiveExportRows(const LiveMeasureList& list);

@@ -1,5 +1,6 @@
 // Selecting objects by hit test, the two-line pick of four-point angles, moving,
 // deleting, and the rectangle adjust actions.
+#include "measure/MeasureFactory.h"
 #include "measure/MeasureGeometry.h"
 #include "measure/MeasureTexts.h"
 #include "photo/MeasureEditor.h"
@@ -388,8 +389,7 @@ void MeasureEditor::AdjustEdge(CMeasureShape& shape, int action)
     MeasureTexts texts;
     if (shape.labelShown &&
         RectangleValues(shape.points[0], shape.points[1], m_host.Settings().values, texts)) {
-        shape.valueTexts = texts.values;
-        shape.unitTexts = texts.units;
+        TakeTexts(shape, std::move(texts));
     }
     m_host.NotifyChanged();
 }

@@ -103,7 +103,7 @@ void MeasureEditor::OnLeftDoubleClick(QPoint p)
     if (m_stage != Stage::Drawing) {
         return;
     }
-    if (m_tool == MeasureTool::ContinuousLine && !m_pendingValues.isEmpty()) {
+    if (m_tool == MeasureTool::ContinuousLine && !m_pendingTexts.values.isEmpty()) {
         FinishContinuousLine(p);
     } else if (m_tool == MeasureTool::Polygon && m_clicks.size() >= 2) {
         FinishPolygon(p);
@@ -140,8 +140,7 @@ void MeasureEditor::Cancel()
         m_list.RemoveAt(m_placing);
     }
     m_pendingPoints.clear();
-    m_pendingValues.clear();
-    m_pendingUnits.clear();
+    m_pendingTexts = MeasureTexts();
     m_polygon.clear();
     Finish();
 }

@@ -88,7 +88,7 @@ public:
     int AdjustTarget() const { return m_adjustTarget; }
     std::array<int, 2> PickSlots() const { return m_pick; }
     const QList<QPoint>& PendingPoints() const { return m_pendingPoints; }
-    const QStringList& PendingValues() const { return m_pendingValues; }
+    const QStringList& PendingValues() const { return m_pendingTexts.values; }
     const QString& PendingText() const { return m_pendingText; }
     // Rubber band or move outline (inverting) and the marks of the open tool.
     const FeedbackLayer& Band() const { return m_band; }
@@ -154,8 +154,7 @@ private:
 
     // Continuous line.
     QList<QPoint> m_pendingPoints; // image coordinates: vertices interleaved with anchors
-    QStringList m_pendingValues;
-    QStringList m_pendingUnits;
+    MeasureTexts m_pendingTexts;   // one value per finished segment
     bool m_expectVertex = true;
     // Polygon vertices collected so far (image coordinates).
     QList<QPoint> m_polygon;

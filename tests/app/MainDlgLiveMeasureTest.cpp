@@ -150,9 +150,16 @@ TEST_F(MainDlgTest, OtherToolsMenuUndoesAndExportsTheLiveMeasurements)
     SetSaveDialogResponder(nullptr);
     const QStringList lines = QString::fromUtf8(testsupport::ReadFile(path)).split("\r\n");
     ASSERT_EQ(lines.size(), 4);
-    // CSV: quoted only where needed (the blank cells keep their spaces).
+    // CSV: quoted only where needed (the blank cells keep their spaces); the length
+    // in full, which rounds to the text the picture shows.
     EXPECT_EQ(lines[1], "Name,Length(mm),\" \",\"  \"");
-    EXPECT_EQ(lines[2], "DL1," + list.At(0)->valueTexts.value(0) + ",\" \",\"  \"");
+    const QStringList cells = lines[2].split(',');
+    ASSERT_EQ(cells.size(), 4) << lines[2].toStdString();
+    EXPECT_EQ(cells[0], "DL1");
+    const QString shown = list.At(0)->valueTexts.value(0);
+    EXPECT_EQ(QString::number(cells[1].toDouble(), 'f', int(shown.section('.', 1).size())), shown);
+    EXPECT_GT(cells[1].size(), shown.size());
+    EXPECT_EQ(cells.mid(2), (QStringList{"\" \"", "\"  \""}));
     EXPECT_TRUE(m_messages.isEmpty());
 
     {

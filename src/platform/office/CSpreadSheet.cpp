@@ -398,9 +398,9 @@ bool CSpreadSheet::CommitText(const QString& path)
 
 bool CSpreadSheet::CommitXlsx()
 {
-    QList<QStringList> rows;
+    QList<SheetRow> rows;
     for (const QString& line : m_rows) {
-        rows << SplitLine(line, m_separator);
+        rows << TextCells(SplitLine(line, m_separator));
     }
     QString reason;
     if (!WriteXlsxWorkbook(m_path, m_sheet, rows, reason)) {

@@ -5,6 +5,7 @@
 #include <QRegularExpression>
 #include <QTemporaryFile>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -32,22 +33,24 @@ private:
     std::map<int, lxw_format*> m_formats;
 };
 
-// A cell that is a plain decimal number ("12", "-0.0042") goes in as a number, so
-// the sheet can sum and chart it; names, headers and everything else as text.
+// A cell whose text is a plain decimal number ("12", "-0.0042") goes in as a number,
+// so the sheet can sum and chart it: its full value where it has one, shown with the
+// text's decimals. Names, headers and everything else as text.
 lxw_error WriteCell(lxw_worksheet* sheet, NumberFormats& formats, lxw_row_t row, lxw_col_t column,
-                    const QString& text)
+                    const SheetCell& cell)
 {
     static const QRegularExpression number(QStringLiteral("^-?[0-9]+(\\.([0-9]+))?$"));
-    const QRegularExpressionMatch match = number.match(text);
+    const QRegularExpressionMatch match = number.match(cell.text);
     bool read = false;
-    const double value = match.hasMatch() ? text.toDouble(&read) : 0.0;
+    const double rounded = match.hasMatch() ? cell.text.toDouble(&read) : 0.0;
     if (!read) {
-        return worksheet_write_string(sheet, row, column, text.toUtf8().constData(), nullptr);
+        return worksheet_write_string(sheet, row, column, cell.text.toUtf8().constData(), nullptr);
     }
+    const double value = cell.value && std::isfinite(*cell.value) ? *cell.value : rounded;
     return worksheet_write_number(sheet, row, column, value, formats.For(int(match.capturedLength(2))));
 }
 
-lxw_error WriteCells(lxw_workbook* workbook, lxw_worksheet* sheet, const QList<QStringList>& rows)
+lxw_error WriteCells(lxw_workbook* workbook, lxw_worksheet* sheet, const QList<SheetRow>& rows)
 {
     NumberFormats formats(workbook);
     for (qsizetype r = 0; r < rows.size(); ++r) {
@@ -61,7 +64,7 @@ lxw_error WriteCells(lxw_workbook* workbook, lxw_worksheet* sheet, const QList<Q
     return LXW_NO_ERROR;
 }
 
-lxw_error WriteWorkbook(const QByteArray& file, const QString& sheetName, const QList<QStringList>& rows)
+lxw_error WriteWorkbook(const QByteArray& file, const QString& sheetName, const QList<SheetRow>& rows)
 {
     lxw_workbook* workbook = workbook_new(file.constData());
     if (!workbook) {
@@ -76,8 +79,7 @@ lxw_error WriteWorkbook(const QByteArray& file, const QString& sheetName, const 
 
 } // namespace
 
-bool WriteXlsxWorkbook(const QString& path, const QString& sheet, const QList<QStringList>& rows,
-                       QString& error)
+bool WriteXlsxWorkbook(const QString& path, const QString& sheet, const QList<SheetRow>& rows, QString& error)
 {
     const QFileInfo target(path);
     QTemporaryFile part(target.absoluteDir().filePath(QStringLiteral(".%1.XXXXXX").arg(target.fileName())));
