@@ -34,10 +34,11 @@ std::vector<CameraFormat> LighterModes(const std::vector<CameraCapability>& offe
             smaller.push_back(c);
         }
     }
-    std::stable_sort(smaller.begin(), smaller.end(),
-                     [](const CameraCapability& a, const CameraCapability& b) {
-                         return Area(a.width, a.height) > Area(b.width, b.height);
-                     });
+    // Largest first; the sizes are distinct, so the wider one goes first at equal areas.
+    std::sort(smaller.begin(), smaller.end(), [](const CameraCapability& a, const CameraCapability& b) {
+        const auto areaA = Area(a.width, a.height), areaB = Area(b.width, b.height);
+        return areaA != areaB ? areaA > areaB : a.width > b.width;
+    });
     for (const CameraCapability& c : smaller) {
         add(Offers(offered, CameraSubtype::MJPG, c.width, c.height) ? CameraSubtype::MJPG : c.subtype,
             c.width, c.height);
