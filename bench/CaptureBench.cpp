@@ -23,7 +23,7 @@ void LiveCallback(benchmark::State& state, CameraSubtype subtype)
     for (auto _ : state) {
         rig.graph.OnCameraFrame(frame);
     }
-    if (FrameStore.width.load() != w) {
+    if (rig.session.State().FrameStore.width.load() != w) {
         state.SkipWithError("frames did not reach the frame store");
     }
 }

@@ -117,9 +117,9 @@ struct BusyLiveView {
         overlays->ToggleCircleGrid(scale);
     }
 
-    LiveFrameHooks Hooks() const
+    LiveViewHooks Hooks() const
     {
-        LiveFrameHooks hooks;
+        LiveViewHooks hooks;
         hooks.applyEffects = [e = effects](std::uint8_t* pixels, int w, int h) { e->Apply(pixels, w, h); };
         hooks.paintMeasurements = [d = drawing](QPainter& painter, double fx, double fy) {
             d->PaintPreview(painter, fx, fy);
@@ -135,7 +135,7 @@ void BM_CaptureLiveBusyMjpg(benchmark::State& state)
 {
     LiveRig rig(kWidth, kHeight, CameraSubtype::MJPG);
     const BusyLiveView view;
-    rig.graph.SetLiveFrameHooks(view.Hooks());
+    rig.session.SetLiveViewHooks(view.Hooks());
     const std::vector<std::uint8_t> bytes = CameraBytes(kWidth, kHeight, CameraSubtype::MJPG);
     const CameraFrame frame{CameraSubtype::MJPG, kWidth, kHeight, bytes.data(), bytes.size(), 0.0};
     // The first frame lays out every label and loads the fonts; a running preview
@@ -144,7 +144,7 @@ void BM_CaptureLiveBusyMjpg(benchmark::State& state)
     for (auto _ : state) {
         rig.graph.OnCameraFrame(frame);
     }
-    if (FrameStore.width.load() != kWidth) {
+    if (rig.session.State().FrameStore.width.load() != kWidth) {
         state.SkipWithError("frames did not reach the frame store");
     }
 }

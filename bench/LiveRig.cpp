@@ -33,8 +33,9 @@ std::vector<std::uint8_t> CameraBytes(int w, int h, CameraSubtype subtype, doubl
     return bytes;
 }
 
-LiveRig::LiveRig(int w, int h, CameraSubtype subtype, LiveFrameHooks hooks)
-    : microscope(std::make_shared<VirtualMicroscope>(Class2592, kFrameIntervalMs))
+LiveRig::LiveRig(int w, int h, CameraSubtype subtype, LiveViewHooks hooks, VideoRecorder::Clock clock)
+    : microscope(std::make_shared<VirtualMicroscope>(Class2592, kFrameIntervalMs)),
+      session(nullptr, std::move(clock)), graph(session.Graph())
 {
     OverrideProgramFolders(folder.path(), folder.path());
     VideoInfoHeader format;
@@ -42,9 +43,9 @@ LiveRig::LiveRig(int w, int h, CameraSubtype subtype, LiveFrameHooks hooks)
     format.bmiHeader.biWidth = w;
     format.bmiHeader.biHeight = h;
     WriteCapConfig(format);
-    mjpgByClass[Class2592] = subtype == CameraSubtype::MJPG ? 1 : 0;
+    session.State().mjpgByClass[Class2592] = subtype == CameraSubtype::MJPG ? 1 : 0;
     graph.SetBackend(microscope);
-    graph.SetLiveFrameHooks(std::move(hooks));
+    session.SetLiveViewHooks(std::move(hooks));
     graph.CreateDeviceEnumerator();
     graph.FindDevices();
     graph.InitCaptureFilters();

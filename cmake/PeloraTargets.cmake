@@ -1,6 +1,10 @@
 # Shared build rules for the subsystem libraries, tests and tools.
 
 set(PELORA_WARNINGS -Wall -Wextra -Werror)
+if(PELORA_TSAN)
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+endif()
 if(PELORA_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)

@@ -1,6 +1,7 @@
 #include "app/CViewerApp.h"
 #include "app/ProgramDataReport.h"
 #include "measure/SlideMeasureReport.h"
+#include "platform/camera/CameraReport.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -20,6 +21,10 @@ int main(int argc, char** argv)
             qputenv("QT_QPA_PLATFORM", "offscreen");
             QGuiApplication gui(argc, argv);
             return RunMeasureSlide(QGuiApplication::arguments().mid(i + 1));
+        }
+        if (std::strcmp(argv[i], kListCamerasOption) == 0) {
+            QCoreApplication core(argc, argv);
+            return PrintCameraReport(QCoreApplication::arguments());
         }
     }
     QApplication app(argc, argv);

@@ -1,10 +1,7 @@
 #include "EnduranceRun.h"
 
 #include "../LiveRig.h"
-#include "capture/CaptureEvents.h"
-#include "capture/CaptureState.h"
-#include "capture/StillCapture.h"
-#include "capture/VideoRecorder.h"
+#include "capture/CaptureSession.h"
 #include "image/ImageFormat.h"
 #include "liveview/LiveMeasureFeature.h"
 #include "liveview/LivePreviewArea.h"
@@ -12,6 +9,7 @@
 #include "liveview/LiveViewIds.h"
 #include "liveview/LiveViewTools.h"
 #include "measure/MeasurePainting.h"
+#include "measure/MeasureUnits.h"
 #include "platform/desktop/MessageBox.h"
 #include "platform/media/AviCompressors.h"
 
@@ -57,8 +55,6 @@ int FrameIntervalMs(int width)
     return width <= kLargestSmallWidth ? kSmallFrameMs : kLargeFrameMs;
 }
 
-// The main window's part in a still: it takes WM_STILL_CAPTURED and runs the
-// same answer the window runs.
 std::vector<std::vector<std::uint8_t>> DriftingFrames(int w, int h)
 {
     std::vector<std::vector<std::uint8_t>> frames;
@@ -75,21 +71,6 @@ void ReportMinute(std::int64_t minute, const QElapsedTimer& wall)
                  static_cast<long long>(ResidentKb()), double(wall.elapsed()) / kMsPerSecond);
 }
 
-class StillWindow : public QObject {
-public:
-    std::function<void(int origin)> onStill;
-
-protected:
-    bool event(QEvent* event) override
-    {
-        if (auto* still = dynamic_cast<StillCapturedEvent*>(event)) {
-            onStill(still->wParam());
-            return true;
-        }
-        return QObject::event(event);
-    }
-};
-
 class Session {
 public:
     explicit Session(const EnduranceOptions& options);
@@ -105,7 +86,7 @@ private:
     void OnSecond(std::int64_t second);
     void OpenRecording();
     void CloseRecording();
-    void SaveStill(int origin);
+    void OnRecordingEnded(const RecordingResult& result);
     void Fail(const QString& why);
 
     EnduranceOptions m_options;
@@ -118,14 +99,11 @@ private:
     QWidget* m_client = new QWidget(&m_window);
     QLineEdit* m_nominal = new QLineEdit(kMagnification, &m_window);
     QLineEdit* m_calibrated = new QLineEdit(&m_window);
-    StillWindow m_stillWindow;
     std::unique_ptr<LiveViewTools> m_tools;
     std::unique_ptr<LiveMeasureFeature> m_measure;
-    std::unique_ptr<VideoRecorder> m_recorder;
     std::unique_ptr<LiveRig> m_rig;
     QString m_pictureFolder;
     QString m_videoFolder;
-    StillPainters m_stillPainters;
 
     EnduranceFigures m_figures;
     std::size_t m_nextEffect = 0;
@@ -138,53 +116,51 @@ Session::Session(const EnduranceOptions& options)
         m_messages.append(text);
         return int(IDOK);
     });
-    // The recorder places frames on its time line by the frames' own time.
-    m_recorder = std::make_unique<VideoRecorder>([this] { return m_frameMs.load(); });
     BuildLiveView();
     m_pictureFolder = m_rig->folder.filePath("Pictures");
     m_videoFolder = m_rig->folder.filePath("Videos");
     QDir().mkpath(m_pictureFolder);
     QDir().mkpath(m_videoFolder);
     BuildMeasuring();
-    m_stillWindow.onStill = [this](int origin) { SaveStill(origin); };
-    m_rig->graph.SetNotifyWindows(&m_stillWindow, &m_window);
+    CaptureSession& session = m_rig->session;
+    session.SetStillTarget([this] { return StillTarget{m_pictureFolder, kImageFormatJpeg, kMagnification}; });
+    QObject::connect(&session, &CaptureSession::stillSaved, [this] { ++m_figures.stills; });
+    QObject::connect(&session, &CaptureSession::stillFailed,
+                     [this](const QString& text) { Fail("a still was not saved: " + text); });
+    QObject::connect(&session, &CaptureSession::recordingEnded,
+                     [this](RecordingEnd, const RecordingResult& result) { OnRecordingEnded(result); });
     PrepareRecorder();
     SwitchGuidesOn();
     Measure(QPoint(100, 100), QPoint(400, 300));
 }
 
-// Effects, guides and the recorder hooked into a graph, as the window wires them.
+// Effects and guides hooked into a capture session, as the window wires them.
 void Session::BuildLiveView()
 {
+    const QSize frame = m_options.frame;
     LiveViewTools::Parts tools;
     tools.connected = [] { return true; };
-    tools.guideScale = [] {
+    tools.guideScale = [frame] {
         GuideScale scale;
         scale.magnification = QString(kMagnification).toDouble();
         scale.unit = kUnit;
-        scale.cameraClass = CaptureDeviceClass.load();
-        scale.frame = QSize(captureWidth.load(), captureHeight.load());
+        scale.cameraClass = Class2592;
+        scale.frame = frame;
         return scale;
     };
     m_tools = std::make_unique<LiveViewTools>(std::move(tools));
-    LiveFrameHooks hooks;
-    hooks.applyEffects = m_tools->Effects();
-    hooks.paintOverlays = m_tools->PreviewOverlays();
-    VideoRecorder* recorder = m_recorder.get();
-    hooks.recordFrame = [recorder](const std::uint8_t* pixels, std::size_t length, int width, int height) {
-        recorder->WriteFrame(pixels, length, width, height);
-    };
-    m_rig = std::make_unique<LiveRig>(m_options.frame.width(), m_options.frame.height(), CameraSubtype::MJPG,
-                                      std::move(hooks));
+    // The recorder places frames on its time line by the frames' own time.
+    m_rig = std::make_unique<LiveRig>(frame.width(), frame.height(), CameraSubtype::MJPG, LiveViewHooks{},
+                                      [this] { return m_frameMs.load(); });
     // The preview shown at its place's size, so every frame is composed into it and
     // the queued repaints are painted.
     CapturePreview* preview = m_rig->graph.Preview();
     preview->resize(livearea::kWidth, livearea::kHeight);
     preview->show();
-    m_stillPainters.overlays = m_tools->StillOverlays();
 }
 
-// Live measuring comes after the graph, as in the window, and hands it its painter.
+// Live measuring comes after the session; then the session gets the live view's
+// drawings, once, as the window hands them over.
 void Session::BuildMeasuring()
 {
     LiveMeasureFeature::Parts measure;
@@ -193,24 +169,23 @@ void Session::BuildMeasuring()
     measure.nominal = m_nominal;
     measure.calibrated = m_calibrated;
     measure.calibrationFile = m_rig->folder.filePath("CalibrationIni.ini");
-    measure.settings = [] {
+    const QSize frame = m_options.frame;
+    measure.settings = [frame] {
         LiveMeasureSettings live;
         live.style.labelFont = DefaultMeasureFont();
         live.unit = kUnit;
-        live.unitsPerPixel = LiveMeasureFeature::UnitsPerPixel(kUnit);
+        live.unitsPerPixel = unitsPerPixel(kUnit, Class2592, frame);
         return live;
     };
     m_measure = std::make_unique<LiveMeasureFeature>(measure);
-    LiveFrameHooks hooks = m_rig->graph.hooks();
-    hooks.paintMeasurements = m_measure->PreviewPainter();
-    m_rig->graph.SetLiveFrameHooks(std::move(hooks));
-    m_stillPainters.measurements = m_measure->StillPainter();
+    m_rig->session.SetLiveViewHooks(
+        {m_tools->Effects(), m_measure->PreviewPainter(), m_tools->PreviewOverlays()});
+    m_rig->session.SetStillPainters({m_tools->StillOverlays(), m_measure->StillPainter()});
 }
 
 Session::~Session()
 {
-    m_recorder->Close();
-    m_rig->graph.SetNotifyWindows(nullptr, nullptr);
+    m_rig->session.StopRecording(RecordingEnd::Closing);
     SetMessageResponder(nullptr);
 }
 
@@ -220,8 +195,8 @@ void Session::PrepareRecorder()
         if (QByteArray(compressor.encoder) == "mjpeg") {
             const AviCompressOptions options =
                 OptionsFor(compressor, kRecordJpegQuality * kQualityBest / kPercent);
-            if (m_recorder->PrepareCompressor(m_videoFolder, options, captureWidth.load(),
-                                              captureHeight.load())) {
+            if (m_rig->session.Recorder().PrepareCompressor(m_videoFolder, options, m_options.frame.width(),
+                                                            m_options.frame.height())) {
                 return;
             }
         }
@@ -260,7 +235,7 @@ void Session::OnSecond(std::int64_t second)
     for (const std::int64_t at : kStillTimesS) {
         if (inMinute == at) {
             // What F2 does once it has seen the preview run.
-            StillRequest.Request(StillOriginUser);
+            m_rig->session.RequestStill(StillOriginUser);
         }
     }
     if (inMinute % kEffectEveryS == 0) {
@@ -277,15 +252,19 @@ void Session::OnSecond(std::int64_t second)
 
 void Session::OpenRecording()
 {
-    if (m_recorder->Open(m_videoFolder, recordFrameRate.load(), captureWidth.load(), captureHeight.load()) !=
-        0) {
-        Fail("a recording did not open: " + m_messages.join("; "));
+    const RecorderOpenResult opened = m_rig->session.StartRecording(m_videoFolder, kNoTimeLimit);
+    if (!opened.ok()) {
+        Fail("a recording did not open: " + opened.message);
     }
 }
 
 void Session::CloseRecording()
 {
-    const RecordingResult result = m_recorder->Close();
+    m_rig->session.StopRecording(RecordingEnd::User);
+}
+
+void Session::OnRecordingEnded(const RecordingResult& result)
+{
     if (result.path.isEmpty() || result.error != 0 || result.frames <= 0) {
         Fail(QString("a recording did not finish whole (error %1, %2 frames)")
                  .arg(result.error)
@@ -296,25 +275,6 @@ void Session::CloseRecording()
     m_figures.recordedFrames += result.frames;
     // Half an hour of large frames would fill the disk; the file was finished.
     QFile::remove(result.path);
-}
-
-void Session::SaveStill(int origin)
-{
-    StillCapturedContext context;
-    context.job.owner = &m_window;
-    context.job.pictureFolder = m_pictureFolder;
-    context.job.imageFormat = kImageFormatJpeg;
-    context.job.magnification = kMagnification;
-    context.job.captureWidth = captureWidth.load();
-    context.job.captureHeight = captureHeight.load();
-    context.job.painters = m_stillPainters;
-    context.recording = m_recorder->IsOpen();
-    context.origin = origin;
-    context.listPicture = [this](const QString&) { ++m_figures.stills; };
-    // No restart: the stream stays stopped here, the session feeds the frames.
-    if (::OnStillCaptured(std::move(context)) != StillResult::Saved) {
-        Fail("a still was not saved: " + m_messages.join("; "));
-    }
 }
 
 void Session::Fail(const QString& why)
@@ -359,12 +319,10 @@ EnduranceFigures Session::Run()
     }
     m_figures.rssEndKb = ResidentKb();
     m_figures.seconds = double(wall.elapsed()) / kMsPerSecond;
-    if (!frameShown.load()) {
+    if (!m_rig->session.State().frameShown.load()) {
         Fail("no frame reached the preview");
     }
-    if (m_recorder->IsOpen()) {
-        CloseRecording();
-    }
+    CloseRecording();
     return m_figures;
 }
 

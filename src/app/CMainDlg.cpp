@@ -1,11 +1,11 @@
 #include "app/CMainDlg.h"
 
 #include "app/AppTexts.h"
+#include "app/CameraConnection.h"
 #include "app/LanguageTable.h"
+#include "app/RecordingControl.h"
 #include "app/SettingsStore.h"
-#include "capture/CCaptureGraph.h"
-#include "capture/CaptureState.h"
-#include "capture/VideoRecorder.h"
+#include "capture/CaptureSession.h"
 #include "liveview/LiveMeasureFeature.h"
 #include "measure/MeasureTexts.h"
 #include "platform/camera/DeviceMonitor.h"
@@ -89,13 +89,13 @@ bool CMainDlg::OnInitDialog()
     ReadLanguage();
     ReadSettings();
     LayOut();
-    WireRecorder();
     CreateLiveMeasuring();
+    WireSession();
     BuildMenus();
     CenterOnScreen();
     // The recorder's settings dialog leaves a trial clip behind.
     QFile::remove(m_videoFolder + "/test.avi");
-    m_graph->SetFullScreenHint(LoadText(txt::EscRestore, kStatusTextCapacity));
+    m_session->Graph().SetFullScreenHint(LoadText(txt::EscRestore, kStatusTextCapacity));
     setWindowTitle(LoadText(txt::MsgTitle));
     m_fullScreenMode->SetNormalTitle(windowTitle());
     qApp->installEventFilter(this);
@@ -142,13 +142,26 @@ void CMainDlg::ReadSettings()
     settings.ReadLineType();
     settings.ReadImageFormat();
     settings.ReadSwitch();
-    // The capture graph builds the snapshot branch from the stored switch.
-    snapshotEnabled.store(settings.SWITCH != 0 ? 1 : 0);
+}
+
+CCaptureGraph* CMainDlg::CaptureGraph() const
+{
+    return &m_session->Graph();
+}
+
+CaptureFormat CMainDlg::Format() const
+{
+    return m_session->Format();
+}
+
+bool CMainDlg::IsRecording() const
+{
+    return m_session->IsRecording();
 }
 
 QString CMainDlg::ToolTipText(int controlId) const
 {
-    return m_toolTips->ToolText(Button(controlId));
+    return m_toolTips->ToolText(Control(controlId));
 }
 
 bool CMainDlg::AskClose()
@@ -193,15 +206,8 @@ void CMainDlg::Shutdown()
     m_timers->KillTimer(IDT_DEVICE_CHECK);
     m_timers->KillTimer(IDT_RECORD_SECONDS);
     m_timers->KillTimer(IDT_STARTUP_PROMPT);
-    if (m_recording) {
-        CloseRecording();
-        m_recording = false;
-    }
-    delete m_deviceMonitor;
-    m_deviceMonitor = nullptr;
-    std::lock_guard<std::recursive_mutex> guard(m_lock);
-    if (m_graph != nullptr) {
-        m_graph->TearDown();
+    if (m_camera != nullptr) {
+        m_camera->Stop();
     }
     m_toolTips->DelAllTools();
 }

@@ -7,8 +7,8 @@
 #include "app/FullScreenController.h"
 #include "app/LanguageTable.h"
 #include "app/MainDlgIds.h"
-#include "capture/StartFailureNotice.h"
-#include "capture/StillSaver.h"
+#include "capture/CaptureNotice.h"
+#include "capture/CaptureState.h"
 #include "liveview/LiveViewTools.h"
 #include "photo/PhotoSettings.h"
 #include "platform/files/LogFont.h"
@@ -26,9 +26,11 @@
 
 class CBitmapButton;
 class CCaptureGraph;
+class CaptureSession;
 class CMenuXP;
 class CToolTipCtrl;
-class DeviceMonitor;
+class CameraConnection;
+class RecordingControl;
 class FilesStripController;
 class MainMenus;
 class QLabel;
@@ -40,8 +42,6 @@ struct LiveMeasureSettings;
 class QMoveEvent;
 class QResizeEvent;
 class WindowTimers;
-class VideoRecorder;
-struct RecordingResult;
 
 class CMainDlg : public QDialog, private FullScreenHost {
     Q_OBJECT
@@ -75,8 +75,12 @@ public:
     void OnTimer(int id);
 
     // State the user sees.
-    CCaptureGraph* CaptureGraph() const { return m_graph; }
+    CaptureSession& Session() const { return *m_session; }
+    CaptureFormat Format() const;
+    CCaptureGraph* CaptureGraph() const;
     CBitmapButton* Button(int id) const;
+    // A button or one of the two magnification boxes, by control id.
+    QWidget* Control(int id) const;
     QMenuBar* MenuBar() const { return m_menuBar; }
     CMenuXP* Submenu(int index) const;
     CMenuXP* FileListMenu() const;
@@ -90,9 +94,9 @@ public:
     QLabel* ResolutionText() const { return m_resolutionText; }
     QWidget* FileListArea() const { return m_fileList; }
     LiveMeasureFeature& LiveMeasuring() const { return *m_liveMeasure; }
-    bool IsConnected() const { return m_connected; }
+    bool IsConnected() const;
     bool IsFullScreen() const { return m_fullScreenMode != nullptr && m_fullScreenMode->IsFullScreen(); }
-    bool IsRecording() const { return m_recording; }
+    bool IsRecording() const;
     int Page() const;
     lang::LanguagePair Language() const { return m_language; }
     QString PictureFolder() const { return m_pictureFolder; }
@@ -125,15 +129,8 @@ private:
     bool OfferAccelerators(int key, Qt::KeyboardModifiers modifiers);
 
     // Device state.
-    int TryStartGraph();
-    void ShowConnected();
-    void ShowDisconnected();
-    // After a failed start: the connect message, or why the camera did not start.
-    void ShowNotRunning();
-    void OnGraphEvent(int code);
-    void EnableToolButtons(bool enable);
+    void ShowConnection(bool connected);
     void UpdateResolutionText();
-    void NotifyVideoSettingsDialog();
 
     // Pre-translation steps.
     bool OnMouseEvent(QObject* watched, QMouseEvent& event);
@@ -144,8 +141,10 @@ private:
     void OnRightButtonDown(QObject* watched, QPoint global);
     void SwitchPage(int page);
 
-    // Private messages.
-    void OnStillCaptured(int origin);
+    // Private messages and the capture session's signals.
+    void WireSession();
+    void OnStillSaved(const QString& path, int origin);
+    void OnCaptureNotice(const QString& text, CaptureNoticeLevel level);
     void OnCalibrationDone();
     void OnShowPrompt();
 
@@ -170,6 +169,7 @@ private:
     void OnLanguageItem();
     void OnHelpManual();
     void OnHelpUpdate();
+    void OnHelpDiagnostics();
     void OnAbout();
     void OnVideoSettings();
     void OnPenSettings();
@@ -182,8 +182,6 @@ private:
 
     // Effects, guides and the other-tools menu (the live view's tools).
     void WireLiveView();
-    GuideScale ReadGuideScale();
-    void ReleaseMeasureButtonLooks();
     void OnOtherTools();
 
     // Photo measuring.
@@ -197,13 +195,7 @@ private:
     void OnMeasureExport();
 
     // Recording (1006, timer 1002).
-    void WireRecorder();
-    void OnRecord();
-    void OnRecordSecondsTimer();
-    RecordingResult CloseRecording();
-    void EndRecordingAsPreview();
-    void EndRecordingWithMessage(const QString& why);
-    void ShowRecordSeconds();
+    void CreateRecording();
 
     bool AskClose();
     void CloseConfirmed();
@@ -212,20 +204,19 @@ private:
     // Construction-time state.
     QIcon m_icon;
     QCursor m_previewCursor;
-    std::recursive_mutex m_lock; // held for a whole device re-detection
     QString m_msgTitle;
     QString m_pictureFolder;
     QString m_videoFolder;
     QString m_calibrationFile;
-    LogFontRecord m_measureFont;   // measurement labels, from "Measurefont.ini"
-    StillPainters m_stillPainters; // overlays and live measurements burned into stills
-    StartFailureNotice m_startFailureNotice;
+    LogFontRecord m_measureFont; // measurement labels, from "Measurefont.ini"
 
     // Window parts and the features they route to.
     QWidget* m_client = nullptr;
     QMenuBar* m_menuBar = nullptr;
     MainMenus* m_menus = nullptr;
-    CCaptureGraph* m_graph = nullptr;
+    std::unique_ptr<CaptureSession> m_session;
+    std::unique_ptr<CameraConnection> m_camera; // goes before the session it uses
+    std::unique_ptr<RecordingControl> m_recording;
     FilesStripController* m_strip = nullptr;
     QWidget* m_fileList = nullptr; // the strip's view
     std::unique_ptr<FullScreenController> m_fullScreenMode;
@@ -238,17 +229,12 @@ private:
     QLabel* m_recordSeconds = nullptr;
     CToolTipCtrl* m_toolTips = nullptr;
     WindowTimers* m_timers = nullptr;
-    DeviceMonitor* m_deviceMonitor = nullptr;
     std::unique_ptr<LiveMeasureFeature> m_liveMeasure;
-    std::unique_ptr<VideoRecorder> m_recorder;
 
     // Mode.
     bool m_initialised = false;
-    bool m_connected = false;
-    bool m_recording = false;
     bool m_previewHover = false;
     bool m_closing = false;
-    bool m_redetecting = false;
     lang::LanguagePair m_language;
     int m_commandInProgress = 0; // id of the command being run, for shared handlers
 };

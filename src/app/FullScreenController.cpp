@@ -1,8 +1,7 @@
 #include "app/FullScreenController.h"
 
 #include "app/MainDlgIds.h"
-#include "capture/CCaptureGraph.h"
-#include "capture/CaptureState.h"
+#include "capture/CaptureSession.h"
 
 #include <QGuiApplication>
 #include <QMenuBar>
@@ -11,9 +10,9 @@
 
 using namespace maindlg;
 
-FullScreenController::FullScreenController(QWidget& window, QMenuBar& menuBar, CCaptureGraph& graph,
+FullScreenController::FullScreenController(QWidget& window, QMenuBar& menuBar, CaptureSession& session,
                                            FullScreenHost& host)
-    : m_window(window), m_menuBar(menuBar), m_graph(graph), m_host(host)
+    : m_window(window), m_menuBar(menuBar), m_session(session), m_host(host)
 {
 }
 
@@ -38,14 +37,16 @@ void FullScreenController::Enter()
     m_window.setGeometry(whole);
     m_window.showFullScreen();
     m_host.PlaceClient();
-    m_graph.EnterFullScreen();
+    m_session.Graph().EnterFullScreen();
     m_host.EnteredFullScreen();
     if (QWidget* grabber = QWidget::mouseGrabber()) {
         grabber->releaseMouse();
     }
-    const bool sxga = captureWidth.load() == 1280 && captureHeight.load() == 1024;
-    m_graph.SetMeasureScale(whole.width() * kFullScreenScaleX,
-                            whole.height() / (sxga ? kFullScreenHeight1024 : kFullScreenHeightOther));
+    const CaptureFormat format = m_session.Format();
+    const bool sxga = format.captureWidth == 1280 && format.captureHeight == 1024;
+    m_session.Graph().SetMeasureScale(whole.width() * kFullScreenScaleX,
+                                      whole.height() /
+                                          (sxga ? kFullScreenHeight1024 : kFullScreenHeightOther));
 }
 
 void FullScreenController::Leave()
@@ -65,12 +66,12 @@ void FullScreenController::Leave()
     m_window.setGeometry(normal);
     m_savedGeometry = normal;
     m_host.PlaceClient();
-    m_graph.Preview()->setGeometry(kPreviewRect);
+    m_session.Graph().Preview()->setGeometry(kPreviewRect);
     // The tools are added back once the window is out of full screen, so the
     // buttons keep their tips.
     m_host.LeftFullScreen();
     m_host.ShowControls(true);
     m_window.activateWindow();
-    m_graph.LeaveFullScreen();
-    m_graph.SetMeasureScale(1.0, 1.0);
+    m_session.Graph().LeaveFullScreen();
+    m_session.Graph().SetMeasureScale(1.0, 1.0);
 }

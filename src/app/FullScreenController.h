@@ -6,7 +6,7 @@
 #include <QString>
 #include <Qt>
 
-class CCaptureGraph;
+class CaptureSession;
 class QMenuBar;
 class QWidget;
 
@@ -28,7 +28,7 @@ public:
 
 class FullScreenController {
 public:
-    FullScreenController(QWidget& window, QMenuBar& menuBar, CCaptureGraph& graph, FullScreenHost& host);
+    FullScreenController(QWidget& window, QMenuBar& menuBar, CaptureSession& session, FullScreenHost& host);
 
     bool IsFullScreen() const { return m_fullScreen; }
     // Where the normal window sits (after it was placed on the screen).
@@ -41,7 +41,7 @@ public:
 private:
     QWidget& m_window;
     QMenuBar& m_menuBar;
-    CCaptureGraph& m_graph;
+    CaptureSession& m_session;
     FullScreenHost& m_host;
     bool m_fullScreen = false;
     Qt::WindowFlags m_savedFlags;

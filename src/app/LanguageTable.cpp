@@ -1,6 +1,7 @@
 #include "app/LanguageTable.h"
 
 #include "app/AppTexts.h"
+#include "app/QtTranslations.h"
 #include "app/SettingsStore.h"
 #include "platform/files/ProgramFolder.h"
 
@@ -47,12 +48,21 @@ const LanguageFileEntry* FindFiles(int primary)
     return nullptr;
 }
 
+// Own names are the languages' names for themselves: never translated.
 const LanguageMenuItem kLanguageMenu[] = {
-    {387, txt::English, {9, 0}},       {32825, txt::Russian, {25, 0}},    {388, txt::Simplified, {4, 2}},
-    {32826, txt::Japanese, {17, 0}},   {32827, txt::Korean, {18, 0}},     {32828, txt::German, {7, 0}},
-    {32829, txt::Traditional, {4, 1}}, {32830, txt::Portuguese, {22, 0}}, {32831, txt::Thai, {30, 0}},
-    {32832, txt::Turkey, {31, 0}},     {32833, txt::Bulgerian, {2, 0}},   {32834, txt::Spanish, {10, 0}},
-    {32841, txt::Italian, {16, 0}},
+    {387, txt::English, {9, 0}, "English"},
+    {32825, txt::Russian, {25, 0}, "Русский"},
+    {388, txt::Simplified, {4, 2}, "简体中文"},
+    {32826, txt::Japanese, {17, 0}, "日本語"},
+    {32827, txt::Korean, {18, 0}, "한국어"},
+    {32828, txt::German, {7, 0}, "Deutsch"},
+    {32829, txt::Traditional, {4, 1}, "繁體中文"},
+    {32830, txt::Portuguese, {22, 0}, "Português"},
+    {32831, txt::Thai, {30, 0}, "ไทย"},
+    {32832, txt::Turkey, {31, 0}, "Türkçe"},
+    {32833, txt::Bulgerian, {2, 0}, "Български"},
+    {32834, txt::Spanish, {10, 0}, "Español"},
+    {32841, txt::Italian, {16, 0}, "Italiano"},
 };
 
 // Locale language codes and the platform's primary language ids.
@@ -69,6 +79,10 @@ constexpr LocaleLanguage kLocaleLanguages[] = {
     {"tr", 31}, {"ur", 32}, {"id", 33}, {"uk", 34}, {"be", 35}, {"sl", 36}, {"et", 37}, {"lv", 38},
     {"lt", 39}, {"fa", 41}, {"vi", 42},
 };
+
+constexpr char kLocaleEnglish[] = "en";
+constexpr char kLocaleSimplified[] = "zh_CN";
+constexpr char kLocaleTraditional[] = "zh_TW";
 
 QString g_helpFile;
 
@@ -95,10 +109,26 @@ Qt::LayoutDirection LayoutDirectionOf(LanguagePair language)
     return rightToLeft ? Qt::RightToLeft : Qt::LeftToRight;
 }
 
+QString LocaleNameOf(LanguagePair language)
+{
+    if (language.primary == kLangChinese) {
+        return QString::fromLatin1(language.sub == kSubLangChineseTraditional ? kLocaleTraditional
+                                                                              : kLocaleSimplified);
+    }
+    for (const LocaleLanguage& l : kLocaleLanguages) {
+        if (l.primary == language.primary) {
+            return QString::fromLatin1(l.code);
+        }
+    }
+    return QString::fromLatin1(kLocaleEnglish);
+}
+
 void ChooseFiles(LanguagePair language)
 {
-    // Qt takes the direction from its own translators only, which we do not use.
+    // The direction is ours to set: Qt's translations would set it only for the
+    // languages it has them for.
     QGuiApplication::setLayoutDirection(LayoutDirectionOf(language));
+    InstallQtTranslation(LocaleNameOf(language));
     const QString folder = ProgramFolder();
     SetLanguageFilePath(folder + u'/' + LanguageFileName(language));
     g_helpFile = folder + u'/' + HelpFileName(language);
@@ -146,6 +176,16 @@ LanguagePair StartupLanguage(const AppSettings& settings)
 std::span<const LanguageMenuItem> LanguageMenu()
 {
     return kLanguageMenu;
+}
+
+QString LanguageMenuText(const LanguageMenuItem& item, LanguagePair current)
+{
+    const QString shown = LoadText(item.text);
+    const QString own = QString::fromUtf8(item.ownName);
+    if (item.language == current || shown.contains(own, Qt::CaseInsensitive)) {
+        return shown;
+    }
+    return shown + QStringLiteral(" (") + own + u')';
 }
 
 const LanguageMenuItem* FindLanguageMenuItem(int commandId)

@@ -34,8 +34,12 @@ QString HelpFileName(LanguagePair language);
 // reads left to right.
 Qt::LayoutDirection LayoutDirectionOf(LanguagePair language);
 
+// The locale name of a language ("ja", "zh_TW"); English for one we do not know.
+QString LocaleNameOf(LanguagePair language);
+
 // Makes the language current: the text lookup reads its language file from the
-// program folder from now on, HelpFilePath() names its manual, and the
+// program folder from now on, HelpFilePath() names its manual, Qt's own texts
+// (standard buttons) are in that language where Qt has them, and the
 // application's layout direction (menus, dialogs) follows the language.
 void ChooseFiles(LanguagePair language);
 QString HelpFilePath();
@@ -52,7 +56,13 @@ struct LanguageMenuItem {
     int commandId;
     TextKey text;
     LanguagePair language;
+    const char* ownName; // the language's name in itself, UTF-8
 };
+
+// An item's text: its name in the current language, followed by its own name
+// when that differs ("英語 (English)"), so every language can be found whatever
+// language is shown.
+QString LanguageMenuText(const LanguageMenuItem& item, LanguagePair current);
 
 // Items of the "Change language" submenu, in menu order.
 std::span<const LanguageMenuItem> LanguageMenu();

@@ -3,27 +3,24 @@
 #include "app/CAboutDlg.h"
 #include "app/CMainDlg.h"
 #include "app/MeasureSettingsAdapter.h"
+#include "app/RecordingControl.h"
 #include "app/SettingsStore.h"
-#include "capture/CCaptureGraph.h"
-#include "capture/CVideoSettingDlg.h"
-#include "capture/CaptureState.h"
+#include "capture/CaptureDiagnostics.h"
+#include "capture/CaptureSession.h"
+#include "capture/CaptureTexts.h"
+#include "capture/dialogs/CVideoSettingDlg.h"
 #include "files/FilesStripController.h"
 #include "files/FilesTexts.h"
 #include "liveview/LiveMeasureFeature.h"
+#include "platform/desktop/DocumentOpener.h"
 #include "platform/desktop/MessageBox.h"
 #include "widgets/CBitmapButton.h"
 
-#include <QDesktopServices>
 #include <QDir>
 #include <QLineEdit>
 #include <QUrl>
 
 using namespace maindlg;
-
-namespace {
-// Where "Update" sends the user.
-const char* const kProjectWebPage = "https://pelora.example.org/";
-} // namespace
 
 CommandTable<CMainDlg>& CMainDlg::Commands()
 {
@@ -31,7 +28,7 @@ CommandTable<CMainDlg>& CMainDlg::Commands()
         CommandTable<CMainDlg> t;
         t.Add(IDC_CAMERA, &CMainDlg::OnTakePicture);
         t.Add(IDC_PREVIEW, &CMainDlg::OnPreviewOnOff);
-        t.Add(IDC_AVI, &CMainDlg::OnRecord);
+        t.Add(IDC_AVI, [](CMainDlg& w) { w.m_recording->OnCommand(); });
         t.Add(IDC_SAVE, [](CMainDlg& w) { w.m_strip->SaveAs(); });
         t.Add(ID_SAVE_AS, [](CMainDlg& w) { w.m_strip->SaveAs(); });
         t.Add(ID_OPEN, [](CMainDlg& w) { w.m_strip->Open(); });
@@ -47,6 +44,7 @@ CommandTable<CMainDlg>& CMainDlg::Commands()
         t.Add(ID_LANG_ITALIAN, &CMainDlg::OnLanguageItem);
         t.Add(ID_HELP_MANUAL, &CMainDlg::OnHelpManual);
         t.Add(ID_HELP_UPDATE, &CMainDlg::OnHelpUpdate);
+        t.Add(ID_HELP_DIAGNOSTICS, &CMainDlg::OnHelpDiagnostics);
         t.Add(ID_ABOUT, &CMainDlg::OnAbout);
         t.Add(IDC_SETTING, &CMainDlg::OnVideoSettings);
         t.Add(ID_PEN_SETTINGS, &CMainDlg::OnPenSettings);
@@ -97,33 +95,33 @@ bool CMainDlg::NeedsPreview()
 void CMainDlg::OnTakePicture()
 {
     if (NeedsPreview()) {
-        StillRequest.Request(StillOriginUser);
+        m_session->RequestStill(StillOriginUser);
     }
 }
 
 void CMainDlg::OnPreviewOnOff()
 {
     CBitmapButton* preview = Button(IDC_PREVIEW);
+    CCaptureGraph& graph = m_session->Graph();
     if (preview->IsActive()) {
         preview->SetActive(false);
-        m_graph->StopPreview();
-        m_graph->Preview()->update();
-    } else if (m_recording) {
-        EndRecordingAsPreview();
+        graph.StopPreview();
+        graph.Preview()->update();
+    } else if (m_session->IsRecording()) {
+        m_session->StopRecording(RecordingEnd::Preview);
     } else {
         preview->SetActive(true);
-        m_graph->StartPreview();
+        graph.StartPreview();
     }
     RefreshToolTips();
 }
 
 void CMainDlg::SetCaptureSizeOfClass(bool high)
 {
-    const CaptureClassSizes& sizes = SizesOfClass(CaptureDeviceClass.load());
-    if (high) {
-        m_graph->SetCaptureSize(sizes.defaultWidth, sizes.defaultHeight);
-    } else {
-        m_graph->SetCaptureSize(sizes.lowWidth, sizes.lowHeight);
+    if (m_session->SetCaptureSizeOfClass(high) == SizeChange::RefusedWhileRecording) {
+        // Every frame of a recording has the size it started with.
+        ShowMessage(this, LoadText(txt::RecordSizeLocked), m_msgTitle, MB_OK | MB_ICONWARNING);
+        return;
     }
     UpdateResolutionText();
     m_client->update(kResolutionStrip);
@@ -133,7 +131,7 @@ void CMainDlg::OnSnapshotSwitch()
 {
     AppSettings& settings = Settings();
     const int switched = settings.SWITCH == 1 ? 0 : 1;
-    m_graph->SetSnapshot(switched);
+    m_session->Graph().SetSnapshot(switched);
     settings.SWITCH = switched;
     settings.WriteSwitch();
     BuildMenus();
@@ -149,17 +147,25 @@ void CMainDlg::OnLanguageItem()
 void CMainDlg::OnHelpManual()
 {
     const QString manual = lang::HelpFilePath();
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(manual))) {
-        // Without a browser (or a program for HTML files) the user still learns
-        // where the manual is.
+    // Without a browser (or a program for HTML files) the user still learns
+    // where the manual is.
+    OpenDocument(QUrl::fromLocalFile(manual), this, [this, manual] {
         ShowMessage(this, LoadText(txt::HelpNotOpened) + "\n" + QDir::toNativeSeparators(manual), m_msgTitle,
                     MB_OK | MB_ICONWARNING);
-    }
+    });
 }
 
 void CMainDlg::OnHelpUpdate()
 {
-    QDesktopServices::openUrl(QUrl(QString::fromLatin1(kProjectWebPage)));
+    // The program is installed as a system package: its updates come the same way.
+    ShowMessage(this, LoadText(txt::UpdateInfo).arg(m_msgTitle, QStringLiteral(PELORA_VERSION)), m_msgTitle,
+                MB_OK | MB_ICONINFORMATION);
+}
+
+void CMainDlg::OnHelpDiagnostics()
+{
+    ShowMessage(this, CaptureDiagnostics(m_session->Graph()), LoadText(txt::CameraDiagnostics),
+                MB_OK | MB_ICONINFORMATION);
 }
 
 void CMainDlg::OnAbout()
@@ -170,7 +176,7 @@ void CMainDlg::OnAbout()
 
 void CMainDlg::OnVideoSettings()
 {
-    CVideoSettingDlg dialog(*m_graph, this);
+    CVideoSettingDlg dialog(*m_session, this);
     dialog.DoModal();
 }
 

@@ -1,176 +1,48 @@
-// Starting the microscope, losing it and finding it again.
-#include "app/AppTexts.h"
+// The microscope's connection in the main window: the connection object decides,
+// the window shows it.
 #include "app/CMainDlg.h"
-#include "capture/CCaptureGraph.h"
-#include "capture/CVideoSettingDlg.h"
-#include "capture/CaptureEvents.h"
-#include "capture/CaptureState.h"
-#include "capture/VideoSettingIds.h"
-#include "platform/camera/CameraBackendFactory.h"
-#include "platform/camera/DeviceMonitor.h"
+#include "app/CameraConnection.h"
+#include "capture/CaptureSession.h"
+#include "platform/desktop/MessageBox.h"
 #include "widgets/CBitmapButton.h"
-
-#include <QCoreApplication>
 
 using namespace maindlg;
 
-namespace {
-// A camera that would not start is tried again this often (another program may
-// let it go, or a lower size may have been chosen): no device notice says so.
-constexpr int kDeviceRetryMs = 2000;
-} // namespace
-
 void CMainDlg::StartDevice()
 {
-    m_graph->SetNotifyWindows(this, m_fileList);
-    m_graph->CreateDeviceEnumerator();
-    m_deviceMonitor = new DeviceMonitor(ProcessCameraBackend(), this);
-    connect(m_deviceMonitor, &DeviceMonitor::deviceChange, this, &CMainDlg::OnDeviceChange);
-    if (m_graph->FindDevices() && m_graph->InitCaptureFilters()) {
-        if (!m_graph->BuildGraph()) {
-            // Re-detection tries again shortly.
-            SetTimer(IDT_DEVICE_CHECK, kDeviceCheckStartMs);
-        } else if (m_graph->StartPreview()) {
-            ShowConnected();
-            BuildMenus();
-            return;
-        }
-    }
-    ShowNotRunning();
+    CameraConnection::Host host;
+    host.showConnected = [this](bool connected) { ShowConnection(connected); };
+    host.setTimer = [this](int id, int ms) { SetTimer(id, ms); };
+    host.rebuildMenus = [this] { BuildMenus(); };
+    host.warn = [this](const QString& text) { ShowMessage(this, text, m_msgTitle, MB_OK | MB_ICONWARNING); };
+    m_camera = std::make_unique<CameraConnection>(*m_session, nullptr, std::move(host));
+    connect(m_session.get(), &CaptureSession::graphEvent, m_camera.get(), &CameraConnection::OnGraphEvent);
+    m_camera->Start();
     BuildMenus();
 }
 
-void CMainDlg::EnableToolButtons(bool enable)
+void CMainDlg::ShowConnection(bool connected)
 {
     for (const auto& [id, button] : m_buttons) {
-        button->setEnabled(enable);
+        button->setEnabled(connected);
     }
-}
-
-void CMainDlg::ShowConnected()
-{
-    EnableToolButtons(true);
-    Button(IDC_PREVIEW)->SetActive(true);
-    m_startFailureNotice.Reset();
-    m_graph->SetStatusMessage(QString());
-    m_connected = true;
-    UpdateResolutionText();
-}
-
-void CMainDlg::ShowDisconnected()
-{
-    if (m_recording) {
-        EndRecordingWithMessage(LoadText(txt::RecordCameraGone));
-    }
-    EnableToolButtons(false);
     // Without a camera there is no preview to take pictures from: F2 and the
     // time-lapse command must warn rather than leave a request that nothing answers.
-    Button(IDC_PREVIEW)->SetActive(false);
-    m_graph->SetStatusMessage(LoadText(txt::ConnectMsg, kStatusTextCapacity));
-    m_connected = false;
+    Button(IDC_PREVIEW)->SetActive(connected);
     UpdateResolutionText();
 }
 
-void CMainDlg::ShowNotRunning()
+bool CMainDlg::IsConnected() const
 {
-    const CameraStatus cause = m_graph->startFailure();
-    if (cause == CameraStatus::Ok) {
-        m_graph->TearDown();
-        m_startFailureNotice.Reset();
-        ShowDisconnected();
-        return;
-    }
-    // The microscope is there but would not start. It stays open, so a lower size
-    // can still be chosen, and is tried again shortly.
-    ShowDisconnected();
-    m_graph->SetStatusMessage(LoadText(StartFailureText(cause), kStatusTextCapacity));
-    SetTimer(IDT_DEVICE_CHECK, kDeviceRetryMs);
-    m_startFailureNotice.Show(this, cause, m_msgTitle);
-}
-
-void CMainDlg::OnGraphEvent(int code)
-{
-    if (!m_connected || m_graph->running()) {
-        return;
-    }
-    switch (code) {
-    case EC_START_FAILED: // a restart after a change, a still or the Preview button failed
-    case EC_ERRORABORT:   // the stream died and the camera could not restart it
-        ShowNotRunning();
-        break;
-    case EC_DEVICE_LOST: // the unplug's own notice normally follows; if not, look again
-        SetTimer(IDT_DEVICE_CHECK, kDeviceCheckChangeMs);
-        break;
-    default:
-        break;
-    }
-}
-
-int CMainDlg::TryStartGraph()
-{
-    return m_graph->FindDevices() && m_graph->InitCaptureFilters() && m_graph->BuildGraph() &&
-           m_graph->StartPreview();
+    return m_camera != nullptr && m_camera->IsConnected();
 }
 
 int CMainDlg::RedetectDevice()
 {
-    frameShown.store(0);
-    if (m_redetecting) {
-        // Re-entered from a box shown during detection: try again a little later.
-        SetTimer(IDT_DEVICE_CHECK, kDeviceCheckChangeMs);
-        return 0;
-    }
-    std::lock_guard<std::recursive_mutex> guard(m_lock);
-    m_redetecting = true;
-    int result = 0;
-    if (m_graph->running() && m_graph->IsDevicePresent()) {
-        m_graph->FindDevices();
-        NotifyVideoSettingsDialog();
-        result = 1;
-    } else {
-        NotifyVideoSettingsDialog();
-        m_graph->TearDown();
-        const int deviceClass = CaptureDeviceClass.load();
-        if (TryStartGraph()) {
-            ShowConnected();
-            result = 1;
-        } else {
-            ShowNotRunning();
-        }
-        if (deviceClass != CaptureDeviceClass.load()) {
-            BuildMenus(); // the capture-size items follow the microscope's class
-        }
-        m_graph->Preview()->update();
-    }
-    m_redetecting = false;
-    return result;
+    return m_camera->Redetect();
 }
 
 void CMainDlg::OnDeviceChange(int event, int deviceType)
 {
-    switch (event) {
-    case DBT_DEVNODES_CHANGED:
-        SetTimer(IDT_DEVICE_CHECK, kDeviceCheckChangeMs);
-        break;
-    case DBT_DEVICEARRIVAL:
-        if (deviceType == DBT_DEVTYP_DEVICEINTERFACE) {
-            RedetectDevice();
-        }
-        break;
-    case DBT_DEVICEREMOVECOMPLETE:
-        RedetectDevice();
-        break;
-    default:
-        break;
-    }
-}
-
-// Posted rather than sent: the dialog refills once the re-detection has finished,
-// from the graph as it then is.
-void CMainDlg::NotifyVideoSettingsDialog()
-{
-    static_assert(WM_DEVICE_NOTICE == kDeviceNoticeEvent);
-    if (CVideoSettingDlg* dialog = CVideoSettingDlg::OpenDialog()) {
-        QCoreApplication::postEvent(dialog, new QEvent(WM_DEVICE_NOTICE));
-    }
+    m_camera->OnDeviceChange(event, deviceType);
 }

@@ -1,11 +1,10 @@
 // Pre-translation of the main window's input, its timers and private messages.
 #include "app/CMainDlg.h"
 #include "app/CPromptDlg.h"
+#include "app/MainDlgClient.h"
+#include "app/RecordingControl.h"
 #include "app/SettingsStore.h"
-#include "capture/CCaptureGraph.h"
-#include "capture/CaptureEvents.h"
-#include "capture/CaptureState.h"
-#include "capture/StillCapture.h"
+#include "capture/CaptureSession.h"
 #include "files/FilesStripController.h"
 #include "liveview/LiveMeasureFeature.h"
 #include "measure/Calibration.h"
@@ -62,7 +61,7 @@ void CMainDlg::OnTimer(int id)
         RedetectDevice();
         break;
     case IDT_RECORD_SECONDS:
-        OnRecordSecondsTimer();
+        m_recording->OnSecondsTimer();
         break;
     case IDT_STARTUP_PROMPT:
         KillTimer(IDT_STARTUP_PROMPT);
@@ -137,7 +136,7 @@ bool CMainDlg::OnKeyDown(int key)
 
 void CMainDlg::TrackPreviewHover(QPoint global)
 {
-    QWidget* preview = m_graph->Preview();
+    QWidget* preview = m_session->Graph().Preview();
     const bool inside = preview->rect().contains(preview->mapFromGlobal(global));
     if (inside != m_previewHover) {
         m_previewHover = inside;
@@ -154,7 +153,7 @@ void CMainDlg::OnLeftButtonDown(QObject* watched, QPoint global)
     if (watched != m_client) {
         return;
     }
-    const QPoint client = m_client->mapFromGlobal(global);
+    const QPoint client = MirroredInClient(*m_client, m_client->mapFromGlobal(global));
     if (kPicturesTab.contains(client)) {
         SwitchPage(kPagePictures);
         m_strip->Refresh();
@@ -167,7 +166,7 @@ void CMainDlg::OnLeftButtonDown(QObject* watched, QPoint global)
 void CMainDlg::SwitchPage(int page)
 {
     if (m_strip->SwitchPage(page)) {
-        m_client->update(QRect(kPageBitmapPos, kPageBitmapSize));
+        m_client->update(MirroredInClient(*m_client, QRect(kPageBitmapPos, kPageBitmapSize)));
         RefreshToolTips();
     }
 }
@@ -194,14 +193,6 @@ void CMainDlg::OnRightButtonDown(QObject* watched, QPoint global)
 bool CMainDlg::event(QEvent* event)
 {
     switch (static_cast<int>(event->type())) {
-    case WM_STILL_CAPTURED:
-        if (auto* still = dynamic_cast<StillCapturedEvent*>(event)) {
-            OnStillCaptured(still->wParam());
-        }
-        return true;
-    case WM_GRAPH_NOTIFY:
-        OnGraphEvent(m_graph->DrainGraphEvent());
-        return true;
     case WM_OPEN_PICTURE:
         m_strip->OpenPicture();
         return true;
@@ -223,22 +214,4 @@ void CMainDlg::OnShowPrompt()
 {
     CPromptDlg prompt(this);
     prompt.exec();
-}
-
-void CMainDlg::OnStillCaptured(int origin)
-{
-    StillCapturedContext context;
-    context.job.owner = this;
-    context.job.pictureFolder = m_pictureFolder;
-    context.job.imageFormat = Settings().ImageFormat;
-    context.job.magnification = MagnificationText(m_magnification->text());
-    context.job.captureWidth = captureWidth.load();
-    context.job.captureHeight = captureHeight.load();
-    context.job.painters = m_stillPainters;
-    context.recording = m_recording;
-    context.origin = origin;
-    FilesStripController* strip = m_strip;
-    context.listPicture = [strip](const QString& path) { strip->AddCapturedPicture(path); };
-    context.restartPreview = [this] { m_graph->RestartPreview(); };
-    ::OnStillCaptured(std::move(context));
 }

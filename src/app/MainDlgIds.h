@@ -70,7 +70,8 @@ enum Command : int {
     ID_PRINT = 32836,
     ID_LANG_ITALIAN = 32841,
     ID_SLIDE_CALIBRATION = 32850, // calibration from a stage micrometer (liveids::kSlideCalibrationCommand)
-    IDM_ABOUTBOX = 16,            // the about item the design adds to the system menu
+    ID_HELP_DIAGNOSTICS = 32842,
+    IDM_ABOUTBOX = 16, // the about item added to the system menu
 };
 
 // Window timers.
@@ -116,9 +117,10 @@ inline constexpr QRect kVideosTab(QPoint(94, 38), QPoint(173, 76));
 inline constexpr QPoint kPageBitmapPos(10, 38);
 inline constexpr QSize kPageBitmapSize(164, 504);
 // The two edit boxes take the whole gap between the four-point angle button and
-// the calibration button (a little more than their 34 pixels), so numbers fit.
-inline constexpr QRect kMagnificationRect(749, 6, 38, 25);
-inline constexpr QRect kCalibrationValueRect(709, 6, 39, 25);
+// the calibration button (a little more than their 34 pixels), so numbers fit; the
+// calibrated box, with two more digits to show, takes the larger share.
+inline constexpr QRect kMagnificationRect(753, 6, 35, 25);
+inline constexpr QRect kCalibrationValueRect(709, 6, 44, 25);
 inline constexpr QRect kRecordSecondsRect(737, 516, 100, 25);
 inline constexpr QPoint kResolutionTextPos(200, 517);
 // Strip repainted after a capture size change: (260, 515)-(335, 527).

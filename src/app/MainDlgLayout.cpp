@@ -4,10 +4,10 @@
 #include "app/CMainDlg.h"
 #include "app/MainDlgClient.h"
 #include "app/MainMenus.h"
-#include "capture/CCaptureGraph.h"
-#include "capture/CaptureState.h"
+#include "capture/CaptureSession.h"
 #include "files/CFileListView.h"
 #include "files/FilesStripController.h"
+#include "measure/Calibration.h"
 #include "widgets/Art.h"
 #include "widgets/CBitmapButton.h"
 
@@ -23,11 +23,12 @@
 using namespace maindlg;
 
 namespace {
-// The widest numbers the two edit boxes must show whole.
+// The widest number the magnification box must show whole; the calibrated box
+// shows the largest calibration the file keeps.
 const char* const kWidestMagnification = "1000";
-const char* const kWidestCalibration = "888.8";
-// The edit's own margins (2 each side) and its 1-pixel border.
-constexpr int kEditInnerMargins = 2 * 2 + 2 * 1;
+// The edit's own margins (2 each side), its 1-pixel border and the text cursor's
+// pixel (a text filling the rest scrolls by it).
+constexpr int kEditInnerMargins = 2 * 2 + 2 * 1 + 1;
 constexpr qreal kSmallestEditPoints = 6.0;
 constexpr qreal kEditPointStep = 0.5;
 
@@ -62,15 +63,19 @@ void MainDlgClient::paintEvent(QPaintEvent* event)
         painter.fillRect(dirty, Qt::black);
         return;
     }
-    const QPixmap background = ArtPixmap(QStringLiteral("background_main"), kClientSize);
+    QPixmap background = ArtPixmap(QStringLiteral("background_main"), kClientSize);
     if (background.isNull()) {
         painter.fillRect(dirty, QColor(0x2b, 0x31, 0x3a));
     } else {
+        if (isRightToLeft()) {
+            background = background.transformed(QTransform::fromScale(-1, 1));
+        }
         painter.drawPixmap(dirty, background, dirty);
     }
     const QString page =
         m_owner.Page() == kPagePictures ? QStringLiteral("page_147") : QStringLiteral("page_146");
-    painter.drawPixmap(kPageBitmapPos, ArtPixmap(page, kPageBitmapSize));
+    painter.drawPixmap(MirroredInClient(*this, QRect(kPageBitmapPos, kPageBitmapSize)),
+                       ArtPixmap(page, kPageBitmapSize));
     // Whoever changed the capture size (keys, recording, video settings), the
     // next repaint shows it.
     m_owner.UpdateResolutionText();
@@ -86,11 +91,12 @@ void CMainDlg::LayOut()
     m_client = new MainDlgClient(*this);
     m_menus = new MainMenus(*this, *m_menuBar, [this](int id) { OnCommand(id); });
 
-    m_graph = new CCaptureGraph(m_client);
-    m_graph->Preview()->setObjectName(QStringLiteral("preview"));
-    m_graph->Preview()->setGeometry(kPreviewRect);
+    m_session = std::make_unique<CaptureSession>(m_client);
+    CapturePreview* preview = m_session->Graph().Preview();
+    preview->setObjectName(QStringLiteral("preview"));
+    preview->setGeometry(kPreviewRect);
     FullScreenHost& host = *this;
-    m_fullScreenMode = std::make_unique<FullScreenController>(*this, *m_menuBar, *m_graph, host);
+    m_fullScreenMode = std::make_unique<FullScreenController>(*this, *m_menuBar, *m_session, host);
     m_strip = new FilesStripController(*this, m_pictureFolder, m_videoFolder, m_client, kFileListRect);
     m_strip->SetCaption(m_msgTitle);
     m_strip->SetHandOffs({[this] { QCoreApplication::postEvent(this, new QEvent(WM_OPEN_PICTURE)); },
@@ -124,7 +130,7 @@ void CMainDlg::CreateEditsAndTexts()
     connect(m_magnification, &QLineEdit::textChanged, this, [this] { OnCommand(IDC_MAGNIFICATION); });
 
     m_calibrationValue =
-        NewNumberEdit(m_client, kCalibrationValueRect, QString::fromLatin1(kWidestCalibration));
+        NewNumberEdit(m_client, kCalibrationValueRect, CalibrationText(kLargestCalibratedMagnification));
     m_calibrationValue->setReadOnly(true);
 
     // Static texts: black on the window brush.
@@ -132,6 +138,8 @@ void CMainDlg::CreateEditsAndTexts()
                                   .arg(QColor(kStatusBrushColour).name());
     m_resolutionText = new QLabel(m_client);
     m_resolutionText->setStyleSheet(textStyle);
+    // "2592*1944" reads left to right in every language.
+    m_resolutionText->setLayoutDirection(Qt::LeftToRight);
     m_resolutionText->move(kResolutionTextPos);
     m_statusText = new QLabel(m_client);
     m_statusText->setStyleSheet(textStyle);
@@ -150,11 +158,14 @@ CBitmapButton* CMainDlg::Button(int id) const
 
 void CMainDlg::UpdateResolutionText()
 {
-    if (m_graph->statusMessage().isEmpty()) {
+    if (m_session->Graph().statusMessage().isEmpty()) {
+        const CaptureFormat format = m_session->Format();
         m_resolutionText->setText(
-            QStringLiteral("%1%2%3").arg(captureWidth.load()).arg("*").arg(captureHeight.load()));
+            QStringLiteral("%1%2%3").arg(format.captureWidth).arg("*").arg(format.captureHeight));
         m_resolutionText->adjustSize();
     }
     m_resolutionText->setVisible(!IsFullScreen() && !m_resolutionText->text().isEmpty());
-    m_resolutionText->move(kResolutionTextPos);
+    // Where it is shown already: moving it back and forth here would paint again.
+    m_resolutionText->move(
+        MirroredInClient(*m_client, QRect(kResolutionTextPos, m_resolutionText->size())).topLeft());
 }

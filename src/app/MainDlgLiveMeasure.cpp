@@ -1,11 +1,10 @@
-// Live measuring in the main window: the feature object, its settings and its
-// painters for the preview and for stills.
+// Live measuring in the main window: the feature object and its settings.
 #include "app/AppTexts.h"
 #include "app/CMainDlg.h"
 #include "app/SettingsStore.h"
-#include "capture/CCaptureGraph.h"
 #include "liveview/LiveMeasureFeature.h"
 #include "measure/MeasureTexts.h"
+#include "measure/MeasureUnits.h"
 #include "widgets/Art.h"
 #include "widgets/CBitmapButton.h"
 #include "widgets/CMenuXP.h"
@@ -22,11 +21,9 @@ void CMainDlg::CreateLiveMeasuring()
     parts.calibrationFile = m_calibrationFile;
     parts.button = [this](int id) { return Button(id); };
     parts.settings = [this] { return LiveMeasureSettingsNow(); };
+    parts.captureFormat = [this] { return Format(); };
+    parts.releaseEffectButtons = [this] { m_liveTools->ReleaseButtons(); };
     m_liveMeasure = std::make_unique<LiveMeasureFeature>(parts);
-    m_stillPainters.measurements = m_liveMeasure->StillPainter();
-    LiveFrameHooks hooks = m_graph->hooks();
-    hooks.paintMeasurements = m_liveMeasure->PreviewPainter();
-    m_graph->SetLiveFrameHooks(std::move(hooks));
 }
 
 LiveMeasureSettings CMainDlg::LiveMeasureSettingsNow() const
@@ -41,16 +38,13 @@ LiveMeasureSettings CMainDlg::LiveMeasureSettingsNow() const
     live.style.labelFontSize = settings.fontsize;
     live.unit = settings.unit;
     live.decimals = settings.decimal;
-    live.unitsPerPixel = LiveMeasureFeature::UnitsPerPixel(settings.unit);
+    const CaptureFormat format = Format();
+    live.unitsPerPixel = unitsPerPixel(settings.unit, format.CaptureDeviceClass,
+                                       QSize(format.captureWidth, format.captureHeight));
     return live;
 }
 
 void CMainDlg::OnLiveMeasure()
 {
-    // Every latched tool button is released first, the effect buttons included;
-    // the effects themselves stay on.
-    if (m_liveTools) {
-        m_liveTools->ReleaseButtons();
-    }
     m_liveMeasure->OnCommand(m_commandInProgress);
 }

@@ -4,18 +4,18 @@
 #include "app/CMainDlg.h"
 #include "app/MainMenus.h"
 #include "app/SettingsStore.h"
-#include "capture/CaptureState.h"
 #include "measure/MeasureTexts.h"
 #include "widgets/CBitmapButton.h"
 #include "widgets/CToolTipCtrl.h"
 
+#include <QLineEdit>
 #include <QMenuBar>
 
 using namespace maindlg;
 
 void CMainDlg::BuildMenus()
 {
-    m_menus->Build({CaptureDeviceClass.load(), Settings().SWITCH != 0, m_language});
+    m_menus->Build({Format().CaptureDeviceClass, Settings().SWITCH != 0, m_language});
     m_menuBar->setVisible(!IsFullScreen());
     if (!IsFullScreen()) {
         FitToClient();
@@ -26,12 +26,24 @@ void CMainDlg::BuildMenus()
 void CMainDlg::RefreshToolTips()
 {
     MainMenus::LabelToolTips(
-        *m_toolTips, [this](int id) { return Button(id); }, IsFullScreen());
+        *m_toolTips, [this](int id) { return Control(id); }, IsFullScreen());
+}
+
+QWidget* CMainDlg::Control(int id) const
+{
+    switch (id) {
+    case IDC_MAGNIFICATION:
+        return m_magnification;
+    case IDC_CALIBRATION_VALUE:
+        return m_calibrationValue;
+    default:
+        return Button(id);
+    }
 }
 
 bool CMainDlg::OfferAccelerators(int key, Qt::KeyboardModifiers modifiers)
 {
-    const MainMenus::KeyResult result = MainMenus::OfferKey(key, modifiers, m_recording);
+    const MainMenus::KeyResult result = MainMenus::OfferKey(key, modifiers, IsRecording());
     if (result.command != 0) {
         OnCommand(result.command);
     }

@@ -3,7 +3,6 @@
 #include "app/CMainDlg.h"
 #include "app/MeasureSettingsAdapter.h"
 #include "app/SettingsStore.h"
-#include "capture/CaptureState.h"
 #include "files/PicturePrint.h"
 #include "measure/DrawingFonts.h"
 #include "photo/CPhotoMeasureDlg.h"
@@ -24,7 +23,7 @@ PhotoDrawingSettings CMainDlg::PhotoSettingsNow() const
     photo.textFont = TextFontRecord();
     photo.unit = settings.unit;
     photo.decimals = settings.decimal;
-    photo.cameraClass = CaptureDeviceClass.load();
+    photo.cameraClass = Format().CaptureDeviceClass;
     return photo;
 }
 

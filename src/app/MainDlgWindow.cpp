@@ -3,7 +3,7 @@
 // controls around them.
 #include "app/CMainDlg.h"
 #include "app/MainDlgLayout.h"
-#include "capture/CCaptureGraph.h"
+#include "capture/CaptureSession.h"
 #include "files/FilesStripController.h"
 #include "liveview/LiveMeasureFeature.h"
 #include "widgets/CBitmapButton.h"
@@ -17,13 +17,6 @@
 #include <QScreen>
 
 using namespace maindlg;
-
-namespace {
-bool IsMeasureButton(int id)
-{
-    return (id >= IDC_LINE && id <= IDC_THREE_ANGLE) || id == IDC_FOUR_ANGLE;
-}
-} // namespace
 
 void CMainDlg::OnSysCommand(int command)
 {
@@ -90,7 +83,7 @@ void CMainDlg::PlaceClient()
     }
     if (IsFullScreen()) {
         m_client->setGeometry(rect());
-        m_graph->Preview()->setGeometry(m_client->rect());
+        m_session->Graph().Preview()->setGeometry(m_client->rect());
         return;
     }
     const int menuHeight = m_menuBar->isHidden() ? 0 : m_menuBar->sizeHint().height();
@@ -140,14 +133,9 @@ void CMainDlg::ShowControls(bool show)
 void CMainDlg::EnteredFullScreen()
 {
     m_toolTips->DelAllTools();
+    // Nothing latched carries over into full screen: the reset releases the tool
+    // and effect buttons alike.
     m_liveMeasure->Reset();
-    // Nothing latched carries over into full screen.
-    for (const auto& [id, button] : m_buttons) {
-        if (IsMeasureButton(id)) {
-            button->SetActive(false);
-        }
-    }
-    m_liveTools->ReleaseButtons();
 }
 
 void CMainDlg::LeftFullScreen()

@@ -50,6 +50,8 @@ constexpr ToolTipEntry kToolTipTexts[] = {
     {IDC_LINE + 8, txt::TipTAngle},
     {IDC_FOUR_ANGLE, txt::TipFAngle},
     {IDC_CALIBRATION, txt::Calibration},
+    {IDC_MAGNIFICATION, txt::TipMagnification},
+    {IDC_CALIBRATION_VALUE, txt::TipCalibratedMagnification},
 };
 
 struct SizeTexts {
@@ -210,7 +212,7 @@ void MainMenus::BuildSettingMenu(CMenuXP* menu, const State& state)
                        {0, kNoText}});
     CMenuXP* languages = menu->AppendPopup(LoadText(txt::Changelanguage));
     for (const lang::LanguageMenuItem& item : lang::LanguageMenu()) {
-        languages->AppendItem(item.commandId, LoadText(item.text));
+        languages->AppendItem(item.commandId, lang::LanguageMenuText(item, state.language));
     }
     languages->CheckItem(lang::CheckedLanguageCommand(state.language), true);
 }
@@ -227,6 +229,7 @@ void MainMenus::BuildHelpMenu(CMenuXP* menu)
 {
     AppendItems(menu, {{ID_HELP_MANUAL, txt::OrbeluntManual},
                        {ID_HELP_UPDATE, txt::OrbeluntUpdate},
+                       {ID_HELP_DIAGNOSTICS, txt::CameraDiagnostics},
                        {ID_ABOUT, txt::OrbeluntAbout}});
 }
 
@@ -235,7 +238,7 @@ CMenuXP* MainMenus::Submenu(int index) const
     return index >= 0 && index < static_cast<int>(m_submenus.size()) ? m_submenus[index] : nullptr;
 }
 
-void MainMenus::LabelToolTips(CToolTipCtrl& tips, const std::function<QWidget*(int id)>& button,
+void MainMenus::LabelToolTips(CToolTipCtrl& tips, const std::function<QWidget*(int id)>& control,
                               bool fullScreen)
 {
     tips.DelAllTools();
@@ -243,7 +246,7 @@ void MainMenus::LabelToolTips(CToolTipCtrl& tips, const std::function<QWidget*(i
         return;
     }
     for (const ToolTipEntry& tip : kToolTipTexts) {
-        tips.AddTool(button(tip.id), LoadText(tip.text, kToolTipCapacity));
+        tips.AddTool(control(tip.id), LoadText(tip.text, kToolTipCapacity));
     }
 }
 

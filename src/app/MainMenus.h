@@ -34,8 +34,9 @@ public:
     // The live view's other-tools menu (button 1164); every item shows one icon.
     CMenuXP* OtherToolsMenu() const { return m_otherToolsMenu; }
 
-    // Puts the 26 tips on the buttons found by `button` (none while `fullScreen`).
-    static void LabelToolTips(CToolTipCtrl& tips, const std::function<QWidget*(int id)>& button,
+    // Puts the 28 tips on the buttons and boxes found by `control` (none while
+    // `fullScreen`).
+    static void LabelToolTips(CToolTipCtrl& tips, const std::function<QWidget*(int id)>& control,
                               bool fullScreen);
 
     // A key offered to the accelerator tables.

@@ -1,8 +1,10 @@
 #include "capture/CCaptureGraph.h"
 
+#include "capture/BandwidthFallback.h"
 #include "capture/CaptureEvents.h"
+#include "capture/CaptureTexts.h"
+#include "capture/PictureSettingsStore.h"
 #include "platform/camera/CameraBackendFactory.h"
-#include "platform/desktop/MessageBox.h"
 #include "platform/text/TextCatalogue.h"
 
 #include <QCoreApplication>
@@ -38,9 +40,9 @@ VideoInfoHeader FormatBlock(const CameraFormat& format)
     return f;
 }
 
-void SetRequestedSubtype(VideoInfoHeader& format)
+void SetRequestedSubtype(VideoInfoHeader& format, bool mjpg)
 {
-    format.bmiHeader.biCompression = useMjpg.load() == 1 ? kFourCcMjpg : kFourCcYuy2;
+    format.bmiHeader.biCompression = mjpg ? kFourCcMjpg : kFourCcYuy2;
 }
 
 int ResultCode(CameraStatus status)
@@ -60,8 +62,8 @@ int GraphEventFor(CameraStatus status)
 }
 } // namespace
 
-CCaptureGraph::CCaptureGraph(QWidget* previewParent)
-    : QObject(previewParent), m_preview(new CapturePreview(previewParent)), m_noButtonTimer(new QTimer(this))
+CCaptureGraph::CCaptureGraph(CaptureState& state, QWidget* previewParent)
+    : m_state(state), m_preview(new CapturePreview(previewParent)), m_noButtonTimer(new QTimer(this))
 {
     m_noButtonTimer->setSingleShot(true);
     m_noButtonTimer->setInterval(kButtonGraceMs);
@@ -86,10 +88,9 @@ void CCaptureGraph::SetLiveFrameHooks(LiveFrameHooks hooks)
     m_preview->SetPainters(m_hooks);
 }
 
-void CCaptureGraph::SetNotifyWindows(QObject* notifyWindow, QWidget* ownerWindow)
+void CCaptureGraph::SetNotifyWindow(QObject* notifyWindow)
 {
     m_notifyWindow = notifyWindow;
-    m_ownerWindow = ownerWindow;
     m_deviceCount = 0;
 }
 
@@ -114,6 +115,10 @@ int CCaptureGraph::InitCaptureFilters()
         m_startFailure = status == CameraStatus::Ok ? CameraStatus::Failed : status;
         return 0;
     }
+    // The camera forgot the user's picture properties when it was unplugged.
+    if (VideoProcAmp* properties = m_camera->ProcAmp()) {
+        ApplyPictureValues(cameraIdentity(), *properties);
+    }
     m_hasStillPin = m_camera->HasStillButton();
     // A camera without its button is told of once it runs (TellNoButton): the
     // retries of a camera that does not start would repeat the box every few seconds.
@@ -129,7 +134,7 @@ void CCaptureGraph::TellNoButton()
         return;
     }
     m_noStillPinShown = true;
-    ShowMessage(nullptr, kNoStillPinText, LoadText(txt::MsgTitle), MB_OK);
+    emit notice(QString::fromLatin1(kNoStillPinText), CaptureNoticeLevel::Information);
 }
 
 void CCaptureGraph::TellButtonDenied()
@@ -138,7 +143,7 @@ void CCaptureGraph::TellButtonDenied()
     if (std::exchange(m_buttonDeniedTold, true)) {
         return;
     }
-    ShowMessage(nullptr, LoadText(txt::CameraButtonDenied), LoadText(txt::MsgTitle), MB_OK | MB_ICONWARNING);
+    emit notice(LoadText(txt::CameraButtonDenied), CaptureNoticeLevel::Warning);
 }
 
 void CCaptureGraph::OnButtonAttached()
@@ -148,19 +153,19 @@ void CCaptureGraph::OnButtonAttached()
     }
     m_noButtonTimer->stop();
     m_hasStillPin = true;
-    if (m_built && snapshotEnabled.load() && !m_snapshotBranch.load()) {
+    if (m_built && m_state.snapshotEnabled.load() && !m_snapshotBranch.load()) {
         BuildSnapshotBranch();
     }
 }
 
 void CCaptureGraph::ApplyClassDefault()
 {
-    const CaptureClassSizes& sizes = SizesOfClass(CaptureDeviceClass.load());
+    const CaptureClassSizes& sizes = SizesOfClass(m_state.CaptureDeviceClass.load());
     BitmapInfoHeader& h = m_format.bmiHeader;
     h.biWidth = sizes.defaultWidth;
     h.biHeight = sizes.defaultHeight;
-    captureWidth = sizes.defaultWidth;
-    captureHeight = sizes.defaultHeight;
+    m_state.captureWidth = sizes.defaultWidth;
+    m_state.captureHeight = sizes.defaultHeight;
     h.biSizeImage = static_cast<std::uint32_t>(sizes.defaultWidth) * sizes.defaultHeight * 2;
     m_format.dwBitRate = BitRateOf(m_format.AvgTimePerFrame, h.biSizeImage);
 }
@@ -176,24 +181,24 @@ bool CCaptureGraph::NegotiateFormat()
 {
     const int deviceClass = DecideDeviceClass(m_camera->Capabilities());
     if (deviceClass >= 0) {
-        CaptureDeviceClass = deviceClass;
-        useMjpg = mjpgByClass[deviceClass].load() == 1 ? 1 : 0;
+        m_state.CaptureDeviceClass = deviceClass;
+        m_state.useMjpg = m_state.mjpgByClass[std::size_t(deviceClass)].load() == 1 ? 1 : 0;
     }
     m_format = FormatBlock(m_camera->CurrentFormat());
     VideoInfoHeader stored;
     if (ReadCapConfig(stored)) {
         m_format = stored;
-        captureWidth = stored.bmiHeader.biWidth;
-        captureHeight = stored.bmiHeader.biHeight;
+        m_state.captureWidth = stored.bmiHeader.biWidth;
+        m_state.captureHeight = stored.bmiHeader.biHeight;
     } else {
         ApplyClassDefault();
     }
-    UpdateRecordFrameRate(captureWidth.load());
-    SetRequestedSubtype(m_format);
+    m_state.UpdateRecordFrameRate(m_state.captureWidth.load());
+    SetRequestedSubtype(m_format, m_state.useMjpg.load() == 1);
     int result = SetFormatOnCamera();
     if (result != 0) {
         ApplyClassDefault();
-        SetRequestedSubtype(m_format);
+        SetRequestedSubtype(m_format, m_state.useMjpg.load() == 1);
         result = SetFormatOnCamera();
     }
     const auto status = static_cast<CameraStatus>(result);
@@ -220,7 +225,7 @@ int CCaptureGraph::BuildGraph()
     if (!BuildLiveBranch()) {
         return 0;
     }
-    if (snapshotEnabled.load() && m_hasStillPin && !BuildSnapshotBranch()) {
+    if (m_state.snapshotEnabled.load() && m_hasStillPin && !BuildSnapshotBranch()) {
         return 0;
     }
     m_built = true;
@@ -235,8 +240,8 @@ int CCaptureGraph::BuildLiveBranch()
         return 0;
     }
     m_liveCallback.SetSize(format.width, format.height);
-    captureWidth = format.width;
-    captureHeight = format.height;
+    m_state.captureWidth = format.width;
+    m_state.captureHeight = format.height;
     m_frame.resize(bytes);
     m_liveBranch = true;
     return 1;
@@ -244,7 +249,7 @@ int CCaptureGraph::BuildLiveBranch()
 
 int CCaptureGraph::BuildSnapshotBranch()
 {
-    m_snapshotOneShot = CaptureDeviceClass.load() == Class2592;
+    m_snapshotOneShot = m_state.CaptureDeviceClass.load() == Class2592;
     m_snapshotBranch = true;
     return 1;
 }
@@ -258,19 +263,14 @@ int CCaptureGraph::StartPreview()
         return 0;
     }
     m_preview->PreparePicture();
-    FrameStore.held = false;
+    m_state.FrameStore.held = false;
     *m_snapshotArmed = true;
+    m_counters.Restart();
     const unsigned run = ++m_run;
-    CameraStreamSinks sinks;
-    sinks.frame = [this](const CameraFrame& frame) { OnCameraFrame(frame); };
-    sinks.button = [this] { OnCameraButton(); };
-    sinks.streamEnded = [this, run](CameraStatus status) {
-        PostToWindowThread([this, status, run] { OnStreamEnded(status, run); });
-    };
-    sinks.notice = [this, run](CameraNotice notice) {
-        PostToWindowThread([this, notice, run] { OnCameraNotice(notice, run); });
-    };
-    const CameraStatus status = m_camera->Start(std::move(sinks));
+    CameraStatus status = m_camera->Start(SinksFor(run));
+    if (status == CameraStatus::Bandwidth) {
+        status = StartLighterMode(run);
+    }
     if (status != CameraStatus::Ok) {
         // Another program holding the camera, no permission, an unplug or a USB
         // bus that cannot carry the size: the caller shows why.
@@ -288,6 +288,58 @@ int CCaptureGraph::StartPreview()
         m_noButtonTimer->start();
     }
     return 1;
+}
+
+CameraStreamSinks CCaptureGraph::SinksFor(unsigned run)
+{
+    CameraStreamSinks sinks;
+    sinks.frame = [this](const CameraFrame& frame) { OnCameraFrame(frame); };
+    sinks.button = [this] { OnCameraButton(); };
+    sinks.damaged = [this] {
+        ++m_counters.received;
+        ++m_counters.damaged;
+    };
+    sinks.streamEnded = [this, run](CameraStatus status) {
+        PostToWindowThread([this, status, run] { OnStreamEnded(status, run); });
+    };
+    sinks.notice = [this, run](CameraNotice notice) {
+        PostToWindowThread([this, notice, run] { OnCameraNotice(notice, run); });
+    };
+    return sinks;
+}
+
+CameraStatus CCaptureGraph::StartLighterMode(unsigned run)
+{
+    const CameraFormat refused = m_camera->CurrentFormat();
+    for (const CameraFormat& mode : LighterModes(m_camera->Capabilities(), refused)) {
+        m_camera->Stop();
+        if (m_camera->SetFormat(mode) != CameraStatus::Ok || !BuildLiveBranch()) {
+            continue;
+        }
+        const CameraStatus status = m_camera->Start(SinksFor(run));
+        if (status == CameraStatus::Ok) {
+            // Only for this stream: the chosen size stays stored for a bus with room.
+            m_format = FormatBlock(mode);
+            TellLighterMode(refused, mode);
+        }
+        if (status != CameraStatus::Bandwidth) {
+            return status;
+        }
+    }
+    // Nothing lighter runs: the camera is left in the mode that was asked for.
+    m_camera->Stop();
+    m_camera->SetFormat(refused);
+    BuildLiveBranch();
+    return CameraStatus::Bandwidth;
+}
+
+void CCaptureGraph::TellLighterMode(const CameraFormat& refused, const CameraFormat& running)
+{
+    // Restarts (a still from the button, a rebuild) fall back the same way: told once.
+    const QString text = LoadText(txt::CameraBandwidthFallback).arg(ModeName(refused), ModeName(running));
+    if (std::exchange(m_lighterModeTold, text) != text) {
+        emit notice(text, CaptureNoticeLevel::Information);
+    }
 }
 
 int CCaptureGraph::StopPreview()
@@ -335,7 +387,7 @@ void CCaptureGraph::ReleaseAll()
     }
     m_frame = std::vector<std::uint8_t>();
     m_hasStillPin = false;
-    FrameStore.Free();
+    m_state.FrameStore.Free();
 }
 
 void CCaptureGraph::TearDown()
@@ -349,8 +401,8 @@ void CCaptureGraph::TearDown()
 
 int CCaptureGraph::SetCaptureSize(int width, int height)
 {
-    captureWidth = width;
-    captureHeight = height;
+    m_state.captureWidth = width;
+    m_state.captureHeight = height;
     if (!m_camera) {
         return -1;
     }
@@ -365,7 +417,7 @@ int CCaptureGraph::SetCaptureSize(int width, int height)
         // The rebuild reads the size back from the file: one that was not written
         // would silently bring back the old size.
         const bool stored = WriteCapConfig(m_format);
-        SetRequestedSubtype(m_format);
+        SetRequestedSubtype(m_format, m_state.useMjpg.load() == 1);
         const int taken = SetFormatOnCamera();
         return taken != 0 ? taken : (stored ? 0 : ResultCode(CameraStatus::Failed));
     });
@@ -378,7 +430,7 @@ int CCaptureGraph::ApplyCompression()
     }
     const int result = Rebuild([this] {
         CameraFormat format = m_camera->CurrentFormat();
-        format.subtype = useMjpg.load() == 1 ? CameraSubtype::MJPG : CameraSubtype::YUY2;
+        format.subtype = m_state.useMjpg.load() == 1 ? CameraSubtype::MJPG : CameraSubtype::YUY2;
         return ResultCode(m_camera->SetFormat(format));
     });
     return result == 0 ? 1 : 0;
@@ -386,8 +438,16 @@ int CCaptureGraph::ApplyCompression()
 
 int CCaptureGraph::SetSnapshot(int enabled)
 {
-    snapshotEnabled = enabled;
+    m_state.snapshotEnabled = enabled;
     return Rebuild([] { return 0; }) == 0 ? 1 : 0;
+}
+
+QString CCaptureGraph::cameraIdentity() const
+{
+    if (m_currentDevice < 0 || !m_table[m_currentDevice].moniker) {
+        return {};
+    }
+    return m_table[m_currentDevice].moniker->key;
 }
 
 int CCaptureGraph::GetVideoProcAmp(std::shared_ptr<VideoProcAmp>* out)
@@ -465,9 +525,19 @@ void CCaptureGraph::PostStillCaptured(int origin)
         *m_snapshotArmed = true;
         return;
     }
-    FrameStore.Hold();
+    m_state.FrameStore.Hold();
     QCoreApplication::postEvent(target,
                                 new StillCapturedEvent(origin, buttonWaits ? m_snapshotArmed : nullptr));
+}
+
+int CCaptureGraph::PaintFrame(const std::uint8_t* pixels, int width, int height)
+{
+    if (!m_preview->PaintFrame(pixels, width, height)) {
+        return 0;
+    }
+    m_state.frameShown = 1;
+    ++m_counters.shown;
+    return 1;
 }
 
 void CCaptureGraph::OnCameraFrame(const CameraFrame& frame)
@@ -475,8 +545,10 @@ void CCaptureGraph::OnCameraFrame(const CameraFrame& frame)
     if (!m_liveBranch || frame.width != m_liveCallback.Width() || frame.height != m_liveCallback.Height()) {
         return;
     }
+    ++m_counters.received;
     // A frame that does not convert (corrupt JPEG, short buffer) is dropped whole.
     if (!m_converter.Convert(frame, m_frame.data(), m_frame.size())) {
+        ++m_counters.damaged;
         return;
     }
     m_liveCallback.BufferCB(frame.sampleTime, m_frame.data(), m_frame.size());
@@ -489,7 +561,7 @@ void CCaptureGraph::OnCameraButton()
     }
     // The class-2 still grabber takes one picture and waits; disarmed before the
     // request is made, so the frame that answers it finds the button waiting.
-    if (frameShown.load() == 1 && m_snapshotOneShot.load()) {
+    if (m_state.frameShown.load() == 1 && m_snapshotOneShot.load()) {
         *m_snapshotArmed = false;
     }
     m_stillCallback.BufferCB(0.0, nullptr, 0);

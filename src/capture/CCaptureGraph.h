@@ -8,8 +8,10 @@
 // thread runs the live callback (CLiveFrameCallback), which paints through the
 // preview, and the camera button callback (CStillTriggerCallback).
 #include "capture/CapConfig.h"
+#include "capture/CaptureNotice.h"
 #include "capture/CapturePreview.h"
 #include "capture/CaptureState.h"
+#include "capture/FrameCounters.h"
 #include "capture/LiveFrameCallback.h"
 #include "capture/LiveFrameHooks.h"
 #include "platform/camera/CameraBackend.h"
@@ -46,8 +48,9 @@ int DecideDeviceClass(const std::vector<CameraCapability>& capabilities);
 class CCaptureGraph : public QObject {
     Q_OBJECT
 public:
-    // The preview is made a child of `previewParent` (the graph too, as a QObject).
-    explicit CCaptureGraph(QWidget* previewParent = nullptr);
+    // The preview is made a child of `previewParent`; `state` is the session's and
+    // outlives the graph.
+    CCaptureGraph(CaptureState& state, QWidget* previewParent);
     ~CCaptureGraph() override;
 
     // The backend to use; without one CreateDeviceEnumerator takes ProcessCameraBackend().
@@ -55,8 +58,10 @@ public:
     // Set before the preview starts.
     void SetLiveFrameHooks(LiveFrameHooks hooks);
 
-    // Operations; a result of 1 means success, 0 failure.
-    void SetNotifyWindows(QObject* notifyWindow, QWidget* ownerWindow);
+    // Operations. Those returning int give 1 for success and 0 for failure, all but
+    // SetCaptureSize, which gives 0 for success and a nonzero code otherwise.
+    // Where the still and graph notices are posted (the capture session).
+    void SetNotifyWindow(QObject* notifyWindow);
     int CreateDeviceEnumerator();
     // When no device can be chosen, the table, the choice and the hardware id stay
     // as they were, so the chosen device is taken again when it comes back.
@@ -94,18 +99,22 @@ public:
     int deviceCount() const { return m_deviceCount; }
     int currentDevice() const { return m_currentDevice; } // -1 when none
     QString hardwareId() const { return m_hardwareId; }
+    // What the chosen camera is known by wherever it is plugged in; empty when none is chosen.
+    QString cameraIdentity() const;
     bool built() const { return m_built; }
     bool running() const { return m_running.load(); }
     bool hasStillPin() const { return m_hasStillPin; }
     const VideoInfoHeader& format() const { return m_format; }
 
+    // The camera layer in use (null before CreateDeviceEnumerator) and what the
+    // running preview did with its frames.
+    std::shared_ptr<CameraBackend> Backend() const { return m_enumerator; }
+    const FrameCounters& Counters() const { return m_counters; }
+
     // The live picture's window.
     CapturePreview* Preview() const { return m_preview; }
-    // The preview's side, for callers that hold the graph.
-    int PaintFrame(const std::uint8_t* pixels, int width, int height)
-    {
-        return m_preview->PaintFrame(pixels, width, height);
-    }
+    // The preview's side, for callers that hold the graph; marks the frame shown.
+    int PaintFrame(const std::uint8_t* pixels, int width, int height);
     void EnterFullScreen() { m_preview->EnterFullScreen(); }
     void LeaveFullScreen() { m_preview->LeaveFullScreen(); }
     void SetStatusMessage(const QString& text) { m_preview->SetStatusMessage(text); }
@@ -126,8 +135,14 @@ public:
 
     // Used by the live callback.
     const LiveFrameHooks& hooks() const { return m_hooks; }
+    CaptureState& State() const { return m_state; }
     // Posts WM_STILL_CAPTURED for an answered still request.
     void PostStillCaptured(int origin);
+
+signals:
+    // Something the user should be told (a camera without its button, a button
+    // that may not be read); the window shows it.
+    void notice(const QString& text, CaptureNoticeLevel level);
 
 private:
     // Stops the stream, takes the branches down, applies `change` (its result is
@@ -145,6 +160,10 @@ private:
     // The camera's reports, taken to the window thread; `run` is the stream they
     // came from, so a report of an earlier stream is dropped.
     void PostToWindowThread(std::function<void()> call);
+    CameraStreamSinks SinksFor(unsigned run);
+    // The bus cannot carry the camera's mode: starts the first lighter one that runs.
+    CameraStatus StartLighterMode(unsigned run);
+    void TellLighterMode(const CameraFormat& refused, const CameraFormat& running);
     void OnStreamEnded(CameraStatus status, unsigned run);
     void OnCameraNotice(CameraNotice notice, unsigned run);
     void OnButtonAttached();
@@ -152,6 +171,7 @@ private:
     void TellNoButton();
     void QueueGraphEvent(int code);
 
+    CaptureState& m_state;
     QPointer<CapturePreview> m_preview;
     std::shared_ptr<CameraBackend> m_preferredBackend;
     std::shared_ptr<CameraBackend> m_enumerator; // the device enumerator
@@ -169,6 +189,7 @@ private:
     CameraStatus m_startFailure = CameraStatus::Ok;
     bool m_noStillPinShown = false;  // the missing-button box, since the camera last ran
     bool m_buttonDeniedTold = false; // the unreadable-button box, once per run of the program
+    QString m_lighterModeTold;       // the last lighter-mode notice, not repeated
     // A camera's button device comes a moment after its video node: the missing-button
     // box waits this long after the start for it.
     QTimer* m_noButtonTimer = nullptr;
@@ -183,11 +204,11 @@ private:
     std::shared_ptr<std::atomic<bool>> m_snapshotArmed = std::make_shared<std::atomic<bool>>(true);
 
     std::atomic<QObject*> m_notifyWindow{nullptr}; // read by the streaming thread
-    QPointer<QWidget> m_ownerWindow;
 
     CLiveFrameCallback m_liveCallback{*this};
-    CStillTriggerCallback m_stillCallback;
+    CStillTriggerCallback m_stillCallback{m_state};
     FrameConverter m_converter;
+    FrameCounters m_counters;
     std::vector<std::uint8_t> m_frame; // the live branch's buffer, reused
 
     mutable std::mutex m_eventLock;

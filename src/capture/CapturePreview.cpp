@@ -39,7 +39,7 @@ QFont StatusFont()
 
 CapturePreview::CapturePreview(QWidget* parent) : QWidget(parent), m_statusFont(StatusFont())
 {
-    resize(kPreviewWidth, kPreviewHeight);
+    resize(kLivePreviewWidth, kLivePreviewHeight);
     setAttribute(Qt::WA_OpaquePaintEvent);
     // The streaming thread asks for repaints through an eventfd: it never blocks
     // and never allocates, and several requests fold into one repaint.
@@ -144,7 +144,6 @@ int CapturePreview::PaintFrame(const std::uint8_t* pixels, int width, int height
         if (m_picture.isNull()) {
             return 0;
         }
-        frameShown = 1;
         const int extra = (width == 1280 && height == 1024) ? kTallFrameExtra : 0;
         StretchIntoPicture(pixels, width, height, m_picture.height() + extra);
         if (m_painters.paintMeasurements || m_painters.paintOverlays) {

@@ -24,8 +24,8 @@ class QSocketNotifier;
 inline constexpr int kPreviewControlId = 1000;
 inline constexpr int kPreviewX = 193;
 inline constexpr int kPreviewY = 34;
-inline constexpr int kPreviewWidth = 640;
-inline constexpr int kPreviewHeight = 480;
+inline constexpr int kLivePreviewWidth = 640;
+inline constexpr int kLivePreviewHeight = 480;
 inline constexpr int kStatusTextCapacity = 128;
 
 class CapturePreview : public QWidget {

@@ -2,11 +2,14 @@
 
 #include "capture/CaptureState.h"
 
+#include <QGuiApplication>
+
 namespace {
 const std::vector<QSize> kClass2592 = {{640, 480}, {1280, 1024}, {1600, 1200}, {2048, 1536}, {2592, 1944}};
 const std::vector<QSize> kClass1600 = {{640, 480}, {1280, 960}, {1600, 1200}};
 const std::vector<QSize> kClass1280 = {{320, 240}, {640, 480}, {1280, 1024}};
 const std::vector<QSize> kNone;
+constexpr char16_t kLeftToRightMark = u'\u200E';
 } // namespace
 
 const std::vector<QSize>& ResolutionsOfClass(int deviceClass)
@@ -25,7 +28,10 @@ const std::vector<QSize>& ResolutionsOfClass(int deviceClass)
 
 QString ResolutionText(QSize size)
 {
-    return QString::number(size.width()) + QLatin1Char('*') + QString::number(size.height());
+    const QString text = QString::number(size.width()) + QLatin1Char('*') + QString::number(size.height());
+    // In a right-to-left language "2592*1944" would read "1944*2592": a
+    // left-to-right mark keeps the size in its order, as the language files do.
+    return QGuiApplication::isRightToLeft() ? QChar(kLeftToRightMark) + text : text;
 }
 
 int ResolutionItemOfWidth(int deviceClass, int width)

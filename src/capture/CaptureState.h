@@ -1,16 +1,17 @@
 #pragma once
-// Process-wide capture values shared by the capture graph, still saving, recording,
-// time-lapse and the video settings: sensor class, capture size, frame store and
-// still request.
+// What one capture session shares between the capture graph, the live callback,
+// still saving and the recorder: the capture format, the frame store, the still
+// request and the capture lock. The session owns one; code outside capture reads
+// a copy of the format (CaptureFormat) instead.
+#include "capture/FrameStore.h"
+
+#include <array>
 #include <atomic>
-#include <cstddef>
-#include <cstdint>
-#include <memory>
 #include <mutex>
-#include <vector>
 
 // Sensor classes of the connected microscope.
 enum CaptureDeviceClassValue : int { Class1280 = 0, Class1600 = 1, Class2592 = 2 };
+inline constexpr int kCaptureClasses = 3;
 
 struct CaptureClassSizes {
     int defaultWidth, defaultHeight; // also the high size
@@ -19,88 +20,46 @@ struct CaptureClassSizes {
 // Sizes of a class; an unknown class gives Class2592's.
 const CaptureClassSizes& SizesOfClass(int deviceClass);
 
-extern std::atomic<int> CaptureDeviceClass; // 0, 1 or 2
-extern std::atomic<int> captureWidth;
-extern std::atomic<int> captureHeight;
-extern std::atomic<int> recordFrameRate; // AVI stream rate
-extern std::atomic<int> useMjpg;         // 1 asks the camera for MJPG, else YUY2
-extern std::atomic<int> mjpgByClass[3];  // MJPG choice per class, this run only
-extern std::atomic<int> snapshotEnabled; // change through CCaptureGraph::SetSnapshot
-extern std::atomic<int> frameShown;      // the preview painted a frame
-extern std::atomic<int> frameBusy;       // the live callback is inside a frame
-
 // recordFrameRate for a capture width: 320 -> 19, 640 -> 11, 1280 -> 5, 1600 -> 4,
-// 2048 -> 3, 2592 -> 2; other widths leave it unchanged.
-void UpdateRecordFrameRate(int width);
+// 2048 -> 3, 2592 -> 2; other widths give `current`.
+int RecordFrameRateOfWidth(int width, int current);
 
-// The platform's 40-byte bitmap header (little-endian layout, no padding).
-struct BitmapInfoHeader {
-    std::uint32_t biSize = 40;
-    std::int32_t biWidth = 0;
-    std::int32_t biHeight = 0;
-    std::uint16_t biPlanes = 1;
-    std::uint16_t biBitCount = 24;
-    std::uint32_t biCompression = 0;
-    std::uint32_t biSizeImage = 0;
-    std::int32_t biXPelsPerMeter = 0;
-    std::int32_t biYPelsPerMeter = 0;
-    std::uint32_t biClrUsed = 0;
-    std::uint32_t biClrImportant = 0;
+// A copy of the capture format, for readers outside the capture session.
+struct CaptureFormat {
+    int CaptureDeviceClass = Class2592; // 0, 1 or 2
+    int captureWidth = 2592;
+    int captureHeight = 1944;
+    int recordFrameRate = 11; // AVI stream rate
+    int useMjpg = 1;          // 1 asks the camera for MJPG, else YUY2
+    std::array<int, kCaptureClasses> mjpgByClass{0, 0, 1};
+    int snapshotEnabled = 0;
 };
-static_assert(sizeof(BitmapInfoHeader) == 40);
 
-// Header of an uncompressed 24-bit frame: size 40, 1 plane, 24 bits, image size
-// width * height * 3, all other fields 0.
-BitmapInfoHeader FrameHeader(int width, int height);
+// The session's live values. Atomics: the streaming thread reads them while the
+// window thread changes them.
+class CaptureState {
+public:
+    std::atomic<int> CaptureDeviceClass{Class2592};
+    std::atomic<int> captureWidth{2592};
+    std::atomic<int> captureHeight{1944};
+    std::atomic<int> recordFrameRate{11};
+    std::atomic<int> useMjpg{1};
+    std::array<std::atomic<int>, kCaptureClasses> mjpgByClass{0, 0, 1}; // this run only
+    std::atomic<int> snapshotEnabled{0}; // change through CCaptureGraph::SetSnapshot
+    std::atomic<int> frameShown{0};      // the preview painted a frame
+    std::atomic<int> frameBusy{0};       // the live callback is inside a frame
 
-// The last live frame: 24-bit BGR, bottom-up, rows of width * 3 bytes.
-//
-// The live callback writes it on the streaming thread; the window thread reads it
-// when it handles WM_STILL_CAPTURED. Readers should use TakeFrame (or hold `lock`
-// while reading `pixels`): after a still notice is posted the store keeps the frame
-// before it (`held`) until TakeFrame has copied it, so the saved picture is neither
-// a newer frame nor torn.
-struct FrameStoreData {
-    std::mutex lock;
-    std::unique_ptr<std::uint8_t[]> pixels; // grown on demand, never shrunk
-    std::size_t capacity = 0;               // bytes
-    BitmapInfoHeader header;
-    std::atomic<int> width{0};
-    std::atomic<int> height{0};
-    double sampleTime = 0.0; // seconds
-    std::atomic<bool> held{false};
-    std::atomic<std::int64_t> heldSinceMs{0};
+    FrameStoreData FrameStore;
+    StillRequestData StillRequest;
+    // Held around every AVI stream write (streaming thread) and while the streams
+    // are released (window thread).
+    std::mutex captureLock;
 
-    // Live callback: copies a frame in (growing the buffer when needed) unless the
-    // store is held; false when the buffer cannot grow.
-    bool Store(const std::uint8_t* frame, int frameWidth, int frameHeight, double time);
-    // Live callback: keep the current frame for the still notice being posted.
-    void Hold();
-    // True while a posted still notice has not been collected (released after a
-    // few seconds in case nobody collects it).
-    bool IsHeld();
-    // Copies the stored frame and its header and lets the live callback store frames
-    // again. False when no frame is stored.
-    bool TakeFrame(std::vector<std::uint8_t>& out, BitmapInfoHeader& outHeader);
-    // Byte size of the stored frame (width * height * 3).
-    std::size_t FrameBytes() const;
-    // Frees the buffer (TearDown).
-    void Free();
-};
-extern FrameStoreData FrameStore;
-
-// Origins of a still request.
-enum StillOrigin : int { StillOriginUser = 0, StillOriginCameraButton = 1 };
-
-// Ask for a still picture; answered by the next live frame with WM_STILL_CAPTURED.
-struct StillRequestData {
-    std::atomic<int> pending{0};
-    std::atomic<int> origin{StillOriginUser};
-    // Makes the request pending (user, timer: origin 0; camera button: origin 1).
-    void Request(int fromOrigin)
+    CaptureFormat Format() const;
+    // The MJPG choice of the current class (false for an unknown class).
+    bool MjpgForClass() const;
+    void UpdateRecordFrameRate(int width)
     {
-        origin.store(fromOrigin);
-        pending.store(1);
+        recordFrameRate = RecordFrameRateOfWidth(width, recordFrameRate);
     }
 };
-extern StillRequestData StillRequest;

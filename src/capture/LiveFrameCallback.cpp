@@ -1,7 +1,6 @@
 #include "capture/LiveFrameCallback.h"
 
 #include "capture/CCaptureGraph.h"
-#include "capture/CaptureState.h"
 
 void CLiveFrameCallback::SetSize(int width, int height)
 {
@@ -15,8 +14,9 @@ int CLiveFrameCallback::BufferCB(double sampleTime, std::uint8_t* buffer, std::s
     if (!buffer || m_width <= 0 || m_height <= 0 || length < expected) {
         return 0;
     }
+    CaptureState& state = m_graph.State();
     // Drops a frame that arrives while the previous one is still being processed.
-    if (frameBusy.exchange(1)) {
+    if (state.frameBusy.exchange(1)) {
         return 0;
     }
     const LiveFrameHooks& hooks = m_graph.hooks();
@@ -28,27 +28,28 @@ int CLiveFrameCallback::BufferCB(double sampleTime, std::uint8_t* buffer, std::s
         hooks.recordFrame(buffer, expected, m_width, m_height);
     }
     m_graph.PaintFrame(buffer, m_width, m_height);
-    frameBusy = 0;
+    state.frameBusy = 0;
     return 0;
 }
 
 void CLiveFrameCallback::StoreOrAnswerStill(double sampleTime, const std::uint8_t* buffer)
 {
-    if (StillRequest.pending.load()) {
-        const int origin = StillRequest.origin.exchange(StillOriginUser);
-        StillRequest.pending = 0;
+    CaptureState& state = m_graph.State();
+    if (state.StillRequest.pending.load()) {
+        const int origin = state.StillRequest.origin.exchange(StillOriginUser);
+        state.StillRequest.pending = 0;
         m_graph.PostStillCaptured(origin);
         return;
     }
-    if (!FrameStore.IsHeld()) {
-        FrameStore.Store(buffer, m_width, m_height, sampleTime);
+    if (!state.FrameStore.IsHeld()) {
+        state.FrameStore.Store(buffer, m_width, m_height, sampleTime);
     }
 }
 
 int CStillTriggerCallback::BufferCB(double /*sampleTime*/, std::uint8_t* /*buffer*/, std::size_t /*length*/)
 {
-    if (frameShown.exchange(0) == 1) {
-        StillRequest.Request(StillOriginCameraButton);
+    if (m_state.frameShown.exchange(0) == 1) {
+        m_state.StillRequest.Request(StillOriginCameraButton);
     }
     return 0;
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 class CCaptureGraph;
+class CaptureState;
 
 // Live branch: effects, frame store or still notice, recorder, preview painting.
 class CLiveFrameCallback {
@@ -29,5 +30,9 @@ private:
 // at most once per painted frame.
 class CStillTriggerCallback {
 public:
+    explicit CStillTriggerCallback(CaptureState& state) : m_state(state) {}
     int BufferCB(double sampleTime, std::uint8_t* buffer, std::size_t length);
+
+private:
+    CaptureState& m_state;
 };

@@ -1,8 +1,6 @@
 #include "capture/RecordingFiles.h"
 
 #include "capture/StillSaver.h"
-#include "platform/desktop/MessageBox.h"
-#include "platform/text/TextCatalogue.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,13 +10,11 @@
 #include <fcntl.h>
 
 namespace {
-// Shown for a folder named like a recording; a fixed text of the program.
-const char* const kAviErrorText = "AVI Error";
 constexpr int kMaxNameTries = 100000;
 constexpr mode_t kNewFileMode = 0666;
 } // namespace
 
-int NextVideoCounter(QWidget* owner, const QString& videoFolder)
+int NextVideoCounter(const QString& videoFolder, bool* skippedFolder)
 {
     QDir dir(videoFolder);
     dir.setNameFilters({QStringLiteral("*.avi")});
@@ -26,7 +22,9 @@ int NextVideoCounter(QWidget* owner, const QString& videoFolder)
     int largest = 0;
     for (const QFileInfo& entry : dir.entryInfoList()) {
         if (entry.isDir()) {
-            ShowMessage(owner, QString::fromLatin1(kAviErrorText), LoadText(txt::MsgTitle), MB_OK);
+            if (skippedFolder != nullptr) {
+                *skippedFolder = true;
+            }
             continue;
         }
         largest = std::max(largest, StillCounterOfName(entry.fileName()));

@@ -4,10 +4,12 @@
 #include <QDateTime>
 #include <QString>
 
-class QWidget;
+// Shown for a folder named like a recording; a fixed text of the program.
+inline constexpr const char* kAviErrorText = "AVI Error";
 
-// Folders named like a recording are reported with "AVI Error" and skipped.
-int NextVideoCounter(QWidget* owner, const QString& videoFolder);
+// Folders named like a recording are skipped; `skippedFolder` is then set, so the
+// window can show "AVI Error".
+int NextVideoCounter(const QString& videoFolder, bool* skippedFolder = nullptr);
 QString VideoFileName(const QString& videoFolder, const QDateTime& localTime, int counter);
 
 // Creates the recording's file under the first free name from `counter` on (an

@@ -1,6 +1,5 @@
 #include "capture/StartFailureNotice.h"
 
-#include "platform/desktop/MessageBox.h"
 #include "platform/text/TextCatalogue.h"
 
 const TextKey& StartFailureText(CameraStatus cause)
@@ -19,12 +18,11 @@ const TextKey& StartFailureText(CameraStatus cause)
     }
 }
 
-bool StartFailureNotice::Show(QWidget* owner, CameraStatus cause, const QString& caption)
+bool StartFailureNotice::TakeNew(CameraStatus cause)
 {
     if (cause == CameraStatus::Ok || cause == m_shown) {
         return false;
     }
     m_shown = cause;
-    ShowMessage(owner, LoadText(StartFailureText(cause)), caption, MB_OK | MB_ICONWARNING);
     return true;
 }

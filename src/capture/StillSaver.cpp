@@ -1,9 +1,7 @@
 #include "capture/StillSaver.h"
 
 #include "image/CxImage.h"
-#include "platform/desktop/MessageBox.h"
 #include "platform/files/NewFile.h"
-#include "platform/text/TextCatalogue.h"
 
 #include <QDir>
 #include <QImage>
@@ -15,9 +13,6 @@
 #include <vector>
 
 namespace {
-
-// Shown for a folder named like a picture; a fixed text of the program.
-const char* const kPictureErrorText = "Picture Error";
 
 const QString StillPrefix()
 {
@@ -96,7 +91,7 @@ int StillCounterOfName(const QString& fileName)
     return int(value);
 }
 
-int NextStillCounter(QWidget* owner, const QString& pictureFolder, int imageFormat)
+int NextStillCounter(const QString& pictureFolder, int imageFormat, bool* skippedFolder)
 {
     QDir dir(pictureFolder);
     dir.setNameFilters({"*" + ExtensionFor(imageFormat)});
@@ -104,7 +99,9 @@ int NextStillCounter(QWidget* owner, const QString& pictureFolder, int imageForm
     int largest = 0;
     for (const QFileInfo& entry : dir.entryInfoList()) {
         if (entry.isDir()) {
-            ShowMessage(owner, QString::fromLatin1(kPictureErrorText), LoadText(txt::MsgTitle), MB_OK);
+            if (skippedFolder != nullptr) {
+                *skippedFolder = true;
+            }
             continue;
         }
         largest = std::max(largest, StillCounterOfName(entry.fileName()));
@@ -135,12 +132,12 @@ double StillScaleFactor(int width, int height)
 }
 
 StillResult SaveStill(const StillJob& job, const std::uint8_t* frame, std::size_t length,
-                      const BitmapInfoHeader& header, QString* savedPath)
+                      const BitmapInfoHeader& header, QString* savedPath, bool* skippedFolder)
 {
     if (savedPath) {
         savedPath->clear();
     }
-    const int counter = NextStillCounter(job.owner, job.pictureFolder, job.imageFormat);
+    const int counter = NextStillCounter(job.pictureFolder, job.imageFormat, skippedFolder);
     const QDateTime now = QDateTime::currentDateTime();
     const double scale = StillScaleFactor(job.captureWidth, job.captureHeight);
 
@@ -172,29 +169,10 @@ StillResult SaveStill(const StillJob& job, const std::uint8_t* frame, std::size_
     QByteArray bytes;
     QString path;
     if (!image.Encode(type, &bytes) || !WriteNumberedFile(job.pictureFolder, bytes, counter, nameOf, &path)) {
-        ShowMessage(job.owner, LoadText(txt::SaveFail), LoadText(txt::MsgTitle), MB_ICONWARNING);
         return StillResult::NotWritten;
     }
     if (savedPath) {
         *savedPath = path;
     }
     return StillResult::Saved;
-}
-
-StillResult SaveStillFromStore(const StillJob& job, QString* savedPath)
-{
-    StillRequest.pending.store(0);
-    if (savedPath) {
-        savedPath->clear();
-    }
-    std::vector<std::uint8_t> frame;
-    BitmapInfoHeader header;
-    try {
-        if (!FrameStore.TakeFrame(frame, header)) {
-            return StillResult::NoMemory;
-        }
-    } catch (const std::bad_alloc&) {
-        return StillResult::NoMemory;
-    }
-    return SaveStill(job, frame.data(), frame.size(), header, savedPath);
 }

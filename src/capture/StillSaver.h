@@ -2,7 +2,7 @@
 // Saving a still picture: the next counter of the picture folder, the dated name,
 // the frame copied at capture size with the overlays and live measurements drawn
 // in, encoded as BMP or JPEG.
-#include "capture/CaptureState.h"
+#include "capture/FrameStore.h"
 #include "image/ImageFormat.h" // kImageFormatBmp for BMP; anything else is JPEG
 
 #include <QDateTime>
@@ -12,7 +12,6 @@
 #include <functional>
 
 class QPainter;
-class QWidget;
 
 inline constexpr int kStillJpegQuality = 90;
 // The magnification text is copied into a buffer of this many characters.
@@ -27,7 +26,6 @@ struct StillPainters {
 };
 
 struct StillJob {
-    QWidget* owner = nullptr; // parent of message boxes
     QString pictureFolder;
     int imageFormat = 0;   // kImageFormatBmp or JPEG
     QString magnification; // empty: names without the magnification
@@ -36,10 +34,13 @@ struct StillJob {
     StillPainters painters;
 };
 
+// Shown for a folder named like a picture; a fixed text of the program.
+inline constexpr const char* kPictureErrorText = "Picture Error";
+
 // Next counter for the format: one more than the largest number after the last
 // capital N of the folder's ".bmp" or ".jpg" names, 1 when there is none. Folders
-// named like a picture are reported with "Picture Error" and skipped.
-int NextStillCounter(QWidget* owner, const QString& pictureFolder, int imageFormat);
+// named like a picture are skipped, and `skippedFolder` is then set.
+int NextStillCounter(const QString& pictureFolder, int imageFormat, bool* skippedFolder = nullptr);
 
 // The number after the last capital N of a file name, up to its last '.'.
 int StillCounterOfName(const QString& fileName);
@@ -54,7 +55,7 @@ double StillScaleFactor(int width, int height);
 enum class StillResult {
     Saved,      // the picture is in the folder, under `savedPath`
     NoMemory,   // no frame or no work memory: nothing was tried
-    NotWritten, // encoding or writing failed; the user was told with "Save fail"
+    NotWritten, // encoding or writing failed
 };
 
 // Saves the frame (24-bit BGR bottom-up rows of header.biWidth x header.biHeight,
@@ -62,7 +63,4 @@ enum class StillResult {
 // name is taken (two stills in one second with the same counter) the next free
 // number is used.
 StillResult SaveStill(const StillJob& job, const std::uint8_t* frame, std::size_t length,
-                      const BitmapInfoHeader& header, QString* savedPath);
-
-// The same with the frame held by the process-wide FrameStore.
-StillResult SaveStillFromStore(const StillJob& job, QString* savedPath);
+                      const BitmapInfoHeader& header, QString* savedPath, bool* skippedFolder = nullptr);

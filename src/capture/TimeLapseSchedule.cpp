@@ -45,6 +45,11 @@ TimeFields FieldsOf(const QDateTime& localTime)
     return {date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second()};
 }
 
+int DaysInMonth(int year, int month)
+{
+    return QDate(year, month, 1).daysInMonth();
+}
+
 TimeLapseClock& SystemTimeLapseClock()
 {
     static SystemClock clock;

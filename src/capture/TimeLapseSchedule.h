@@ -19,6 +19,8 @@ struct TimeFields {
     auto operator<=>(const TimeFields&) const = default;
 };
 TimeFields FieldsOf(const QDateTime& localTime);
+// Days of a month of the Gregorian calendar (28 ... 31).
+int DaysInMonth(int year, int month);
 
 // The local time and the worker's sleeps; tests put a clock of their own in its place.
 class TimeLapseClock {

@@ -1,8 +1,6 @@
 #include "capture/VideoRecorder.h"
 
-#include "capture/CaptureLock.h"
 #include "capture/RecordingFiles.h"
-#include "platform/desktop/MessageBox.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -31,13 +29,13 @@ std::int64_t SteadyMs()
 
 std::unique_lock<std::mutex> VideoRecorder::HoldCaptureLock()
 {
-    // Without the application's lock (a recorder of its own, in tests) the
-    // recorder's stands in for it.
-    std::mutex* lock = CaptureLock();
-    return std::unique_lock<std::mutex>(lock != nullptr ? *lock : m_ownLock);
+    return std::unique_lock<std::mutex>(m_captureLock != nullptr ? *m_captureLock : m_ownLock);
 }
 
-VideoRecorder::VideoRecorder(Clock clock) : m_clock(clock ? std::move(clock) : Clock(SteadyMs)) {}
+VideoRecorder::VideoRecorder(Clock clock, std::mutex* captureLock)
+    : m_clock(clock ? std::move(clock) : Clock(SteadyMs)), m_captureLock(captureLock)
+{
+}
 
 VideoRecorder::~VideoRecorder()
 {
@@ -78,10 +76,10 @@ bool VideoRecorder::PrepareDefaultCompressor(const QString& videoFolder, int wid
     return DefaultCompressorOptions(&options) && PrepareCompressor(videoFolder, options, width, height);
 }
 
-std::uint32_t VideoRecorder::Fail(const char* format, std::uint32_t code)
+RecorderOpenResult VideoRecorder::Fail(const char* format, std::uint32_t code)
 {
-    ShowMessage(nullptr, QString::asprintf(format, code, 0), QString::fromLatin1(kAviCaptureCaption),
-                MB_OK | MB_ICONERROR);
+    m_openResult.code = code;
+    m_openResult.message = QString::asprintf(format, code, 0);
     if (m_writer) {
         m_writer->Close();
         m_writer.reset();
@@ -91,7 +89,7 @@ std::uint32_t VideoRecorder::Fail(const char* format, std::uint32_t code)
         m_path.clear();
     }
     m_slots.clear();
-    return code;
+    return m_openResult;
 }
 
 bool VideoRecorder::AllocateSlots(std::size_t bytes)
@@ -113,10 +111,11 @@ bool VideoRecorder::AllocateSlots(std::size_t bytes)
     return true;
 }
 
-std::uint32_t VideoRecorder::Open(const QString& videoFolder, int rate, int width, int height)
+RecorderOpenResult VideoRecorder::Open(const QString& videoFolder, int rate, int width, int height)
 {
     Close();
-    const int counter = NextVideoCounter(nullptr, videoFolder);
+    m_openResult = {};
+    const int counter = NextVideoCounter(videoFolder, &m_openResult.skippedFolder);
     const int fd = CreateVideoFile(videoFolder, QDateTime::currentDateTime(), counter, &m_path);
     if (fd < 0) {
         m_path.clear();
@@ -165,7 +164,7 @@ std::uint32_t VideoRecorder::Open(const QString& videoFolder, int rate, int widt
     m_thread = std::thread([this] { WriterLoop(); });
     const auto guard = HoldCaptureLock();
     m_open = true;
-    return AVIERR_OK;
+    return m_openResult;
 }
 
 void VideoRecorder::WriteFrame(const std::uint8_t* pixels, std::size_t length, int width, int height)
@@ -240,6 +239,8 @@ RecordingResult VideoRecorder::Close()
 {
     std::int64_t endIndex = -1;
     {
+        // The recording ends now: frames still on their way are not part of it,
+        // and the last frame is held only up to this moment.
         const auto guard = HoldCaptureLock();
         if (m_open.load() && m_startMs >= 0) {
             endIndex = (m_clock() - m_startMs) * m_rate / kMsPerSecond;

@@ -28,9 +28,7 @@
 #include <thread>
 #include <vector>
 
-class QWidget;
-
-// Caption of the recording's error boxes (a fixed text).
+// Caption of the recording's error boxes (a fixed text), shown by the window.
 inline constexpr const char* kAviCaptureCaption = "AVI Capture";
 // 0x7FFFFFFF: a recording without a time limit.
 inline constexpr int kNoTimeLimit = 0x7FFFFFFF;
@@ -40,6 +38,14 @@ enum class SecondsStep {
     Count,    // show the counter
     LastTick, // the limit is reached: show it, end the recording, tick once more after 500 ms
     Done,     // the tick after the last: the end sound, the timer stops
+};
+
+// The outcome of opening a recording.
+struct RecorderOpenResult {
+    std::uint32_t code = 0;     // AVIERR_OK (0) when the recording is open
+    QString message;            // otherwise why not, for an "AVI Capture" box
+    bool skippedFolder = false; // a folder named like a recording was passed over ("AVI Error")
+    bool ok() const { return code == 0; }
 };
 
 struct RecordingResult {
@@ -54,8 +60,9 @@ class VideoRecorder {
 public:
     using Clock = std::function<std::int64_t()>; // milliseconds, never going back
 
-    // Without a clock the steady clock is used.
-    explicit VideoRecorder(Clock clock = {});
+    // Without a clock the steady clock is used. `captureLock` is the session's lock
+    // around stream writes; without one the recorder uses a lock of its own.
+    explicit VideoRecorder(Clock clock = {}, std::mutex* captureLock = nullptr);
     ~VideoRecorder();
 
     // The options prepared last (cleared at start-up; kept until the program ends).
@@ -71,14 +78,13 @@ public:
     bool PrepareDefaultCompressor(const QString& videoFolder, int width, int height);
 
     // Opens the next recording file of the folder for frames of `width` x
-    // `height` at `rate` frames per second, with the prepared options. 0 on
-    // success; otherwise the error was shown ("AVI Capture" box, no owner), the
-    // partial file is gone and the code is returned.
-    std::uint32_t Open(const QString& videoFolder, int rate, int width, int height);
+    // `height` at `rate` frames per second, with the prepared options. On failure
+    // the partial file is gone and the result says why.
+    RecorderOpenResult Open(const QString& videoFolder, int rate, int width, int height);
     // Streaming thread: one bottom-up 24-bit frame of the live picture.
     void WriteFrame(const std::uint8_t* pixels, std::size_t length, int width, int height);
-    // Ends the recording: the frames handed in are written and the file finished
-    // (a file whose writing failed is cut after its last whole frame).
+    // Ends the recording at this moment: the frames handed in are written and the
+    // file finished (a file whose writing failed is cut after its last whole frame).
     RecordingResult Close();
 
     bool IsOpen() const { return m_open.load(); }
@@ -101,12 +107,14 @@ private:
         std::unique_ptr<std::uint8_t[]> pixels;
         std::int64_t index = 0;
     };
-    std::uint32_t Fail(const char* format, std::uint32_t code);
+    RecorderOpenResult Fail(const char* format, std::uint32_t code);
     std::unique_lock<std::mutex> HoldCaptureLock();
     bool AllocateSlots(std::size_t bytes);
     void WriterLoop();
 
     Clock m_clock;
+    std::mutex* m_captureLock = nullptr;
+    RecorderOpenResult m_openResult;
     AviCompressOptions m_options;
     std::unique_ptr<AviWriter> m_writer;
     QString m_path;
@@ -124,7 +132,7 @@ private:
     std::vector<int> m_ready; // ring of filled slots, oldest first
     std::size_t m_readyHead = 0;
     std::size_t m_readyCount = 0;
-    std::mutex m_ownLock; // the capture lock's stand-in
+    std::mutex m_ownLock; // stands in for a missing capture lock
     std::mutex m_queueLock;
     std::condition_variable m_wake;
     bool m_stopping = false;

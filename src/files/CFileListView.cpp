@@ -6,10 +6,12 @@
 
 #include <QEvent>
 #include <QFileInfo>
+#include <QHelpEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
+#include <QToolTip>
 
 namespace {
 
@@ -116,6 +118,32 @@ void CFileListView::resizeEvent(QResizeEvent*)
 void CFileListView::wheelEvent(QWheelEvent* event)
 {
     event->accept();
+}
+
+bool CFileListView::event(QEvent* event)
+{
+    if (event->type() != QEvent::ToolTip) {
+        return QWidget::event(event);
+    }
+    auto* help = static_cast<QHelpEvent*>(event);
+    const QString name = NameAt(help->pos());
+    if (name.isEmpty()) {
+        QToolTip::hideText();
+        event->ignore();
+    } else {
+        QToolTip::showText(help->globalPos(), name, this);
+    }
+    return true;
+}
+
+QString CFileListView::NameAt(const QPoint& point) const
+{
+    for (int cell = 0; cell < m_cellItems.size(); ++cell) {
+        if (CellRect(cell).contains(point)) {
+            return FileNameOf(m_items[m_page][m_cellItems[cell]].path);
+        }
+    }
+    return QString();
 }
 
 void CFileListView::paintEvent(QPaintEvent* event)

@@ -79,6 +79,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    // A thumbnail's tooltip is its file name.
+    bool event(QEvent* event) override;
 
 private:
     void Scan(int page);
@@ -92,12 +94,15 @@ private:
     bool DrawThumbnails(class QPainter& painter); // false: an item vanished, draw again
     void DrawSelectionFrame(class QPainter& painter);
     QSize ClientSize() const;
+    QString NameAt(const QPoint& point) const; // file name drawn at a client point, "" for none
     enum class CopyOutcome { Copied, Kept, Failed };
     void SaveAll(int page, const QString& pattern, const QString& filter, bool askReplace);
     CopyOutcome CopyForSaveAll(const QString& source, const QString& destination, bool askReplace);
     void DeleteCopied(int page, const QStringList& copied);
     void DeleteFilesOfFolder(const QString& folder);
     bool ConfirmedWithSelection(const QString& question, QString* path);
+    bool AskToDelete(const QString& question);
+    void MarkSaved(int page, const QStringList& copied);
 
     QString m_folders[2];
     QVector<FileItem> m_items[2];

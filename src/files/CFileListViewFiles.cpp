@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace {
 
@@ -27,7 +28,6 @@ const char* const kSaveAsPictureFilter = "Bitmap Files(*.bmp)|*.bmp|JPEG Files(*
 const char* const kSaveAsVideoFilter = "AVI Files(*.avi)|*.avi||";
 const char* const kSaveAsPictureExtension = ".bmp";
 const char* const kSaveAsVideoExtension = ".avi";
-constexpr int kSaveAllNamesProposed = 4;
 // A stored name ends in a point and a three-letter extension.
 constexpr int kExtensionChars = 4;
 
@@ -53,6 +53,22 @@ bool SameFolder(const QString& a, const QString& b)
     return !ca.isEmpty() && ca == cb;
 }
 
+// Where the save dialogs open: the user's own pictures or videos folder, else the
+// documents or home folder. Never the page's folder, which Save as refuses.
+QString SaveStartFolder(int page, const QString& ownFolder)
+{
+    const QStandardPaths::StandardLocation places[] = {page == PagePictures ? QStandardPaths::PicturesLocation
+                                                                            : QStandardPaths::MoviesLocation,
+                                                       QStandardPaths::DocumentsLocation};
+    for (const QStandardPaths::StandardLocation place : places) {
+        const QString folder = QStandardPaths::writableLocation(place);
+        if (!folder.isEmpty() && QFileInfo(folder).isDir() && !SameFolder(folder, ownFolder)) {
+            return folder;
+        }
+    }
+    return QDir::homePath();
+}
+
 void Warn(QWidget* owner, const char* text)
 {
     ShowMessage(owner, QString::fromLatin1(text), QString::fromLatin1(kProgramCaption), MB_ICONWARNING);
@@ -63,8 +79,14 @@ void Warn(QWidget* owner, const char* text)
 // The question comes first; a missing selection then quietly ends the command.
 bool CFileListView::ConfirmedWithSelection(const QString& question, QString* path)
 {
-    return ShowMessage(this, question, LoadText(txt::MsgTitle), MB_YESNO | MB_ICONWARNING) == IDYES &&
-           GetSelectedPath(path);
+    return AskToDelete(question) && GetSelectedPath(path);
+}
+
+// Enter answers No: a slip of the key must not delete the originals.
+bool CFileListView::AskToDelete(const QString& question)
+{
+    return ShowMessage(this, question, LoadText(txt::MsgTitle), MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) ==
+           IDYES;
 }
 
 void CFileListView::DeleteSelected()
@@ -119,8 +141,7 @@ SaveDialogRequest CFileListView::SaveAsRequest() const
         const QString name = FileNameOf(source);
         request.initialName = name.left(std::max<qsizetype>(0, name.size() - kExtensionChars));
     }
-    // Not the folder the program happened to be started from.
-    request.folder = m_folders[m_page];
+    request.folder = SaveStartFolder(m_page, m_folders[m_page]);
     request.defaultExtension =
         QString::fromLatin1(pictures ? kSaveAsPictureExtension : kSaveAsVideoExtension);
     request.filter = QString::fromLatin1(pictures ? kSaveAsPictureFilter : kSaveAsVideoFilter);
@@ -178,8 +199,8 @@ CFileListView::CopyOutcome CFileListView::CopyForSaveAll(const QString& source, 
 // kept uncopied, or one that arrived meanwhile, stays.
 void CFileListView::DeleteCopied(int page, const QStringList& copied)
 {
-    if (ShowMessage(this, LoadText(txt::SureDeleteAll), LoadText(txt::MsgTitle), MB_YESNO | MB_ICONWARNING) !=
-        IDYES) {
+    if (!AskToDelete(LoadText(txt::SureDeleteAll))) {
+        MarkSaved(page, copied);
         return;
     }
     for (const QString& path : copied) {
@@ -196,25 +217,32 @@ void CFileListView::DeleteCopied(int page, const QStringList& copied)
     Redraw();
 }
 
+// Files copied elsewhere and kept here lose their not-yet-saved mark.
+void CFileListView::MarkSaved(int page, const QStringList& copied)
+{
+    for (FileItem& item : m_items[page]) {
+        if (copied.contains(item.path)) {
+            item.flags &= ~uint32_t(FileItemNotSaved);
+        }
+    }
+    Redraw();
+}
+
 void CFileListView::SaveAll(int page, const QString& pattern, const QString& filter, bool askReplace)
 {
     if (!GetSelectedPath(nullptr)) {
         return;
     }
     const QString folder = m_folders[page];
-    const QStringList names = ListFolder(folder, pattern);
-    QString proposed;
-    for (qsizetype i = 0; i < names.size() && i < kSaveAllNamesProposed; ++i) {
-        proposed += names[i] + " ";
-    }
+    // The files keep their names: only the folder is asked for.
     SaveDialogRequest request;
-    request.initialName = proposed;
+    request.folder = SaveStartFolder(page, folder);
     request.filter = filter;
-    const QString chosen = AskSaveFileName(this, request);
-    if (chosen.isEmpty()) {
+    request.chooseFolder = true;
+    const QString target = AskSaveFileName(this, request);
+    if (target.isEmpty()) {
         return;
     }
-    const QString target = FolderOf(chosen);
     // Copying the folder onto itself would save nothing, and the deletion that
     // follows would lose every file.
     bool failed = SameFolder(target, folder);

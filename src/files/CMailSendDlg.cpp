@@ -63,13 +63,13 @@ void CMailSendDlg::Send()
     const bool started = m_handOff->Start(attachment, m_waitLimitMs, [this](MailHandOff::Result result) {
         switch (result) {
         case MailHandOff::Result::Taken:
-            TellAndClose(LoadText(txt::SEND_CAMPLETE));
+            TellAndClose(LoadText(txt::MailHandedOver), MB_ICONINFORMATION);
             break;
         case MailHandOff::Result::Refused:
             TellAndClose(LoadText(txt::MailSendFailed));
             break;
-        case MailHandOff::Result::StillBusy: // the compose window is the mail program's now
-            QDialog::reject();
+        case MailHandOff::Result::StillBusy: // the mail program goes on on its own
+            TellAndClose(LoadText(txt::MailNoAnswer).arg(WaitLimitSeconds()), MB_ICONINFORMATION);
             break;
         case MailHandOff::Result::Abandoned: // the window is closing already
             break;
@@ -80,9 +80,15 @@ void CMailSendDlg::Send()
     }
 }
 
-void CMailSendDlg::TellAndClose(const QString& text)
+int CMailSendDlg::WaitLimitSeconds() const
 {
-    ShowMessage(this, text, LoadText(txt::MsgTitle), MB_OK | MB_ICONWARNING);
+    constexpr int kMsPerSecond = 1000;
+    return (m_waitLimitMs + kMsPerSecond - 1) / kMsPerSecond;
+}
+
+void CMailSendDlg::TellAndClose(const QString& text, unsigned icon)
+{
+    ShowMessage(this, text, LoadText(txt::MsgTitle), MB_OK | icon);
     QDialog::reject();
 }
 

@@ -2,6 +2,8 @@
 // The small waiting window of an e-mail: it asks the user to wait while the
 // picture or video is handed to the desktop's mail program, whose compose window
 // then takes over. It never waits longer than its limit.
+#include "platform/desktop/MessageBox.h"
+
 #include <QDialog>
 #include <QString>
 
@@ -31,7 +33,8 @@ protected:
 private:
     void Send();
     // Tells `text` (titled with the program's name) and closes.
-    void TellAndClose(const QString& text);
+    void TellAndClose(const QString& text, unsigned icon = MB_ICONWARNING);
+    int WaitLimitSeconds() const;
 
     QString m_path;
     QLabel* m_waiting = nullptr;

@@ -51,7 +51,7 @@ inline constexpr QSize kButtonSize(23, 23);
 struct ButtonPlace {
     int id;
     int upBitmap;   // art "player_<upBitmap>"; the down look is its active look
-    int downBitmap; // the pressed (or latched) look of the design
+    int downBitmap; // the pressed (or latched) look
     QPoint pos;
 };
 inline constexpr ButtonPlace kButtons[] = {

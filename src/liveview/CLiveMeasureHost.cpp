@@ -23,11 +23,11 @@ void CLiveMeasureHost::SelectTool(int buttonId)
         m_calibration.LeaveCalibrationMode();
     }
     if (m_pressedButton == buttonId) {
-        ReleaseButtons();
+        LatchOnly(0);
         m_tool = 0;
         return;
     }
-    PressButton(buttonId);
+    LatchOnly(buttonId);
     m_tool = tool;
     m_selectedPen = CurrentPen();
 }
@@ -38,11 +38,12 @@ void CLiveMeasureHost::StartCalibration()
         return;
     }
     if (m_pressedButton == liveids::kCalibrationButton) {
-        ReleaseButtons();
+        m_calibration.EndCommand();
+        LatchOnly(0);
         m_tool = 0;
         return;
     }
-    PressButton(liveids::kCalibrationButton);
+    LatchOnly(liveids::kCalibrationButton);
     m_calibration.EnterCalibrationMode();
     m_tool = static_cast<int>(LiveKind::Line);
     m_selectedPen = CurrentPen();
@@ -60,7 +61,7 @@ void CLiveMeasureHost::Redo()
 
 void CLiveMeasureHost::MoveLast(LiveMeasureList& from, LiveMeasureList& to)
 {
-    ReleaseButtons();
+    LatchOnly(0);
     if (from.Count() == 0) {
         return;
     }
@@ -70,7 +71,7 @@ void CLiveMeasureHost::MoveLast(LiveMeasureList& from, LiveMeasureList& to)
 
 void CLiveMeasureHost::DeleteAll()
 {
-    ReleaseButtons();
+    LatchOnly(0);
     if (m_list.Count() == 0 && m_redo.Count() == 0) {
         return;
     }
@@ -88,7 +89,7 @@ void CLiveMeasureHost::Reset()
     m_placing = false;
     m_firstLineWaiting = false;
     m_calibration.Reset();
-    ReleaseButtons();
+    LatchOnly(0);
     m_tool = 0;
     Confine(false);
     PublishOpen();
@@ -160,6 +161,14 @@ void CLiveMeasureHost::PressButton(int buttonId)
     }
 }
 
+void CLiveMeasureHost::LatchOnly(int buttonId)
+{
+    if (m_hooks.releaseEffectButtons) {
+        m_hooks.releaseEffectButtons();
+    }
+    PressButton(buttonId);
+}
+
 CLiveMeasureHost::Pen CLiveMeasureHost::CurrentPen() const
 {
     const MeasureStyle style = Settings().style;
@@ -211,8 +220,8 @@ void CLiveMeasureHost::PublishOpen()
     OpenMeasurement& open = snapshot->open;
     open.kind = m_points.isEmpty() ? 0 : m_pendingKind;
     open.points = m_points;
-    open.values = m_values;
-    open.units = m_units;
+    open.values = m_texts.values;
+    open.units = m_texts.units;
     open.penStyle = m_openPen.style;
     open.penWidth = m_openPen.width;
     open.penColor = m_openPen.color;

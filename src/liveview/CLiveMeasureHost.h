@@ -30,6 +30,9 @@ struct LiveHostHooks {
     std::function<LiveMeasureSettings()> settings;
     // The tool button drawn pressed (0: all released).
     std::function<void(int buttonId)> showPressedButton;
+    // The effect buttons drawn released (the effects stay on): the host's own
+    // commands release every latched button of the window.
+    std::function<void()> releaseEffectButtons;
     // Grab (true) or release the mouse for an open measurement.
     std::function<void(bool confine)> confineCursor;
 };
@@ -48,6 +51,10 @@ public:
     // Right-click in the preview, and leaving the window for full screen: every tool
     // back to idle, no tool selected; the live list stays.
     void Reset();
+    // The effect and guide commands: every tool button released, the current tool
+    // and an open measurement kept. The host owns the pressed state; the button
+    // looks follow it.
+    void ReleaseButtons() { PressButton(0); }
 
     // Mouse events at client positions of the main window; false when the event
     // was not for the live host.
@@ -80,7 +87,8 @@ private:
 
     bool PreviewPoint(QPoint client, QPoint& preview) const;
     void PressButton(int buttonId);
-    void ReleaseButtons() { PressButton(0); }
+    // Every latched button of the window released, then `buttonId` pressed (0: none).
+    void LatchOnly(int buttonId);
     Pen CurrentPen() const;
     // Undo and redo: the last object of one list to the end of the other.
     void MoveLast(LiveMeasureList& from, LiveMeasureList& to);
@@ -128,8 +136,7 @@ private:
     bool m_firstLineWaiting = false; // four-point angle between its second and third click
     bool m_confined = false;
     QList<QPoint> m_points;
-    QStringList m_values;
-    QStringList m_units;
+    MeasureTexts m_texts; // of the open measurement
     bool m_rubber = false;
     QPoint m_rubberPoint;
     QPointF m_centre; // three-point circle

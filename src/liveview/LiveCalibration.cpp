@@ -38,7 +38,17 @@ int LiveCalibration::ReadMagnification()
 int LiveCalibration::BeginCommand()
 {
     m_useNominal = true;
-    return ReadMagnification();
+    const int read = ReadMagnification();
+    if (read == 0) {
+        m_useNominal = false;
+    }
+    return read;
+}
+
+void LiveCalibration::EndCommand()
+{
+    m_useNominal = false;
+    ReadMagnification();
 }
 
 void LiveCalibration::EnterCalibrationMode()
@@ -53,7 +63,7 @@ void LiveCalibration::Reset()
     m_useNominal = false;
 }
 
-QString LiveCalibration::CalibrateLine(double rawLength, const QString& unit, int decimals)
+double LiveCalibration::CalibrateLine(double rawLength, const QString& unit)
 {
     SharedCalibration& shared = Calibration();
     m_window->setEnabled(false);
@@ -64,11 +74,17 @@ QString LiveCalibration::CalibrateLine(double rawLength, const QString& unit, in
             shared.current = result;
             shared.lastResult = result;
             QCoreApplication::postEvent(m_window, new QEvent(kDoneMessage));
+        } else {
+            ShowMessage(m_window,
+                        LoadText(txt::CalibrationOutOfRange)
+                            .arg(CalibrationText(kSmallestCalibratedMagnification),
+                                 CalibrationText(kLargestCalibratedMagnification)),
+                        LoadText(txt::MsgTitle), MB_OK | MB_ICONWARNING);
         }
     }
     m_calibrating = false;
     m_window->setEnabled(true);
-    return FormatValue(rawLength / shared.current, decimals);
+    return rawLength / shared.current;
 }
 
 void LiveCalibration::CalibrateFromSlide(const QImage& frame, double previewPerPicturePixel, double scale,

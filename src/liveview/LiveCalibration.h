@@ -31,8 +31,13 @@ public:
     int ReadMagnification();
     double Magnification() const { return m_magnification; }
 
-    // Start of the calibration command: sets the use-nominal flag and reads M.
+    // Start of the calibration command: reads M from the nominal box. The
+    // use-nominal flag lasts only for this command: a failed read clears it, and so
+    // does EnterCalibrationMode or EndCommand.
     int BeginCommand();
+    // The calibration button released: the flag cleared and M read again, so the
+    // tools measure with the value the boxes show.
+    void EndCommand();
     // The calibration line is next: the nominal value has been read, so the flag is
     // cleared and calibration mode set.
     void EnterCalibrationMode();
@@ -45,8 +50,8 @@ public:
     // Second click of a calibration line of raw length L (pixels x scale x 10):
     // asks for the real length with the window disabled; on OK the shared
     // magnification becomes (L / M) / A x G and the done message is posted. Leaves
-    // calibration mode and returns the line's value text, L / G.
-    QString CalibrateLine(double rawLength, const QString& unit, int decimals);
+    // calibration mode and returns the line's value, L / G.
+    double CalibrateLine(double rawLength, const QString& unit);
 
     // The done message: shows the result in the calibrated box, reads M again and
     // stores the result under the nominal text in the calibration file.

@@ -31,8 +31,11 @@ public:
     {
         m_preview.Paint(painter, *Current(), fx, fy);
     }
-    // Window thread.
-    void PaintStill(QPainter& painter, double fx, double fy) { m_still.Paint(painter, *Current(), fx, fy); }
+    // Window thread. The still is larger than the preview by fx: labels and lines grow with it.
+    void PaintStill(QPainter& painter, double fx, double fy)
+    {
+        m_still.Paint(painter, *Current(), fx, fy, fx);
+    }
 
 private:
     mutable std::mutex m_lock;

@@ -1,6 +1,5 @@
 #include "liveview/LiveMeasureFeature.h"
 
-#include "capture/CaptureState.h"
 #include "liveview/LiveToolIds.h"
 #include "measure/MeasureUnits.h"
 #include "widgets/CBitmapButton.h"
@@ -30,6 +29,7 @@ LiveMeasureFeature::LiveMeasureFeature(const Parts& parts)
     hooks.settings = parts.settings;
     hooks.showPressedButton = [this](int id) { ShowPressed(id); };
     hooks.confineCursor = [this](bool on) { Confine(on); };
+    hooks.releaseEffectButtons = parts.releaseEffectButtons;
     m_host = std::make_unique<CLiveMeasureHost>(m_calibration, std::move(hooks));
 }
 
@@ -82,9 +82,18 @@ bool LiveMeasureFeature::OnMouseEvent(const QMouseEvent& event)
     }
 }
 
-double LiveMeasureFeature::UnitsPerPixel(const QString& unit)
+GuideScale LiveMeasureFeature::ReadGuideScale()
 {
-    return unitsPerPixel(unit, CaptureDeviceClass.load(), QSize(captureWidth.load(), captureHeight.load()));
+    GuideScale scale;
+    if (!m_calibration.ReadMagnification()) {
+        return scale;
+    }
+    scale.magnification = m_calibration.Magnification();
+    scale.unit = m_parts.settings ? m_parts.settings().unit : LiveMeasureSettings().unit;
+    const CaptureFormat format = m_parts.captureFormat ? m_parts.captureFormat() : CaptureFormat{};
+    scale.cameraClass = format.CaptureDeviceClass;
+    scale.frame = QSize(format.captureWidth, format.captureHeight);
+    return scale;
 }
 
 LiveMeasureFeature::Painter LiveMeasureFeature::PreviewPainter() const

@@ -3,8 +3,10 @@
 // state and the live host, takes the window's commands and mouse events, sets the
 // tool buttons' pressed look and grabs the mouse while a measurement is open, and
 // hands out the painters for preview frames and stills.
+#include "capture/CaptureState.h"
 #include "liveview/CLiveMeasureHost.h"
 #include "liveview/LiveCalibration.h"
+#include "liveview/LiveOverlays.h"
 
 #include <functional>
 #include <memory>
@@ -25,6 +27,11 @@ public:
         QString calibrationFile;
         std::function<CBitmapButton*(int id)> button;
         std::function<LiveMeasureSettings()> settings;
+        // The capture session's format now (sensor class and capture size).
+        std::function<CaptureFormat()> captureFormat;
+        // Draws the effect buttons released (the tool commands and a right-click in
+        // the preview release every latched button of the window).
+        std::function<void()> releaseEffectButtons;
     };
     using Painter = std::function<void(QPainter& painter, double fx, double fy)>;
 
@@ -39,9 +46,13 @@ public:
     void OnCalibrationDone() { m_calibration.OnCalibrationDone(); }
     void OnNominalChanged() { m_calibration.OnNominalChanged(); }
     void Reset() { m_host->Reset(); }
+    // The effect and guide commands release the tool buttons through here.
+    void ReleaseButtons() { m_host->ReleaseButtons(); }
 
-    // Scale s of the unit for the camera's class and the current capture size.
-    static double UnitsPerPixel(const QString& unit);
+    // What a spaced guide reads when it is switched on: M through the same reading
+    // the tools and the calibration use, so M, the shared G and the use-nominal flag
+    // stay one story.
+    GuideScale ReadGuideScale();
 
     // Painters that stay valid after this object is gone.
     Painter PreviewPainter() const;

@@ -66,6 +66,17 @@ void DrawPolyline(QPainter& painter, const QList<QPoint>& points, int count)
     }
 }
 
+// Where the rubber band starts: the last vertex. A continuous line's pending points
+// end with the label of its last segment, one after that segment's vertex.
+QPoint RubberStart(const OpenMeasurement& open)
+{
+    const QList<QPoint>& pts = open.points;
+    if (open.kind == static_cast<int>(LiveKind::ContinuousLine) && pts.size() >= 3) {
+        return pts[pts.size() - 2];
+    }
+    return pts.last();
+}
+
 QString ValueLine(const char* symbol, const QString& value, const QString& unit)
 {
     return QLatin1String(symbol) + value + unit;
@@ -73,8 +84,10 @@ QString ValueLine(const char* symbol, const QString& value, const QString& unit)
 
 } // namespace
 
-void LiveMeasurePainter::Paint(QPainter& painter, const LiveSnapshot& snapshot, double fx, double fy)
+void LiveMeasurePainter::Paint(QPainter& painter, const LiveSnapshot& snapshot, double fx, double fy,
+                               double size)
 {
+    m_size = size;
     painter.save();
     painter.setBrush(Qt::NoBrush);
     painter.setBackgroundMode(Qt::TransparentMode);
@@ -153,7 +166,7 @@ void LiveMeasurePainter::PaintOpen(QPainter& painter, const OpenMeasurement& ope
         break;
     }
     if (open.rubber && count > 0) {
-        painter.drawLine(pts.last(), open.rubberPoint);
+        painter.drawLine(RubberStart(open), open.rubberPoint);
     }
     PaintOpenTexts(painter, open);
 }
@@ -164,12 +177,12 @@ void LiveMeasurePainter::PaintOpenTexts(QPainter& painter, const OpenMeasurement
     if (info == nullptr || open.values.isEmpty()) {
         return;
     }
-    // In red, in the surface's current font, without the name line.
-    painter.setPen(ColorFromRef(kOpenTextColor));
-    const QFontMetrics metrics(painter.font());
+    // In red, in the default font, without the name line. The font and the laid-out
+    // lines come from this thread's cache, as every other label's do.
+    FontCache::Entry& font = ThreadFonts().Get(LogFontRecord{});
+    const QColor red = ColorFromRef(kOpenTextColor);
     auto write = [&](QPoint topLeft, const char* symbol, int k) {
-        painter.drawText(topLeft + QPoint(0, metrics.ascent()),
-                         ValueLine(symbol, open.values[k], open.units.value(k)));
+        DrawTextLine(painter, font, red, topLeft, ValueLine(symbol, open.values[k], open.units.value(k)));
     };
     if (open.kind == static_cast<int>(LiveKind::ContinuousLine)) {
         for (int k = 0; k < open.values.size() && 2 * k + 2 < open.points.size(); ++k) {
@@ -189,7 +202,7 @@ void LiveMeasurePainter::PaintShape(QPainter& painter, LiveKind kind, const CMea
     const int count = int(shape.points.size());
     auto at = [&](int i) { return Scaled(shape.points[i], fx, fy); };
     auto line = [&](int a, int b) { painter.drawLine(at(a), at(b)); };
-    painter.setPen(MeasurePen(shape.penStyle, shape.penWidth, shape.lineColor));
+    painter.setPen(MeasurePen(shape.penStyle, ScaledPenWidth(shape.penWidth, m_size), shape.lineColor));
     switch (kind) {
     case LiveKind::Line:
         if (count >= 2) {
@@ -264,11 +277,10 @@ void LiveMeasurePainter::PaintLabel(QPainter& painter, LiveKind kind, const CMea
     if (anchorIndex < 0 || anchorIndex >= shape.points.size()) {
         return;
     }
-    FontCache::Entry& font = ThreadFonts().Get(shape.labelFont);
+    FontCache::Entry& font = ThreadFonts().Get(ScaledFont(shape.labelFont, m_size));
     const QColor color = ColorFromRef(shape.labelColor);
-    // The line height keeps its pixels at every scale.
     const QPoint anchor = Scaled(shape.points[anchorIndex], fx, fy);
-    const int h = shape.labelLineHeight;
+    const int h = ScaledLength(shape.labelLineHeight, m_size);
     DrawTextLine(painter, font, color, anchor, shape.namePrefix + QString::number(shape.serial));
     for (qsizetype k = 0; k < shape.valueTexts.size() && size_t(k) < info->symbols.size(); ++k) {
         DrawTextLine(painter, font, color, anchor + QPoint(0, int(k + 1) * h),
@@ -279,7 +291,7 @@ void LiveMeasurePainter::PaintLabel(QPainter& painter, LiveKind kind, const CMea
 void LiveMeasurePainter::PaintContinuousLabels(QPainter& painter, const CMeasureShape& shape, double fx,
                                                double fy)
 {
-    FontCache::Entry& font = ThreadFonts().Get(shape.labelFont);
+    FontCache::Entry& font = ThreadFonts().Get(ScaledFont(shape.labelFont, m_size));
     const QColor color = ColorFromRef(shape.labelColor);
     const int count = int(shape.points.size());
     const QString unit = shape.unitTexts.value(0);
@@ -293,7 +305,7 @@ void LiveMeasurePainter::PaintContinuousLabels(QPainter& painter, const CMeasure
         return;
     }
     const QPoint anchor = Scaled(shape.points[last], fx, fy);
-    const int h = shape.labelLineHeight;
+    const int h = ScaledLength(shape.labelLineHeight, m_size);
     DrawTextLine(painter, font, color, anchor - QPoint(0, h),
                  shape.namePrefix + QString::number(shape.serial));
     DrawTextLine(painter, font, color, anchor + QPoint(0, h), ContinuousTotalLine(total, unit));

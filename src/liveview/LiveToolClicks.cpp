@@ -3,6 +3,7 @@
 #include "liveview/LiveCalibration.h"
 #include "measure/ClickValues.h"
 #include "measure/MeasureGeometry.h"
+#include "measure/MeasureUnits.h"
 
 namespace {
 
@@ -118,10 +119,9 @@ bool CLiveMeasureHost::ContinueLine(QPoint p)
         BeginPlacing(MeasureTexts{{QString()}, {QString()}});
         PublishOpen();
         Confine(false);
-        const QString value = m_calibration.CalibrateLine(raw, settings.unit, settings.decimals);
+        const double length = m_calibration.CalibrateLine(raw, settings.unit);
         Confine(true);
-        m_values = {value};
-        m_units = {settings.unit};
+        m_texts = MeasureTexts{{FormatValue(length, settings.decimals)}, {settings.unit}, {length}};
         return true;
     }
     MeasureTexts texts;
@@ -150,8 +150,7 @@ bool CLiveMeasureHost::ContinueContinuousLine(QPoint p)
     }
     m_points.append(p);
     m_points.append(p);
-    m_values.append(texts.values);
-    m_units.append(texts.units);
+    AppendTexts(m_texts, texts);
     m_expectVertex = false;
     m_rubber = false;
     return true;
@@ -300,15 +299,14 @@ void CLiveMeasureHost::FinishPolyline()
 
 void CLiveMeasureHost::BeginPlacing(const MeasureTexts& texts)
 {
-    m_values = texts.values;
-    m_units = texts.units;
+    m_texts = texts;
     m_rubber = false;
     m_placing = true;
 }
 
 void CLiveMeasureHost::Create()
 {
-    MeasureTexts texts{m_values, m_units};
+    MeasureTexts texts = m_texts;
     QList<QPoint> points = m_points;
     if (Is(m_open, LiveKind::ThreePointCircle)) {
         points = {Rounded(m_centre), m_points[2], m_points[3]};
@@ -329,7 +327,6 @@ void CLiveMeasureHost::Create()
 void CLiveMeasureHost::ClearPending()
 {
     m_points.clear();
-    m_values.clear();
-    m_units.clear();
+    m_texts = MeasureTexts();
     m_rubber = false;
 }

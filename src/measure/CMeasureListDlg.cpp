@@ -1,5 +1,6 @@
 #include "measure/CMeasureListDlg.h"
 
+#include "measure/ListColumnTexts.h"
 #include "measure/MeasureExport.h"
 #include "measure/MeasureListRows.h"
 #include "measure/MeasureTexts.h"
@@ -11,11 +12,12 @@
 #include <QTabBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
 constexpr int kPositionRole = Qt::UserRole;
-constexpr int kInitialWidth = 460;
+constexpr int kInitialWidth = 560;
 constexpr int kInitialHeight = 300;
 
 const TextKey* const kTabTexts[kListTabs] = {&txt::straightline, &txt::Rectangle, &txt::Polygon, &txt::Circle,
@@ -35,7 +37,7 @@ QPushButton* AddButton(int id, const QString& text, QBoxLayout* layout)
 CMeasureListDlg::CMeasureListDlg(PhotoMeasureList& list, QWidget* parent) : QDialog(parent), m_list(list)
 {
     setObjectName(QString::number(IDD_MEASURE_LIST));
-    setWindowTitle(QStringLiteral("Properties"));
+    setWindowTitle(LoadText(txt::ListProperties));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
 
@@ -47,13 +49,12 @@ CMeasureListDlg::CMeasureListDlg(PhotoMeasureList& list, QWidget* parent) : QDia
 
     m_rows = new QTreeWidget(this);
     m_rows->setObjectName(QString::number(IDC_LIST_VIEW));
-    m_rows->setColumnCount(kListColumns);
     m_rows->setRootIsDecorated(false);
     m_rows->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_rows->setSelectionMode(QAbstractItemView::SingleSelection);
     m_rows->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_rows->header()->setStretchLastSection(false);
-    m_rows->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_rows->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_rows->viewport()->installEventFilter(this);
 
     auto* buttons = new QHBoxLayout;
@@ -77,7 +78,6 @@ CMeasureListDlg::CMeasureListDlg(PhotoMeasureList& list, QWidget* parent) : QDia
     if (parent) {
         move(parent->geometry().center() - rect().center());
     }
-    BuildColumns();
     Refresh();
 }
 
@@ -132,34 +132,36 @@ bool CMeasureListDlg::eventFilter(QObject* watched, QEvent* event)
 void CMeasureListDlg::OnTabChanged(int tab)
 {
     m_tab = tab;
-    BuildColumns();
     Refresh();
-}
-
-void CMeasureListDlg::BuildColumns()
-{
-    m_rows->setHeaderLabels(ListTabColumns(ListTab(m_tab)));
-    FitColumns();
 }
 
 void CMeasureListDlg::FitColumns()
 {
-    const int width = m_rows->viewport()->width() / kListColumns;
-    for (int column = 0; column < kListColumns; ++column) {
-        m_rows->setColumnWidth(column, width);
+    // An equal share of the width, but never less than a title or a cell needs.
+    const int columns = m_rows->columnCount();
+    const int share = columns > 0 ? m_rows->viewport()->width() / columns : 0;
+    for (int column = 0; column < columns; ++column) {
+        m_rows->resizeColumnToContents(column); // the title and every cell
+        m_rows->setColumnWidth(column, std::max(share, m_rows->columnWidth(column)));
     }
 }
 
 void CMeasureListDlg::Refresh()
 {
     m_rows->clear();
-    for (const ListTabRow& row : ListTabRows(m_list, ListTab(m_tab))) {
+    QStringList titles = LocalizedColumnTitles(ListTabColumns(ListTab(m_tab)));
+    QList<ListTabRow> rows = ListTabRows(m_list, ListTab(m_tab));
+    AddUnits(titles, rows);
+    m_rows->setColumnCount(int(titles.size()));
+    m_rows->setHeaderLabels(titles);
+    for (const ListTabRow& row : rows) {
         auto* item = new QTreeWidgetItem(row.cells);
         // Rows know their shape by list position: serials are not positions once
         // shapes were deleted or drawn without measuring.
         item->setData(0, kPositionRole, row.position);
         m_rows->addTopLevelItem(item);
     }
+    FitColumns();
 }
 
 bool CMeasureListDlg::HasSelectedRow() const

@@ -33,7 +33,7 @@ signals:
 
 protected:
     bool event(QEvent* event) override;
-    // Keeps the five columns one fifth of the list's width each.
+    // Keeps the columns an equal share of the list's width, or wider.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -42,7 +42,6 @@ private:
     void OnDelete();
     void OnDeleteAll();
     void OnExport();
-    void BuildColumns();
     void FitColumns();
     bool HasSelectedRow() const;
 

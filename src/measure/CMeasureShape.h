@@ -1,6 +1,7 @@
 #pragma once
 // One measurement or annotation. Values travel as ready-formatted texts, fixed when
-// the object is made with the unit and decimals current at that moment.
+// the object is made with the unit and decimals current at that moment; the full
+// values behind them go only to the exports.
 #include "platform/files/LogFont.h"
 
 #include <QList>
@@ -38,6 +39,7 @@ public:
     QList<QPoint> points;
     QStringList valueTexts;
     QStringList unitTexts;
+    QList<double> values; // full value of each value text; empty when only the texts are known
     int32_t labelShown = 0;
 };
 

@@ -13,11 +13,13 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
-#include <QScrollBar>
+#include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -25,6 +27,7 @@ constexpr int kPreviewInset = 10;
 constexpr int kImageFormatBmp = 1;
 constexpr int kImageFormatJpeg = 2;
 constexpr int kPreviewHeight = 40;
+constexpr int kMinArrowHeight = 10;
 
 struct UnitBox {
     int id;
@@ -73,7 +76,6 @@ CPenSettingDlg::CPenSettingDlg(const PenSettings& start, MeasureSettingsStore& s
     // The width always starts at 1; the host's width is not shown.
     m_values.width = kMinPenWidth;
     m_width->setText(QString::number(kMinPenWidth));
-    m_spin->setValue(kMinPenWidth);
     const int style = m_values.style >= 0 && m_values.style < kPenTypeBoxes ? m_values.style : kPenSolid;
     m_values.style = style;
     m_boxes[IDC_PEN_SOLID + style]->setChecked(true);
@@ -117,17 +119,10 @@ void CPenSettingDlg::BuildTypeGroup(QGridLayout* grid)
     auto* widthLayout = new QHBoxLayout(width);
     m_width = new QLineEdit(width);
     m_width->setObjectName(QString::number(IDC_PEN_WIDTH));
-    m_spin = new QScrollBar(Qt::Vertical, width);
-    m_spin->setObjectName(QString::number(IDC_PEN_WIDTH_SPIN));
-    m_spin->setRange(kMinPenWidth, kMaxPenWidth);
-    m_spin->setInvertedControls(true);
-    m_spin->setInvertedAppearance(true);
-    m_spin->setFixedHeight(m_width->sizeHint().height());
+    m_width->installEventFilter(this);
     widthLayout->addWidget(m_width);
-    widthLayout->addWidget(m_spin);
+    widthLayout->addWidget(BuildWidthArrows(width));
     connect(m_width, &QLineEdit::textChanged, this, [this] { OnWidthChanged(); });
-    connect(m_spin, &QScrollBar::valueChanged, this,
-            [this](int value) { m_width->setText(QString::number(value)); });
     grid->addWidget(width, 1, 1);
 
     m_preview = new PreviewBox(
@@ -136,6 +131,51 @@ void CPenSettingDlg::BuildTypeGroup(QGridLayout* grid)
     m_preview->setObjectName(QString::number(IDC_PEN_PREVIEW));
     m_preview->setMinimumHeight(kPreviewHeight);
     grid->addWidget(m_preview, 2, 0, 1, 2);
+}
+
+// Up and down arrows beside the width edit; held down, they repeat.
+QWidget* CPenSettingDlg::BuildWidthArrows(QWidget* parent)
+{
+    auto* arrows = new QWidget(parent);
+    arrows->setObjectName(QString::number(IDC_PEN_WIDTH_SPIN));
+    auto* layout = new QVBoxLayout(arrows);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    const int half = std::max(kMinArrowHeight, m_width->sizeHint().height() / 2);
+    for (const int step : {+1, -1}) {
+        auto* arrow = new QToolButton(arrows);
+        arrow->setArrowType(step > 0 ? Qt::UpArrow : Qt::DownArrow);
+        arrow->setAutoRepeat(true);
+        arrow->setFocusPolicy(Qt::NoFocus);
+        arrow->setFixedSize(half + half / 2, half);
+        connect(arrow, &QToolButton::clicked, this, [this, step] { StepWidth(step); });
+        layout->addWidget(arrow);
+        (step > 0 ? m_widthUp : m_widthDown) = arrow;
+    }
+    // The pair stays together beside the edit however tall the group is.
+    arrows->setFixedHeight(2 * half);
+    return arrows;
+}
+
+bool CPenSettingDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_width && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Up || key == Qt::Key_Down) {
+            StepWidth(key == Qt::Key_Up ? +1 : -1);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+// One step up or down from the width shown, kept within the range; from an
+// unreadable or refused width the step starts at the nearest end.
+void CPenSettingDlg::StepWidth(int step)
+{
+    const int width = std::clamp(m_values.width + step, kMinPenWidth, kMaxPenWidth);
+    m_width->setText(QString::number(width));
+    m_width->selectAll();
 }
 
 void CPenSettingDlg::BuildChoiceGroups(QGridLayout* grid)
@@ -268,10 +308,6 @@ void CPenSettingDlg::OnWidthChanged()
     bool ok = false;
     const int width = m_width->text().trimmed().toInt(&ok);
     m_values.width = ok ? width : 0;
-    if (ok && width >= kMinPenWidth && width <= kMaxPenWidth) {
-        const QSignalBlocker blocker(m_spin);
-        m_spin->setValue(width);
-    }
     m_preview->update();
 }
 

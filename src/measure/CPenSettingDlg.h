@@ -12,7 +12,7 @@
 class QAbstractButton;
 class QCheckBox;
 class QLineEdit;
-class QScrollBar;
+class QToolButton;
 class PreviewBox;
 
 class CPenSettingDlg : public QDialog {
@@ -31,10 +31,16 @@ public:
     PenSettings values() const { return m_values; }
     QCheckBox* Box(int id) const { return m_boxes.value(id); }
     QLineEdit* WidthEdit() const { return m_width; }
+    QToolButton* WidthArrow(bool up) const { return up ? m_widthUp : m_widthDown; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildTypeGroup(class QGridLayout* grid);
     void BuildChoiceGroups(class QGridLayout* grid);
+    QWidget* BuildWidthArrows(QWidget* parent);
+    void StepWidth(int step);
     QCheckBox* AddBox(int id, const QString& text, class QLayout* layout);
     void TickOnly(std::initializer_list<int> group, int id);
     void SelectUnit(int id);
@@ -53,7 +59,8 @@ private:
     int m_decimal = 3;
     QHash<int, QCheckBox*> m_boxes;
     QLineEdit* m_width = nullptr;
-    QScrollBar* m_spin = nullptr;
+    QToolButton* m_widthUp = nullptr;
+    QToolButton* m_widthDown = nullptr;
     PreviewBox* m_preview = nullptr;
 };
 

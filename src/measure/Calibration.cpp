@@ -18,6 +18,7 @@ constexpr double kMilStep2 = 0.007874015748031496;
 constexpr double kCentimetrePerMillimetre = 0.1;
 constexpr int kExtensionLength = 4; // ".jpg", ".bmp"
 constexpr int kCounterLength = 6;   // "_N0001"
+constexpr double kTenths = 10.0;
 // The nominal text has always been read into a 64-character buffer.
 constexpr int kMagnificationTextChars = 63;
 
@@ -73,7 +74,10 @@ bool CalibratedMagnification(double rawLength, double windowMagnification, doubl
                              double current, double& result)
 {
     const double value = (rawLength / windowMagnification) / actualDistance * current;
-    if (!std::isfinite(value) || value <= 0) {
+    // Compared as stored, to one decimal.
+    const double stored = std::round(value * kTenths) / kTenths;
+    if (!std::isfinite(value) || stored < kSmallestCalibratedMagnification ||
+        stored > kLargestCalibratedMagnification) {
         return false;
     }
     result = value;

@@ -25,10 +25,16 @@ int ReadMagnification(QWidget* owner, const QString& calibratedText, const QStri
 // Real length typed in millimetres, in the display unit.
 double MillimetresToUnit(double millimetres, const QString& unit);
 
+// The calibrated magnifications kept, as "%.1f" texts: from 0.1 (a smaller one
+// would read back as 0, no magnification) to five digits before the point, as many
+// as the nominal box takes. The calibrated boxes show the widest whole.
+inline constexpr double kSmallestCalibratedMagnification = 0.1;
+inline constexpr double kLargestCalibratedMagnification = 99999.9;
+
 // Corrected magnification after a calibration line of raw length `rawLength`
 // (pixels x scale x 10) drawn at the window's magnification, whose real length is
-// `actualDistance`: (L / M) / A x G. Returns false when no finite positive value
-// results; nothing is then changed.
+// `actualDistance`: (L / M) / A x G. Returns false when the result is not a
+// magnification kept (above); nothing is then changed.
 bool CalibratedMagnification(double rawLength, double windowMagnification, double actualDistance,
                              double current, double& result);
 

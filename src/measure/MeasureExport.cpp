@@ -4,20 +4,30 @@
 #include "platform/desktop/FileDialogs.h"
 #include "platform/desktop/MessageBox.h"
 #include "platform/office/CSpreadSheet.h"
+#include "platform/office/XlsxSheet.h"
 #include "platform/text/TextLookup.h"
 
-ExportResult WriteMeasureExport(const QString& path, const QList<QStringList>& rows, QString& error)
+ExportResult WriteMeasureExport(const QString& path, const QList<SheetRow>& rows, QString& error)
 {
-    CSpreadSheet sheet(path, QString::fromLatin1(kExportSheet), true);
+    // A text export is CSV, whatever the name: fields a spreadsheet splits into columns.
+    const bool text = CSpreadSheet::ModeFor(path) == SpreadSheetMode::Text;
+    // Opening keeps the old file aside.
+    CSpreadSheet sheet(path, text ? QString::fromLatin1(kCsvSeparator) : QString::fromLatin1(kExportSheet),
+                       true);
     if (sheet.Mode() == SpreadSheetMode::Xls && sheet.DriverName().isEmpty()) {
         return ExportResult::NoDriver;
     }
+    if (sheet.Mode() == SpreadSheetMode::Xlsx) {
+        // Straight from the cells, which the sheet's text rows cannot hold.
+        return WriteXlsxWorkbook(path, QString::fromLatin1(kExportSheet), rows, error) ? ExportResult::Written
+                                                                                       : ExportResult::Failed;
+    }
     sheet.BeginTransaction();
     if (!rows.isEmpty()) {
-        sheet.AddHeaders(rows.first(), false);
+        sheet.AddHeaders(FullValueTexts(rows.first()), false);
     }
     for (qsizetype i = 1; i < rows.size(); ++i) {
-        sheet.AddRow(rows[i], 0, false);
+        sheet.AddRow(FullValueTexts(rows[i]), 0, false);
     }
     if (!sheet.Commit()) {
         error = sheet.GetLastError().trimmed();
@@ -26,12 +36,13 @@ ExportResult WriteMeasureExport(const QString& path, const QList<QStringList>& r
     return ExportResult::Written;
 }
 
-void RunMeasureExport(QWidget* owner, const QList<QStringList>& rows)
+void RunMeasureExport(QWidget* owner, const QList<SheetRow>& rows)
 {
     SaveDialogRequest request;
     // A real workbook first; the ODBC driver that ".xls" needs is rarely installed.
     request.defaultExtension = QStringLiteral(".xlsx");
-    request.filter = QStringLiteral("xlsx Files(*.xlsx)|*.xlsx|xls Files(*.xls)|*.xls||");
+    request.filter =
+        QStringLiteral("xlsx Files(*.xlsx)|*.xlsx|xls Files(*.xls)|*.xls|csv Files(*.csv)|*.csv||");
     request.confirmOverwrite = true;
     const QString path = AskSaveFileName(owner, request);
     if (path.isEmpty()) {

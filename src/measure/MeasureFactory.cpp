@@ -20,8 +20,14 @@ std::unique_ptr<CMeasureShape> NewMeasureShape(const KindInfo& info, const Measu
     shape->namePrefix = QString::fromLatin1(info.namePrefix);
     shape->serial = measuring ? serial : 0;
     shape->points = std::move(points);
-    shape->valueTexts = std::move(texts.values);
-    shape->unitTexts = std::move(texts.units);
+    TakeTexts(*shape, std::move(texts));
     shape->labelShown = measuring ? 1 : 0;
     return shape;
+}
+
+void TakeTexts(CMeasureShape& shape, MeasureTexts texts)
+{
+    shape.valueTexts = std::move(texts.values);
+    shape.unitTexts = std::move(texts.units);
+    shape.values = std::move(texts.numbers);
 }

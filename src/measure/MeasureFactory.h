@@ -26,6 +26,9 @@ struct MeasureStyle {
 std::unique_ptr<CMeasureShape> NewMeasureShape(const KindInfo& info, const MeasureStyle& style, ToolMode mode,
                                                int serial, QList<QPoint> points, MeasureTexts texts);
 
+// Gives `shape` the value texts, units and full values of `texts`.
+void TakeTexts(CMeasureShape& shape, MeasureTexts texts);
+
 // Appends a new object to `list`; measured objects take the list's next serial.
 // Returns the object, or nullptr for a code outside the list's set.
 template <class Kind>

@@ -5,6 +5,7 @@
 #include "measure/CMeasureShape.h"
 #include "measure/MeasureKind.h"
 
+#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -58,6 +59,7 @@ public:
         }
         std::unique_ptr<CMeasureShape> shape = std::move(m_items[size_t(index)]);
         m_items.erase(m_items.begin() + index);
+        Removed(index);
         return Detached(std::move(shape));
     }
 
@@ -70,7 +72,32 @@ public:
     {
         return static_cast<Kind>(ValidIndex(index) ? m_items[size_t(index)]->kind : 0);
     }
-    void Clear() { m_items.clear(); }
+    void Clear()
+    {
+        const bool any = !m_items.empty();
+        m_items.clear();
+        if (any) {
+            Removed(kAllRemoved);
+        }
+    }
+
+    // Told of every removal, wherever it is made, with the position the object held
+    // (the objects behind it moved up by one), or kAllRemoved when the list was
+    // emptied. One listener at a time: a new one takes the place of the old, and
+    // only the listener's owner takes it away.
+    static constexpr int kAllRemoved = -1;
+    void SetRemovalListener(const void* owner, std::function<void(int position)> listener)
+    {
+        m_removedOwner = owner;
+        m_removed = std::move(listener);
+    }
+    void RemoveRemovalListener(const void* owner)
+    {
+        if (m_removedOwner == owner) {
+            m_removedOwner = nullptr;
+            m_removed = nullptr;
+        }
+    }
 
     void ClearSelection()
     {
@@ -86,9 +113,17 @@ public:
 
 private:
     bool ValidIndex(int index) const { return index >= 0 && size_t(index) < m_items.size(); }
+    void Removed(int position)
+    {
+        if (m_removed) {
+            m_removed(position);
+        }
+    }
 
     std::vector<std::unique_ptr<CMeasureShape>> m_items;
     int m_serial = 0;
+    const void* m_removedOwner = nullptr;
+    std::function<void(int)> m_removed;
 };
 
 using PhotoMeasureList = MeasureList<PhotoKind>;

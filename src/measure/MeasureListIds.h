@@ -18,4 +18,3 @@ inline constexpr QEvent::Type WM_MEASURE_LIST_CHANGED = QEvent::Type(0x800D);
 // Tabs of the dialog, one per shape family.
 enum class ListTab : int { Line = 0, Rectangle = 1, Polygon = 2, Circle = 3, Angle = 4 };
 inline constexpr int kListTabs = 5;
-inline constexpr int kListColumns = 5;

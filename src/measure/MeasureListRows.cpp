@@ -59,15 +59,16 @@ constexpr FieldTexts kHeaderRow = {"Name", "object1", "object2", "object3"};
 constexpr FieldTexts kLengthRow = {"Name", "Length(mm)", " ", "  "};
 constexpr FieldTexts kAreaRow = {"Name", "Area(mm2)", " ", "  "};
 constexpr FieldTexts kCircleRow = {"Name", "Radius(mm)", "Circumference(mm)", "Area(mm2)"};
+constexpr FieldTexts kDiameterRow = {"Name", "Diameter(mm)", "Circumference(mm)", "Area(mm2)"};
 constexpr FieldTexts kAngleRow = {"Name", "Angle(deg)", " ", "  "};
 
 const Block<PhotoKind> kPhotoBlocks[] = {
     {kLengthRow, {PhotoKind::Line, PhotoKind::ContinuousLine}, RowForm::Length},
     {{"Name", "Width(mm)", "Height(mm)", "Area(mm2)"}, {PhotoKind::Rectangle}, RowForm::ThreeValues},
     {kAreaRow, {PhotoKind::Polygon}, RowForm::OneValue},
-    {kCircleRow,
-     {PhotoKind::RadiusCircle, PhotoKind::DiameterCircle, PhotoKind::ThreePointCircle},
-     RowForm::ThreeValues},
+    // Circles: a diameter circle's first value is its diameter, under a title of its own.
+    {kCircleRow, {PhotoKind::RadiusCircle, PhotoKind::ThreePointCircle}, RowForm::ThreeValues},
+    {kDiameterRow, {PhotoKind::DiameterCircle}, RowForm::ThreeValues},
     {kAngleRow, {PhotoKind::ThreePointAngle, PhotoKind::FourPointAngle}, RowForm::OneValue},
 };
 
@@ -75,42 +76,71 @@ const Block<LiveKind> kLiveBlocks[] = {
     {kLengthRow, {LiveKind::Line, LiveKind::ContinuousLine, LiveKind::PointToLine}, RowForm::Length},
     {{"Name", "Radius(mm)", "Angle(deg)", "Area(mm2)"}, {LiveKind::Arc}, RowForm::ThreeValues},
     {kAreaRow, {LiveKind::Polygon}, RowForm::OneValue},
-    {kCircleRow,
-     {LiveKind::RadiusCircle, LiveKind::DiameterCircle, LiveKind::ThreePointCircle},
-     RowForm::ThreeValues},
+    {kCircleRow, {LiveKind::RadiusCircle, LiveKind::ThreePointCircle}, RowForm::ThreeValues},
+    {kDiameterRow, {LiveKind::DiameterCircle}, RowForm::ThreeValues},
     {kAngleRow, {LiveKind::ThreePointAngle, LiveKind::FourPointAngle}, RowForm::OneValue},
 };
 
-QStringList Fields(const FieldTexts& texts)
+SheetRow Fields(const FieldTexts& texts)
 {
-    QStringList fields;
+    SheetRow fields;
     for (const char* text : texts) {
-        fields << QString::fromLatin1(text);
+        fields << SheetCell{QString::fromLatin1(text)};
     }
     return fields;
 }
 
-template <class Kind> QStringList SheetRow(const CMeasureShape& shape, const Block<Kind>& block)
+// Segments of a continuous line: one per anchor at the even point indices 2, 4, ...
+// segment k's value sits at index k - 1.
+qsizetype SegmentCount(const CMeasureShape& shape)
 {
-    const QStringList& values = shape.valueTexts;
+    return shape.points.size() / 2;
+}
+
+// Value k of a shape: its text, and the full value where the shape knows it.
+SheetCell ValueCell(const CMeasureShape& shape, qsizetype k)
+{
+    SheetCell cell{shape.valueTexts.value(k)};
+    if (!cell.text.isEmpty() && k < shape.values.size()) {
+        cell.value = shape.values[k];
+    }
+    return cell;
+}
+
+SheetCell ContinuousTotalCell(const CMeasureShape& shape)
+{
+    SheetCell cell{ContinuousTotalText(shape)};
+    const qsizetype segments = SegmentCount(shape);
+    if (!cell.text.isEmpty() && segments <= shape.values.size()) {
+        double total = 0.0;
+        for (qsizetype k = 0; k < segments; ++k) {
+            total += shape.values[k];
+        }
+        cell.value = total;
+    }
+    return cell;
+}
+
+template <class Kind> SheetRow ShapeRow(const CMeasureShape& shape, const Block<Kind>& block)
+{
+    const SheetCell name{DisplayName(shape)}, blank{" "}, blank2{"  "};
     switch (block.form) {
     case RowForm::Length: {
         const bool total = IsContinuousLine(static_cast<Kind>(shape.kind));
-        return {DisplayName(shape), total ? ContinuousTotalText(shape) : values.value(0), " ", "  "};
+        return {name, total ? ContinuousTotalCell(shape) : ValueCell(shape, 0), blank, blank2};
     }
     case RowForm::OneValue:
-        return {DisplayName(shape), values.value(0), " ", "  "};
+        return {name, ValueCell(shape, 0), blank, blank2};
     case RowForm::ThreeValues:
-        return {DisplayName(shape), values.value(0), values.value(1), values.value(2)};
+        return {name, ValueCell(shape, 0), ValueCell(shape, 1), ValueCell(shape, 2)};
     }
     return {};
 }
 
 template <class Kind, size_t N>
-QList<QStringList> ExportRows(const MeasureList<Kind>& list, const Block<Kind> (&blocks)[N],
-                              bool measuredOnly)
+QList<SheetRow> ExportRows(const MeasureList<Kind>& list, const Block<Kind> (&blocks)[N], bool measuredOnly)
 {
-    QList<QStringList> rows{Fields(kHeaderRow)};
+    QList<SheetRow> rows{Fields(kHeaderRow)};
     for (const Block<Kind>& block : blocks) {
         bool started = false;
         for (int i = 0; i < list.Count(); ++i) {
@@ -125,7 +155,7 @@ QList<QStringList> ExportRows(const MeasureList<Kind>& list, const Block<Kind> (
                 rows << Fields(block.familyRow);
                 started = true;
             }
-            rows << SheetRow(shape, block);
+            rows << ShapeRow(shape, block);
         }
     }
     return rows;
@@ -137,21 +167,22 @@ QStringList ListTabColumns(ListTab tab)
 {
     switch (tab) {
     case ListTab::Line:
-        return {"ID", "Name", "Length", "", ""};
+        return {"ID", "Name", "Length"};
     case ListTab::Rectangle:
         return {"ID", "Name", "Width", "Height", "Area"};
     case ListTab::Polygon:
-        return {"ID", "Name", "Area", "", ""};
+        return {"ID", "Name", "Area"};
     case ListTab::Circle:
-        return {"ID", "Name", "Radius", "Circumference", "Area"};
+        return {"ID", "Name", "Radius", "Diameter", "Circumference", "Area"};
     case ListTab::Angle:
-        return {"ID", "Name", "Angle", "", ""};
+        return {"ID", "Name", "Angle"};
     }
     return {};
 }
 
 QList<ListTabRow> ListTabRows(const PhotoMeasureList& list, ListTab tab)
 {
+    const int valueColumns = int(ListTabColumns(tab).size()) - 2;
     QList<ListTabRow> rows;
     for (int i = 0; i < list.Count(); ++i) {
         const CMeasureShape& shape = *list.At(i);
@@ -159,34 +190,65 @@ QList<ListTabRow> ListTabRows(const PhotoMeasureList& list, ListTab tab)
         if (shape.serial <= 0 || !InTab(kind, tab)) {
             continue;
         }
-        ListTabRow row{i, {QString::number(shape.serial), DisplayName(shape)}};
+        ListTabRow row{i, {QString::number(shape.serial), DisplayName(shape)}, {QString(), QString()}};
         if (kind == PhotoKind::Line) {
             row.cells << shape.valueTexts.value(0);
         } else if (kind == PhotoKind::ContinuousLine) {
             row.cells << ContinuousTotalText(shape);
         } else {
-            row.cells << shape.valueTexts.mid(0, kListColumns - 2);
+            if (tab == ListTab::Circle) {
+                // Radius or diameter: the other one's column stays blank.
+                const bool diameter = kind == PhotoKind::DiameterCircle;
+                row.cells << (diameter ? QString() : shape.valueTexts.value(0))
+                          << (diameter ? shape.valueTexts.value(0) : QString()) << shape.valueTexts.mid(1, 2);
+                row.units << (diameter ? QString() : shape.unitTexts.value(0))
+                          << (diameter ? shape.unitTexts.value(0) : QString()) << shape.unitTexts.mid(1, 2);
+            } else {
+                row.cells << shape.valueTexts.mid(0, valueColumns);
+            }
+        }
+        if (tab != ListTab::Circle) {
+            row.units << shape.unitTexts.mid(0, row.cells.size() - 2);
         }
         rows << row;
     }
     return rows;
 }
 
+void AddUnits(QStringList& titles, QList<ListTabRow>& rows)
+{
+    for (qsizetype column = 2; column < titles.size(); ++column) {
+        QString unit;
+        for (const ListTabRow& row : rows) {
+            if (unit.isEmpty() && !row.cells.value(column).isEmpty()) {
+                unit = row.units.value(column);
+            }
+        }
+        if (unit.isEmpty()) {
+            continue;
+        }
+        titles[column] += QStringLiteral(" (%1)").arg(unit);
+        for (ListTabRow& row : rows) {
+            const QString own = row.units.value(column);
+            if (!row.cells.value(column).isEmpty() && !own.isEmpty() && own != unit) {
+                row.cells[column] += QLatin1Char(' ') + own;
+            }
+        }
+    }
+}
+
 QString ContinuousTotalText(const CMeasureShape& shape)
 {
-    // Segment k's value sits at index k - 1; there is one segment per anchor at the
-    // even point indices 2, 4, ...
-    const qsizetype segments = shape.points.size() / 2;
-    const double total = ContinuousLineTotal(shape.valueTexts.mid(0, segments));
+    const double total = ContinuousLineTotal(shape.valueTexts.mid(0, SegmentCount(shape)));
     return total == 0.0 ? QString() : QString::asprintf("%f", total);
 }
 
-QList<QStringList> PhotoExportRows(const PhotoMeasureList& list)
+QList<SheetRow> PhotoExportRows(const PhotoMeasureList& list)
 {
     return ExportRows(list, kPhotoBlocks, true);
 }
 
-QList<QStringList> LiveExportRows(const LiveMeasureList& list)
+QList<SheetRow> LiveExportRows(const LiveMeasureList& list)
 {
     return ExportRows(list, kLiveBlocks, false);
 }

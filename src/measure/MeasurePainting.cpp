@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace {
@@ -117,6 +118,35 @@ QPen MeasurePen(int32_t styleCode, int32_t width, ColorRef color)
     pen.setCapStyle(Qt::FlatCap);
     pen.setJoinStyle(Qt::MiterJoin);
     return pen;
+}
+
+LogFontRecord ScaledFont(const LogFontRecord& record, double factor)
+{
+    if (factor == 1.0 || !std::isfinite(factor) || factor <= 0) {
+        return record;
+    }
+    LogFontRecord scaled = record;
+    // Height 0 is the default size: scale that, as a character height.
+    const int32_t height = record.height == 0 ? -kDefaultPixelSize : record.height;
+    scaled.height = int32_t(std::clamp<double>(std::lround(height * factor), -4096, 4096));
+    if (scaled.height == 0) {
+        scaled.height = height < 0 ? -1 : 1;
+    }
+    scaled.width = int32_t(std::clamp<double>(std::lround(record.width * factor), 0, 4096));
+    return scaled;
+}
+
+int32_t ScaledPenWidth(int32_t width, double factor)
+{
+    return std::max(1, ScaledLength(std::max(1, width), factor));
+}
+
+int ScaledLength(int pixels, double factor)
+{
+    if (factor == 1.0 || !std::isfinite(factor) || factor <= 0) {
+        return pixels;
+    }
+    return int(std::clamp<double>(std::lround(pixels * factor), -1e6, 1e6));
 }
 
 QFont FontFromLogFont(const LogFontRecord& record)

@@ -31,6 +31,13 @@ Qt::PenStyle PenStyleFromCode(int32_t code);
 // Outline pen; widths below 1 draw 1 pixel wide.
 QPen MeasurePen(int32_t styleCode, int32_t width, ColorRef color);
 
+// Drawings burned into a picture larger than the preview they were made on grow with
+// it, so the saved picture reads like the preview: label fonts, line widths and
+// label spacing take the same factor as the points. A factor of 1 changes nothing.
+LogFontRecord ScaledFont(const LogFontRecord& record, double factor);
+int32_t ScaledPenWidth(int32_t width, double factor);
+int ScaledLength(int pixels, double factor);
+
 // Font of a logical-font record: face, height (negative: character height, positive:
 // cell height, 0: default), weight, italic, underline, strike-out, quality, pitch and
 // family. Escapement is applied when drawing (see DrawTextLine).

@@ -23,6 +23,7 @@ struct MeasureRenderer::Placement {
     bool saving = false;
     QPoint scroll;
     double ratio = 1.0;
+    double size = 1.0; // fonts, pen widths and marks grow with the points when saving
     QSize surface;
     ColorRef canvasLabelColor = kPureRed;
 
@@ -60,6 +61,7 @@ void MeasureRenderer::DrawSaved(QPainter& painter, const PhotoMeasureList& list,
     Placement place;
     place.saving = true;
     place.ratio = input.ratio;
+    place.size = input.ratio;
     place.surface = input.pictureSize;
     place.canvasLabelColor = input.canvasLabelColor;
     for (int i = 0; i < list.Count(); ++i) {
@@ -103,8 +105,8 @@ void MeasureRenderer::DrawShape(QPainter& painter, PhotoKind kind, const CMeasur
         DrawText(painter, shape, place);
         return;
     }
-    painter.setPen(
-        MeasurePen(shape.penStyle, shape.penWidth, shape.selected ? place.Selected() : shape.lineColor));
+    painter.setPen(MeasurePen(shape.penStyle, ScaledPenWidth(shape.penWidth, place.size),
+                              shape.selected ? place.Selected() : shape.lineColor));
     DrawFigure(painter, kind, shape, place);
     if (shape.labelShown) {
         DrawLabel(painter, kind, shape, place);
@@ -140,15 +142,15 @@ void MeasureRenderer::DrawFigure(QPainter& painter, PhotoKind kind, const CMeasu
         if (count >= 4) {
             DrawCircle(painter, at(0), TruncatedDistance(at(0), at(1)));
             line(0, 3);
-            DrawCross(painter, at(2), kCrossArm), DrawCross(painter, at(1), kCrossArm),
-                DrawCross(painter, at(3), kCrossArm);
+            const int arm = ScaledLength(kCrossArm, place.size);
+            DrawCross(painter, at(2), arm), DrawCross(painter, at(1), arm), DrawCross(painter, at(3), arm);
         }
         break;
     case PhotoKind::Rectangle:
         if (count >= 2) {
             const QPoint a = at(0), b = at(1);
             const QPoint centre(int((int64_t(a.x()) + b.x()) / 2), int((int64_t(a.y()) + b.y()) / 2));
-            DrawCircle(painter, centre, kRectangleMarkRadius);
+            DrawCircle(painter, centre, ScaledLength(kRectangleMarkRadius, place.size));
             const double c = std::cos(shape.rotation), s = std::sin(shape.rotation);
             const QPoint corners[4] = {a, QPoint(b.x(), a.y()), b, QPoint(a.x(), b.y())};
             QPoint turned[4];
@@ -210,7 +212,7 @@ void MeasureRenderer::DrawText(QPainter& painter, const CMeasureShape& shape, co
     }
     QString text = shape.valueTexts[0];
     text.remove(QLatin1Char('\r'));
-    painter.setFont(m_fonts.Get(shape.textFont).font);
+    painter.setFont(m_fonts.Get(ScaledFont(shape.textFont, place.size)).font);
     painter.setPen(ColorFromRef(shape.selected ? place.Selected() : shape.textColor));
     painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
 }
@@ -222,7 +224,7 @@ void MeasureRenderer::DrawLabel(QPainter& painter, PhotoKind kind, const CMeasur
     if (info == nullptr || info->anchorRule == AnchorRule::None) {
         return;
     }
-    FontCache::Entry& font = m_fonts.Get(shape.labelFont);
+    FontCache::Entry& font = m_fonts.Get(ScaledFont(shape.labelFont, place.size));
     ColorRef colorRef = shape.labelColor;
     if (place.saving && kind == PhotoKind::DiameterCircle) {
         colorRef = place.canvasLabelColor;
@@ -240,12 +242,10 @@ void MeasureRenderer::DrawLabel(QPainter& painter, PhotoKind kind, const CMeasur
         return;
     }
     const QPoint anchor = place.Map(shape.points[anchorIndex]);
-    const int h = shape.labelLineHeight;
-    int line = 0;
-    if (!place.saving) {
-        DrawTextLine(painter, font, color, anchor, NameLine(shape));
-        line = 1;
-    }
+    const int h = ScaledLength(shape.labelLineHeight, place.size);
+    // The name line also goes into saved pictures: it matches them to the list's rows.
+    DrawTextLine(painter, font, color, anchor, NameLine(shape));
+    int line = 1;
     const qsizetype values = std::min(shape.valueTexts.size(), qsizetype(info->symbols.size()));
     for (qsizetype k = 0; k < values; ++k, ++line) {
         const QString unit = k < shape.unitTexts.size() ? shape.unitTexts[k] : QString();
@@ -276,10 +276,8 @@ void MeasureRenderer::DrawContinuousLabels(QPainter& painter, const CMeasureShap
         return;
     }
     const QPoint anchor = place.Map(shape.points[last]);
-    const int h = shape.labelLineHeight;
-    if (!place.saving) {
-        DrawTextLine(painter, font, color, anchor - QPoint(0, h), NameLine(shape));
-    }
+    const int h = ScaledLength(shape.labelLineHeight, place.size);
+    DrawTextLine(painter, font, color, anchor - QPoint(0, h), NameLine(shape));
     DrawTextLine(painter, font, color, anchor + QPoint(0, h), ContinuousTotalLine(total, unit));
 }
 

@@ -42,7 +42,8 @@ class MeasureRenderer {
 public:
     // Pending continuous line, every object in list order, then the caption.
     void DrawScreen(QPainter& painter, const PhotoMeasureList& list, const ScreenRenderInput& input);
-    // Every object at the save ratio, selection in red, no name lines.
+    // Every object at the save ratio, its fonts and pen widths grown by the same
+    // factor; selection in red.
     void DrawSaved(QPainter& painter, const PhotoMeasureList& list, const SaveRenderInput& input);
 
 private:

@@ -1,5 +1,6 @@
 #include "measure/MeasureUnits.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -101,6 +102,18 @@ double AreaFromPixels(double pixels, double scale, double magnification)
 QString FormatValue(double value, int decimals)
 {
     const int places = decimals < 0 ? 0 : (decimals > kMaxDecimals ? kMaxDecimals : decimals);
+    return QString::asprintf("%.*f", places, std::isfinite(value) ? value : 0.0);
+}
+
+QString FormatArea(double value, int decimals)
+{
+    constexpr int kSignificant = 3;
+    constexpr int kMostPlaces = 15; // beyond this a double has nothing more to show
+    int places = std::clamp(decimals, 0, kMaxDecimals);
+    if (std::isfinite(value) && value != 0.0) {
+        const int firstDigit = int(std::floor(std::log10(std::fabs(value))));
+        places = std::max(places, std::min(kSignificant - 1 - firstDigit, kMostPlaces));
+    }
     return QString::asprintf("%.*f", places, std::isfinite(value) ? value : 0.0);
 }
 

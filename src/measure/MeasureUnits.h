@@ -39,6 +39,9 @@ double AreaFromPixels(double pixels, double scale, double magnification);
 // "%.*f" with the decimals setting, and "%.2f" for angles. Values that are not finite
 // are never written as such: they read 0.
 QString FormatValue(double value, int decimals);
+// An area with the decimals setting, but never a non-zero area read as zero: more
+// decimals when the setting would show fewer than three significant digits.
+QString FormatArea(double value, int decimals);
 QString FormatAngle(double degrees);
 
 // Unit text of an area: the unit with "2" appended ("mm2").

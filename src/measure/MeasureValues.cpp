@@ -30,8 +30,10 @@ bool Fill(std::initializer_list<Quantity> quantities, const ValueContext& contex
     }
     texts = MeasureTexts();
     for (const Quantity& q : quantities) {
-        texts.values.append(FormatValue(q.value, context.decimals));
+        texts.values.append(q.area ? FormatArea(q.value, context.decimals)
+                                   : FormatValue(q.value, context.decimals));
         texts.units.append(q.area ? AreaUnit(context.unit) : context.unit);
+        texts.numbers.append(q.value);
     }
     return true;
 }
@@ -44,6 +46,7 @@ bool FillAngle(const std::optional<double>& degrees, MeasureTexts& texts)
     texts = MeasureTexts();
     texts.values.append(FormatAngle(*degrees));
     texts.units.append(QString::fromUtf8(kDegreeUnit));
+    texts.numbers.append(*degrees);
     return true;
 }
 
@@ -111,7 +114,15 @@ bool ArcValues(double radius, double degrees, const ValueContext& context, Measu
     }
     texts.values = {radiusTexts.values[0], angleTexts.values[0], lengthTexts.values[0]};
     texts.units = {radiusTexts.units[0], angleTexts.units[0], lengthTexts.units[0]};
+    texts.numbers = {radiusTexts.numbers[0], angleTexts.numbers[0], lengthTexts.numbers[0]};
     return true;
+}
+
+void AppendTexts(MeasureTexts& texts, const MeasureTexts& more)
+{
+    texts.values.append(more.values);
+    texts.units.append(more.units);
+    texts.numbers.append(more.numbers);
 }
 
 void BlankTexts(MeasureTexts& texts)
@@ -122,6 +133,7 @@ void BlankTexts(MeasureTexts& texts)
     for (QString& unit : texts.units) {
         unit.clear();
     }
+    texts.numbers.clear();
 }
 
 double ContinuousLineTotal(const QStringList& valueTexts)

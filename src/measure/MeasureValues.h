@@ -1,7 +1,8 @@
 #pragma once
-// Value and unit texts of each kind, from pixel quantities. Each function fills
-// `texts` and returns true, or returns false (texts untouched) when the result would
-// not be a finite number, so no object is made from it.
+// Value and unit texts of each kind, with the full values behind them, from pixel
+// quantities. Each function fills `texts` and returns true, or returns false (texts
+// untouched) when the result would not be a finite number, so no object is made from it.
+#include <QList>
 #include <QPoint>
 #include <QString>
 #include <QStringList>
@@ -17,6 +18,7 @@ struct ValueContext {
 struct MeasureTexts {
     QStringList values;
     QStringList units;
+    QList<double> numbers{}; // the full value behind each value text; none for empty slots
 };
 
 // Length of a line (also one continuous-line segment) of `pixels` image pixels.
@@ -38,7 +40,10 @@ bool FourPointAngleValues(QPoint a1, QPoint a2, QPoint b1, QPoint b2, MeasureTex
 // Radius, swept angle and arc length of an arc of `radius` pixels sweeping `degrees`.
 bool ArcValues(double radius, double degrees, const ValueContext& context, MeasureTexts& texts);
 
-// Drawing-only objects keep the slots of their values, all empty.
+// Adds the texts and numbers of `more` after those of `texts` (continuous lines).
+void AppendTexts(MeasureTexts& texts, const MeasureTexts& more);
+
+// Drawing-only objects keep the slots of their values, all empty, and no numbers.
 void BlankTexts(MeasureTexts& texts);
 
 // Sum of a continuous line's segment texts, each read as a number; 0 draws no total.

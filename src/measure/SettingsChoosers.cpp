@@ -1,9 +1,9 @@
 #include "measure/SettingsChoosers.h"
 
+#include "measure/FontColourDialog.h"
 #include "measure/MeasurePainting.h"
 
 #include <QColorDialog>
-#include <QFontDialog>
 #include <QGuiApplication>
 #include <QScreen>
 #include <algorithm>
@@ -29,15 +29,15 @@ bool ChooseColorDialog(QWidget* owner, ColorRef& color)
     return true;
 }
 
-// The platform's font dialog has no colour: the colour stays as it was.
-bool ChooseFontDialog(QWidget* owner, LogFontRecord& font, ColorRef&)
+bool ChooseFontDialog(QWidget* owner, LogFontRecord& font, ColorRef& color)
 {
-    bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, FontFromLogFont(font), owner);
-    if (ok) {
-        font = LogFontFromFont(chosen, font);
+    FontColourDialog dialog(FontFromLogFont(font), ColorFromRef(color), owner);
+    if (dialog.exec() != QDialog::Accepted) {
+        return false;
     }
-    return ok;
+    font = LogFontFromFont(dialog.ChosenFont(), font);
+    color = RefFromColor(dialog.ChosenColour());
+    return true;
 }
 
 int PixelHeight(const QFont& font)

@@ -315,9 +315,10 @@ void CMeasureCanvas::ReleaseCursor()
     }
 }
 
-void CMeasureCanvas::MoveCursorTo(QPoint window)
+QPoint CMeasureCanvas::MoveCursorTo(QPoint window)
 {
     QCursor::setPos(mapToGlobal(window));
+    return mapFromGlobal(QCursor::pos());
 }
 
 QSize CMeasureCanvas::TextExtent(const QString& text) const
@@ -385,9 +386,11 @@ void CMeasureCanvas::ShowAdjustButtons(bool show)
         auto* button = new CBitmapButton(id, QStringLiteral("adjust_%1").arg(id), kAdjustSize, this);
         button->setGeometry(QRect(QPoint(kAdjustX, kAdjustTop + k * kAdjustStep), kAdjustSize));
         button->setCursor(Qt::ArrowCursor);
-        // The buttons act while held: pressing starts the row's timer, releasing stops it.
-        connect(button, &QAbstractButton::pressed, this,
-                [this, k] { m_timers->SetTimer(kAdjustTimerFirst + k, kAdjustPeriods[k]); });
+        // A click is one step at once; held, the row's timer repeats it until release.
+        connect(button, &QAbstractButton::pressed, this, [this, k] {
+            OnTimer(kAdjustTimerFirst + k);
+            m_timers->SetTimer(kAdjustTimerFirst + k, kAdjustPeriods[k]);
+        });
         connect(button, &QAbstractButton::released, this,
                 [this, k] { m_timers->KillTimer(kAdjustTimerFirst + k); });
         button->show();

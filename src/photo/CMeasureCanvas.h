@@ -108,7 +108,7 @@ private:
     void RepaintRect(const QRect& rect) override { update(rect); }
     void ConfineCursor(const QRect& area) override;
     void ReleaseCursor() override;
-    void MoveCursorTo(QPoint window) override;
+    QPoint MoveCursorTo(QPoint window) override;
     QSize TextExtent(const QString& text) const override;
     void ShowAdjustButtons(bool show) override;
     void NotifyChanged() override;

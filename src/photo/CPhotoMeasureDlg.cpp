@@ -136,6 +136,8 @@ void CPhotoMeasureDlg::BuildControls()
             new CBitmapButton(place.id, QStringLiteral("photo_%1").arg(place.id), kButtonSize, this);
         button->move(place.x, kButtonY);
         button->setVisible(!place.hidden);
+        // Moves without a button pressed reach the tooltip relay too: tips on hover.
+        button->setMouseTracking(true);
         button->installEventFilter(this);
         connect(button, &CBitmapButton::commandClicked, this, [this](int id) { OnCommand(id); });
         m_buttons[place.id] = button;
@@ -198,6 +200,11 @@ QString CPhotoMeasureDlg::ToolTipText(int id) const
     return m_toolTips != nullptr ? m_toolTips->ToolText(Button(id)) : QString();
 }
 
+QString CPhotoMeasureDlg::ShownToolTip() const
+{
+    return m_toolTips != nullptr ? m_toolTips->ShownText() : QString();
+}
+
 CBitmapButton* CPhotoMeasureDlg::Button(int id) const
 {
     const auto it = m_buttons.find(id);
@@ -242,6 +249,10 @@ void CPhotoMeasureDlg::CreateCanvas(const QString& path, const QRect& frame)
 
 void CPhotoMeasureDlg::DestroyCanvas()
 {
+    if (m_canvas != nullptr && m_canvas->Editor().IsCalibrating()) {
+        // Its line was never drawn: the calibration is offered again on the next picture.
+        Button(IDC_CALIBRATE)->setEnabled(true);
+    }
     delete m_canvas;
     m_canvas = nullptr;
 }
@@ -274,6 +285,8 @@ bool CPhotoMeasureDlg::eventFilter(QObject* watched, QEvent* event)
     if (m_toolTips != nullptr && (type == QEvent::MouseMove || type == QEvent::MouseButtonPress ||
                                   type == QEvent::MouseButtonRelease)) {
         m_toolTips->TrackPosition(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
+    } else if (m_toolTips != nullptr && type == QEvent::Leave) {
+        m_toolTips->Pop(); // off the button: the tip goes
     }
     return QDialog::eventFilter(watched, event);
 }
@@ -329,11 +342,15 @@ void CPhotoMeasureDlg::changeEvent(QEvent* event)
     }
     const bool asked = m_sizeChangeAsked;
     m_sizeChangeAsked = false;
-    if (!asked && !AskSaveFirst()) {
-        // The measurements were saved instead: the window keeps its size.
+    if (!asked && HasUnsavedMeasurements()) {
+        // The frame has already changed the size: put it back, and ask over the window
+        // as the user sees it now. "No" then makes the change again, already asked.
         m_undoingSizeChange = true;
         setWindowState(before & ~Qt::WindowMinimized);
         m_undoingSizeChange = false;
+        QMetaObject::invokeMethod(
+            this, [this, isMaximized] { isMaximized ? RequestMaximize() : RequestRestore(); },
+            Qt::QueuedConnection);
         return;
     }
     if (isMaximized) {
@@ -371,7 +388,8 @@ bool CPhotoMeasureDlg::AskSaveFirst()
 
 void CPhotoMeasureDlg::RequestMaximize()
 {
-    if (!AskSaveFirst()) {
+    // Already there: no change would come to clear the "asked" mark.
+    if ((windowState() & Qt::WindowMaximized) || !AskSaveFirst()) {
         return;
     }
     m_sizeChangeAsked = true;
@@ -380,7 +398,11 @@ void CPhotoMeasureDlg::RequestMaximize()
 
 void CPhotoMeasureDlg::RequestRestore()
 {
-    if ((windowState() & Qt::WindowMaximized) && !AskSaveFirst()) {
+    if (!(windowState() & Qt::WindowMaximized)) {
+        showNormal(); // from minimized: nothing of the canvas changes
+        return;
+    }
+    if (!AskSaveFirst()) {
         return;
     }
     m_sizeChangeAsked = true;

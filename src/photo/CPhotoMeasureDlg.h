@@ -69,6 +69,7 @@ public:
     CMenuXP* MeasureMenu() const { return m_measureMenu; }
     CMenuXP* PaintMenu() const { return m_paintMenu; }
     QString ToolTipText(int id) const;
+    QString ShownToolTip() const;
     QString PicturePath() const { return m_picturePath; }
     DisplayMode Mode() const { return m_mode; }
     double Magnification() const { return m_magnification; }

@@ -1,5 +1,6 @@
 // Selecting objects by hit test, the two-line pick of four-point angles, moving,
 // deleting, and the rectangle adjust actions.
+#include "measure/MeasureFactory.h"
 #include "measure/MeasureGeometry.h"
 #include "measure/MeasureTexts.h"
 #include "photo/MeasureEditor.h"
@@ -214,11 +215,14 @@ void MeasureEditor::MoveSelected()
         return;
     }
     m_moveWindowPoints = WindowPoints(*shape);
-    m_moveReference = IsCircle(m_list.KindAt(index)) ? m_moveWindowPoints[0]
-                                                     : Midpoint(m_moveWindowPoints[0], m_moveWindowPoints[1]);
+    const QPoint reference = IsCircle(m_list.KindAt(index))
+                                 ? m_moveWindowPoints[0]
+                                 : Midpoint(m_moveWindowPoints[0], m_moveWindowPoints[1]);
     m_moving = index;
     m_band.pen = {0, 1, kMoveOutline};
-    m_host.MoveCursorTo(m_moveReference);
+    // The object follows the mouse from where the cursor really is, also when the
+    // desktop did not put it on the reference point.
+    m_moveStart = m_host.MoveCursorTo(reference);
     DrawMoveOutline(QPoint());
 }
 
@@ -268,10 +272,11 @@ void MeasureEditor::EndMove(QPoint p, bool apply)
 {
     CMeasureShape* shape = m_list.At(m_moving);
     if (apply && shape != nullptr) {
-        const QPoint offset = p - m_moveReference;
+        const QPoint offset = p - m_moveStart;
         for (qsizetype i = 0; i < shape->points.size() && i < m_moveWindowPoints.size(); ++i) {
             shape->points[i] = ToImage(m_moveWindowPoints[i] + offset);
         }
+        m_host.NotifyChanged();
     }
     m_moving = -1;
     m_moveWindowPoints.clear();
@@ -297,15 +302,41 @@ void MeasureEditor::DeleteSelected()
             continue;
         }
         m_list.RemoveAt(i);
-        if (m_adjustTarget == i) {
-            m_adjustTarget = -1;
-            m_host.ShowAdjustButtons(false);
-        } else if (m_adjustTarget > i) {
-            --m_adjustTarget;
-        }
     }
     m_pick = {-1, -1};
     m_host.Repaint();
+}
+
+void MeasureEditor::FollowRemoval(int position)
+{
+    // A slot on the removed object empties; slots behind it move up with their objects.
+    const auto follow = [position](int& slot) {
+        if (slot < 0) {
+            return false;
+        }
+        if (position == PhotoMeasureList::kAllRemoved || slot == position) {
+            slot = -1;
+            return true;
+        }
+        if (slot > position) {
+            --slot;
+        }
+        return false;
+    };
+    if (follow(m_adjustTarget)) {
+        m_host.ShowAdjustButtons(false);
+    }
+    follow(m_pick[0]);
+    follow(m_pick[1]);
+    const bool placingGone = follow(m_placing);
+    if (follow(m_moving)) {
+        m_moveWindowPoints.clear();
+        m_band.Clear();
+        m_host.Repaint();
+    }
+    if (placingGone && m_stage == Stage::Placing) {
+        Finish();
+    }
 }
 
 void MeasureEditor::AdjustTick(int action)
@@ -315,10 +346,9 @@ void MeasureEditor::AdjustTick(int action)
         shape->points.size() < 3) {
         return;
     }
-    if (action == kTurnPlus) {
-        shape->rotation += kOneDegree;
-    } else if (action == kTurnMinus) {
-        shape->rotation -= kOneDegree;
+    if (action == kTurnPlus || action == kTurnMinus) {
+        shape->rotation += action == kTurnPlus ? kOneDegree : -kOneDegree;
+        m_host.NotifyChanged();
     } else {
         AdjustEdge(*shape, action);
     }
@@ -359,8 +389,7 @@ void MeasureEditor::AdjustEdge(CMeasureShape& shape, int action)
     MeasureTexts texts;
     if (shape.labelShown &&
         RectangleValues(shape.points[0], shape.points[1], m_host.Settings().values, texts)) {
-        shape.valueTexts = texts.values;
-        shape.unitTexts = texts.units;
+        TakeTexts(shape, std::move(texts));
     }
     m_host.NotifyChanged();
 }

@@ -6,6 +6,7 @@
 #include "photo/MeasureEditor.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -55,8 +56,7 @@ void MeasureEditor::Start(QPoint p)
     ConfineTo(m_tool == MeasureTool::RadiusCircle ? SquareAround(p, visible) : visible);
     if (m_tool == MeasureTool::ContinuousLine) {
         m_pendingPoints = {ToImage(p)};
-        m_pendingValues.clear();
-        m_pendingUnits.clear();
+        m_pendingTexts = MeasureTexts();
         m_expectVertex = true;
     } else if (m_tool == MeasureTool::Polygon) {
         m_polygon.clear();
@@ -231,7 +231,9 @@ void MeasureEditor::CalibrateLastLine(double rawLength)
     }
     m_calibrating = false;
     if (CMeasureShape* line = m_list.At(m_list.Count() - 1); line != nullptr && !line->valueTexts.isEmpty()) {
-        line->valueTexts[0] = FormatValue(rawLength / shared.current, settings.values.decimals);
+        const double length = rawLength / shared.current;
+        line->valueTexts[0] = FormatValue(length, settings.values.decimals);
+        line->values = {length};
         m_placingText = line->valueTexts[0];
     }
     if (m_stage == Stage::Placing) {
@@ -254,8 +256,7 @@ void MeasureEditor::ContinueContinuousLine(QPoint p)
     }
     m_pendingPoints.append(ToImage(p));
     m_pendingPoints.append(ToImage(p));
-    m_pendingValues.append(texts.values.value(0));
-    m_pendingUnits.append(texts.units.value(0));
+    AppendTexts(m_pendingTexts, texts);
     m_clicks.append(p);
     m_expectVertex = false;
     m_host.Repaint();
@@ -263,11 +264,9 @@ void MeasureEditor::ContinueContinuousLine(QPoint p)
 
 void MeasureEditor::FinishContinuousLine(QPoint)
 {
-    MeasureTexts texts{m_pendingValues, m_pendingUnits};
+    MeasureTexts texts = std::exchange(m_pendingTexts, MeasureTexts());
     QList<QPoint> points = m_pendingPoints;
     m_pendingPoints.clear();
-    m_pendingValues.clear();
-    m_pendingUnits.clear();
     const PhotoKind kind = PhotoKind::ContinuousLine;
     AddMeasurement(m_list, kind, m_host.Settings().style, m_openMode, std::move(points), std::move(texts));
     Finish();

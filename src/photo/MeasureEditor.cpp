@@ -17,7 +17,15 @@ constexpr QPoint kMovedTextBox(60, 60);
 
 } // namespace
 
-MeasureEditor::MeasureEditor(EditorHost& host, PhotoMeasureList& list) : m_host(host), m_list(list) {}
+MeasureEditor::MeasureEditor(EditorHost& host, PhotoMeasureList& list) : m_host(host), m_list(list)
+{
+    m_list.SetRemovalListener(this, [this](int position) { FollowRemoval(position); });
+}
+
+MeasureEditor::~MeasureEditor()
+{
+    m_list.RemoveRemovalListener(this);
+}
 
 QPoint MeasureEditor::ToImage(QPoint window) const
 {
@@ -77,7 +85,7 @@ void MeasureEditor::OnLeftButtonDown(QPoint p)
 void MeasureEditor::OnMouseMove(QPoint p)
 {
     if (IsMoving()) {
-        DrawMoveOutline(p - m_moveReference);
+        DrawMoveOutline(p - m_moveStart);
         return;
     }
     if (m_stage == Stage::Placing) {
@@ -95,7 +103,7 @@ void MeasureEditor::OnLeftDoubleClick(QPoint p)
     if (m_stage != Stage::Drawing) {
         return;
     }
-    if (m_tool == MeasureTool::ContinuousLine && !m_pendingValues.isEmpty()) {
+    if (m_tool == MeasureTool::ContinuousLine && !m_pendingTexts.values.isEmpty()) {
         FinishContinuousLine(p);
     } else if (m_tool == MeasureTool::Polygon && m_clicks.size() >= 2) {
         FinishPolygon(p);
@@ -132,8 +140,7 @@ void MeasureEditor::Cancel()
         m_list.RemoveAt(m_placing);
     }
     m_pendingPoints.clear();
-    m_pendingValues.clear();
-    m_pendingUnits.clear();
+    m_pendingTexts = MeasureTexts();
     m_polygon.clear();
     Finish();
 }
@@ -195,6 +202,7 @@ void MeasureEditor::FollowText(QPoint p)
     }
     shape->points[0] = ToImage(p);
     shape->points[1] = shape->points[0] + kMovedTextBox;
+    m_host.NotifyChanged();
     m_host.Repaint();
 }
 

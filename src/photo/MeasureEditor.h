@@ -38,11 +38,14 @@ public:
     // Keeps the cursor inside `area` (window positions) until released.
     virtual void ConfineCursor(const QRect& area) = 0;
     virtual void ReleaseCursor() = 0;
-    virtual void MoveCursorTo(QPoint window) = 0;
+    // Puts the cursor at a window position; returns where it is afterwards (the
+    // desktop may refuse or round the move).
+    virtual QPoint MoveCursorTo(QPoint window) = 0;
     // Height and width of a text line in the window's font.
     virtual QSize TextExtent(const QString& text) const = 0;
     virtual void ShowAdjustButtons(bool show) = 0;
-    // Tells the photo window that a rectangle's values changed.
+    // Tells the photo window that a measurement changed: moved, turned, resized, or
+    // a text placed.
     virtual void NotifyChanged() = 0;
     // Runs the calibration dialog with the canvas disabled; true on OK.
     virtual bool RunCalibrationDialog(const QString& unit) = 0;
@@ -53,6 +56,9 @@ public:
 class MeasureEditor {
 public:
     MeasureEditor(EditorHost& host, PhotoMeasureList& list);
+    ~MeasureEditor();
+    MeasureEditor(const MeasureEditor&) = delete;
+    MeasureEditor& operator=(const MeasureEditor&) = delete;
 
     // Mouse events at window positions.
     void OnLeftButtonDown(QPoint p);
@@ -82,7 +88,7 @@ public:
     int AdjustTarget() const { return m_adjustTarget; }
     std::array<int, 2> PickSlots() const { return m_pick; }
     const QList<QPoint>& PendingPoints() const { return m_pendingPoints; }
-    const QStringList& PendingValues() const { return m_pendingValues; }
+    const QStringList& PendingValues() const { return m_pendingTexts.values; }
     const QString& PendingText() const { return m_pendingText; }
     // Rubber band or move outline (inverting) and the marks of the open tool.
     const FeedbackLayer& Band() const { return m_band; }
@@ -122,6 +128,9 @@ private:
     QList<QPoint> WindowPoints(const CMeasureShape& shape) const;
     void DrawMoveOutline(QPoint offset);
     void EndMove(QPoint p, bool apply);
+    // Keeps every list position the editor holds on its object after a removal
+    // made anywhere (the list dialog included).
+    void FollowRemoval(int position);
     void AdjustEdge(CMeasureShape& shape, int action);
 
     // Text annotations.
@@ -145,8 +154,7 @@ private:
 
     // Continuous line.
     QList<QPoint> m_pendingPoints; // image coordinates: vertices interleaved with anchors
-    QStringList m_pendingValues;
-    QStringList m_pendingUnits;
+    MeasureTexts m_pendingTexts;   // one value per finished segment
     bool m_expectVertex = true;
     // Polygon vertices collected so far (image coordinates).
     QList<QPoint> m_polygon;
@@ -164,7 +172,7 @@ private:
     // Move mode.
     int m_moving = -1;
     QList<QPoint> m_moveWindowPoints;
-    QPoint m_moveReference;
+    QPoint m_moveStart; // where the cursor was when the move began: offsets count from it
 
     FeedbackLayer m_band;
     FeedbackLayer m_marks;

@@ -12,8 +12,8 @@ PhotoFileResponder& Responder()
     return responder;
 }
 
-// "text|pattern|text|pattern||" into the dialog's "text (pattern);;..." form.
-QString DialogFilter(const QString& pairs)
+// "text|pattern|text|pattern||" into the dialog's "text (pattern)" filters.
+QStringList DialogFilters(const QString& pairs)
 {
     const QStringList parts = pairs.split(QLatin1Char('|'), Qt::SkipEmptyParts);
     QStringList filters;
@@ -25,7 +25,7 @@ QString DialogFilter(const QString& pairs)
         }
         filters << QStringLiteral("%1 (%2)").arg(text.trimmed(), parts[i + 1]);
     }
-    return filters.join(QStringLiteral(";;"));
+    return filters;
 }
 
 } // namespace
@@ -45,9 +45,15 @@ QString AskPhotoFileName(QWidget* owner, const PhotoFileRequest& request)
     QFileDialog dialog(owner);
     dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setNameFilter(DialogFilter(request.filter));
+    dialog.setNameFilters(DialogFilters(request.filter));
+    if (!request.selectedFilter.isEmpty()) {
+        dialog.selectNameFilter(DialogFilters(request.selectedFilter).value(0));
+    }
     dialog.setDefaultSuffix(request.defaultExtension);
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    if (!request.folder.isEmpty()) {
+        dialog.setDirectory(request.folder);
+    }
     if (!request.initialName.isEmpty()) {
         dialog.selectFile(request.initialName);
     }

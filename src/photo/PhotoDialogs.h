@@ -10,6 +10,8 @@ struct PhotoFileRequest {
     QString initialName;      // file name or path proposed
     QString defaultExtension; // "bmp": added when the user typed none
     QString filter;           // "BMP Files(*.BMP)|*.BMP|JPG Files(*.JPG)|*.JPG||"
+    QString folder;           // shown first (may be empty)
+    QString selectedFilter;   // the pair of `filter` chosen at start, "JPG Files(*.JPG)|*.JPG" (may be empty)
 };
 
 // The chosen path, or "" when the user cancelled.

@@ -10,11 +10,13 @@
 #include "photo/CPhotoMeasureDlg.h"
 #include "photo/PhotoDialogs.h"
 #include "photo/PhotoIds.h"
+#include "photo/PhotoPicture.h"
 #include "platform/desktop/MessageBox.h"
 #include "widgets/CBitmapButton.h"
 #include "widgets/CMenuXP.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -23,9 +25,12 @@ using namespace photo;
 namespace {
 
 constexpr const char* kSaveFilter = "BMP Files(*.BMP)|*.BMP|JPG Files(*.JPG)|*.JPG||";
+constexpr const char* kJpgFilter = "JPG Files(*.JPG)|*.JPG";
 constexpr const char* kBmpOnlyFilter = "bmp Files(*.bmp)|*.bmp";
+// Both picture types at once, ahead of the one-type filters: stills are JPEG by default.
+constexpr const char* kPicturesFilter = "BMP/JPG Files(*.BMP;*.JPG)|*.bmp *.jpg *.BMP *.JPG|";
 constexpr const char* kDefaultExtension = "bmp";
-constexpr const char* kOpenInitialName = "*.bmp";
+constexpr const char* kJpgExtension = "jpg";
 constexpr int kMenuAboveBottom = 2;
 
 // Tool, mode and the status text of each tool command.
@@ -230,6 +235,11 @@ bool CPhotoMeasureDlg::OnSave()
     request.initialName = m_picturePath;
     request.defaultExtension = QString::fromLatin1(kDefaultExtension);
     request.filter = QString::fromLatin1(kSaveFilter);
+    if (PictureTypeOf(m_picturePath) == CXIMAGE_FORMAT_JPG) {
+        // The type shown follows the proposed name.
+        request.defaultExtension = QString::fromLatin1(kJpgExtension);
+        request.selectedFilter = QString::fromLatin1(kJpgFilter);
+    }
     const QString path = AskPhotoFileName(this, request);
     if (path.isEmpty()) {
         return false;
@@ -247,16 +257,16 @@ void CPhotoMeasureDlg::OnOpen()
     SetStatus(QString());
     ReleaseToolButtons();
     PhotoFileRequest request;
-    request.initialName = QString::fromLatin1(kOpenInitialName);
+    request.folder = QFileInfo(m_picturePath).absolutePath();
     request.defaultExtension = QString::fromLatin1(kDefaultExtension);
-    request.filter = QString::fromLatin1(kSaveFilter);
+    request.filter = QString::fromLatin1(kPicturesFilter) + QString::fromLatin1(kSaveFilter);
     if (HasUnsavedMeasurements()) {
         if (ShowMessage(this, LoadText(txt::SureOpen), LoadText(txt::MsgTitle), MB_YESNO | MB_ICONWARNING) ==
             IDYES) {
             OnSave();
             return;
         }
-        request.filter = QString::fromLatin1(kBmpOnlyFilter);
+        request.filter = QString::fromLatin1(kPicturesFilter) + QString::fromLatin1(kBmpOnlyFilter);
     }
     const QString path = AskPhotoFileName(this, request);
     if (path.isEmpty() || m_canvas == nullptr) {
@@ -332,7 +342,8 @@ void CPhotoMeasureDlg::OnCalibrate()
     m_useNominal = true;
     SetStatus(QString());
     ReleaseToolButtons();
-    if (!ReadMagnification() || m_canvas == nullptr) {
+    // A canvas without a picture takes no line, so the calibration could never end.
+    if (!ReadMagnification() || m_canvas == nullptr || !m_canvas->HasPicture()) {
         return;
     }
     m_useNominal = false;

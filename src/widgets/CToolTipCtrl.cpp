@@ -53,8 +53,7 @@ void CToolTipCtrl::TrackPosition(QPoint global)
 {
     const Tool* tool = ToolAt(global);
     if (tool == nullptr || tool->text.isEmpty()) {
-        m_delay.stop();
-        Hide();
+        Pop();
         return;
     }
     m_pendingPos = global;
@@ -64,6 +63,12 @@ void CToolTipCtrl::TrackPosition(QPoint global)
     }
     m_pendingText = tool->text;
     m_delay.start();
+}
+
+void CToolTipCtrl::Pop()
+{
+    m_delay.stop();
+    Hide();
 }
 
 void CToolTipCtrl::ShowPending()

@@ -25,6 +25,8 @@ public:
 
     // Called with the cursor's screen position on every mouse move or click.
     void TrackPosition(QPoint global);
+    // The cursor left the tools: no tip, and none pending.
+    void Pop();
     // The tip shown at the moment (empty when none).
     QString ShownText() const { return m_shown; }
 

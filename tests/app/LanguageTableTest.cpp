@@ -8,8 +8,12 @@
 #include "platform/files/RegistryStore.h"
 #include "platform/text/TextCatalogue.h"
 
+#include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
 #include <gtest/gtest.h>
 
 using namespace lang;
@@ -168,6 +172,41 @@ TEST_F(LanguageTableTest, EveryMenuItemTicksOnlyItself)
     EXPECT_EQ(FindLanguageMenuItem(388)->language, (LanguagePair{4, 2}));
     EXPECT_EQ(FindLanguageMenuItem(32829)->language, (LanguagePair{4, 1}));
     EXPECT_STREQ(FindLanguageMenuItem(32833)->text.def, "Bulgerian(Bulgeria)");
+}
+
+TEST_F(LanguageTableTest, LanguageItemsAlsoShowTheirOwnNames)
+{
+    // A user stuck in Japanese still finds English.
+    QDir().mkpath(m_home.sub("program"));
+    ASSERT_TRUE(
+        QFile::copy(PELORA_SOURCE_DIR "/lang/Japanese932.ini", m_home.sub("program") + "/Japanese932.ini"));
+    const LanguagePair japanese{17, 0};
+    ChooseFiles(japanese);
+    EXPECT_EQ(LanguageMenuText(*FindLanguageMenuItem(387), japanese), "英語 (English)");
+    EXPECT_EQ(LanguageMenuText(*FindLanguageMenuItem(32825), japanese), "ロシア語(ロシア) (Русский)");
+    EXPECT_EQ(LanguageMenuText(*FindLanguageMenuItem(32826), japanese), "日本語(日本)"); // already its own
+
+    const LanguagePair english{9, 0};
+    ChooseFiles(english);
+    EXPECT_EQ(LanguageMenuText(*FindLanguageMenuItem(32826), english), "Japanese(Japanese) (日本語)");
+    EXPECT_EQ(LanguageMenuText(*FindLanguageMenuItem(387), english), "English(English)");
+}
+
+TEST_F(LanguageTableTest, StandardButtonsSpeakTheChosenLanguage)
+{
+    auto yesNo = [] {
+        QMessageBox box(QMessageBox::Warning, "Pelora", "?", QMessageBox::Yes | QMessageBox::No);
+        return box.button(QMessageBox::Yes)->text() + u'|' + box.button(QMessageBox::No)->text();
+    };
+    ChooseFiles({17, 0});
+    EXPECT_EQ(yesNo(), "はい(&Y)|いいえ(&N)");
+    ChooseFiles({7, 0});
+    EXPECT_EQ(yesNo(), "&Ja|&Nein");
+    ChooseFiles({4, 1});
+    EXPECT_EQ(LocaleNameOf({4, 1}), "zh_TW");
+    EXPECT_NE(yesNo(), "&Yes|&No");
+    ChooseFiles({9, 0});
+    EXPECT_EQ(yesNo(), "&Yes|&No");
 }
 
 } // namespace

@@ -2,8 +2,7 @@
 // preview, the pictures the preview and a still show, calibration.
 #include "MainDlgTestSupport.h"
 #include "app/MainDlgIds.h"
-#include "capture/CCaptureGraph.h"
-#include "capture/CaptureState.h"
+#include "capture/CaptureSession.h"
 #include "liveview/LiveMeasureFeature.h"
 #include "measure/CCalibrationDlg.h"
 #include "measure/Calibration.h"
@@ -54,7 +53,7 @@ TEST_F(MainDlgTest, ALineMeasuredOverThePreviewIsBurnedIntoTheStill)
 {
     auto dlg = Start();
     ASSERT_TRUE(dlg->IsConnected());
-    ASSERT_TRUE(WaitFor([] { return FrameStore.width.load() > 0; }));
+    ASSERT_TRUE(WaitFor([&] { return dlg->Session().State().FrameStore.width.load() > 0; }));
     dlg->OnCommand(IDC_LINE);
     EXPECT_TRUE(dlg->Button(IDC_LINE)->IsActive());
     // Above the preview area: nothing starts.
@@ -76,7 +75,8 @@ TEST_F(MainDlgTest, ALineMeasuredOverThePreviewIsBurnedIntoTheStill)
     QTest::keyClick(dlg.get(), Qt::Key_F2);
     ASSERT_TRUE(WaitFor([&] { return Pictures(*dlg).size() == 1; }));
     const QImage still(dlg->PictureFolder() + "/" + Pictures(*dlg).at(0));
-    ASSERT_EQ(still.size(), QSize(captureWidth.load(), captureHeight.load()));
+    ASSERT_EQ(still.size(),
+              QSize(dlg->Session().Format().captureWidth, dlg->Session().Format().captureHeight));
     const double f = 4.05; // 2592 x 1944
     const QRect along(int(120 * f), int(60 * f) - 3, int(60 * f), 7);
     EXPECT_GT(RedPixels(still, along), 100);
@@ -150,9 +150,16 @@ TEST_F(MainDlgTest, OtherToolsMenuUndoesAndExportsTheLiveMeasurements)
     SetSaveDialogResponder(nullptr);
     const QStringList lines = QString::fromUtf8(testsupport::ReadFile(path)).split("\r\n");
     ASSERT_EQ(lines.size(), 4);
-    EXPECT_EQ(lines[1], "\"Name\"ExportData\"Length(mm)\"ExportData\" \"ExportData\"  \"");
-    EXPECT_EQ(lines[2],
-              "\"DL1\"ExportData\"" + list.At(0)->valueTexts.value(0) + "\"ExportData\" \"ExportData\"  \"");
+    // CSV: quoted only where needed (the blank cells keep their spaces); the length
+    // in full, which rounds to the text the picture shows.
+    EXPECT_EQ(lines[1], "Name,Length(mm),\" \",\"  \"");
+    const QStringList cells = lines[2].split(',');
+    ASSERT_EQ(cells.size(), 4) << lines[2].toStdString();
+    EXPECT_EQ(cells[0], "DL1");
+    const QString shown = list.At(0)->valueTexts.value(0);
+    EXPECT_EQ(QString::number(cells[1].toDouble(), 'f', int(shown.section('.', 1).size())), shown);
+    EXPECT_GT(cells[1].size(), shown.size());
+    EXPECT_EQ(cells.mid(2), (QStringList{"\" \"", "\"  \""}));
     EXPECT_TRUE(m_messages.isEmpty());
 
     {
@@ -161,4 +168,62 @@ TEST_F(MainDlgTest, OtherToolsMenuUndoesAndExportsTheLiveMeasurements)
     }
     EXPECT_EQ(list.Count(), 0);
     EXPECT_EQ(dlg->LiveMeasuring().Host().RedoList().Count(), 1);
+}
+
+TEST_F(MainDlgTest, GuidesAndEffectsBetweenCalibrationStepsKeepTheButtonsAndTheValuesRight)
+{
+    testsupport::WriteFile(ProgramFolderPath() + "/CalibrationIni.ini", "[60]\n60=57.3\n");
+    auto dlg = Start();
+    ASSERT_TRUE(dlg->IsConnected());
+    ASSERT_EQ(dlg->CalibrationValueEdit()->text(), "57.3");
+    Calibration() = SharedCalibration();
+    const testsupport::ActWhenShown answer(
+        [] { return qobject_cast<CCalibrationDlg*>(QApplication::activeModalWidget()); },
+        [](QWidget* widget) {
+            auto* dialog = static_cast<CCalibrationDlg*>(widget);
+            dialog->DistanceEdit()->setText("1");
+            dialog->OnCommand(IDC_CALIBRATION_OK);
+        });
+    const LiveMeasureList& list = dlg->LiveMeasuring().Host().List();
+    const auto measure100 = [&](int y) {
+        ClickAt(*dlg, QPoint(293, y));
+        ClickAt(*dlg, QPoint(393, y));
+        ClickAt(*dlg, QPoint(420, y + 27));
+        return list.At(list.Count() - 1)->valueTexts.value(0);
+    };
+
+    // A guide switched on between the calibration command and its line: the guide
+    // reads the magnification as the tools do, so the result is still L / A.
+    dlg->OnCommand(IDC_CALIBRATION);
+    dlg->OnCommand(ID_SCALE_LINE);
+    EXPECT_TRUE(dlg->LiveView().Guides().scaleLineOn);
+    EXPECT_FALSE(dlg->Button(IDC_CALIBRATION)->IsActive());
+    EXPECT_EQ(measure100(93), "1.000");
+    ASSERT_TRUE(WaitFor([&] { return dlg->CalibrationValueEdit()->text() == "66.7"; }));
+    EXPECT_TRUE(testsupport::ReadFile(ProgramFolderPath() + "/CalibrationIni.ini").contains("60=66.7"));
+
+    // The button a guide released is pressed again by the next press, not released.
+    dlg->OnCommand(ID_CROSSHAIR);
+    dlg->OnCommand(IDC_CALIBRATION);
+    EXPECT_TRUE(dlg->Button(IDC_CALIBRATION)->IsActive());
+    EXPECT_TRUE(dlg->LiveMeasuring().Calibration().IsCalibrating());
+    dlg->OnCommand(IDC_CALIBRATION);
+    EXPECT_FALSE(dlg->Button(IDC_CALIBRATION)->IsActive());
+
+    // An effect, then the same tool button: the tool is chosen again and measures
+    // with the calibrated value.
+    dlg->OnCommand(IDC_LINE);
+    dlg->OnCommand(IDC_HOR_MIRROR);
+    EXPECT_FALSE(dlg->Button(IDC_LINE)->IsActive());
+    dlg->OnCommand(IDC_LINE);
+    EXPECT_TRUE(dlg->Button(IDC_LINE)->IsActive());
+    EXPECT_EQ(dlg->LiveMeasuring().Host().CurrentTool(), int(LiveKind::Line));
+    EXPECT_EQ(measure100(193), "1.000");
+    // A guide, then the same tool button.
+    dlg->OnCommand(ID_CIRCLE_GRID);
+    dlg->OnCommand(IDC_LINE);
+    EXPECT_TRUE(dlg->Button(IDC_LINE)->IsActive());
+    EXPECT_EQ(measure100(293), "1.000");
+    EXPECT_EQ(list.Count(), 3);
+    EXPECT_TRUE(m_messages.isEmpty());
 }

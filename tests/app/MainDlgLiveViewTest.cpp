@@ -2,9 +2,9 @@
 // preview's pixels and a saved still.
 #include "MainDlgTestSupport.h"
 #include "app/SettingsStore.h"
-#include "capture/CCaptureGraph.h"
-#include "capture/CaptureState.h"
+#include "capture/CaptureSession.h"
 #include "image/ImageFormat.h"
+#include "liveview/LiveMeasureFeature.h"
 #include "widgets/CBitmapButton.h"
 #include "widgets/CMenuXP.h"
 
@@ -55,7 +55,7 @@ TEST_F(MainDlgTest, EffectButtonsLatchAndChangeTheLivePicture)
 {
     auto dlg = Start();
     ASSERT_TRUE(dlg->IsConnected());
-    ASSERT_TRUE(WaitFor([] { return FrameStore.width.load() > 0; }));
+    ASSERT_TRUE(WaitFor([&] { return dlg->Session().State().FrameStore.width.load() > 0; }));
     EXPECT_GT(GreyPixels(Preview(*dlg)), 1000);
 
     Click(*dlg, IDC_BINARY);
@@ -102,7 +102,7 @@ TEST_F(MainDlgTest, GuidesShowOnThePreviewAndAStillCarriesThemWithTheEffect)
     }));
     EXPECT_NEAR(dlg->LiveView().Guides().pixelsPerUnit, 15.0, 1e-6);
 
-    ASSERT_TRUE(WaitFor([] { return FrameStore.width.load() > 0; }));
+    ASSERT_TRUE(WaitFor([&] { return dlg->Session().State().FrameStore.width.load() > 0; }));
     dlg->OnCommand(IDC_CAMERA);
     QStringList files;
     ASSERT_TRUE(WaitFor([&] {
@@ -200,4 +200,33 @@ TEST_F(MainDlgTest, OtherToolsButtonPopsItsMenuAndGuidesNeedTheMicroscope)
     EXPECT_TRUE(dlg->LiveView().Guides().crosshairOn);
     EXPECT_FALSE(dlg->LiveView().Guides().scaleLineOn);
     EXPECT_TRUE(m_messages.isEmpty());
+}
+
+TEST_F(MainDlgTest, ARefusedToolLeavesTheLooksAndARightClickReleasesEveryButton)
+{
+    auto dlg = Start();
+    ASSERT_TRUE(dlg->IsConnected());
+    Click(*dlg, IDC_HOR_MIRROR);
+    dlg->MagnificationEdit()->setText("");
+    dlg->CalibrationValueEdit()->setText("");
+    dlg->OnCommand(IDC_LINE);
+    EXPECT_EQ(m_messages, QStringList("Please input the zoomIn scale!"));
+    EXPECT_TRUE(dlg->Button(IDC_HOR_MIRROR)->IsActive());
+    EXPECT_FALSE(dlg->Button(IDC_LINE)->IsActive());
+
+    // A tool that starts releases the effect button; the effect stays on.
+    dlg->MagnificationEdit()->setText("60");
+    dlg->OnCommand(IDC_LINE);
+    EXPECT_TRUE(dlg->Button(IDC_LINE)->IsActive());
+    EXPECT_FALSE(dlg->Button(IDC_HOR_MIRROR)->IsActive());
+    EXPECT_EQ(dlg->LiveView().Switches().mirrorOn.load(), 1);
+
+    // A right-click in the preview releases every latched button, effects included.
+    Click(*dlg, IDC_NEGATIVE);
+    EXPECT_TRUE(dlg->Button(IDC_NEGATIVE)->IsActive());
+    QTest::mouseClick(dlg->Client(), Qt::RightButton, Qt::NoModifier, QPoint(400, 300));
+    EXPECT_FALSE(dlg->Button(IDC_NEGATIVE)->IsActive());
+    EXPECT_FALSE(dlg->Button(IDC_LINE)->IsActive());
+    EXPECT_EQ(dlg->LiveView().Switches().negativeOn.load(), 1);
+    EXPECT_EQ(dlg->LiveMeasuring().Host().CurrentTool(), 0);
 }

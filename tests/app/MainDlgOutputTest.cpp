@@ -1,13 +1,15 @@
 // The time-lapse, print and e-mail commands reached from the main window.
 #include "MainDlgTestSupport.h"
-#include "capture/CTimerCaptureDlg.h"
-#include "capture/TimeLapseIds.h"
+#include "capture/CaptureSession.h"
+#include "capture/dialogs/CTimerCaptureDlg.h"
+#include "capture/dialogs/TimeLapseIds.h"
 #include "files/PicturePrint.h"
 #include "platform/desktop/DefaultPrinter.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QLineEdit>
 #include <QPrinter>
 #include <QPushButton>
@@ -60,7 +62,7 @@ TEST_F(MainDlgOutputTest, TimeLapsePicturePrintedAndMailedFromTheStrip)
     dlg->OnCommand(IDC_EMAIL);
     EXPECT_EQ(m_messages, QStringList({"Please select a picture", "Please select a picture or video"}));
     m_messages.clear();
-    ASSERT_TRUE(WaitFor([] { return FrameStore.width.load() > 0; }));
+    ASSERT_TRUE(WaitFor([&] { return dlg->Session().State().FrameStore.width.load() > 0; }));
 
     // One picture at once; the dialog closes itself one interval later.
     testsupport::ActWhenShown startSeries(
@@ -77,12 +79,18 @@ TEST_F(MainDlgOutputTest, TimeLapsePicturePrintedAndMailedFromTheStrip)
     EXPECT_TRUE(picture.endsWith("_N0001.jpg"));
 
     dlg->OnCommand(ID_PRINT); // the new picture is the strip's selection
-    EXPECT_TRUE(QFile::exists(m_out.filePath("page.pdf")));
-    EXPECT_TRUE(QFile::exists(QDir(ProgramFolderPath()).filePath(kPrintBitmapName)));
+    // One page with the picture on it, printed from the bitmap of the whole still.
+    const QByteArray pdf = testsupport::ReadFile(m_out.filePath("page.pdf"));
+    EXPECT_EQ(pdf.count("/Type /Page\n") + pdf.count("/Type /Page\r") + pdf.count("/Type /Page "), 1);
+    EXPECT_GE(pdf.count("/Subtype /Image"), 1);
+    const QImage printed(QDir(ProgramFolderPath()).filePath(kPrintBitmapName), "BMP");
+    EXPECT_EQ(printed.size(), QImage(picture).size());
+    EXPECT_FALSE(printed.isNull());
 
     dlg->OnCommand(ID_EMAIL);
     EXPECT_EQ(testsupport::ReadFile(m_out.filePath("mail")), "--attach\n" + picture.toUtf8() + "\n");
-    EXPECT_EQ(m_messages, QStringList{"Send Completed"});
+    EXPECT_EQ(m_messages,
+              QStringList{"The file was handed to your mail program. Address and send the e-mail there."});
     EXPECT_TRUE(dlg->isVisible());
 }
 

@@ -2,7 +2,7 @@
 // files strip.
 #include "MainDlgTestSupport.h"
 #include "app/MainDlgIds.h"
-#include "capture/CaptureState.h"
+#include "capture/CaptureSession.h"
 #include "photo/CPhotoMeasureDlg.h"
 
 #include <QApplication>
@@ -14,7 +14,7 @@ using namespace maindlg;
 TEST_F(MainDlgTest, OpeningAPictureRunsThePhotoWindowForIt)
 {
     auto dlg = Start();
-    ASSERT_TRUE(WaitFor([] { return FrameStore.width.load() > 0; }));
+    ASSERT_TRUE(WaitFor([&] { return dlg->Session().State().FrameStore.width.load() > 0; }));
     dlg->OnCommand(IDC_CAMERA);
     const QDir pictures(dlg->PictureFolder());
     ASSERT_TRUE(WaitFor([&] { return pictures.entryList(QDir::Files).size() == 1; }));

@@ -2,10 +2,9 @@
 // its dialog, the seconds counter up to the time limit, and the ways a recording
 // ends early (the Preview command, an unplugged microscope).
 #include "MainDlgTestSupport.h"
-#include "capture/CCaptureGraph.h"
-#include "capture/CRecorderSettingDlg.h"
-#include "capture/CaptureState.h"
-#include "capture/RecorderSettingIds.h"
+#include "capture/CaptureSession.h"
+#include "capture/dialogs/CRecorderSettingDlg.h"
+#include "capture/dialogs/RecorderSettingIds.h"
 #include "common/AviReadBack.h"
 #include "common/FileSizeLimit.h"
 #include "files/CFileListView.h"
@@ -15,6 +14,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
@@ -77,7 +77,7 @@ TEST_F(MainDlgRecordingTest, TimeLimitCountsToTenClosesTheFileAndSoundsTheEnd)
     EXPECT_FALSE(dialog->Button(IDC_PREVIEW)->IsActive());
     EXPECT_TRUE(dialog->IsTimerActive(IDT_RECORD_SECONDS));
     dialog->KillTimer(IDT_RECORD_SECONDS); // the test gives the ticks
-    EXPECT_EQ(captureWidth.load(), 640);
+    EXPECT_EQ(dialog->Session().Format().captureWidth, 640);
     EXPECT_EQ(m_sounds, std::vector<int>{180});
     QTest::qWait(1500); // frames arrive
 
@@ -93,8 +93,8 @@ TEST_F(MainDlgRecordingTest, TimeLimitCountsToTenClosesTheFileAndSoundsTheEnd)
     EXPECT_FALSE(dialog->IsRecording());
     EXPECT_FALSE(dialog->Button(IDC_AVI)->IsActive());
     EXPECT_TRUE(dialog->Button(IDC_PREVIEW)->IsActive());
-    EXPECT_EQ(captureWidth.load(), 2592);                   // back to the high size
-    EXPECT_TRUE(dialog->IsTimerActive(IDT_RECORD_SECONDS)); // the half-second tick
+    EXPECT_EQ(dialog->Session().Format().captureWidth, 2592); // back to the high size
+    EXPECT_TRUE(dialog->IsTimerActive(IDT_RECORD_SECONDS));   // the half-second tick
     ASSERT_EQ(Videos().size(), 1);
     EXPECT_TRUE(Videos()[0].endsWith("_N0001.avi"));
 
@@ -128,6 +128,8 @@ TEST_F(MainDlgRecordingTest, FullScreenShowsNoSecondsAndF4StopsWithTheSameSound)
 {
     auto dialog = Start();
     ASSERT_TRUE(WaitFor([&] { return dialog->CaptureGraph()->running(); }));
+    QElapsedTimer sinceStart;
+    sinceStart.start();
     StartRecording(*dialog);
     ASSERT_TRUE(dialog->IsRecording());
     dialog->KillTimer(IDT_RECORD_SECONDS);
@@ -140,11 +142,47 @@ TEST_F(MainDlgRecordingTest, FullScreenShowsNoSecondsAndF4StopsWithTheSameSound)
 
     QTest::keyClick(dialog.get(), Qt::Key_F3); // nothing while recording
     EXPECT_TRUE(dialog->IsRecording());
+    QTest::qWait(1000);
+    const qint64 requestMs = sinceStart.elapsed();
     QTest::keyClick(dialog.get(), Qt::Key_F4);
     EXPECT_FALSE(dialog->IsRecording());
     EXPECT_FALSE(dialog->IsTimerActive(IDT_RECORD_SECONDS));
     EXPECT_EQ(m_sounds, (std::vector<int>{180, 180}));
-    EXPECT_EQ(Videos().size(), 1);
+    ASSERT_EQ(Videos().size(), 1);
+
+    // The clip ends at the request: no frozen picture was added after it. Its first
+    // frame came after the recording started, so it cannot be longer than the time
+    // from the start to F4, plus the frame that was showing.
+    const AviReadBack back = ReadAvi(VideoFolder() + "/" + Videos()[0]);
+    ASSERT_TRUE(back.opened);
+    ASSERT_GT(back.rate, 0);
+    EXPECT_LE(back.timeline, requestMs * back.rate / 1000 + 1) << "requested after " << requestMs << " ms";
+}
+
+TEST_F(MainDlgRecordingTest, SizeKeysAreRefusedWhileRecordingAndTheClipKeepsMoving)
+{
+    auto dialog = Start();
+    ASSERT_TRUE(WaitFor([&] { return dialog->CaptureGraph()->running(); }));
+    StartRecording(*dialog);
+    ASSERT_TRUE(dialog->IsRecording());
+    dialog->KillTimer(IDT_RECORD_SECONDS);
+    QTest::qWait(500);
+    for (const int key : {Qt::Key_F12, Qt::Key_F11}) {
+        QTest::keyClick(dialog.get(), Qt::Key(key));
+        EXPECT_TRUE(dialog->IsRecording());
+        EXPECT_EQ(dialog->Session().Format().captureWidth, 640) << "every frame keeps the recording's size";
+    }
+    ASSERT_EQ(m_messages.size(), 2);
+    EXPECT_TRUE(m_messages[0].startsWith("The capture size cannot change while a recording runs"));
+    QTest::qWait(1500);
+    QTest::keyClick(dialog.get(), Qt::Key_F4);
+    ASSERT_EQ(Videos().size(), 1);
+    const AviReadBack back = ReadAvi(VideoFolder() + "/" + Videos()[0]);
+    ASSERT_TRUE(back.opened);
+    // Frames kept arriving after the refused keys: the clip holds more than the
+    // half second before them.
+    EXPECT_GT(back.decoded, back.rate / 2 + 2);
+    EXPECT_EQ(dialog->Session().Format().captureWidth, 2592) << "back to the high size after the recording";
 }
 
 TEST_F(MainDlgRecordingTest, PreviewCommandAndUnplugEndTheRecordingWithAPlayableFile)
@@ -207,7 +245,7 @@ TEST_F(MainDlgRecordingTest, CancelledDialogRecordsNothing)
     dialog->OnCommand(IDC_AVI);
     EXPECT_FALSE(dialog->IsRecording());
     EXPECT_FALSE(dialog->IsTimerActive(IDT_RECORD_SECONDS));
-    EXPECT_EQ(captureWidth.load(), 2592);
+    EXPECT_EQ(dialog->Session().Format().captureWidth, 2592);
     EXPECT_TRUE(Videos().isEmpty());
 }
 

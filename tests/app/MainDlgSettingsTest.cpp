@@ -2,7 +2,7 @@
 // video settings dialog.
 #include "MainDlgTestSupport.h"
 #include "app/SettingsStore.h"
-#include "capture/CVideoSettingDlg.h"
+#include "capture/dialogs/CVideoSettingDlg.h"
 #include "measure/CPenSettingDlg.h"
 #include "measure/PenSettingIds.h"
 

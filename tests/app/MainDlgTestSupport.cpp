@@ -1,7 +1,7 @@
 #include "MainDlgTestSupport.h"
 
 #include "app/SettingsStore.h"
-#include "capture/StillCapture.h"
+#include "capture/StillSaver.h"
 #include "platform/camera/CameraBackendFactory.h"
 #include "platform/desktop/MessageBox.h"
 #include "platform/files/ProgramFolder.h"

@@ -2,8 +2,7 @@
 // the user may not open, a stream that dies for good, and a button that comes
 // after the camera.
 #include "MainDlgTestSupport.h"
-#include "capture/CCaptureGraph.h"
-#include "capture/CaptureState.h"
+#include "capture/CaptureSession.h"
 #include "common/EmulatedUvc.h"
 #include "platform/camera/CameraBackendFactory.h"
 #include "platform/camera/V4l2Backend.h"
@@ -58,7 +57,7 @@ TEST_F(MainDlgUvcTest, StreamThatDiesForGoodIsToldOnceAndStartedAgainWhenItCan)
     const int cam = m_uvc->Plug(kClass1600);
     auto dlg = Start();
     ASSERT_TRUE(dlg->IsConnected());
-    ASSERT_TRUE(WaitFor([] { return frameShown.load() == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return dlg->Session().State().frameShown.load() == 1; }));
     m_uvc->With(cam, [](emu::Camera& c) {
         c.refuse[VIDIOC_STREAMON] = EPROTO;
         c.broken = true;
@@ -86,7 +85,8 @@ TEST_F(MainDlgUvcTest, MicroscopePluggedWhileRunningGetsItsButton)
     const int cam = m_uvc->Plug(kClass1600);
     ASSERT_TRUE(WaitFor([&] { return dlg->IsConnected(); }));
     m_uvc->PlugButton(cam); // the driver registers the input device after the video nodes
-    ASSERT_TRUE(WaitFor([&] { return dlg->CaptureGraph()->hasStillPin() && frameShown.load() == 1; }));
+    ASSERT_TRUE(WaitFor(
+        [&] { return dlg->CaptureGraph()->hasStillPin() && dlg->Session().State().frameShown.load() == 1; }));
     m_uvc->Press(cam);
     m_uvc->Release(cam);
     ASSERT_TRUE(WaitFor([&] { return QDir(dlg->PictureFolder()).entryList(QDir::Files).size() == 1; }));

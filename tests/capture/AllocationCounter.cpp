@@ -41,3 +41,13 @@ void operator delete(void* p, std::size_t) noexcept
 {
     std::free(p);
 }
+
+// The library's temporary buffers (stable sort and partition) come from the
+// non-throwing form and go back through the plain delete above: both must use malloc.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    if (g_counting.load(std::memory_order_relaxed)) {
+        ++g_count;
+    }
+    return std::malloc(size ? size : 1);
+}

@@ -1,11 +1,6 @@
 // The capture graph streaming from the virtual microscope on its own thread.
-#include "CaptureTestSupport.h"
-#include "capture/CCaptureGraph.h"
-#include "common/TestSupport.h"
-#include "platform/camera/CameraHardwareIds.h"
+#include "GraphTestEnvironment.h"
 #include "platform/camera/VirtualMicroscope.h"
-#include "platform/desktop/MessageBox.h"
-#include "platform/files/ProgramFolder.h"
 
 #include <QTest>
 #include <gtest/gtest.h>
@@ -15,20 +10,11 @@ class VirtualGraphTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        OverrideProgramFolders(home.path(), home.path());
-        ReloadSupportedHardwareIds();
-        SetMessageResponder([](const QString&, const QString&, unsigned) { return IDOK; });
-        ResetCaptureGlobals();
         graph.SetBackend(microscope);
-        graph.SetNotifyWindows(&sink, nullptr);
+        graph.SetNotifyWindow(&sink);
         graph.CreateDeviceEnumerator();
     }
-    void TearDown() override
-    {
-        graph.TearDown();
-        SetMessageResponder(nullptr);
-        OverrideProgramFolders({}, {});
-    }
+    void TearDown() override { graph.TearDown(); }
     bool Start()
     {
         return graph.FindDevices() && graph.InitCaptureFilters() && graph.BuildGraph() &&
@@ -40,18 +26,19 @@ protected:
         return WaitFor([&] { return microscope->framesDelivered() >= target; });
     }
 
-    testsupport::TempHome home;
+    GraphTestEnvironment environment;
     NotifySink sink;
     std::shared_ptr<VirtualMicroscope> microscope = std::make_shared<VirtualMicroscope>(Class1280, 15);
-    CCaptureGraph graph;
+    CCaptureGraph& graph = environment.graph;
+    CaptureState& state = environment.state;
 };
 
 TEST_F(VirtualGraphTest, UnplugEndsTheStreamAndReplugRebuildsTheGraph)
 {
     ASSERT_TRUE(Start());
-    EXPECT_EQ(CaptureDeviceClass.load(), Class1280);
+    EXPECT_EQ(state.CaptureDeviceClass.load(), Class1280);
     ASSERT_TRUE(WaitForFrames(2));
-    ASSERT_TRUE(WaitFor([] { return FrameStore.width.load() == 1280; }));
+    ASSERT_TRUE(WaitFor([&] { return state.FrameStore.width.load() == 1280; }));
 
     microscope->Unplug();
     ASSERT_TRUE(WaitFor([&] { return sink.graphNotices > 0; }));
@@ -79,14 +66,14 @@ TEST_F(VirtualGraphTest, TearDownWhileStreamingStopsTheStream)
     const long after = microscope->framesDelivered();
     QTest::qWait(100);
     EXPECT_EQ(microscope->framesDelivered(), after);
-    EXPECT_EQ(FrameStore.capacity, 0u);
+    EXPECT_EQ(state.FrameStore.capacity, 0u);
 }
 
 TEST_F(VirtualGraphTest, ButtonPressBecomesAStillNotice)
 {
-    snapshotEnabled = 1;
+    state.snapshotEnabled = 1;
     ASSERT_TRUE(Start());
-    ASSERT_TRUE(WaitFor([] { return frameShown.load() == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return state.frameShown.load() == 1; }));
     microscope->PressButton();
     ASSERT_TRUE(WaitFor([&] { return !sink.stills.empty(); }));
     EXPECT_EQ(sink.stills.front(), 1);

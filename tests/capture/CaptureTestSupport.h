@@ -1,6 +1,6 @@
 #pragma once
 // Shared pieces of the capture graph tests: a notify window that records the
-// private messages, frame builders and a reset of the process-wide capture values.
+// private messages and frame builders.
 #include "capture/CaptureEvents.h"
 #include "capture/CaptureState.h"
 #include "platform/camera/CameraBackend.h"
@@ -30,22 +30,6 @@ protected:
         return QObject::event(e);
     }
 };
-
-inline void ResetCaptureGlobals()
-{
-    CaptureDeviceClass = Class2592;
-    captureWidth = 2592;
-    captureHeight = 1944;
-    recordFrameRate = 11;
-    mjpgByClass[0] = 0, mjpgByClass[1] = 0, mjpgByClass[2] = 1;
-    useMjpg = 1;
-    snapshotEnabled = 0;
-    frameShown = 0;
-    frameBusy = 0;
-    StillRequest.pending = 0;
-    StillRequest.origin = 0;
-    FrameStore.Free();
-}
 
 // A uniform YUYV frame of luma `y` (16 black .. 235 white, no colour).
 inline std::vector<std::uint8_t> GreyYuyv(int width, int height, std::uint8_t y)

@@ -18,6 +18,7 @@ struct FakeCameraSetup {
     // Answers of the next Start calls (Ok once they are used up), shared by the
     // cameras the backend opens.
     std::shared_ptr<std::deque<CameraStatus>> startResults = std::make_shared<std::deque<CameraStatus>>();
+    std::shared_ptr<int> starts = std::make_shared<int>(0); // streams started, by every camera
 };
 
 class FakeCamera : public CameraDevice {
@@ -56,6 +57,7 @@ public:
         }
         m_sinks = std::move(sinks);
         m_streaming = true;
+        ++*m_setup.starts;
         return CameraStatus::Ok;
     }
     void Stop() override { m_streaming = false; }

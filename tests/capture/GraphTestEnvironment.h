@@ -1,9 +1,9 @@
 #pragma once
 // What every capture graph test sets up around its graph: program folders in a
 // temporary home, the supported-id list read from there, message boxes recorded
-// instead of shown, fresh process-wide capture values; undone when it goes.
+// instead of shown, and a fresh capture session; undone when it goes.
 #include "CaptureTestSupport.h"
-#include "capture/CCaptureGraph.h"
+#include "capture/CaptureSession.h"
 #include "common/TestSupport.h"
 #include "platform/camera/CameraHardwareIds.h"
 #include "platform/desktop/MessageBox.h"
@@ -21,7 +21,9 @@ public:
             messages << text;
             return IDOK;
         });
-        ResetCaptureGlobals();
+        // The graph's notices are shown by the window; here they are recorded with the boxes.
+        QObject::connect(&graph, &CCaptureGraph::notice,
+                         [this](const QString& text, CaptureNoticeLevel) { messages << text; });
     }
     ~GraphTestEnvironment()
     {
@@ -34,12 +36,15 @@ public:
 
     testsupport::TempHome home;
     QStringList messages;
+    CaptureSession session{nullptr};
+    CCaptureGraph& graph = session.Graph();
+    CaptureState& state = session.State();
 };
 
 // The start-up order of the main window: 1 when the preview runs.
 inline bool StartGraph(CCaptureGraph& graph, NotifySink& sink)
 {
-    graph.SetNotifyWindows(&sink, nullptr);
+    graph.SetNotifyWindow(&sink);
     graph.CreateDeviceEnumerator();
     return graph.FindDevices() && graph.InitCaptureFilters() && graph.BuildGraph() && graph.StartPreview();
 }

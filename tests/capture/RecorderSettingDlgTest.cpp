@@ -1,11 +1,10 @@
 // The recorder setting dialog: the sizes it offers per class and the camera size
 // it sets, and which compressor options a recording gets from OK, Compress and
 // Cancel.
-#include "capture/CRecorderSettingDlg.h"
-#include "capture/CaptureState.h"
-#include "capture/RecorderSettingIds.h"
 #include "capture/RecordingFiles.h"
 #include "capture/VideoRecorder.h"
+#include "capture/dialogs/CRecorderSettingDlg.h"
+#include "capture/dialogs/RecorderSettingIds.h"
 #include "platform/desktop/MessageBox.h"
 
 #include <QCheckBox>
@@ -13,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -21,17 +21,12 @@ class RecorderDialogTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        CaptureDeviceClass = Class2592;
         SetMessageResponder([this](const QString& text, const QString&, unsigned) {
             m_boxes << text;
             return 1;
         });
     }
-    void TearDown() override
-    {
-        SetMessageResponder(nullptr);
-        CaptureDeviceClass = Class2592;
-    }
+    void TearDown() override { SetMessageResponder(nullptr); }
 
     // A dialog whose camera takes every size (or none) and whose compressor choice
     // gives `m_choice` (or is cancelled when it is empty).
@@ -40,7 +35,7 @@ protected:
         CRecorderSettingDlg::Parts parts;
         parts.setCaptureSize = [this](int width, int height) {
             m_sizes.push_back(QSize(width, height));
-            return m_cameraTakes ? 0 : 1;
+            return m_cameraTakes;
         };
         parts.chooseCompressor = [this](AviCompressOptions* options) {
             ++m_choices;
@@ -50,7 +45,13 @@ protected:
             *options = m_choice;
             return true;
         };
-        parts.frameSize = [] { return QSize(64, 48); };
+        parts.format = [this] {
+            CaptureFormat format;
+            format.CaptureDeviceClass = m_deviceClass;
+            format.captureWidth = m_sizeNow.width();
+            format.captureHeight = m_sizeNow.height();
+            return format;
+        };
         return std::make_unique<CRecorderSettingDlg>(m_recorder, m_dir.path(), std::move(parts));
     }
 
@@ -67,6 +68,8 @@ protected:
     QTemporaryDir m_dir;
     VideoRecorder m_recorder;
     std::vector<QSize> m_sizes;
+    int m_deviceClass = Class2592;
+    QSize m_sizeNow{64, 48}; // the capture size the camera has
     bool m_cameraTakes = true;
     AviCompressOptions m_choice;
     int m_choices = 0;
@@ -87,7 +90,8 @@ TEST_F(RecorderDialogTest, SizesByClassAndTheCameraAt640x480WhileItIsOpen)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.deviceClass);
-        CaptureDeviceClass = c.deviceClass;
+        m_deviceClass = c.deviceClass;
+        m_sizeNow = QSize(SizesOfClass(c.deviceClass).lowWidth, SizesOfClass(c.deviceClass).lowHeight);
         m_sizes.clear();
         auto dialog = Open();
         QStringList items;
@@ -99,11 +103,16 @@ TEST_F(RecorderDialogTest, SizesByClassAndTheCameraAt640x480WhileItIsOpen)
         ASSERT_EQ(m_sizes.size(), 1u);
         EXPECT_EQ(m_sizes[0], QSize(640, 480));
         EXPECT_TRUE(dialog->Button(IDC_RECORD_OK)->isEnabled());
-        // Cancel takes the camera back to the class's high size.
+        // Cancel and Escape take the camera back to the size it had before (here
+        // the class's low size), not to 640 x 480 nor the high size.
         dialog->OnCommand(IDC_RECORD_CANCEL);
-        const CaptureClassSizes& high = SizesOfClass(c.deviceClass);
-        EXPECT_EQ(m_sizes.back(), QSize(high.defaultWidth, high.defaultHeight));
+        EXPECT_EQ(m_sizes.back(), m_sizeNow);
         EXPECT_EQ(dialog->result(), QDialog::Rejected);
+        auto escaped = Open();
+        escaped->show();
+        QTest::keyClick(escaped.get(), Qt::Key_Escape);
+        EXPECT_FALSE(escaped->isVisible());
+        EXPECT_EQ(m_sizes.back(), m_sizeNow);
     }
 }
 

@@ -1,8 +1,8 @@
 // The time-lapse dialog and its worker, on a clock the tests drive.
-#include "capture/CTimerCaptureDlg.h"
 #include "capture/CaptureState.h"
 #include "capture/CaptureTexts.h"
-#include "capture/TimeLapseIds.h"
+#include "capture/dialogs/CTimerCaptureDlg.h"
+#include "capture/dialogs/TimeLapseIds.h"
 #include "platform/desktop/MessageBox.h"
 
 #include <QApplication>
@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <atomic>
 #include <condition_variable>
 #include <gtest/gtest.h>
 #include <mutex>
@@ -90,10 +91,13 @@ protected:
             std::lock_guard lock(m_mutex);
             m_pictures.push_back(clock->Now());
         };
+        seams.liveFrame = [this] { return m_liveFrame; };
         auto dialog = std::make_unique<CTimerCaptureDlg>(txt::Start, nullptr, std::move(seams));
         dialog->show();
         return dialog;
     }
+    TimeLapseFrameInfo m_liveFrame;
+
     std::vector<QDateTime> Pictures()
     {
         std::lock_guard lock(m_mutex);
@@ -158,13 +162,38 @@ TEST_F(TimeLapseTest, PastStartTimesAndOutOfRangeFieldsStartNothing)
     EXPECT_EQ(m_messages.last(), "Please enter an integer between 1 and 12.");
     EXPECT_FALSE(dialog->IsSeriesRunning());
 
-    // The first differing field decides: next year in January is later than March.
+    // Times no clock shows would be waited for in vain: the 31st of February (and
+    // the 29th outside a leap year), hour 24, minute or second 60.
     Type(*dialog, IDC_START_YEAR, "2027");
+    Type(*dialog, IDC_START_MONTH, "2");
+    const struct {
+        int id;
+        const char* typed;
+        const char* message;
+    } impossible[] = {
+        {IDC_START_DAY, "31", "Please enter an integer between 1 and 28."},
+        {IDC_START_DAY, "29", "Please enter an integer between 1 and 28."},
+        {IDC_START_HOUR, "24", "Please enter an integer between 0 and 23."},
+        {IDC_START_MINUTE, "60", "Please enter an integer between 0 and 59."},
+        {IDC_START_SECOND, "60", "Please enter an integer between 0 and 59."},
+    };
+    for (const auto& field : impossible) {
+        Type(*dialog, field.id, field.typed);
+        dialog->OnCommand(IDC_TIMER_START);
+        EXPECT_EQ(m_messages.last(), field.message) << field.typed;
+        EXPECT_FALSE(dialog->IsSeriesRunning()) << field.typed;
+        EXPECT_EQ(dialog->StartButton()->text(), "Start");
+        Type(*dialog, field.id, "1");
+    }
+
+    // The first differing field decides: next year in January is later than March.
     Type(*dialog, IDC_START_MONTH, "1");
-    Type(*dialog, IDC_START_SECOND, "0");
+    Type(*dialog, IDC_START_DAY, "31");
+    Type(*dialog, IDC_START_HOUR, "23");
+    Type(*dialog, IDC_START_SECOND, "59");
     dialog->OnCommand(IDC_TIMER_START);
     EXPECT_TRUE(dialog->IsSeriesRunning());
-    EXPECT_EQ(m_messages.size(), 2);
+    EXPECT_EQ(m_messages.size(), 7);
     clock.Release();
 }
 
@@ -247,37 +276,65 @@ TEST_F(TimeLapseTest, StartRightAfterStopRunsOnlyTheNewSeries)
     EXPECT_EQ(Pictures().size(), 2u + 3u);
 }
 
-TEST_F(TimeLapseTest, CancelWhileWaitingForTheStartEndsPromptlyWithoutAPicture)
+// Counts the worker's polls on virtual time and notes how much of it the worker
+// still slept once its series had been stopped.
+class PollCountingClock : public TimeLapseClock {
+public:
+    explicit PollCountingClock(QDateTime origin) : m_origin(std::move(origin)) {}
+    QDateTime Now() override { return m_origin.addMSecs(m_ms.load()); }
+    std::int64_t ElapsedMs() override { return m_ms.load(); }
+    void Sleep(int ms) override
+    {
+        m_ms += ms;
+        ++m_polls;
+        if (m_stopped && m_stopped()) {
+            m_sleptAfterStopMs += ms;
+        }
+        // Lets the window thread run between polls; the counts above are what is checked.
+        std::this_thread::yield();
+    }
+    void WatchStop(std::function<bool()> stopped) { m_stopped = std::move(stopped); }
+    int Polls() const { return m_polls.load(); }
+    std::int64_t SleptAfterStopMs() const { return m_sleptAfterStopMs.load(); }
+
+private:
+    QDateTime m_origin;
+    std::atomic<std::int64_t> m_ms{0};
+    std::atomic<int> m_polls{0};
+    std::atomic<std::int64_t> m_sleptAfterStopMs{0};
+    std::function<bool()> m_stopped;
+};
+
+TEST_F(TimeLapseTest, CancelWhileWaitingForTheStartEndsWithinOnePollWithoutAPicture)
 {
-    auto dialog = Open(&SystemTimeLapseClock());
-    Type(*dialog, IDC_START_YEAR, QString::number(QDate::currentDate().year() + 1));
+    PollCountingClock clock(m_origin);
+    auto dialog = Open(&clock);
+    clock.WatchStop([d = dialog.get()] { return !d->IsSeriesRunning(); });
+    Type(*dialog, IDC_START_YEAR, "2027");
     dialog->OnCommand(IDC_TIMER_START);
     ASSERT_TRUE(dialog->IsSeriesRunning());
-    QTest::keyClick(dialog.get(), Qt::Key_Escape);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return clock.Polls() > 3; }, 5000));
+    QTest::keyClick(dialog.get(), Qt::Key_Escape); // returns once the worker has ended
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_FALSE(dialog->IsSeriesRunning());
+    // The worker noticed the cancel at its next poll: at most one more 5 ms sleep.
+    EXPECT_LE(clock.SleptAfterStopMs(), TimeLapseWorker::kStartPollMs);
     EXPECT_TRUE(Pictures().empty());
 }
 
 TEST_F(TimeLapseTest, SizeEstimateFollowsTheCountAndTheSensorClass)
 {
-    const int oldClass = CaptureDeviceClass.load();
-    std::vector<std::uint8_t> frame(size_t(2592) * 1944 * 3);
-    ASSERT_TRUE(FrameStore.Store(frame.data(), 2592, 1944, 0.0));
-    CaptureDeviceClass = Class2592;
+    m_liveFrame = {size_t(2592) * 1944 * 3, Class2592};
     SteppedClock clock(m_origin);
     auto dialog = Open(&clock);
     EXPECT_EQ(dialog->SizeEstimateText()->text(), "  24.00");
 
     // 10 pictures of 640 x 480 on the smallest sensor: 7.03 MB, the hundredths in two digits.
-    ASSERT_TRUE(FrameStore.Store(frame.data(), 640, 480, 0.0));
-    CaptureDeviceClass = Class1280;
+    m_liveFrame = {size_t(640) * 480 * 3, Class1280};
     Type(*dialog, IDC_PICTURE_COUNT, "10");
     QFocusEvent focusOut(QEvent::FocusOut);
     QApplication::sendEvent(dialog->Edit(IDC_PICTURE_COUNT), &focusOut);
     EXPECT_EQ(dialog->SizeEstimateText()->text(), "   7.03");
-    FrameStore.Free();
-    CaptureDeviceClass = oldClass;
 }
 
 } // namespace

@@ -1,10 +1,9 @@
 // The video settings dialog over the capture graph and the virtual microscope.
-#include "CaptureTestSupport.h"
-#include "capture/CCaptureGraph.h"
-#include "capture/CVideoSettingDlg.h"
+#include "GraphTestEnvironment.h"
 #include "capture/CaptureResolutions.h"
 #include "capture/PicturePropertyTable.h"
-#include "capture/VideoSettingIds.h"
+#include "capture/dialogs/CVideoSettingDlg.h"
+#include "capture/dialogs/VideoSettingIds.h"
 #include "common/TestSupport.h"
 #include "platform/camera/CameraHardwareIds.h"
 #include "platform/camera/VirtualMicroscope.h"
@@ -102,19 +101,7 @@ private:
 
 class VideoSettingTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        OverrideProgramFolders(home.path(), home.path());
-        ReloadSupportedHardwareIds();
-        SetMessageResponder([](const QString&, const QString&, unsigned) { return IDOK; });
-        ResetCaptureGlobals();
-    }
-    void TearDown() override
-    {
-        graph.TearDown();
-        SetMessageResponder(nullptr);
-        OverrideProgramFolders({}, {});
-    }
+    void TearDown() override { graph.TearDown(); }
     bool Start(int deviceClass, int width, int height)
     {
         microscope = std::make_shared<VirtualMicroscope>(deviceClass, 15);
@@ -124,7 +111,7 @@ protected:
         format.bmiHeader.biHeight = height;
         WriteCapConfig(format);
         graph.SetBackend(backend);
-        graph.SetNotifyWindows(&sink, nullptr);
+        graph.SetNotifyWindow(&sink);
         graph.CreateDeviceEnumerator();
         return graph.FindDevices() && graph.InitCaptureFilters() && graph.BuildGraph() &&
                graph.StartPreview();
@@ -141,11 +128,13 @@ protected:
         return value;
     }
 
-    testsupport::TempHome home;
+    GraphTestEnvironment environment;
     NotifySink sink;
     std::shared_ptr<VirtualMicroscope> microscope;
     std::shared_ptr<RecordingBackend> backend;
-    CCaptureGraph graph;
+    CaptureSession& session = environment.session;
+    CCaptureGraph& graph = environment.graph;
+    CaptureState& state = environment.state;
 };
 
 double MeanGrey(const QImage& image)
@@ -165,7 +154,7 @@ TEST_F(VideoSettingTest, FillsFromTheCameraAndSlidersReachTheLivePicture)
 {
     ASSERT_TRUE(Start(Class1280, 640, 480));
     ASSERT_TRUE(WaitForFrames(2));
-    CVideoSettingDlg dialog(graph);
+    CVideoSettingDlg dialog(session);
     EXPECT_EQ(dialog.windowTitle(), "Video Setting");
     EXPECT_EQ(CVideoSettingDlg::OpenDialog(), &dialog);
     EXPECT_EQ(dialog.DeviceCombo()->count(), 1);
@@ -206,7 +195,7 @@ TEST_F(VideoSettingTest, StepBarsMoveByTheControlsStepAndStopAtTheEnds)
 {
     ASSERT_TRUE(Start(Class1280, 640, 480));
     backend->amp.step = 10;
-    CVideoSettingDlg dialog(graph);
+    CVideoSettingDlg dialog(session);
     const PictureProperty& contrast = PicturePropertyTable()[1];
     dialog.Slider(1)->setValue(30);
     dialog.OnSliderNotice(1);
@@ -237,7 +226,7 @@ TEST_F(VideoSettingTest, StepBarsMoveByTheControlsStepAndStopAtTheEnds)
 TEST_F(VideoSettingTest, DefaultRestoresTheCameraAndTheLargestSize)
 {
     ASSERT_TRUE(Start(Class1600, 640, 480));
-    CVideoSettingDlg dialog(graph);
+    CVideoSettingDlg dialog(session);
     for (int row = 0; row < kPicturePropertyRows; ++row) {
         dialog.OnStepBar(IDC_STEP_BAR_FIRST + row, false);
     }
@@ -252,8 +241,8 @@ TEST_F(VideoSettingTest, DefaultRestoresTheCameraAndTheLargestSize)
         EXPECT_EQ(CameraValue(property), def);
     }
     EXPECT_EQ(dialog.ResolutionCombo()->currentText(), "1600*1200");
-    EXPECT_EQ(dialog.FormatCombo()->currentIndex(), mjpgByClass[Class1600].load());
-    EXPECT_EQ(captureWidth.load(), 1600);
+    EXPECT_EQ(dialog.FormatCombo()->currentIndex(), state.mjpgByClass[Class1600].load());
+    EXPECT_EQ(state.captureWidth.load(), 1600);
     EXPECT_EQ(graph.format().bmiHeader.biWidth, 1600);
 }
 
@@ -261,9 +250,9 @@ TEST_F(VideoSettingTest, OkRebuildsOnceAndTheSizeSurvivesARestart)
 {
     ASSERT_TRUE(Start(Class2592, 1280, 1024));
     ASSERT_TRUE(WaitForFrames(2));
-    ASSERT_TRUE(WaitFor([] { return FrameStore.width.load() == 1280; }));
+    ASSERT_TRUE(WaitFor([&] { return state.FrameStore.width.load() == 1280; }));
     {
-        CVideoSettingDlg dialog(graph);
+        CVideoSettingDlg dialog(session);
         EXPECT_EQ(dialog.ResolutionCombo()->count(), 5);
         EXPECT_EQ(dialog.ResolutionCombo()->currentText(), "1280*1024");
         const int starts = backend->starts;
@@ -273,14 +262,15 @@ TEST_F(VideoSettingTest, OkRebuildsOnceAndTheSizeSurvivesARestart)
     }
     EXPECT_EQ(CVideoSettingDlg::OpenDialog(), nullptr);
     {
-        CVideoSettingDlg dialog(graph);
+        CVideoSettingDlg dialog(session);
         dialog.ResolutionCombo()->setCurrentIndex(2);
         dialog.OnCommand(IDC_RESOLUTION_COMBO);
         dialog.OnCommand(IDC_VIDEO_EXIT);
         EXPECT_EQ(dialog.result(), QDialog::Rejected);
     }
     graph.TearDown();
-    CCaptureGraph restarted;
+    CaptureSession again(nullptr);
+    CCaptureGraph& restarted = again.Graph();
     restarted.SetBackend(backend);
     restarted.CreateDeviceEnumerator();
     ASSERT_TRUE(restarted.FindDevices() && restarted.InitCaptureFilters() && restarted.BuildGraph());
@@ -292,22 +282,22 @@ TEST_F(VideoSettingTest, OkRebuildsOnceAndTheSizeSurvivesARestart)
 TEST_F(VideoSettingTest, FormatChoiceRebuildsWithIt)
 {
     ASSERT_TRUE(Start(Class1280, 640, 480));
-    CVideoSettingDlg dialog(graph);
+    CVideoSettingDlg dialog(session);
     const int starts = backend->starts;
     dialog.FormatCombo()->setCurrentIndex(kFormatMjpegItem);
     dialog.OnCommand(IDC_FORMAT_COMBO);
-    EXPECT_EQ(mjpgByClass[Class1280].load(), 1);
-    EXPECT_EQ(useMjpg.load(), 1);
+    EXPECT_EQ(state.mjpgByClass[Class1280].load(), 1);
+    EXPECT_EQ(state.useMjpg.load(), 1);
     EXPECT_EQ(backend->starts, starts + 1);
     ASSERT_TRUE(WaitForFrames(2));
     dialog.FormatCombo()->setCurrentIndex(kFormatYuy2Item);
     dialog.OnCommand(IDC_FORMAT_COMBO);
-    EXPECT_EQ(mjpgByClass[Class1280].load(), 0);
+    EXPECT_EQ(state.mjpgByClass[Class1280].load(), 0);
 }
 
 TEST_F(VideoSettingTest, EmptyWithoutACameraAndRefilledOnTheDeviceNotice)
 {
-    CVideoSettingDlg dialog(graph);
+    CVideoSettingDlg dialog(session);
     EXPECT_EQ(dialog.DeviceCombo()->count(), 0);
     EXPECT_EQ(dialog.ResolutionCombo()->count(), 0);
     dialog.OnSliderNotice(0);

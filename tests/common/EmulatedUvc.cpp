@@ -52,6 +52,12 @@ std::uint32_t SizeImage(const Camera& c)
                                               : std::uint32_t(c.width * c.height * 2);
 }
 
+std::size_t BusBytesPerFrame(const Camera& c)
+{
+    const std::size_t whole = std::size_t(c.width) * c.height * 2;
+    return c.pixelFormat == V4L2_PIX_FMT_YUYV ? whole : whole / 4;
+}
+
 Frame DefaultFrame(const Camera& c)
 {
     if (c.pixelFormat == V4L2_PIX_FMT_MJPEG) {
@@ -176,7 +182,7 @@ struct EmulatedUvc::State {
             return out;
         }
         UdevRecord base;
-        base.usbSysPath = c.usbSysPath, base.hardwareId = c.hardwareId;
+        base.usbSysPath = c.usbSysPath, base.hardwareId = c.hardwareId, base.serial = c.serial;
         base.busPath = "pci-0000:00:14.0-usb-0:" + c.usbSysPath.section('-', -1) + ":1.0";
         UdevRecord usb = base;
         usb.subsystem = kSubsystemUsb;
@@ -187,7 +193,7 @@ struct EmulatedUvc::State {
             video.devNode = QString("/dev/video%1").arg(c.videoIndex + node);
             video.product = QString("Microscope class %1").arg(c.sensorClass);
             video.interfaceKey = c.usbSysPath + ":1.0#" + QString::number(node);
-            video.v4lCapabilities = node == 0 ? ":capture:" : ":";
+            video.v4lCapabilities = !c.udevProperties ? "" : node == 0 ? ":capture:" : ":";
             out.push_back(video);
         }
         if (c.eventIndex >= 0) {
@@ -623,6 +629,9 @@ int EmulatedUvc::State::Video(int fd, const OpenFile& f, unsigned long request, 
         if (!owner || q.buffers.empty()) {
             return EINVAL;
         }
+        if (c.busBytesPerFrame != 0 && BusBytesPerFrame(c) > c.busBytesPerFrame) {
+            return ENOSPC;
+        }
         if (!q.streaming) {
             q.streaming = true;
             q.nextFrame = Clock::now();
@@ -834,10 +843,16 @@ std::vector<std::uint8_t> RedOverBlueJpeg(int w, int h)
             p[0] = y < h / 2 ? 255 : 0, p[1] = 0, p[2] = y < h / 2 ? 0 : 255;
         }
     }
+    return JpegOfRgb(rgb, w, h, TJSAMP_422, 85);
+}
+
+std::vector<std::uint8_t> JpegOfRgb(const std::vector<std::uint8_t>& rgb, int w, int h, int subsampling,
+                                    int quality)
+{
     tjhandle tj = tjInitCompress();
     unsigned char* jpeg = nullptr;
     unsigned long size = 0;
-    tjCompress2(tj, rgb.data(), w, w * 3, h, TJPF_RGB, &jpeg, &size, TJSAMP_422, 85, 0);
+    tjCompress2(tj, rgb.data(), w, w * 3, h, TJPF_RGB, &jpeg, &size, subsampling, quality, 0);
     std::vector<std::uint8_t> out(jpeg, jpeg + size);
     tjFree(jpeg);
     tjDestroy(tj);

@@ -30,12 +30,15 @@ struct Control {
 struct Camera {
     int sensorClass = 0;
     QString usbSysPath, hardwareId;
+    QString serial;      // empty: the device has no serial number
     int videoIndex = 0;  // /dev/video<videoIndex> captures, <videoIndex + 1> is the metadata node
     int eventIndex = -1; // /dev/input/event<eventIndex> once the button is there
     bool present = true;
-    bool videoNodes = true;    // false: the USB device is there but no driver made nodes
-    bool nodeDenied = false;   // the video nodes' permissions keep the user out
-    bool buttonDenied = false; // the input node's permissions keep the user out
+    bool videoNodes = true;     // false: the USB device is there but no driver made nodes
+    bool udevProperties = true; // false: no udev daemon filled in ID_V4L_* and ID_PATH (containers, small
+                                // systems): what a node is must be asked of the node itself
+    bool nodeDenied = false;    // the video nodes' permissions keep the user out
+    bool buttonDenied = false;  // the input node's permissions keep the user out
 
     // Formats: MJPG and YUYV, each at these sizes (largest first).
     std::vector<std::pair<int, int>> sizes;
@@ -48,6 +51,9 @@ struct Camera {
     std::map<unsigned long, int> refuse;
     std::map<unsigned long, int> refuseOnce; // the next such call only
     unsigned maxBuffers = 8;                 // REQBUFS grants at most this many
+    // What the bus carries per frame (0: no limit): STREAMON gives ENOSPC for a mode
+    // that needs more. YUYV needs its whole frame, MJPG a quarter of that.
+    std::size_t busBytesPerFrame = 0;
     int queryBufFailsAt = -1, mapFailsAt = -1;
 
     // The stream. Frames come from `script` first, then from `feed` (null: silence).
@@ -115,6 +121,9 @@ private:
 
 // A JPEG of that size: top half red, bottom half blue.
 std::vector<std::uint8_t> RedOverBlueJpeg(int width, int height);
+// A JPEG of packed RGB rows; `subsampling` is a TurboJPEG TJSAMP_ value.
+std::vector<std::uint8_t> JpegOfRgb(const std::vector<std::uint8_t>& rgb, int width, int height,
+                                    int subsampling, int quality);
 // The same JPEG without its Huffman tables (the driver's usual MJPG frame).
 std::vector<std::uint8_t> WithoutHuffmanTables(const std::vector<std::uint8_t>& jpeg);
 

@@ -11,8 +11,11 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QHelpEvent>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QToolTip>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
 #include <memory>
@@ -147,6 +150,15 @@ TEST_F(Strip, HitTestSelectsTheFileDrawnInTheCell)
     EXPECT_EQ(view.HitTest(CellOnScreen(1)), 0); // an empty cell
     EXPECT_FALSE(view.GetSelectedPath(&path));
     EXPECT_EQ(view.Items(PagePictures)[1].flags, 3u);
+
+    // Hovering a thumbnail names its file; an empty cell has no tooltip.
+    QHelpEvent onPicture(QEvent::ToolTip, view.CellRect(0).center(), CellOnScreen(0));
+    QApplication::sendEvent(&view, &onPicture);
+    EXPECT_TRUE(QToolTip::isVisible());
+    EXPECT_EQ(QToolTip::text(), "b.jpg");
+    QHelpEvent onEmpty(QEvent::ToolTip, view.CellRect(1).center(), CellOnScreen(1));
+    QApplication::sendEvent(&view, &onEmpty);
+    EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }));
 }
 
 TEST_F(Strip, DeleteAndDeleteAllAskFirst)
@@ -174,6 +186,7 @@ TEST_F(Strip, DeleteAndDeleteAllAskFirst)
         view.DeleteSelected();
         EXPECT_EQ(yes.texts, QStringList{"Are you sure to delete?"});
         EXPECT_EQ(yes.captions, QStringList{"Pelora"});
+        EXPECT_EQ(yes.flags, QList<unsigned>{MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2});
     }
     EXPECT_FALSE(QFile::exists(pic("a.jpg")));
     ASSERT_EQ(view.Items(PagePictures).size(), 1);
@@ -236,17 +249,23 @@ TEST_F(Strip, SaveAllCopiesThenOffersToDelete)
     SaveDialogRequest asked;
     SetSaveDialogResponder([&](const SaveDialogRequest& r) {
         asked = r;
-        return out + "/anything";
+        return out;
     });
     MessageScript no(IDNO); // keep the existing v1.avi, keep the sources
     view.SaveAllVideos();
-    EXPECT_EQ(asked.initialName, "v1.avi v2.avi ");
-    EXPECT_EQ(asked.filter, "AVI Files(*.AVI)|*.AVI||");
+    // Only a folder is asked for, away from the videos' own.
+    EXPECT_TRUE(asked.chooseFolder);
+    EXPECT_TRUE(asked.initialName.isEmpty());
+    EXPECT_NE(QDir(asked.folder).canonicalPath(), QDir(videos()).canonicalPath());
     EXPECT_EQ(no.texts, (QStringList{"v1.avi\nThis file already exists\nReplace existing file?",
                                      "Are you sure to delete all?"}));
+    EXPECT_TRUE(no.flags[1] & MB_DEFBUTTON2); // Enter keeps the originals
     EXPECT_EQ(ReadFile(out + "/v1.avi"), QByteArray("old"));
     EXPECT_EQ(ReadFile(out + "/v2.avi"), ReadFile(videos() + "/v2.avi"));
-    EXPECT_EQ(view.Items(PageVideos).size(), 2);
+    ASSERT_EQ(view.Items(PageVideos).size(), 2);
+    // The copied video lost its not-yet-saved mark; the one kept back did not.
+    EXPECT_EQ(view.Items(PageVideos)[0].flags & FileItemNotSaved, uint32_t(FileItemNotSaved));
+    EXPECT_EQ(view.Items(PageVideos)[1].flags & FileItemNotSaved, 0u);
 }
 
 TEST_F(Strip, SaveAllIntoItsOwnFolderDeletesNothing)
@@ -254,7 +273,7 @@ TEST_F(Strip, SaveAllIntoItsOwnFolderDeletesNothing)
     WritePicture(pic("a.jpg"), Qt::red);
     CFileListView& view = Open();
     view.HitTest(CellOnScreen(0));
-    SetSaveDialogResponder([&](const SaveDialogRequest&) { return pic("x"); });
+    SetSaveDialogResponder([&](const SaveDialogRequest&) { return pictures(); });
     MessageScript yes(IDYES);
     view.SaveAllPictures();
     EXPECT_EQ(yes.texts, QStringList{"Save fail"});
@@ -262,7 +281,7 @@ TEST_F(Strip, SaveAllIntoItsOwnFolderDeletesNothing)
 
     const QString out = m_dir.filePath("elsewhere");
     QDir().mkpath(out);
-    SetSaveDialogResponder([&](const SaveDialogRequest&) { return out + "/x"; });
+    SetSaveDialogResponder([&](const SaveDialogRequest&) { return out; });
     view.SaveAllPictures();
     EXPECT_TRUE(QFile::exists(out + "/a.jpg"));
     EXPECT_FALSE(QFile::exists(pic("a.jpg")));

@@ -33,9 +33,10 @@ bool WriteVideo(const QString& path, QColor colour, int w, int h)
 
 MessageScript::MessageScript(int answer)
 {
-    SetMessageResponder([this, answer](const QString& text, const QString& caption, unsigned) {
+    SetMessageResponder([this, answer](const QString& text, const QString& caption, unsigned shown) {
         texts << text;
         captions << caption;
+        flags << shown;
         return answer;
     });
 }

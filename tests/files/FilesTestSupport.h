@@ -18,6 +18,7 @@ public:
     ~MessageScript();
     QStringList texts;
     QStringList captions;
+    QList<unsigned> flags;
 };
 
 } // namespace filestest

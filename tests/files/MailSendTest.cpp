@@ -17,6 +17,9 @@ using namespace filestest;
 
 namespace {
 
+// xdg-email returning means the compose window opened, not that anything was sent.
+const QString kHandedOver = "The file was handed to your mail program. Address and send the e-mail there.";
+
 class MailSendTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -82,7 +85,8 @@ TEST_F(MailSendTest, AnyFileNameReachesTheMailProgramIntactAndRunsNothing)
     const QString cwd = QDir::currentPath();
     Send(video);
     EXPECT_EQ(Arguments(), QStringList({"--attach", video}));
-    EXPECT_EQ(m_boxes.texts, QStringList{"Send Completed"});
+    EXPECT_EQ(m_boxes.texts, QStringList{kHandedOver});
+    EXPECT_EQ(m_boxes.flags, QList<unsigned>{MB_OK | MB_ICONINFORMATION});
     EXPECT_FALSE(QFile::exists(QDir(cwd).filePath("pwned")) || QFile::exists(QDir(cwd).filePath("pwned2")));
 }
 
@@ -112,7 +116,7 @@ TEST_F(MailSendTest, LowerCaseBitmapsGoAsJpegCopiesAndOnlyOurCopiesAreCleared)
     Send(upper);
     EXPECT_EQ(Arguments(), QStringList({"--attach", upper}));
     EXPECT_TRUE(QFile::exists(copy));
-    EXPECT_EQ(m_boxes.texts, QStringList({"Send Completed", "Send Completed"}));
+    EXPECT_EQ(m_boxes.texts, QStringList({kHandedOver, kHandedOver}));
 }
 
 TEST_F(MailSendTest, FailuresAreToldAndNothingIsSent)
@@ -148,6 +152,10 @@ TEST_F(MailSendTest, TheWindowNeverWaitsForeverAndCancelSaysNothing)
     ASSERT_TRUE(WriteVideo(video, Qt::red));
     Send(video, 100); // the mail program is still starting: the window closes anyway
     EXPECT_EQ(Arguments(), QStringList({"--attach", video}));
+    // ... and says so, in words other than a hand-off's.
+    EXPECT_EQ(m_boxes.texts, QStringList{"The mail program did not answer within 1 seconds. If its window "
+                                         "still opens, the file is attached there."});
+    m_boxes.texts.clear();
 
     CMailSendDlg dialog(video);
     QTimer::singleShot(200, &dialog, [&] { static_cast<QDialog&>(dialog).reject(); }); // Escape

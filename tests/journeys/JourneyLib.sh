@@ -144,3 +144,7 @@ click_client() {
 }
 count_files() { find "$1" -maxdepth 1 -type f -name "$2" 2>/dev/null | wc -l; }
 has_files() { (($(count_files "$1" "$2") >= $3)); }
+
+# The distribution's python first: its openpyxl package installs there.
+python=/usr/bin/python3
+[ -x "$python" ] || python=python3

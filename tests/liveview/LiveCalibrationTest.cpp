@@ -84,7 +84,7 @@ TEST_F(LiveCalibrationTest, AcceptedDistanceBecomesTheMagnificationAndIsStored)
     EXPECT_EQ(calibrated->text(), "66.7");
 }
 
-TEST_F(LiveCalibrationTest, CancelKeepsTheMagnificationAndShowsTheLineInIt)
+TEST_F(LiveCalibrationTest, CancelOrADistanceBeyondTheKeptRangeKeepsTheMagnification)
 {
     AnswerDialog(-1);
     DrawCalibrationLine();
@@ -93,9 +93,22 @@ TEST_F(LiveCalibrationTest, CancelKeepsTheMagnificationAndShowsTheLineInIt)
     QCoreApplication::sendPostedEvents(&window);
     EXPECT_EQ(window.done, 0);
     EXPECT_FALSE(calibration->IsCalibrating());
+    EXPECT_TRUE(messages.isEmpty());
+    host->Reset();
+
+    // 0.00001 mm over 100 pixels would be a magnification of 6666667, more than the
+    // calibrated box and the file are made for: refused, and the user is told.
+    AnswerDialog(0.00001);
+    DrawCalibrationLine();
+    EXPECT_DOUBLE_EQ(Calibration().current, 60.0);
+    EXPECT_EQ(host->Snapshot()->open.values, QStringList{"1.111"});
+    QCoreApplication::sendPostedEvents(&window);
+    EXPECT_EQ(window.done, 0);
+    EXPECT_EQ(messages, QStringList{"This distance gives a magnification outside 0.1 to 99999.9. Nothing was "
+                                    "calibrated; please check the distance."});
 }
 
-TEST_F(LiveCalibrationTest, SecondPressReleasesAndRightClickClearsTheFlags)
+TEST_F(LiveCalibrationTest, ReleasingTheButtonMeasuresWithTheShownValueAndRightClickClearsTheFlags)
 {
     AnswerDialog(1.0);
     host->StartCalibration();
@@ -103,7 +116,30 @@ TEST_F(LiveCalibrationTest, SecondPressReleasesAndRightClickClearsTheFlags)
     host->StartCalibration();
     EXPECT_EQ(host->PressedButton(), 0);
     EXPECT_EQ(host->CurrentTool(), 0);
-    EXPECT_TRUE(calibration->UseNominal());
+    EXPECT_FALSE(calibration->UseNominal());
+    // The box shows 57.3, and a line measures with it, not with the nominal 60.
+    host->SelectTool(liveids::kLineButton);
+    Clicks({QPoint(100, 300), QPoint(200, 300), QPoint(250, 350)});
+    EXPECT_EQ(host->List().At(0)->valueTexts, QStringList{"1.163"});
+
+    // After a real calibration the button stays down; releasing it keeps the result.
+    DrawCalibrationLine();
+    Clicks({QPoint(250, 150)});
+    calibration->OnCalibrationDone();
+    EXPECT_EQ(host->PressedButton(), liveids::kCalibrationButton);
+    host->StartCalibration();
+    EXPECT_EQ(host->PressedButton(), 0);
+    host->SelectTool(liveids::kLineButton);
+    Clicks({QPoint(100, 400), QPoint(200, 400), QPoint(250, 450)});
+    EXPECT_EQ(host->List().At(2)->valueTexts, QStringList{"1.000"});
+
+    // A failed start leaves no flag behind either.
+    nominal->clear();
+    host->StartCalibration();
+    EXPECT_FALSE(calibration->UseNominal());
+    nominal->setText("60");
+
+    host->StartCalibration();
     host->OnRightButtonDown(QPoint(300, 300));
     EXPECT_FALSE(calibration->UseNominal());
     EXPECT_FALSE(calibration->IsCalibrating());

@@ -67,6 +67,19 @@ TEST(LiveHost, LineValueAndItsPictureInALargeStill)
     // The label sits at the scaled anchor.
     EXPECT_GT(CountColour(still, QRect(600, 300, 120, 60), kGreen), 0);
     EXPECT_EQ(CountColour(still, QRect(300, 150, 200, 40), kGreen), 0);
+    // Line and label grow with the still: the pen 2 pixels wide, the letters twice as tall.
+    EXPECT_EQ(CountColour(still, QRect(300, 190, 1, 20), kBlue), 2);
+    const QImage preview = f.Still(QSize(640, 480), 1.0);
+    auto inkRows = [](const QImage& image, QRect area) {
+        int rows = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            rows += CountColour(image, QRect(area.left(), y, area.width(), 1), kGreen) > 0 ? 1 : 0;
+        }
+        return rows;
+    };
+    const int small = inkRows(preview, QRect(300, 150, 300, 80));
+    ASSERT_GT(small, 0);
+    EXPECT_NEAR(double(inkRows(still, QRect(600, 300, 600, 160))) / small, 2.0, 0.3);
 }
 
 TEST(LiveHost, AToolChosenMidMeasurementWaitsForTheOpenOne)

@@ -41,7 +41,14 @@ TEST(LiveTools, ContinuousLineEndsWithADoubleClickAfterALabel)
     f.Clicks({QPoint(100, 100), QPoint(200, 100)});
     f.DoubleClick(QPoint(200, 100)); // no label placed yet: goes on
     EXPECT_TRUE(f.host->IsOpen());
-    f.Clicks({QPoint(210, 90), QPoint(200, 200), QPoint(220, 210)});
+    // After a segment's label the rubber band runs from the segment's end, where the
+    // next segment starts, not from the label.
+    f.Clicks({QPoint(210, 90)});
+    f.Move(QPoint(200, 200));
+    const QImage open = f.Still(QSize(640, 480), 1.0);
+    EXPECT_EQ(open.pixel(200, 150), Pixel(kBlue));
+    EXPECT_EQ(CountColour(open, QRect(203, 95, 10, 100), kBlue), 0);
+    f.Clicks({QPoint(200, 200), QPoint(220, 210)});
     f.DoubleClick(QPoint(220, 210));
     ASSERT_EQ(f.host->List().Count(), 1);
     const Made made = Last(f);

@@ -86,6 +86,12 @@ TEST(Calibration, CorrectedMagnificationAndPictureNames)
     EXPECT_EQ(CalibrationText(result), "66.7");
     EXPECT_FALSE(CalibratedMagnification(100 * s * 10, 60, 0.0, 60, result));
     EXPECT_FALSE(CalibratedMagnification(100 * s * 10, 0.0, 1.0, 60, result));
+    // Only what the file keeps as "%.1f" and reads back: 0.1 ... 99999.9.
+    ASSERT_TRUE(CalibratedMagnification(99999.94, 1.0, 1.0, 1.0, result));
+    EXPECT_EQ(CalibrationText(result), "99999.9");
+    EXPECT_FALSE(CalibratedMagnification(99999.96, 1.0, 1.0, 1.0, result));
+    EXPECT_FALSE(CalibratedMagnification(0.04, 1.0, 1.0, 1.0, result));
+    EXPECT_TRUE(CalibratedMagnification(0.05, 1.0, 1.0, 1.0, result));
 
     EXPECT_EQ(MagnificationFromPictureName("/pics/Still_2024-05-01_153045_60X_N0001.jpg"), "60");
     EXPECT_EQ(MagnificationFromPictureName("Still_2024-05-01_153045_200X_N0012.bmp"), "200");

@@ -2,9 +2,12 @@
 // rows, Delete and Delete all, and what the canvas is told.
 #include "MeasureListFixture.h"
 #include "measure/CMeasureListDlg.h"
+#include "measure/ListColumnTexts.h"
 #include "measure/MeasureListIds.h"
+#include "platform/text/TextLookup.h"
 
 #include <QCoreApplication>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -21,11 +24,13 @@ protected:
     {
         // A drawing-only line first: list positions and serials differ from the start.
         AddShape(list, PhotoKind::Line, 0, {""}, 7);
-        AddShape(list, PhotoKind::Line, 1, {"1.000"}, 7);
-        AddShape(list, PhotoKind::Rectangle, 2, {"3.000", "4.000", "12.000"});
-        AddContinuousLine(list, 3, {"1.50", "2.25"});
+        AddShape(list, PhotoKind::Line, 1, {"1.000"}, 7)->unitTexts = {"mm"};
+        AddShape(list, PhotoKind::Rectangle, 2, {"3.000", "4.000", "12.000"})->unitTexts = {"mm", "mm",
+                                                                                            "mm2"};
+        AddContinuousLine(list, 3, {"1.50", "2.25"})->unitTexts = {"mm", "mm"};
         AddShape(list, PhotoKind::Text, 0, {"note"}, 2);
-        AddShape(list, PhotoKind::ThreePointCircle, 4, {"1.000", "6.283", "3.142"}, 5);
+        AddShape(list, PhotoKind::ThreePointCircle, 4, {"1.000", "6.283", "3.142"}, 5)->unitTexts = {
+            "mm", "mm", "mm2"};
         for (int i = 0; i < 4; ++i) {
             list.NextSerial();
         }
@@ -39,7 +44,7 @@ protected:
     {
         QStringList cells;
         QTreeWidgetItem* item = dlg->Rows()->topLevelItem(row);
-        for (int c = 0; item && c < kListColumns; ++c) {
+        for (int c = 0; item && c < dlg->Rows()->columnCount(); ++c) {
             cells << item->text(c);
         }
         return cells;
@@ -47,7 +52,7 @@ protected:
     QStringList Header() const
     {
         QStringList titles;
-        for (int c = 0; c < kListColumns; ++c) {
+        for (int c = 0; c < dlg->Rows()->columnCount(); ++c) {
             titles << dlg->Rows()->headerItem()->text(c);
         }
         return titles;
@@ -75,28 +80,40 @@ TEST_F(MeasureListDlgTest, EachTabListsTheMeasuredShapesOfItsFamily)
     EXPECT_EQ(dlg->windowTitle(), "Properties");
     ASSERT_EQ(dlg->Tabs()->count(), kListTabs);
     EXPECT_EQ(dlg->Tabs()->tabText(0), "Line");
-    EXPECT_EQ(Header(), (QStringList{"ID", "Name", "Length", "", ""}));
+    EXPECT_EQ(Header(), (QStringList{"ID", "Name", "Length (mm)"}));
     ASSERT_EQ(dlg->Rows()->topLevelItemCount(), 2);
-    EXPECT_EQ(Row(0), (QStringList{"1", "DL1", "1.000", "", ""}));
-    EXPECT_EQ(Row(1), (QStringList{"3", "ML3", "3.750000", "", ""}));
-    EXPECT_EQ(dlg->Rows()->columnWidth(0), dlg->Rows()->viewport()->width() / kListColumns);
+    EXPECT_EQ(Row(0), (QStringList{"1", "DL1", "1.000"}));
+    EXPECT_EQ(Row(1), (QStringList{"3", "ML3", "3.750000"}));
+    EXPECT_GE(dlg->Rows()->columnWidth(0), dlg->Rows()->viewport()->width() / 3);
 
+    // A diameter circle's diameter under its own title; no title is cut.
+    AddShape(list, PhotoKind::DiameterCircle, 6, {"2.000", "6.283", "3.142"})->unitTexts = {"mm", "mm",
+                                                                                            "mm2"};
     ClickTab(3);
     EXPECT_EQ(dlg->CurrentTab(), 3);
-    EXPECT_EQ(Header(), (QStringList{"ID", "Name", "Radius", "Circumference", "Area"}));
-    ASSERT_EQ(dlg->Rows()->topLevelItemCount(), 1);
-    EXPECT_EQ(Row(0), (QStringList{"4", "TC4", "1.000", "6.283", "3.142"}));
+    EXPECT_EQ(Header(), (QStringList{"ID", "Name", "Radius (mm)", "Diameter (mm)", "Circumference (mm)",
+                                     "Area (mm2)"}));
+    ASSERT_EQ(dlg->Rows()->topLevelItemCount(), 2);
+    EXPECT_EQ(Row(0), (QStringList{"4", "TC4", "1.000", "", "6.283", "3.142"}));
+    EXPECT_EQ(Row(1), (QStringList{"6", "DC6", "", "2.000", "6.283", "3.142"}));
+    const QFontMetrics metrics(dlg->Rows()->header()->font());
+    for (int c = 0; c < dlg->Rows()->columnCount(); ++c) {
+        EXPECT_GT(dlg->Rows()->columnWidth(c), metrics.horizontalAdvance(Header()[c])) << c;
+    }
 
     ClickTab(2);
     EXPECT_EQ(dlg->Rows()->topLevelItemCount(), 0);
+    EXPECT_EQ(Header(), (QStringList{"ID", "Name", "Area"}));
 
-    // A refresh message rebuilds the current tab from the list.
+    // A refresh message rebuilds the current tab from the list; a value in another
+    // unit than its column's carries its own.
     ClickTab(1);
-    AddShape(list, PhotoKind::Rectangle, 5, {"1.000", "1.000", "1.000"});
+    AddShape(list, PhotoKind::Rectangle, 5, {"1.000", "1.000", "1.000"})->unitTexts = {"um", "um", "um2"};
     QCoreApplication::postEvent(dlg, new QEvent(WM_MEASURE_LIST_REFRESH));
     QCoreApplication::sendPostedEvents(dlg);
     ASSERT_EQ(dlg->Rows()->topLevelItemCount(), 2);
-    EXPECT_EQ(Row(1), (QStringList{"5", "RE5", "1.000", "1.000", "1.000"}));
+    EXPECT_EQ(Header(), (QStringList{"ID", "Name", "Width (mm)", "Height (mm)", "Area (mm2)"}));
+    EXPECT_EQ(Row(1), (QStringList{"5", "RE5", "1.000 um", "1.000 um", "1.000 um2"}));
 }
 
 TEST_F(MeasureListDlgTest, AClickedRowSelectsItsOwnShapeAndDeleteRemovesIt)
@@ -161,4 +178,18 @@ TEST_F(MeasureListDlgTest, ClosingTheDialogDeletesIt)
     dlg->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(dlg.isNull());
+}
+
+TEST_F(MeasureListDlgTest, TitleAndColumnsSpeakTheUsersLanguage)
+{
+    SetLanguageFilePath(PELORA_SOURCE_DIR "/lang/Japanese932.ini");
+    CMeasureListDlg japanese(list, nullptr);
+    const QStringList withUnits = LocalizedColumnTitles({"Area (mm²)", "Width/Height", "Identity"});
+    SetLanguageFilePath(QString());
+    EXPECT_EQ(japanese.windowTitle(), "プロパティ");
+    EXPECT_EQ(japanese.Rows()->headerItem()->text(0), "ID");
+    EXPECT_EQ(japanese.Rows()->headerItem()->text(1), "名前");
+    EXPECT_EQ(japanese.Rows()->headerItem()->text(2), "長さ (mm)"); // the unit of its values
+    // Units and words the file does not translate stay as they are.
+    EXPECT_EQ(withUnits, (QStringList{"面積 (mm²)", "幅/高さ", "Identity"}));
 }

@@ -130,9 +130,9 @@ TEST(MeasureRender, SavedLineIsScaledFromTheFittedPicture)
             last = x;
         }
     }
-    EXPECT_EQ(first, 405);
-    EXPECT_GE(last, 809);
-    EXPECT_LE(last, 810);
+    // The 1-pixel pen is 4 pixels wide there, centred on the scaled points.
+    EXPECT_NEAR(first, 405, 2);
+    EXPECT_NEAR(last, 810, 2);
 }
 
 TEST(MeasureRender, SelectionIsGreenOnScreenAndRedWhenSaved)
@@ -159,7 +159,7 @@ TEST(MeasureRender, SelectionIsGreenOnScreenAndRedWhenSaved)
     EXPECT_EQ(CountColour(saved, secondLine, Rgb(kBlue)), 150);
 }
 
-TEST(MeasureRender, LabelsShowTheNameOnScreenOnly)
+TEST(MeasureRender, SavedLabelsKeepTheNameAndGrowWithThePicture)
 {
     PhotoMeasureList list;
     list.Append(PhotoKind::Line, MeasuredLine(QPoint(20, 20), QPoint(200, 20), QPoint(100, 100)));
@@ -170,10 +170,29 @@ TEST(MeasureRender, LabelsShowTheNameOnScreenOnly)
     const QImage screen = Screen(list);
     EXPECT_EQ(screen.copy(QRect(QPoint(100, 100), box)), name);
     EXPECT_EQ(screen.copy(QRect(QPoint(100, 117), box)), value);
-
+    // Saved at ratio 1 the label is the one on screen, name line included.
     const QImage saved = Saved(list, QSize(640, 480));
-    EXPECT_EQ(saved.copy(QRect(QPoint(100, 100), box)), value);
-    EXPECT_EQ(CountInk(saved, QRect(100, 117, 160, 40)), 0);
+    EXPECT_EQ(saved.copy(QRect(QPoint(100, 100), box)), name);
+    EXPECT_EQ(saved.copy(QRect(QPoint(100, 117), box)), value);
+
+    // On a 2592-wide picture (ratio 4.05) the label and the line grow with the points.
+    const QImage big = Saved(list, QSize(2592, 1944));
+    auto inkBox = [](const QImage& image, QRect area, QRgb colour) {
+        QRect found;
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            for (int x = area.left(); x <= area.right(); ++x) {
+                if (image.pixel(x, y) == colour) {
+                    found |= QRect(x, y, 1, 1);
+                }
+            }
+        }
+        return found;
+    };
+    const QRect small = inkBox(screen, QRect(100, 100, 200, 60), Rgb(kLabelBrown));
+    const QRect grown = inkBox(big, QRect(405, 405, 1000, 300), Rgb(kLabelBrown));
+    EXPECT_NEAR(double(grown.width()) / small.width(), 4.05, 0.5);
+    EXPECT_NEAR(double(grown.height()) / small.height(), 4.05, 0.5);
+    EXPECT_EQ(CountColour(big, QRect(600, 70, 1, 20), Rgb(kBlue)), 4); // a 1-pixel pen, 4 wide
 
     // Drawing-only objects show no label at all.
     list.At(0)->labelShown = 0;
@@ -293,7 +312,8 @@ TEST(MeasureRender, AngleMarksPendingLinesAndDiameterLabels)
 
     // Saved, a diameter circle's label takes the canvas's label colour.
     const QImage saved = Saved(list, QSize(640, 480));
-    EXPECT_EQ(saved.copy(QRect(300, 200, 160, 17)), Reference("D=1mm", QSize(160, 17), kCanvasLabel));
+    EXPECT_EQ(saved.copy(QRect(300, 200, 160, 17)), Reference("DC1", QSize(160, 17), kCanvasLabel));
+    EXPECT_EQ(saved.copy(QRect(300, 217, 160, 17)), Reference("D=1mm", QSize(160, 17), kCanvasLabel));
 }
 
 TEST(MeasureRender, ShortOrWildObjectsAreSafe)

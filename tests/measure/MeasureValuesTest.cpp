@@ -64,6 +64,13 @@ TEST(MeasureValues, AreasAndCirclesArePositiveAndScaled)
     ASSERT_TRUE(RectangleValues(QPoint(50, 50), QPoint(10, 20), context, rect)); // drawn up and left
     EXPECT_EQ(rect.values, (QStringList{"2.667", "2.000", "5.333"}));
     EXPECT_EQ(rect.units, (QStringList{"mm", "mm", "mm2"}));
+    // One pixel square: the area keeps three significant digits instead of reading 0.004.
+    ASSERT_TRUE(RectangleValues(QPoint(10, 10), QPoint(11, 11), context, rect));
+    EXPECT_EQ(rect.values, (QStringList{"0.067", "0.067", "0.00444"}));
+    EXPECT_EQ(FormatArea(0.0000123456, 3), "0.0000123");
+    EXPECT_EQ(FormatArea(0.0456, 2), "0.0456");
+    EXPECT_EQ(FormatArea(123.456, 1), "123.5");
+    EXPECT_EQ(FormatArea(0.0, 3), "0.000");
 
     MeasureTexts circle;
     ASSERT_TRUE(RadiusCircleValues(30, context, circle));

@@ -4,15 +4,22 @@
 #include "measure/CPenSettingDlg.h"
 #include "measure/CTextSettingDlg.h"
 #include "measure/DrawingFonts.h"
+#include "measure/FontColourDialog.h"
 #include "measure/MeasurePainting.h"
 #include "measure/PenSettingIds.h"
 #include "platform/desktop/MessageBox.h"
 #include "platform/files/ProgramFolder.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QColorDialog>
 #include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
 #include <climits>
 #include <gtest/gtest.h>
 #include <map>
@@ -154,6 +161,25 @@ TEST_F(PenSettingTest, LineTypeBoxesTickOneAndOkStoresTheType)
     EXPECT_EQ(store.values["Linewidth"], 3);
 }
 
+TEST_F(PenSettingTest, WidthArrowsAndUpDownKeysStepWithinTheRange)
+{
+    CPenSettingDlg dialog({}, store);
+    dialog.show();
+    QTest::mouseClick(dialog.WidthArrow(true), Qt::LeftButton);
+    EXPECT_EQ(dialog.WidthEdit()->text(), "2");
+    QTest::keyClick(dialog.WidthEdit(), Qt::Key_Up);
+    QTest::keyClick(dialog.WidthEdit(), Qt::Key_Up);
+    EXPECT_EQ(dialog.WidthEdit()->text(), "3"); // the top of the range holds
+    QTest::keyClick(dialog.WidthEdit(), Qt::Key_Down);
+    EXPECT_EQ(dialog.WidthEdit()->text(), "2");
+    dialog.WidthEdit()->setText("abc");
+    QTest::mouseClick(dialog.WidthArrow(false), Qt::LeftButton);
+    EXPECT_EQ(dialog.WidthEdit()->text(), "1");
+    QTest::mouseClick(dialog.WidthArrow(true), Qt::LeftButton);
+    dialog.OnCommand(IDC_SETTING_OK);
+    EXPECT_EQ(store.values["Linewidth"], 2);
+}
+
 TEST_F(PenSettingTest, AbsurdWidthsAreRefusedWithTheRangeMessage)
 {
     CPenSettingDlg dialog({}, store);
@@ -263,6 +289,31 @@ TEST(SettingsChoosers, ChosenFontBecomesARecordWithCharacterHeight)
     EXPECT_EQ(record.italic, 1);
     EXPECT_EQ(record.charSet, DefaultMeasureFont().charSet);
     EXPECT_EQ(QString::fromUtf16(record.faceName), "DejaVu Sans");
+}
+
+TEST(SettingsChoosers, TheFontDialogOffersTheColourOfTheLabel)
+{
+    // The user picks green in the colour chooser the font dialog opens, then OK.
+    bool colourAsked = false;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* colours = qobject_cast<QColorDialog*>(modal)) {
+            colours->setCurrentColor(QColor(0, 200, 0));
+            colours->accept();
+        } else if (auto* fonts = qobject_cast<FontColourDialog*>(modal); fonts && !colourAsked) {
+            colourAsked = true;
+            // Queued: the colour chooser's own loop must not run inside this timer.
+            QMetaObject::invokeMethod(fonts->ColourButton(), &QPushButton::click, Qt::QueuedConnection);
+        } else if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+            dialog->accept();
+        }
+    });
+    answer.start(20);
+    LogFontRecord font = DefaultMeasureFont();
+    ColorRef colour = 0x0000FF; // red
+    ASSERT_TRUE(SettingsChoosers{}.WithDefaults().chooseFont(nullptr, font, colour));
+    EXPECT_EQ(colour, 0x00C800u);
 }
 
 } // namespace

@@ -307,7 +307,8 @@ TEST_F(PhotoEditor, AdjustButtonsNudgeAndTurnTheSelectedRectangle)
     ASSERT_NE(canvas->AdjustButton(3), nullptr);
     EXPECT_EQ(canvas->AdjustButton(3)->Id(), photo::IDC_ADJUST_FIRST + 3);
 
-    // Holding a button runs its timer: 100 ms for "second corner right", 60 ms for the others.
+    // A click is one step; holding runs the timer: 100 ms for "second corner right",
+    // 60 ms for the others.
     const int periods[] = {60, 60, 60, 100, 60, 60};
     for (int k = 0; k < 6; ++k) {
         CBitmapButton* button = canvas->AdjustButton(k);
@@ -316,6 +317,11 @@ TEST_F(PhotoEditor, AdjustButtonsNudgeAndTurnTheSelectedRectangle)
         QTest::mouseRelease(button, Qt::LeftButton);
         EXPECT_FALSE(canvas->IsTimerRunning(photo::kAdjustTimerFirst + k)) << k;
     }
+    EXPECT_EQ(List().At(0)->points[0], QPoint(99, 99));
+    EXPECT_EQ(List().At(0)->points[1], QPoint(201, 151));
+    EXPECT_FLOAT_EQ(List().At(0)->rotation, 0.0f); // one degree on, one back
+    List().At(0)->points[0] = QPoint(100, 100);
+    List().At(0)->points[1] = QPoint(200, 150);
     // One second of ticks: 10 at 100 ms widen by 10 pixels, 16 at 60 ms by 16.
     for (int i = 0; i < 1000 / 100; ++i) {
         canvas->OnTimer(photo::kAdjustTimerFirst + 3);

@@ -16,6 +16,9 @@ ScriptedMessages::ScriptedMessages()
 {
     SetMessageResponder([this](const QString& text, const QString&, unsigned flags) {
         texts.append(text);
+        if (onAsk) {
+            onAsk();
+        }
         if (!m_answers.empty()) {
             const int answer = m_answers.front();
             m_answers.pop_front();

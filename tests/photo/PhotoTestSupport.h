@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QWidget>
 #include <deque>
+#include <functional>
 #include <memory>
 
 namespace phototest {
@@ -23,6 +24,7 @@ public:
     ~ScriptedMessages();
     void Answer(int result) { m_answers.push_back(result); }
     QStringList texts;
+    std::function<void()> onAsk; // runs as each box is shown, before its answer
 
 private:
     std::deque<int> m_answers;

@@ -15,7 +15,10 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTabBar>
 #include <QTest>
+#include <QTreeWidget>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 using namespace phototest;
@@ -86,6 +89,14 @@ TEST_F(PhotoWindow, ButtonsMenusAndHiddenControls)
         EXPECT_EQ(w.ToolTipText(b.id), b.tip) << b.id;
         EXPECT_EQ(w.Button(b.id)->y(), 4);
     }
+    // Hovering, no button pressed, shows the tip; leaving the button takes it away.
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    QTest::mouseMove(w.Button(IDC_MOVE), QPoint(10, 10));
+    QTest::mouseMove(w.Button(IDC_MOVE), QPoint(12, 10));
+    EXPECT_TRUE(QTest::qWaitFor([&w] { return w.ShownToolTip() == "Move"; }));
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(w.Button(IDC_MOVE), &leave);
+    EXPECT_EQ(w.ShownToolTip(), "");
     // Without a print hand-off the print button is greyed.
     EXPECT_FALSE(w.Button(IDC_PRINT)->isEnabled());
     for (const int hidden : {IDC_CALIBRATE, IDC_STATUS, IDC_X_LABEL, IDC_SCALE_LABEL}) {
@@ -181,9 +192,22 @@ TEST_F(PhotoWindow, SaveReportsSuccessAndFailure)
     EXPECT_EQ(files.requests[0].filter, "BMP Files(*.BMP)|*.BMP|JPG Files(*.JPG)|*.JPG||");
     EXPECT_TRUE(QFile::exists(dir.filePath("out.jpg")));
     EXPECT_TRUE(w.IsSaved());
+    EXPECT_EQ(files.requests[0].defaultExtension, "bmp");
+    EXPECT_EQ(files.requests[0].selectedFilter, "");
     files.Answer(dir.filePath("out.gif"));
     w.OnCommand(IDC_SAVE);
     EXPECT_EQ(messages.texts, (QStringList{"Save successfully!", "Save fail"}));
+
+    // A JPEG picture is offered as JPEG.
+    messages.Answer(IDNO);
+    files.Answer(dir.filePath("out.jpg"));
+    w.OnCommand(IDC_OPEN);
+    files.Answer(QString());
+    w.OnCommand(IDC_SAVE);
+    ASSERT_EQ(files.requests.size(), 4);
+    EXPECT_EQ(files.requests[3].initialName, dir.filePath("out.jpg"));
+    EXPECT_EQ(files.requests[3].defaultExtension, "jpg");
+    EXPECT_EQ(files.requests[3].selectedFilter, "JPG Files(*.JPG)|*.JPG");
 }
 
 TEST_F(PhotoWindow, MeasurementsAddedAfterASaveAreAskedForAgain)
@@ -212,6 +236,91 @@ TEST_F(PhotoWindow, MeasurementsAddedAfterASaveAreAskedForAgain)
     EXPECT_EQ(messages.texts.last(), "Save changes to...");
 }
 
+TEST_F(PhotoWindow, MovingOrTurningAfterASaveIsAskedForAgain)
+{
+    CPhotoMeasureDlg& w = Open("Still_2024-05-01_153045_60X_N0001.bmp");
+    CMeasureCanvas* canvas = w.Canvas();
+    MeasureLine();
+    w.OnCommand(ID_M_RECTANGLE);
+    Click(canvas, QPoint(300, 300));
+    Click(canvas, QPoint(400, 350));
+    Click(canvas, QPoint(420, 370));
+    auto saveAndSettle = [&] {
+        canvas->grab();
+        QCoreApplication::sendPostedEvents(&w);
+        files.Answer(dir.filePath("out.bmp"));
+        w.OnCommand(IDC_SAVE);
+        QCoreApplication::sendPostedEvents(&w);
+        ASSERT_TRUE(w.IsSaved());
+    };
+    saveAndSettle();
+    // A line moved after the save.
+    w.OnCommand(IDC_SELECT);
+    Click(canvas, QPoint(150, 100));
+    w.OnCommand(IDC_MOVE);
+    Click(canvas, QPoint(150, 200));
+    ASSERT_EQ(SharedPhotoList().At(0)->points[0], QPoint(100, 200));
+    QCoreApplication::sendPostedEvents(&w);
+    EXPECT_FALSE(w.IsSaved());
+
+    // A rectangle turned after the save.
+    saveAndSettle();
+    Click(canvas, QPoint(350, 325));
+    canvas->OnTimer(kAdjustTimerFirst + 4);
+    QCoreApplication::sendPostedEvents(&w);
+    EXPECT_FALSE(w.IsSaved());
+    messages.Answer(IDNO);
+    files.Answer(QString());
+    w.OnCommand(IDC_OPEN);
+    EXPECT_EQ(messages.texts.last(), "Save changes to...");
+}
+
+TEST_F(PhotoWindow, DeletionsInTheListAreFollowedByTheCanvas)
+{
+    CPhotoMeasureDlg& w = Open("Still_2024-05-01_153045_60X_N0001.bmp");
+    CMeasureCanvas* canvas = w.Canvas();
+    w.OnCommand(ID_M_RECTANGLE);
+    for (const int y : {100, 300}) {
+        Click(canvas, QPoint(100, y));
+        Click(canvas, QPoint(200, y + 50));
+        Click(canvas, QPoint(220, y + 70));
+    }
+    w.OnCommand(ID_M_LINE); // position 2, over the first rectangle
+    Click(canvas, QPoint(100, 100));
+    Click(canvas, QPoint(200, 100));
+    Click(canvas, QPoint(220, 90));
+    w.OnCommand(IDC_SELECT);
+    Click(canvas, QPoint(150, 325)); // the second rectangle takes the adjust buttons
+    w.OnCommand(IDC_LIST);
+    CMeasureListDlg* list = w.MeasureList();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(list));
+    auto deleteRow = [list](int tab, int row) {
+        list->Tabs()->setCurrentIndex(tab);
+        QTreeWidget* rows = list->Rows();
+        QTest::mouseClick(rows->viewport(), Qt::LeftButton, {},
+                          rows->visualItemRect(rows->topLevelItem(row)).center());
+        list->OnCommand(IDC_LIST_DELETE);
+    };
+    deleteRow(1, 0); // the first rectangle
+    ASSERT_EQ(SharedPhotoList().Count(), 2);
+    canvas->OnTimer(kAdjustTimerFirst + 3);
+    EXPECT_EQ(SharedPhotoList().At(0)->points[1], QPoint(201, 350)); // the second, not another
+    ASSERT_NE(canvas->AdjustButton(0), nullptr);
+
+    // The line being moved goes: the next click moves nothing.
+    Click(canvas, QPoint(150, 100));
+    w.OnCommand(IDC_MOVE);
+    ASSERT_TRUE(canvas->Editor().IsMoving());
+    deleteRow(0, 0);
+    EXPECT_FALSE(canvas->Editor().IsMoving());
+    Click(canvas, QPoint(150, 400));
+    ASSERT_EQ(SharedPhotoList().Count(), 1);
+    EXPECT_EQ(SharedPhotoList().At(0)->points[0], QPoint(100, 300));
+    // Deleting the adjusted rectangle takes its buttons away.
+    deleteRow(1, 0);
+    EXPECT_EQ(canvas->AdjustButton(0), nullptr);
+}
+
 TEST_F(PhotoWindow, OpenAsksToSaveFirstAndOffersOnlyBmpAfterNo)
 {
     CPhotoMeasureDlg& w = Open("first.bmp");
@@ -223,13 +332,17 @@ TEST_F(PhotoWindow, OpenAsksToSaveFirstAndOffersOnlyBmpAfterNo)
     w.OnCommand(IDC_OPEN);
     EXPECT_EQ(messages.texts, QStringList{"Save changes to..."});
     ASSERT_EQ(files.requests.size(), 1);
-    EXPECT_EQ(files.requests[0].filter, "bmp Files(*.bmp)|*.bmp");
+    // Both picture types first, nothing typed in, the picture's own folder.
+    const QString both = "BMP/JPG Files(*.BMP;*.JPG)|*.bmp *.jpg *.BMP *.JPG|";
+    EXPECT_EQ(files.requests[0].filter, both + "bmp Files(*.bmp)|*.bmp");
+    EXPECT_EQ(files.requests[0].initialName, "");
+    EXPECT_EQ(files.requests[0].folder, dir.path());
     EXPECT_EQ(w.PicturePath(), second);
     EXPECT_EQ(SharedPhotoList().Count(), 0); // the measurements went with the old canvas
     // Nothing measured: both picture types are offered, no question asked.
     files.Answer(QString());
     w.OnCommand(IDC_OPEN);
-    EXPECT_EQ(files.requests[1].filter, "BMP Files(*.BMP)|*.BMP|JPG Files(*.JPG)|*.JPG||");
+    EXPECT_EQ(files.requests[1].filter, both + "BMP Files(*.BMP)|*.BMP|JPG Files(*.JPG)|*.JPG||");
     EXPECT_EQ(messages.texts.size(), 1);
     // Yes saves instead of opening.
     MeasureLine();
@@ -277,6 +390,48 @@ TEST_F(PhotoWindow, MaximizeAndRestoreRecreateAnEmptyCanvas)
     EXPECT_FALSE(w.isMaximized());
     EXPECT_EQ(w.Canvas()->Mode(), DisplayMode::Fitted);
     EXPECT_EQ(w.Canvas()->SurfaceSize(), QSize(640, 480));
+}
+
+TEST_F(PhotoWindow, RestoredByTheFrameItAsksBeforeTheWindowShrinks)
+{
+    CPhotoMeasureDlg& w = Open("m.bmp", QSize(1600, 1200));
+    w.MagnificationEdit()->setText("60");
+    w.RequestMaximize();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(w.isMaximized());
+    CMeasureCanvas* canvas = w.Canvas();
+    w.OnCommand(ID_M_LINE);
+    Click(canvas, QPoint(100, 100));
+    Click(canvas, QPoint(200, 100));
+    Click(canvas, QPoint(220, 120));
+    ASSERT_EQ(SharedPhotoList().Count(), 1);
+
+    // The frame's restore button: the window is as it was while the question shows.
+    bool maximizedWhenAsked = false;
+    messages.onAsk = [&] { maximizedWhenAsked = w.isMaximized() && w.Canvas() == canvas; };
+    messages.Answer(IDNO);
+    w.windowHandle()->setWindowStates(Qt::WindowNoState);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !messages.texts.isEmpty(); }));
+    EXPECT_TRUE(maximizedWhenAsked);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(messages.texts, QStringList{"Save changes to..."});
+    EXPECT_FALSE(w.isMaximized());
+    EXPECT_EQ(w.Canvas()->Mode(), DisplayMode::Fitted);
+    messages.onAsk = nullptr;
+
+    // Maximized by the frame with a measurement, and Yes: saved, and the window stays.
+    w.OnCommand(ID_M_LINE);
+    Click(w.Canvas(), QPoint(100, 100));
+    Click(w.Canvas(), QPoint(200, 100));
+    Click(w.Canvas(), QPoint(220, 120));
+    messages.Answer(IDYES);
+    files.Answer(dir.filePath("saved.bmp"));
+    w.windowHandle()->setWindowStates(Qt::WindowMaximized);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return messages.texts.size() == 3; }));
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(w.isMaximized());
+    EXPECT_TRUE(QFile::exists(dir.filePath("saved.bmp")));
+    EXPECT_EQ(SharedPhotoList().Count(), 1);
 }
 
 TEST_F(PhotoWindow, KeysDoNotCloseAndCloseAsks)
@@ -335,4 +490,29 @@ TEST_F(PhotoWindow, PrintListAndCalibration)
     EXPECT_EQ(w.CalibratedEdit()->text(), "57.3");
     EXPECT_DOUBLE_EQ(w.Magnification(), 57.3);
     EXPECT_TRUE(QString::fromUtf8(testsupport::ReadFile(calibrationFile)).contains("60=57.3"));
+}
+
+TEST_F(PhotoWindow, CalibrationWaitsForAPictureItsLineCanBeDrawnOn)
+{
+    CPhotoMeasureDlg& w = Open("Still_2024-05-01_153045_60X_N0001.bmp");
+    const QString damaged = dir.filePath("damaged.bmp");
+    testsupport::WriteFile(damaged, QByteArray("BM not really a picture"));
+    files.Answer(damaged);
+    w.OnCommand(IDC_OPEN);
+    ASSERT_FALSE(w.Canvas()->HasPicture());
+    w.OnCommand(IDC_CALIBRATE);
+    EXPECT_FALSE(w.Canvas()->Editor().IsCalibrating());
+    EXPECT_TRUE(w.Button(IDC_CALIBRATE)->isEnabled());
+
+    // Started on a picture, then left for another before its line: offered again.
+    files.Answer(path);
+    w.OnCommand(IDC_OPEN);
+    w.OnCommand(IDC_CALIBRATE);
+    ASSERT_TRUE(w.Canvas()->Editor().IsCalibrating());
+    EXPECT_FALSE(w.Button(IDC_CALIBRATE)->isEnabled());
+    files.Answer(path);
+    w.OnCommand(IDC_OPEN);
+    EXPECT_TRUE(w.Button(IDC_CALIBRATE)->isEnabled());
+    w.OnCommand(IDC_CALIBRATE);
+    EXPECT_TRUE(w.Canvas()->Editor().IsCalibrating());
 }

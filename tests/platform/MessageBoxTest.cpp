@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QMessageBox>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -25,4 +26,17 @@ TEST(MessageBox, AShortTextLeavesRoomForTheWholeCaption)
     const int captionWidth =
         QFontMetrics(QApplication::font("QMdiSubWindowTitleBar")).horizontalAdvance(caption);
     EXPECT_GE(width, captionWidth + 120);
+}
+
+TEST(MessageBox, EnterAnswersNoWhereNoIsTheDefault)
+{
+    QTimer enter;
+    QObject::connect(&enter, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            QTest::keyClick(box, Qt::Key_Return);
+        }
+    });
+    enter.start(10);
+    EXPECT_EQ(ShowMessage(nullptr, "Are you sure to delete all?", "Pelora", MB_YESNO | MB_DEFBUTTON2), IDNO);
+    EXPECT_EQ(ShowMessage(nullptr, "Are you sure to close?", "Pelora", MB_YESNO), IDYES);
 }

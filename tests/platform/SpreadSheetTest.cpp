@@ -66,6 +66,41 @@ TEST(SpreadSheetTest, TextRowsAreQuotedAndASecondWriteKeepsTheFirstAsBackup)
               "\"DL1\"ExportData\"1.000\"\r\n\"DL2\"ExportData\"2.000\"\r\n");
 }
 
+TEST(SpreadSheetTest, AnOldFileInAnotherEncodingKeepsItsBytesInTheBackupAndTheNewFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("data.txt");
+    // windows-1252: "Größe" and "µm" are not UTF-8.
+    const QByteArray old = "\"Gr\xF6\xDF"
+                           "e\"ExportData\"\xB5m\"\r\n";
+    testsupport::WriteFile(path, old);
+    ASSERT_TRUE(Write(path, {{"Name"}, {"DL1"}}));
+    EXPECT_EQ(testsupport::ReadFile(path + ".bak"), old);
+    EXPECT_EQ(testsupport::ReadFile(path), "\"Gr\xF6\xDF"
+                                           "e\"ExportData\"\xB5m\"ExportData\"Name\"\r\n\"DL1\"\r\n");
+}
+
+TEST(SpreadSheetTest, ACommaMakesCsvQuotedOnlyWhereNeeded)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("data.csv");
+    CSpreadSheet sheet(path, ",", false);
+    EXPECT_EQ(sheet.Mode(), SpreadSheetMode::Csv);
+    sheet.BeginTransaction();
+    const QStringList tricky{"a,b", "say \"hi\"", " ", "1.5", "Größe"};
+    ASSERT_TRUE(sheet.AddHeaders({"Name", "Value"}));
+    ASSERT_TRUE(sheet.AddRow(tricky));
+    ASSERT_TRUE(sheet.Commit());
+    EXPECT_EQ(testsupport::ReadFile(path),
+              "Name,Value\r\n\"a,b\",\"say \"\"hi\"\"\",\" \",1.5,Gr\xC3\xB6\xC3\x9F"
+              "e\r\n");
+    // Read back as it was written, also by a new writer on the file.
+    CSpreadSheet again(path, ",", false);
+    QStringList fields;
+    ASSERT_TRUE(again.ReadRow(fields, 2));
+    EXPECT_EQ(fields, tricky);
+}
+
 TEST(SpreadSheetTest, RowsAreReadBackReplacedInsertedAndPaddedToTheirPlace)
 {
     QTemporaryDir dir;

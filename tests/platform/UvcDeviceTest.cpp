@@ -2,6 +2,7 @@
 // present, refusals, the camera button and the picture controls.
 #include "common/EmulatedUvc.h"
 #include "common/UvcRig.h"
+#include "platform/camera/CameraReport.h"
 
 #include <gtest/gtest.h>
 #include <linux/videodev2.h>
@@ -15,6 +16,8 @@ TEST(UvcDevices, EveryClassIsListedByItsCaptureNodeOnly)
     for (int cls : {0, 1, 2}) {
         rig.uvc->Plug(cls);
     }
+    // As in a container or the real-driver rig: no udev daemon to tell capture from metadata.
+    rig.uvc->With(1, [](Camera& c) { c.udevProperties = false; });
     const auto devices = rig.backend.EnumerateDevices();
     ASSERT_EQ(devices.size(), 3u) << "the metadata nodes are not cameras";
     const std::pair<int, int> largest[] = {{1280, 1024}, {1600, 1200}, {2592, 1944}};
@@ -40,6 +43,62 @@ TEST(UvcDevices, PresenceMeansAVideoCaptureDeviceWithTheId)
     EXPECT_FALSE(rig.backend.IsUsbHardwareIdPresent("USB\\Vid_a16e&Pid_3d01"));
     rig.uvc->Unplug(withNodes);
     EXPECT_FALSE(rig.backend.IsUsbHardwareIdPresent("USB\\Vid_a16e&Pid_3d00"));
+}
+
+// The entry a camera was chosen by finds it again after a replug into another port, or
+// after another camera took its node number; without a serial number only its port counts.
+TEST(UvcDevices, CameraIsKnownBySerialNumberOrElseByPort)
+{
+    Rig rig;
+    const int first = rig.uvc->Plug(0, "1");
+    rig.uvc->With(first, [](Camera& c) { c.serial = "SN-42"; });
+    const int bare = rig.uvc->Plug(0, "2");
+    const auto before = rig.backend.EnumerateDevices();
+    ASSERT_EQ(before.size(), 2u);
+    EXPECT_FALSE(before[0].IsEqual(before[1])) << "same model, told apart by serial number and port";
+
+    rig.uvc->Unplug(first);
+    rig.uvc->Unplug(bare);
+    const int other = rig.uvc->Plug(0, "1"); // another camera of the model takes the first port
+    const int moved = rig.uvc->Plug(0, "3");
+    rig.uvc->With(moved, [](Camera& c) { c.serial = "SN-42"; });
+    const int bareMoved = rig.uvc->Plug(0, "4");
+    CameraStatus status = CameraStatus::Failed;
+    auto camera = rig.backend.Open(before[0], &status);
+    ASSERT_TRUE(camera) << CameraStatusName(status);
+    EXPECT_EQ(rig.uvc->Snapshot(moved).streamOns, 0);
+    EXPECT_EQ(camera->Start({}), CameraStatus::Ok);
+    camera->Stop();
+    EXPECT_EQ(rig.uvc->Snapshot(moved).streamOns, 1) << "the camera with the serial number was opened";
+    EXPECT_EQ(rig.uvc->Snapshot(other).streamOns, 0);
+    EXPECT_FALSE(rig.backend.Open(before[1], &status))
+        << "a camera without serial number in another port is another";
+    EXPECT_EQ(status, CameraStatus::Gone);
+    EXPECT_EQ(rig.uvc->Snapshot(bareMoved).streamOns, 0);
+}
+
+TEST(UvcDevices, ReportListsEachCameraWithIdentityNodeAndFormats)
+{
+    Rig rig;
+    const int ready = rig.uvc->Plug(0, "1");
+    rig.uvc->With(ready, [](Camera& c) { c.serial = "SN-7"; });
+    rig.uvc->PlugButton(ready);
+    const int locked = rig.uvc->Plug(1, "2");
+    rig.uvc->With(locked, [](Camera& c) { c.nodeDenied = true; });
+    QString text;
+    QTextStream out(&text);
+    EXPECT_EQ(WriteCameraReport(rig.backend, out), 2) << "metadata nodes are not cameras";
+    out.flush();
+    const QStringList lines = text.split('\n');
+    ASSERT_GE(lines.size(), 10) << text.toStdString();
+    EXPECT_EQ(lines[0], "cameras: 2");
+    EXPECT_EQ(lines[1], "camera 1: Microscope class 0");
+    EXPECT_EQ(lines[2], "  identity: vid_a16e&pid_3d00#SN-7#1.0#0");
+    EXPECT_TRUE(lines[3].endsWith(" " + rig.uvc->CaptureNode(ready))) << lines[3].toStdString();
+    EXPECT_TRUE(lines[4].startsWith("  formats: MJPG 1280x1024")) << lines[4].toStdString();
+    EXPECT_TRUE(lines[4].contains("; YUY2 1280x1024")) << lines[4].toStdString();
+    EXPECT_EQ(lines[5], "  button: yes");
+    EXPECT_EQ(lines[9], QString("  not opened: ") + CameraStatusName(CameraStatus::Denied));
 }
 
 TEST(UvcDevices, RefusalsComeBackAsStatuses)

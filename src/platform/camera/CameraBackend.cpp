@@ -15,6 +15,19 @@ std::uint32_t FourCcOf(CameraSubtype subtype)
     return kFourCcYuy2;
 }
 
+const char* CameraSubtypeName(CameraSubtype subtype)
+{
+    switch (subtype) {
+    case CameraSubtype::UYVY:
+        return "UYVY";
+    case CameraSubtype::MJPG:
+        return "MJPG";
+    case CameraSubtype::YUY2:
+        break;
+    }
+    return "YUY2";
+}
+
 CameraStatus CameraStatusFromErrno(int err)
 {
     switch (err) {

@@ -18,6 +18,8 @@ inline constexpr std::uint32_t kFourCcYuy2 = 0x32595559; // 'YUY2'
 inline constexpr std::uint32_t kFourCcUyvy = 0x59565955; // 'UYVY'
 inline constexpr std::uint32_t kFourCcMjpg = 0x47504A4D; // 'MJPG'
 std::uint32_t FourCcOf(CameraSubtype subtype);
+// "YUY2", "UYVY", "MJPG": the subtype as reports and notices name it.
+const char* CameraSubtypeName(CameraSubtype subtype);
 
 // One capability (format) the camera offers.
 struct CameraCapability {
@@ -101,6 +103,7 @@ struct CameraStreamSinks {
     std::function<void()> button;                  // the camera's snapshot button was pressed
     std::function<void(CameraStatus)> streamEnded; // the stream stopped and could not be restarted
     std::function<void(CameraNotice)> notice;      // optional
+    std::function<void()> damaged;                 // optional: the driver flagged a frame damaged; dropped
 };
 
 // An opened camera. Stop() and the destructor join the streaming thread.

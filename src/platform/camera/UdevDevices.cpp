@@ -10,6 +10,7 @@ struct UdevDeleter {
     void operator()(udev_enumerate* e) const { udev_enumerate_unref(e); }
     void operator()(udev_device* d) const { udev_device_unref(d); }
     void operator()(udev_monitor* m) const { udev_monitor_unref(m); }
+    void operator()(udev_queue* q) const { udev_queue_unref(q); }
 };
 template <typename T> using UdevPtr = std::unique_ptr<T, UdevDeleter>;
 
@@ -32,11 +33,16 @@ UdevRecord RecordOf(udev_device* device)
     record.usbSysPath = Text(udev_device_get_syspath(usb));
     record.hardwareId = FormatHardwareId(Text(udev_device_get_sysattr_value(usb, "idVendor")),
                                          Text(udev_device_get_sysattr_value(usb, "idProduct")));
+    record.serial = Text(udev_device_get_sysattr_value(usb, "serial")).trimmed();
     record.busPath = Text(udev_device_get_property_value(device, "ID_PATH"));
     if (record.busPath.isEmpty()) {
         record.busPath = Text(udev_device_get_devpath(usb));
     }
     record.product = Text(udev_device_get_property_value(device, "ID_V4L_PRODUCT"));
+    if (record.product.isEmpty() && record.subsystem == kSubsystemVideo) {
+        // Without udev's database (no udev daemon, as in containers) sysfs still has the card name.
+        record.product = Text(udev_device_get_sysattr_value(device, "name")).trimmed();
+    }
     record.v4lCapabilities = Text(udev_device_get_property_value(device, "ID_V4L_CAPABILITIES"));
     if (record.subsystem == kSubsystemVideo) {
         udev_device* interface =
@@ -47,6 +53,15 @@ UdevRecord RecordOf(udev_device* device)
     return record;
 }
 
+// udev's own notices come once its rules have run (nodes named, permissions set). Where
+// no udev daemon runs (containers, small systems) they never come; the kernel's notices
+// are then the only ones, and devtmpfs has made the node before the kernel tells.
+const char* EventSource(udev* context)
+{
+    UdevPtr<udev_queue> queue(udev_queue_new(context));
+    return queue && udev_queue_get_udev_is_active(queue.get()) ? "udev" : "kernel";
+}
+
 class SystemUdevWatch : public UdevWatch {
 public:
     explicit SystemUdevWatch(std::function<void(const UdevNotice&)> handler) : m_handler(std::move(handler))
@@ -55,7 +70,7 @@ public:
         if (!m_context) {
             return;
         }
-        m_monitor.reset(udev_monitor_new_from_netlink(m_context.get(), "udev"));
+        m_monitor.reset(udev_monitor_new_from_netlink(m_context.get(), EventSource(m_context.get())));
         udev_monitor* monitor = m_monitor.get();
         if (!monitor ||
             udev_monitor_filter_add_match_subsystem_devtype(monitor, "video4linux", nullptr) < 0 ||

@@ -16,6 +16,7 @@ struct UdevRecord {
     QString devNode;         // /dev/videoN, /dev/input/eventN; empty for nodeless devices
     QString usbSysPath;      // sysfs path of the USB device it belongs to (itself for a USB device)
     QString hardwareId;      // "vid_xxxx&pid_xxxx", lower-case; empty when unknown
+    QString serial;          // the USB device's serial number; empty when it has none
     QString busPath;         // udev ID_PATH (or the USB device path)
     QString product;         // ID_V4L_PRODUCT (the V4L2 card name), when known
     QString interfaceKey;    // a video node's place on its USB device, stable across replugs

@@ -21,9 +21,15 @@ bool QueryCaptureNode(V4l2Io& io, const QString& devNode)
     return (deviceCaps & V4L2_CAP_VIDEO_CAPTURE) != 0;
 }
 
+// A camera is known by vendor:product and serial number, wherever it is plugged in and
+// whatever node number it got; one without a serial number by the USB port it is in.
+// The node's place on its device (interface, index) tells its nodes apart.
 QString KeyOf(const UdevRecord& node)
 {
-    return node.hardwareId + "#" + node.interfaceKey;
+    if (node.serial.isEmpty()) {
+        return node.hardwareId + "#" + node.interfaceKey;
+    }
+    return node.hardwareId + "#" + node.serial + "#" + node.interfaceKey.section(':', -1);
 }
 
 int EventOf(const UdevNotice& notice)

@@ -359,6 +359,8 @@ V4l2Camera::Delivery V4l2Camera::DeliverOne(double seconds)
             m_format.subtype, m_format.width, m_format.height, m_buffers.Data(buffer.index), used, seconds};
         frame.stride = m_format.subtype == CameraSubtype::MJPG ? 0 : m_bytesPerLine;
         m_sinks.frame(frame);
+    } else if (!good && m_sinks.damaged) {
+        m_sinks.damaged();
     }
     if (const int err = m_io->Ioctl(Fd(), VIDIOC_QBUF, &buffer)) {
         return IsGone(err) ? Delivery::Gone : Delivery::Broken;

@@ -9,6 +9,17 @@ SaveDialogResponder& Responder()
     static SaveDialogResponder responder;
     return responder;
 }
+void PrepareForFileName(QFileDialog& dialog, const SaveDialogRequest& request)
+{
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(DialogFilterFromPairs(request.filter));
+    dialog.selectFile(request.initialName);
+    dialog.setDefaultSuffix(request.defaultExtension.mid(request.defaultExtension.startsWith('.') ? 1 : 0));
+    if (!request.confirmOverwrite) {
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    }
+}
 } // namespace
 
 void SetSaveDialogResponder(SaveDialogResponder responder)
@@ -35,21 +46,21 @@ QString AskSaveFileName(QWidget* owner, const SaveDialogRequest& request)
         chosen = Responder()(request);
     } else {
         QFileDialog dialog(owner);
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setFileMode(QFileDialog::AnyFile);
-        dialog.setNameFilter(DialogFilterFromPairs(request.filter));
         if (!request.folder.isEmpty()) {
             dialog.setDirectory(request.folder);
         }
-        dialog.selectFile(request.initialName);
-        dialog.setDefaultSuffix(
-            request.defaultExtension.mid(request.defaultExtension.startsWith('.') ? 1 : 0));
-        if (!request.confirmOverwrite) {
-            dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        if (request.chooseFolder) {
+            dialog.setFileMode(QFileDialog::Directory);
+            dialog.setOption(QFileDialog::ShowDirsOnly);
+        } else {
+            PrepareForFileName(dialog, request);
         }
         if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
             chosen = dialog.selectedFiles().first();
         }
+    }
+    if (request.chooseFolder) {
+        return chosen;
     }
     if (chosen.isEmpty() || request.defaultExtension.isEmpty() || !QFileInfo(chosen).suffix().isEmpty()) {
         return chosen;

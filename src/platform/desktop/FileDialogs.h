@@ -11,6 +11,7 @@ struct SaveDialogRequest {
     QString defaultExtension; // ".bmp", ".avi" ... added when the user typed none
     QString filter;           // "Bitmap Files(*.bmp)|*.bmp|JPEG Files(*.jpg)|*.jpg||"
     bool confirmOverwrite = true;
+    bool chooseFolder = false; // a folder is chosen, not a file name (the result is the folder)
 };
 
 // The chosen path, or an empty string when the user cancelled.

@@ -23,6 +23,20 @@ QMessageBox::StandardButtons ButtonsFor(unsigned flags)
     }
 }
 
+// The button the platform counts second in each set.
+QMessageBox::StandardButton SecondButtonOf(unsigned flags)
+{
+    switch (flags & 0xF) {
+    case MB_OKCANCEL:
+        return QMessageBox::Cancel;
+    case MB_YESNOCANCEL:
+    case MB_YESNO:
+        return QMessageBox::No;
+    default:
+        return QMessageBox::Ok;
+    }
+}
+
 QMessageBox::Icon IconFor(unsigned flags)
 {
     switch (flags & 0xF0) {
@@ -78,6 +92,9 @@ int ShowMessage(QWidget* owner, const QString& text, const QString& caption, uns
         return g_responder(text, caption, flags);
     }
     QMessageBox box(IconFor(flags), caption, text, ButtonsFor(flags), owner);
+    if ((flags & MB_DEFBUTTON2) != 0) {
+        box.setDefaultButton(SecondButtonOf(flags));
+    }
     FitCaption(box, caption);
     box.exec();
     return ResultFor(box.standardButton(box.clickedButton()));

@@ -16,6 +16,7 @@ enum MessageFlags : unsigned {
     MB_ICONQUESTION = 0x20,
     MB_ICONWARNING = 0x30,
     MB_ICONINFORMATION = 0x40,
+    MB_DEFBUTTON2 = 0x100, // the second button (No of Yes/No) answers Enter
 };
 enum MessageResult : int { IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7 };
 

@@ -6,19 +6,37 @@
 
 #include <QFile>
 #include <QSet>
+#include <QStringDecoder>
 
 namespace {
 
 const char kXlsSeparator[] = ",;.?";
 const char kBackupSheet[] = "CSpreadSheetBackup";
 const char kLineEnd[] = "\r\n";
+const char kCsvSeparator[] = ",";
+const QChar kQuote = '"';
 
 bool EndsWithLower(const QString& path, QLatin1String ending)
 {
     return path.right(ending.size()).toLower() == ending;
 }
 
-SpreadSheetMode ModeOf(const QString& path)
+bool NeedsCsvQuotes(const QString& field)
+{
+    return field.contains(QLatin1Char(',')) || field.contains(kQuote) || field.contains(QLatin1Char('\n')) ||
+           field.contains(QLatin1Char('\r')) || field.startsWith(' ') || field.endsWith(' ');
+}
+
+bool IsUtf8(const QByteArray& bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    [[maybe_unused]] const QString text = decoder(bytes);
+    return !decoder.hasError();
+}
+
+} // namespace
+
+SpreadSheetMode CSpreadSheet::ModeFor(const QString& path)
 {
     if (EndsWithLower(path, QLatin1String(".xls"))) {
         return SpreadSheetMode::Xls;
@@ -26,13 +44,14 @@ SpreadSheetMode ModeOf(const QString& path)
     return EndsWithLower(path, QLatin1String(".xlsx")) ? SpreadSheetMode::Xlsx : SpreadSheetMode::Text;
 }
 
-} // namespace
-
 CSpreadSheet::CSpreadSheet(const QString& path, const QString& name, bool backup)
-    : m_path(path), m_mode(ModeOf(path)), m_backup(backup)
+    : m_path(path), m_mode(ModeFor(path)), m_backup(backup)
 {
     if (m_mode == SpreadSheetMode::Text) {
         m_separator = name;
+        if (name == QLatin1String(kCsvSeparator)) {
+            m_mode = SpreadSheetMode::Csv;
+        }
     } else {
         m_sheet = name;
         m_separator = QString::fromLatin1(kXlsSeparator);
@@ -69,6 +88,58 @@ QStringList CSpreadSheet::SplitLine(const QString& line, const QString& separato
     return fields;
 }
 
+QString CSpreadSheet::CsvLine(const QStringList& fields)
+{
+    QStringList cells;
+    for (const QString& field : fields) {
+        if (NeedsCsvQuotes(field)) {
+            cells << kQuote + QString(field).replace(kQuote, QStringLiteral("\"\"")) + kQuote;
+        } else {
+            cells << field;
+        }
+    }
+    return cells.join(QLatin1String(kCsvSeparator));
+}
+
+QStringList CSpreadSheet::SplitCsvLine(const QString& line)
+{
+    QStringList fields;
+    QString field;
+    bool quoted = false;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const QChar c = line[i];
+        if (quoted) {
+            if (c != kQuote) {
+                field += c;
+            } else if (i + 1 < line.size() && line[i + 1] == kQuote) {
+                field += kQuote;
+                ++i;
+            } else {
+                quoted = false;
+            }
+        } else if (c == kQuote) {
+            quoted = true;
+        } else if (c == QLatin1Char(',')) {
+            fields << field;
+            field.clear();
+        } else {
+            field += c;
+        }
+    }
+    fields << field;
+    return fields;
+}
+
+QString CSpreadSheet::EncodeRow(const QStringList& fields) const
+{
+    return m_mode == SpreadSheetMode::Csv ? CsvLine(fields) : JoinFields(fields, m_separator);
+}
+
+QStringList CSpreadSheet::DecodeRow(const QString& line) const
+{
+    return m_mode == SpreadSheetMode::Csv ? SplitCsvLine(line) : SplitLine(line, m_separator);
+}
+
 void CSpreadSheet::Open()
 {
     switch (m_mode) {
@@ -76,6 +147,7 @@ void CSpreadSheet::Open()
         OpenXls();
         break;
     case SpreadSheetMode::Text:
+    case SpreadSheetMode::Csv:
         OpenText();
         break;
     case SpreadSheetMode::Xlsx:
@@ -127,7 +199,9 @@ void CSpreadSheet::OpenText()
     }
     m_read = true;
     m_exists = true;
-    QStringList lines = QString::fromUtf8(bytes).split('\n');
+    // Text in another encoding is carried byte for byte, so nothing of it is lost.
+    m_bytewise = !IsUtf8(bytes);
+    QStringList lines = (m_bytewise ? QString::fromLatin1(bytes) : QString::fromUtf8(bytes)).split('\n');
     if (!lines.isEmpty() && lines.last().isEmpty()) {
         lines.removeLast();
     }
@@ -138,7 +212,7 @@ void CSpreadSheet::OpenText()
         m_rows << line;
     }
     if (!m_rows.isEmpty()) {
-        m_headers = SplitLine(m_rows.first(), m_separator);
+        m_headers = DecodeRow(m_rows.first());
         m_columns = int(m_headers.size());
     }
 }
@@ -155,9 +229,9 @@ void CSpreadSheet::MakeBackup()
         made = !m_exists || CommitXls(QString::fromLatin1(kBackupSheet), true);
         break;
     case SpreadSheetMode::Text:
-        made = CommitText(m_path + ".bak");
-        break;
+    case SpreadSheetMode::Csv:
     case SpreadSheetMode::Xlsx: {
+        // The old file as it is, byte for byte.
         const QString bak = m_path + ".bak";
         QFile::remove(bak);
         made = QFile::copy(m_path, bak);
@@ -203,7 +277,7 @@ bool CSpreadSheet::AddHeaders(const QStringList& fields, bool replace)
     if (m_exists && !replace) {
         QStringList existing;
         if (!m_rows.isEmpty()) {
-            existing = SplitLine(m_rows.first(), m_separator);
+            existing = DecodeRow(m_rows.first());
         }
         if (m_mode == SpreadSheetMode::Xls) {
             for (const QString& field : fields) {
@@ -225,7 +299,7 @@ bool CSpreadSheet::AddHeaders(const QStringList& fields, bool replace)
 QString CSpreadSheet::FillerLine() const
 {
     const QString empty = m_mode == SpreadSheetMode::Xls ? QStringLiteral(" ") : QString();
-    return JoinFields(QStringList(qMax(m_columns, 1), empty), m_separator);
+    return EncodeRow(QStringList(qMax(m_columns, 1), empty));
 }
 
 bool CSpreadSheet::AddRow(const QStringList& fields, int row, bool replace)
@@ -241,7 +315,7 @@ bool CSpreadSheet::AddRow(const QStringList& fields, int row, bool replace)
         m_headers = fields;
         m_columns = int(fields.size());
     }
-    const QString line = JoinFields(fields, m_separator);
+    const QString line = EncodeRow(fields);
     if (target <= TotalRows()) {
         if (replace) {
             m_rows[target - 1] = line;
@@ -265,7 +339,7 @@ bool CSpreadSheet::ReadRow(QStringList& fields, int row)
         m_error = QStringLiteral("Desired row is greater than total number of rows in spreadsheet\n");
         return false;
     }
-    fields = SplitLine(m_rows[target - 1], m_separator);
+    fields = DecodeRow(m_rows[target - 1]);
     m_current = target;
     return true;
 }
@@ -290,6 +364,7 @@ bool CSpreadSheet::Commit()
         }
         break;
     case SpreadSheetMode::Text:
+    case SpreadSheetMode::Csv:
         written = CommitText(m_path);
         break;
     case SpreadSheetMode::Xlsx:
@@ -311,7 +386,7 @@ bool CSpreadSheet::CommitText(const QString& path)
 {
     QByteArray bytes;
     for (const QString& line : m_rows) {
-        bytes += line.toUtf8() + kLineEnd;
+        bytes += (m_bytewise ? line.toLatin1() : line.toUtf8()) + kLineEnd;
     }
     // Written beside and renamed over: a full disk leaves the old file whole.
     if (!WriteFileAtomically(path, bytes)) {
@@ -323,9 +398,9 @@ bool CSpreadSheet::CommitText(const QString& path)
 
 bool CSpreadSheet::CommitXlsx()
 {
-    QList<QStringList> rows;
+    QList<SheetRow> rows;
     for (const QString& line : m_rows) {
-        rows << SplitLine(line, m_separator);
+        rows << TextCells(SplitLine(line, m_separator));
     }
     QString reason;
     if (!WriteXlsxWorkbook(m_path, m_sheet, rows, reason)) {

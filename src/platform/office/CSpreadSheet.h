@@ -2,21 +2,26 @@
 // A small spreadsheet writer. Rows are kept as text lines of quoted fields until
 // Commit writes them: names ending ".xls" go through the ODBC spreadsheet driver
 // into a worksheet, ".xlsx" becomes a workbook with one worksheet, and any other
-// name a text file of quoted fields joined by a separator.
+// name a text file of quoted fields joined by a separator. A comma as separator
+// makes real CSV: fields quoted only where needed, quotes inside doubled.
 //
 // Opening reads what the file already holds (worksheet or text lines), so new rows
 // are added after the old ones, and keeps a backup of it: the worksheet
-// "CSpreadSheetBackup" (.xls) or the file with ".bak" appended.
+// "CSpreadSheetBackup" (.xls) or a byte-for-byte copy with ".bak" appended. A text
+// file that is not UTF-8 keeps its bytes: it is read and written byte for byte.
 #include <QList>
 #include <QString>
 #include <QStringList>
 
-enum class SpreadSheetMode { Text, Xls, Xlsx };
+enum class SpreadSheetMode { Text, Csv, Xls, Xlsx };
 
 class CSpreadSheet {
 public:
     // `name`: the worksheet (.xls, .xlsx) or the field separator (text).
     CSpreadSheet(const QString& path, const QString& name, bool backup = true);
+    // The mode a path's ending chooses: Xls, Xlsx or Text (a text file becomes Csv
+    // by its comma separator).
+    static SpreadSheetMode ModeFor(const QString& path);
 
     // Holds every change until Commit.
     void BeginTransaction() { m_transaction = true; }
@@ -41,12 +46,17 @@ public:
     // A row as one line, and back: "a"SEP"b"SEP"c".
     static QString JoinFields(const QStringList& fields, const QString& separator);
     static QStringList SplitLine(const QString& line, const QString& separator);
+    // A row as a CSV line and back.
+    static QString CsvLine(const QStringList& fields);
+    static QStringList SplitCsvLine(const QString& line);
 
 private:
     void Open();
     void OpenXls();
     void OpenText();
     void MakeBackup();
+    QString EncodeRow(const QStringList& fields) const;
+    QStringList DecodeRow(const QString& line) const;
     bool CheckXlsRow(const QStringList& fields, int row);
     QString FillerLine() const;
     QList<QStringList> DataRows() const;
@@ -68,5 +78,6 @@ private:
     bool m_read = false;
     bool m_transaction = false;
     bool m_backup = false;
+    bool m_bytewise = false; // an old text file that is not UTF-8: one character per byte
     QString m_error;
 };

@@ -1,9 +1,13 @@
 #pragma once
 // Recorder setting dialog (375): recording size, time limit and compressor of the
 // next recording. Opening switches the camera to 640 x 480; the size list switches
-// it to the chosen size; Cancel takes it back to the class's high size. OK
-// prepares the default compressor unless Compress prepared one this time.
+// it to the chosen size; Cancel, Escape and the close box take it back to the size
+// it had before. OK prepares the default compressor unless Compress prepared one
+// this time.
+#include "capture/CaptureState.h"
+
 #include <QDialog>
+#include <QSize>
 #include <functional>
 
 class QCheckBox;
@@ -17,12 +21,13 @@ class CRecorderSettingDlg : public QDialog {
     Q_OBJECT
 public:
     struct Parts {
-        // Switches the camera: 0 when it took the size (CCaptureGraph::SetCaptureSize).
-        std::function<int(int width, int height)> setCaptureSize;
+        // Switches the camera: true when it took the size.
+        std::function<bool(int width, int height)> setCaptureSize;
         // The platform's compressor choice; false when the user cancelled.
         std::function<bool(AviCompressOptions* options)> chooseCompressor;
-        // Size of the frames the prepared compressor is tried on.
-        std::function<QSize()> frameSize;
+        // The capture format now: the sensor class and the size of the frames the
+        // prepared compressor is tried on.
+        std::function<CaptureFormat()> format;
     };
     CRecorderSettingDlg(VideoRecorder& recorder, QString videoFolder, Parts parts, QWidget* parent = nullptr);
 
@@ -53,9 +58,13 @@ private:
     void OnCancel();
     bool ReadField(QLineEdit* edit, int minimum, int maximum, int* value);
 
+    QSize FrameSize() const;
+
     VideoRecorder& m_recorder;
     QString m_videoFolder;
     Parts m_parts;
+    int m_deviceClass = Class2592;
+    QSize m_sizeBefore; // the capture size when the dialog opened
     QLineEdit* m_rate = nullptr;
     QLineEdit* m_limit = nullptr;
     QCheckBox* m_limitBox = nullptr;

@@ -1,10 +1,10 @@
-#include "capture/CRecorderSettingDlg.h"
+#include "capture/dialogs/CRecorderSettingDlg.h"
 
 #include "capture/CaptureResolutions.h"
 #include "capture/CaptureState.h"
 #include "capture/CaptureTexts.h"
-#include "capture/RecorderSettingIds.h"
 #include "capture/VideoRecorder.h"
+#include "capture/dialogs/RecorderSettingIds.h"
 #include "platform/desktop/MessageBox.h"
 
 #include <QCheckBox>
@@ -34,12 +34,16 @@ CRecorderSettingDlg::CRecorderSettingDlg(VideoRecorder& recorder, QString videoF
     setObjectName(QString::number(IDD_RECORDER_SETTING));
     BuildControls();
     EnableButtons(false);
-    const int deviceClass = CaptureDeviceClass.load();
-    for (const QSize size : ResolutionsOfClass(deviceClass)) {
+    if (m_parts.format) {
+        const CaptureFormat format = m_parts.format();
+        m_deviceClass = format.CaptureDeviceClass;
+        m_sizeBefore = QSize(format.captureWidth, format.captureHeight);
+    }
+    for (const QSize size : ResolutionsOfClass(m_deviceClass)) {
         m_sizes->addItem(ResolutionText(size));
     }
-    m_sizes->setCurrentIndex(ResolutionItemOfWidth(deviceClass, kOpeningSize.width()));
-    if (m_parts.setCaptureSize && m_parts.setCaptureSize(kOpeningSize.width(), kOpeningSize.height()) == 0) {
+    m_sizes->setCurrentIndex(ResolutionItemOfWidth(m_deviceClass, kOpeningSize.width()));
+    if (m_parts.setCaptureSize && m_parts.setCaptureSize(kOpeningSize.width(), kOpeningSize.height())) {
         EnableButtons(true);
     }
 }
@@ -120,13 +124,13 @@ void CRecorderSettingDlg::OnCommand(int id)
 
 void CRecorderSettingDlg::OnSizeChosen()
 {
-    const std::vector<QSize>& sizes = ResolutionsOfClass(CaptureDeviceClass.load());
+    const std::vector<QSize>& sizes = ResolutionsOfClass(m_deviceClass);
     const int item = m_sizes->currentIndex();
     if (item < 0 || std::size_t(item) >= sizes.size() || !m_parts.setCaptureSize) {
         return;
     }
     const QSize size = sizes[std::size_t(item)];
-    if (m_parts.setCaptureSize(size.width(), size.height()) == 0) {
+    if (m_parts.setCaptureSize(size.width(), size.height())) {
         EnableButtons(true);
     }
 }
@@ -136,7 +140,7 @@ void CRecorderSettingDlg::OnCompress()
     m_compressorChosen = true;
     AviCompressOptions options = m_recorder.CompressorOptions();
     if (m_parts.chooseCompressor && m_parts.chooseCompressor(&options)) {
-        const QSize size = m_parts.frameSize ? m_parts.frameSize() : QSize();
+        const QSize size = FrameSize();
         m_recorder.PrepareCompressor(m_videoFolder, options, size.width(), size.height());
     }
 }
@@ -159,7 +163,7 @@ bool CRecorderSettingDlg::ReadField(QLineEdit* edit, int minimum, int maximum, i
 void CRecorderSettingDlg::OnOk()
 {
     if (!m_compressorChosen) {
-        const QSize size = m_parts.frameSize ? m_parts.frameSize() : QSize();
+        const QSize size = FrameSize();
         m_recorder.PrepareDefaultCompressor(m_videoFolder, size.width(), size.height());
     }
     m_compressorChosen = false;
@@ -170,11 +174,19 @@ void CRecorderSettingDlg::OnOk()
     accept();
 }
 
+QSize CRecorderSettingDlg::FrameSize() const
+{
+    if (!m_parts.format) {
+        return {};
+    }
+    const CaptureFormat format = m_parts.format();
+    return {format.captureWidth, format.captureHeight};
+}
+
 void CRecorderSettingDlg::OnCancel()
 {
-    const CaptureClassSizes& sizes = SizesOfClass(CaptureDeviceClass.load());
-    if (m_parts.setCaptureSize) {
-        m_parts.setCaptureSize(sizes.defaultWidth, sizes.defaultHeight);
+    if (m_parts.setCaptureSize && m_sizeBefore.isValid()) {
+        m_parts.setCaptureSize(m_sizeBefore.width(), m_sizeBefore.height());
     }
     QDialog::reject();
 }

@@ -7,6 +7,7 @@
 #include "platform/text/TextLookup.h"
 
 #include <QDialog>
+#include <cstddef>
 #include <functional>
 #include <map>
 
@@ -14,15 +15,30 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-// What the dialog reaches outside itself; tests replace the clock and the still request.
+// The live frame the size estimate is worked out from.
+struct TimeLapseFrameInfo {
+    std::size_t frameBytes = 0; // of the last live frame
+    int deviceClass = 0;        // the microscope's sensor class
+};
+
+// What the dialog reaches outside itself: the capture session's still request and
+// frame, and the clock (tests give their own).
 struct TimeLapseSeams {
-    TimeLapseClock* clock = nullptr;    // null: the machine's clock
-    std::function<void()> requestStill; // unset: a still request of origin 0
+    TimeLapseClock* clock = nullptr;               // null: the machine's clock
+    std::function<void()> requestStill;            // asks for the next still (origin 0)
+    std::function<TimeLapseFrameInfo()> liveFrame; // unset: no estimate
 };
 
 class CTimerCaptureDlg : public QDialog {
     Q_OBJECT
 public:
+    // An edit and the numbers it takes.
+    struct FieldRange {
+        int id;
+        int low;
+        int high;
+    };
+
     // `captureLabel` is the text of the picture-count group (the Capture menu's text).
     CTimerCaptureDlg(const TextKey& captureLabel, QWidget* parent = nullptr, TimeLapseSeams seams = {});
     ~CTimerCaptureDlg() override;
@@ -52,11 +68,13 @@ private:
     void OnCancel();
     // Reads an edit within its range; warns and focuses it when it does not hold one.
     bool ReadField(int id, int& value);
+    bool ReadInRange(const FieldRange& range, int& value);
     bool ReadPlan(TimeLapsePlan& plan);
     TimeLapseCallbacks CallbacksForSeries();
 
     TimeLapseClock& m_clock;
     std::function<void()> m_requestStill;
+    std::function<TimeLapseFrameInfo()> m_liveFrame;
     TimeLapseWorker m_worker;
     int m_series = 0;       // numbers the started series; late notices of older ones are dropped
     bool m_started = false; // the button reads Stop

@@ -1,11 +1,12 @@
-#include "capture/CVideoSettingDlg.h"
+#include "capture/dialogs/CVideoSettingDlg.h"
 
-#include "capture/CCaptureGraph.h"
 #include "capture/CaptureResolutions.h"
+#include "capture/CaptureSession.h"
 #include "capture/CaptureState.h"
 #include "capture/CaptureTexts.h"
 #include "capture/PicturePropertyTable.h"
-#include "capture/VideoSettingIds.h"
+#include "capture/PictureSettingsStore.h"
+#include "capture/dialogs/VideoSettingIds.h"
 #include "platform/desktop/MessageBox.h"
 
 #include <QComboBox>
@@ -57,7 +58,8 @@ template <class Graph> std::shared_ptr<VideoProcAmp> ProcAmpOf(Graph& graph)
 
 } // namespace
 
-CVideoSettingDlg::CVideoSettingDlg(CCaptureGraph& graph, QWidget* parent) : QDialog(parent), m_graph(graph)
+CVideoSettingDlg::CVideoSettingDlg(CaptureSession& session, QWidget* parent)
+    : QDialog(parent), m_session(session)
 {
     setObjectName(QString::number(IDD_VIDEO_SETTING));
     BuildControls();
@@ -202,7 +204,7 @@ void CVideoSettingDlg::FillDialog()
 
 std::shared_ptr<VideoProcAmp> CVideoSettingDlg::ProcAmp() const
 {
-    return ProcAmpOf(m_graph);
+    return ProcAmpOf(m_session.Graph());
 }
 
 void CVideoSettingDlg::FillProperties(VideoProcAmp& camera)
@@ -229,7 +231,7 @@ void CVideoSettingDlg::FillProperties(VideoProcAmp& camera)
 
 void CVideoSettingDlg::FillDevices()
 {
-    const CaptureDeviceTable& devices = m_graph.DeviceTable();
+    const CaptureDeviceTable& devices = m_session.Graph().DeviceTable();
     for (int row = 0; row < kCaptureDeviceRows; ++row) {
         const CaptureDeviceEntry& entry = devices[size_t(row)];
         if (entry.hardwareIdIndex < 0 || entry.friendlyName.isEmpty()) {
@@ -245,19 +247,19 @@ void CVideoSettingDlg::FillDevices()
 void CVideoSettingDlg::FillFormats()
 {
     m_format->addItems({QStringLiteral("YUY2"), QStringLiteral("MJPEG")});
-    const int deviceClass = CaptureDeviceClass.load();
-    const bool mjpg = deviceClass >= 0 && deviceClass <= Class2592 && mjpgByClass[deviceClass].load() == 1;
+    const bool mjpg = m_session.State().MjpgForClass();
     m_format->setCurrentIndex(mjpg ? kFormatMjpegItem : kFormatYuy2Item);
     m_format->setEnabled(true);
 }
 
 void CVideoSettingDlg::FillResolutions()
 {
-    const int deviceClass = CaptureDeviceClass.load();
+    const int deviceClass = m_session.Format().CaptureDeviceClass;
     for (const QSize size : ResolutionsOfClass(deviceClass)) {
         m_resolution->addItem(ResolutionText(size));
     }
-    m_resolution->setCurrentIndex(ResolutionItemOfWidth(deviceClass, FrameStore.width.load()));
+    m_resolution->setCurrentIndex(
+        ResolutionItemOfWidth(deviceClass, m_session.State().FrameStore.width.load()));
 }
 
 void CVideoSettingDlg::OnCommand(int id)
@@ -291,8 +293,9 @@ void CVideoSettingDlg::SetRowValue(int row, int value, int flags)
 {
     PictureProperty& property = PicturePropertyTable()[size_t(row)];
     property.value = value;
-    if (const std::shared_ptr<VideoProcAmp> camera = ProcAmp()) {
-        camera->Set(property.property, value, flags);
+    const std::shared_ptr<VideoProcAmp> camera = ProcAmp();
+    if (camera && camera->Set(property.property, value, flags) == 0) {
+        StorePictureValue(m_session.Graph().cameraIdentity(), row, value);
     }
     m_rows[size_t(row)].edit->setText(ValueText(value));
 }
@@ -332,28 +335,25 @@ void CVideoSettingDlg::OnDeviceChanged()
     if (m_device->currentIndex() < 0) {
         return;
     }
-    m_graph.SelectDevice(m_device->currentData().toInt());
+    m_session.Graph().SelectDevice(m_device->currentData().toInt());
     FillDialog();
 }
 
 void CVideoSettingDlg::OnFormatChanged()
 {
-    const int deviceClass = CaptureDeviceClass.load();
-    if (deviceClass < Class1280 || deviceClass > Class2592) {
-        return;
-    }
-    const int mjpg = m_format->currentIndex() != kFormatYuy2Item ? 1 : 0;
-    mjpgByClass[deviceClass] = mjpg;
-    useMjpg = mjpg;
-    m_graph.ApplyCompression();
+    m_session.SetCompression(m_format->currentIndex() != kFormatYuy2Item);
 }
 
 void CVideoSettingDlg::ApplyResolution()
 {
     QSize size;
-    if (ResolutionForSelection(CaptureDeviceClass.load(), m_resolution->currentIndex(), size)) {
-        // Applied even when unchanged: the graph is rebuilt and CapConfig.dat rewritten.
-        m_graph.SetCaptureSize(size.width(), size.height());
+    if (!ResolutionForSelection(m_session.Format().CaptureDeviceClass, m_resolution->currentIndex(), size)) {
+        return;
+    }
+    // Applied even when unchanged: the graph is rebuilt and CapConfig.dat rewritten.
+    if (m_session.SetCaptureSize(size.width(), size.height()) == SizeChange::RefusedWhileRecording) {
+        ShowMessage(this, LoadText(txt::RecordSizeLocked), LoadText(txt::MsgTitle), MB_OK | MB_ICONWARNING);
+        FillDialog();
     }
 }
 
@@ -372,11 +372,11 @@ void CVideoSettingDlg::OnDefault()
         }
         SetRowValue(row, property.defaultValue, kDefaultFlags);
     }
-    const int deviceClass = CaptureDeviceClass.load();
-    m_resolution->setCurrentIndex(LargestResolutionItem(deviceClass));
+    ForgetPictureValues(m_session.Graph().cameraIdentity());
+    m_resolution->setCurrentIndex(LargestResolutionItem(m_session.Format().CaptureDeviceClass));
     // The format combo shows the class's current choice again; the format itself is
     // left as it is.
-    const bool mjpg = deviceClass >= 0 && deviceClass <= Class2592 && mjpgByClass[deviceClass].load() == 1;
+    const bool mjpg = m_session.State().MjpgForClass();
     if (m_format->count() > 0) {
         m_format->setCurrentIndex(mjpg ? kFormatMjpegItem : kFormatYuy2Item);
     }

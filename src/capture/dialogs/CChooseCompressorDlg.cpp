@@ -1,6 +1,6 @@
-#include "capture/CChooseCompressorDlg.h"
+#include "capture/dialogs/CChooseCompressorDlg.h"
 
-#include "capture/RecorderSettingIds.h"
+#include "capture/dialogs/RecorderSettingIds.h"
 #include "platform/text/TextCatalogue.h"
 
 #include <QComboBox>

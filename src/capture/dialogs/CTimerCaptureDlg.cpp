@@ -1,8 +1,8 @@
-#include "capture/CTimerCaptureDlg.h"
+#include "capture/dialogs/CTimerCaptureDlg.h"
 
 #include "capture/CaptureState.h"
 #include "capture/CaptureTexts.h"
-#include "capture/TimeLapseIds.h"
+#include "capture/dialogs/TimeLapseIds.h"
 #include "platform/desktop/MessageBox.h"
 
 #include <QEvent>
@@ -16,6 +16,8 @@
 
 namespace {
 
+using FieldRange = CTimerCaptureDlg::FieldRange;
+
 // Shortest interval; the box names the seconds the interval edit takes.
 constexpr int kShortestIntervalSeconds = 3;
 const char* const kIntervalTooShort = "3 - 59";
@@ -24,14 +26,12 @@ constexpr int kInitialIntervalMinutes = 0;
 constexpr int kInitialIntervalSeconds = 3;
 constexpr int kInitialCount = 8;
 
-struct FieldRange {
-    int id;
-    int low;
-    int high;
-};
+// The start time takes only times a clock can show (hour 24, minute 60 or second
+// 60 would never come, and the series would wait for ever); its day is checked
+// against the month's length when it is read.
 constexpr FieldRange kFieldRanges[] = {
     {IDC_START_YEAR, 2008, 2032},   {IDC_START_MONTH, 1, 12},      {IDC_START_DAY, 1, 31},
-    {IDC_START_HOUR, 0, 24},        {IDC_START_MINUTE, 0, 60},     {IDC_START_SECOND, 0, 60},
+    {IDC_START_HOUR, 0, 23},        {IDC_START_MINUTE, 0, 59},     {IDC_START_SECOND, 0, 59},
     {IDC_INTERVAL_MINUTES, 0, 999}, {IDC_INTERVAL_SECONDS, 0, 60}, {IDC_PICTURE_COUNT, 1, 200},
 };
 
@@ -89,8 +89,7 @@ const FieldRange* RangeOf(int id)
 
 CTimerCaptureDlg::CTimerCaptureDlg(const TextKey& captureLabel, QWidget* parent, TimeLapseSeams seams)
     : QDialog(parent), m_clock(seams.clock != nullptr ? *seams.clock : SystemTimeLapseClock()),
-      m_requestStill(seams.requestStill ? std::move(seams.requestStill)
-                                        : [] { StillRequest.Request(StillOriginUser); }),
+      m_requestStill(std::move(seams.requestStill)), m_liveFrame(std::move(seams.liveFrame)),
       m_worker(m_clock)
 {
     setObjectName(QString::number(IDD_TIMER_CAPTURE));
@@ -204,8 +203,9 @@ void CTimerCaptureDlg::UpdateEstimate()
     bool ok = false;
     const int count = Edit(IDC_PICTURE_COUNT)->text().trimmed().toInt(&ok);
     const FieldRange* range = RangeOf(IDC_PICTURE_COUNT);
-    if (ok && count >= range->low && count <= range->high) {
-        m_estimate->setText(TimeLapseSizeEstimate(count, FrameStore.FrameBytes(), CaptureDeviceClass.load()));
+    if (ok && count >= range->low && count <= range->high && m_liveFrame) {
+        const TimeLapseFrameInfo frame = m_liveFrame();
+        m_estimate->setText(TimeLapseSizeEstimate(count, frame.frameBytes, frame.deviceClass));
     }
 }
 
@@ -242,24 +242,33 @@ void CTimerCaptureDlg::OnStop()
 
 bool CTimerCaptureDlg::ReadField(int id, int& value)
 {
-    const FieldRange* range = RangeOf(id);
+    return ReadInRange(*RangeOf(id), value);
+}
+
+bool CTimerCaptureDlg::ReadInRange(const FieldRange& range, int& value)
+{
+    QLineEdit* edit = Edit(range.id);
     bool ok = false;
-    value = Edit(id)->text().trimmed().toInt(&ok);
-    if (ok && value >= range->low && value <= range->high) {
+    value = edit->text().trimmed().toInt(&ok);
+    if (ok && value >= range.low && value <= range.high) {
         return true;
     }
-    ShowMessage(this, LoadText(txt::IntegerRange).arg(range->low).arg(range->high), LoadText(txt::MsgTitle),
+    ShowMessage(this, LoadText(txt::IntegerRange).arg(range.low).arg(range.high), LoadText(txt::MsgTitle),
                 MB_OK | MB_ICONWARNING);
-    Edit(id)->setFocus();
-    Edit(id)->selectAll();
+    edit->setFocus();
+    edit->selectAll();
     return false;
 }
 
 bool CTimerCaptureDlg::ReadPlan(TimeLapsePlan& plan)
 {
-    return ReadField(IDC_START_YEAR, plan.start.year) && ReadField(IDC_START_MONTH, plan.start.month) &&
-           ReadField(IDC_START_DAY, plan.start.day) && ReadField(IDC_START_HOUR, plan.start.hour) &&
-           ReadField(IDC_START_MINUTE, plan.start.minute) && ReadField(IDC_START_SECOND, plan.start.second) &&
+    TimeFields& start = plan.start;
+    if (!ReadField(IDC_START_YEAR, start.year) || !ReadField(IDC_START_MONTH, start.month)) {
+        return false;
+    }
+    const FieldRange day{IDC_START_DAY, RangeOf(IDC_START_DAY)->low, DaysInMonth(start.year, start.month)};
+    return ReadInRange(day, start.day) && ReadField(IDC_START_HOUR, start.hour) &&
+           ReadField(IDC_START_MINUTE, start.minute) && ReadField(IDC_START_SECOND, start.second) &&
            ReadField(IDC_INTERVAL_MINUTES, plan.intervalMinutes) &&
            ReadField(IDC_INTERVAL_SECONDS, plan.intervalSeconds) && ReadField(IDC_PICTURE_COUNT, plan.count);
 }

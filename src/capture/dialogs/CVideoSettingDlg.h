@@ -1,13 +1,13 @@
 #pragma once
 // Capture device, capture size, camera format and the camera's six picture
 // properties. Every change is applied at once: properties go straight to the
-// camera, device, size and format through the capture graph.
+// camera, device, size and format through the capture session.
 #include <QDialog>
 #include <QPointer>
 #include <array>
 #include <memory>
 
-class CCaptureGraph;
+class CaptureSession;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -18,7 +18,7 @@ class VideoProcAmp;
 class CVideoSettingDlg : public QDialog {
     Q_OBJECT
 public:
-    explicit CVideoSettingDlg(CCaptureGraph& graph, QWidget* parent = nullptr);
+    explicit CVideoSettingDlg(CaptureSession& session, QWidget* parent = nullptr);
     ~CVideoSettingDlg() override;
 
     // Runs modally; IDOK or IDCANCEL.
@@ -67,7 +67,7 @@ private:
     void ApplyResolution();
     void OnDefault();
 
-    CCaptureGraph& m_graph;
+    CaptureSession& m_session;
     QComboBox* m_device = nullptr;
     QComboBox* m_format = nullptr;
     QComboBox* m_resolution = nullptr;
