@@ -2,6 +2,7 @@
 #include "app/AppTexts.h"
 #include "app/CMainDlg.h"
 #include "app/SettingsStore.h"
+#include "capture/CaptureSession.h"
 #include "liveview/LiveMeasureFeature.h"
 #include "measure/MeasureTexts.h"
 #include "measure/MeasureUnits.h"
@@ -22,6 +23,7 @@ void CMainDlg::CreateLiveMeasuring()
     parts.button = [this](int id) { return Button(id); };
     parts.settings = [this] { return LiveMeasureSettingsNow(); };
     parts.captureFormat = [this] { return Format(); };
+    parts.frameStore = &Session().State().FrameStore;
     parts.releaseEffectButtons = [this] { m_liveTools->ReleaseButtons(); };
     m_liveMeasure = std::make_unique<LiveMeasureFeature>(parts);
 }

@@ -10,14 +10,17 @@
 namespace {
 
 // The last live frame the capture stored, upright; null when there is none.
-QImage StoredFrame()
+QImage StoredFrame(FrameStoreData* store)
 {
-    std::lock_guard guard(FrameStore.lock);
-    const int w = FrameStore.header.biWidth, h = FrameStore.header.biHeight;
-    if (!FrameStore.pixels || w <= 0 || h <= 0 || FrameStore.capacity < std::size_t(w) * h * 3) {
+    if (!store) {
         return {};
     }
-    return QImage(FrameStore.pixels.get(), w, h, w * 3, QImage::Format_BGR888).mirrored();
+    std::lock_guard guard(store->lock);
+    const int w = store->header.biWidth, h = store->header.biHeight;
+    if (!store->pixels || w <= 0 || h <= 0 || store->capacity < std::size_t(w) * h * 3) {
+        return {};
+    }
+    return QImage(store->pixels.get(), w, h, w * 3, QImage::Format_BGR888).mirrored();
 }
 
 } // namespace
@@ -112,10 +115,10 @@ LiveMeasureFeature::Painter LiveMeasureFeature::StillPainter() const
 
 void LiveMeasureFeature::CalibrateFromSlide()
 {
-    const QImage frame = StoredFrame();
-    const QString unit = m_parts.settings().unit;
+    const QImage frame = StoredFrame(m_parts.frameStore);
+    const LiveMeasureSettings settings = m_parts.settings();
     m_calibration.CalibrateFromSlide(frame, DisplayFactor(DisplayMode::ActualSize, frame.size()),
-                                     UnitsPerPixel(unit), unit);
+                                     settings.unitsPerPixel, settings.unit);
 }
 
 void LiveMeasureFeature::ShowPressed(int pressedId)

@@ -29,6 +29,8 @@ public:
         std::function<LiveMeasureSettings()> settings;
         // The capture session's format now (sensor class and capture size).
         std::function<CaptureFormat()> captureFormat;
+        // The last live frame, read by the calibration from a slide.
+        FrameStoreData* frameStore = nullptr;
         // Draws the effect buttons released (the tool commands and a right-click in
         // the preview release every latched button of the window).
         std::function<void()> releaseEffectButtons;
