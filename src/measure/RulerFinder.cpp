@@ -3,24 +3,32 @@
 //     strength) gives the strongest one and the one across it; the ticks' edges point
 //     along the ruler, its base line across it, so the ruler's axis is among them.
 //  2. For each direction the picture is projected onto the axis in half-pixel bins,
-//     in strips 8 pixels wide across it. The power spectrum of the whole projection
+//     in strips 16 pixels wide across it. The power spectrum of a strip's profile
 //     gives the period of the ticks (the lowest strong whole fraction of the
 //     strongest peak, since thin ticks have harmonics as strong as the fundamental);
-//     the direction whose period stands highest above the spectrum's median wins.
-//  3. The strips where that period is strong are the ruler's band. Its position in
-//     the left and the right half of the picture corrects the direction, and the
-//     band alone is projected again with every pixel, at the corrected angle.
+//     the direction and strip whose period stands highest above its spectral
+//     surroundings win.
+//  3. The strips where that period is strong are the ruler's band. The edge direction
+//     can be a few degrees off, which shortens the pitch by the cosine of the error
+//     and smears the ticks: the axis is turned, coarse to fine, to where the band's
+//     projection is sharpest (the largest mean square of the profile less its slow
+//     changes), to a few hundredths of a degree.
 //  4. Tick fit: in a window one period long around each expected tick, the phase of
 //     the period's component gives the tick's position to a fraction of a pixel
 //     (the profile's mean over one period is taken off first, which leaves the ticks
 //     and drops the light's slow changes). A straight line through the positions of
 //     all ticks against their division numbers has the pitch as its slope; ticks far
-//     off the line (hidden by a cell, a label) are dropped. The 95 % interval comes
-//     from the scatter about the line, widened for the correlation of neighbouring
-//     ticks' errors.
+//     off the line (hidden by a cell, a label) are dropped. The fit is tried at the
+//     periods of the band's and the search's spectra and at a fifth and a tenth of
+//     each (the long ticks every 5 and 10 can outweigh the fine ones); the finest
+//     period whose ticks lie nearly as tightly on their line as the tightest fit's
+//     is the pitch (multiples of the pitch fit as tightly, fractions much worse).
+//     The 95 % interval comes from the scatter about the line, widened for the
+//     correlation of neighbouring ticks' errors.
 //  5. Refusals: no direction with a clearly periodic projection, fewer than eight
-//     ticks on the line, ticks scattered by more than an eighth of the pitch (not a
-//     regular ruler), or an interval wider than kRulerMaxRelativeUncertainty.
+//     ticks on the line, ticks scattered by more than an eighth of the pitch or
+//     missing from many windows (not a regular ruler), or an interval wider than
+//     kRulerMaxRelativeUncertainty.
 #include "measure/RulerFinder.h"
 
 #include "measure/RulerFit.h"
@@ -28,8 +36,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <limits>
 #include <numbers>
+#include <utility>
 
 namespace {
 
@@ -44,13 +54,19 @@ constexpr double kMaxScatter = 0.125;
 // Strips belong to the band from this share of the strongest strip's amplitude.
 constexpr double kBandShare = 0.25;
 // Share of the windows between the first and the last tick that must hold one.
-constexpr double kMinCoverage = 0.75;
-// Rounds of straightening the axis by the ticks' tilt, and the share of the stronger
-// half's amplitude the weaker one needs for it.
-constexpr int kTiltRounds = 3;
-constexpr double kTiltAmplitudeShare = 0.2;
+constexpr double kMinCoverage = 0.55;
+// The search for the axis: reach and step in radians, coarse to fine.
+constexpr double kDegree = std::numbers::pi / 180;
+constexpr std::pair<double, double> kAngleSearch[] = {
+    {8 * kDegree, 1 * kDegree}, {1 * kDegree, 0.2 * kDegree}, {0.2 * kDegree, 0.05 * kDegree}};
 // Largest correction of the edge direction from the band's course.
-constexpr double kMaxTurn = 3.0 * std::numbers::pi / 180;
+constexpr double kMaxTurn = 10.0 * std::numbers::pi / 180;
+// A fit is nearly as tight as the tightest when its scatter is at most this many
+// times the tightest one's plus the slack (bins).
+constexpr double kLooserFit = 1.5;
+constexpr double kFitSlack = 0.05;
+// Reach of the search for a sharper period about a fraction of the coarse one.
+constexpr double kNearPeriod = 0.05;
 // Larger pictures are searched on every second line across the axis.
 constexpr long kSearchFullPixels = 1500000;
 
@@ -180,32 +196,48 @@ Band Narrowed(const QImage& grey, Band band, double period)
     return {band.angle, std::max(band.sFrom, from), std::min(band.sTo, to)};
 }
 
-// The ticks' own tilt corrects the axis: the phase of the period in the band's two
-// halves differs by the tilt times the distance between them.
+// How sharply the band's ticks stand out when projected along `band.angle`: the
+// mean square of the profile less its slow changes. Seen askew, each tick is smeared
+// over its length times the tilt and the band drifts off the ruler at its ends, so
+// the sharpness peaks where the axis follows the ruler.
+double Sharpness(const QImage& grey, const Band& band, double period)
+{
+    const Projection p = Project(grey, band.angle, 1, band.sFrom, band.sTo, band.sTo - band.sFrom + 1);
+    const std::vector<double> hp = HighPass(Profile(p, 0, 0), period);
+    // Lined up with the pixel grid a projection is sharper by itself: a running mean
+    // over up to two pixels (never more than a quarter of the period) hides that.
+    const int smooth = std::clamp(static_cast<int>(period / 4), 1, static_cast<int>(2 * kBinsPerPixel));
+    double sum = 0;
+    int count = 0;
+    for (std::size_t i = 0; i + smooth <= hp.size(); ++i) {
+        double v = 0;
+        for (int j = 0; j < smooth; ++j) {
+            v += hp[i + j];
+        }
+        if (!std::isnan(v)) {
+            sum += v * v, ++count;
+        }
+    }
+    return count > 0 ? sum / count : 0.0;
+}
+
+// The axis turned, coarse to fine, to where the ticks are sharpest, a few degrees
+// either side of the edge direction.
 Band Straightened(const QImage& grey, Band band, double period)
 {
-    for (int round = 0; round < kTiltRounds; ++round) {
-        band = Narrowed(grey, band, period);
-        const double halfWidth = (band.sTo - band.sFrom) / 2;
-        const Projection p = Project(grey, band.angle, 1, band.sFrom, band.sTo, halfWidth + 1e-6);
-        if (p.strips < 2) {
-            return band;
+    band = Narrowed(grey, band, period);
+    const QPointF pivot(grey.width() / 2.0, grey.height() / 2.0);
+    for (const auto& [reach, step] : kAngleSearch) {
+        const double from = band.angle;
+        double bestScore = Sharpness(grey, band, period);
+        double bestAngle = from;
+        for (double a = from - reach; a <= from + reach + 1e-9; a += step) {
+            const double score = Sharpness(grey, Turned(band, a, pivot), period);
+            if (score > bestScore) {
+                bestScore = score, bestAngle = a;
+            }
         }
-        const std::vector<std::complex<double>> carrier = Carrier(p.bins, period);
-        double a0 = 0, a1 = 0;
-        const double phase0 = Phase(HighPass(Profile(p, 0, 0), period), carrier, a0);
-        const double phase1 = Phase(HighPass(Profile(p, 1, 1), period), carrier, a1);
-        if (std::min(a0, a1) < kTiltAmplitudeShare * std::max(a0, a1)) {
-            return band;
-        }
-        // A tick at bin b has phase -2 pi b / period.
-        const double shift = -std::remainder(phase1 - phase0, 2 * std::numbers::pi) / (2 * std::numbers::pi) *
-                             period / kBinsPerPixel;
-        const double tilt = -std::atan(shift / halfWidth);
-        if (std::fabs(tilt) > kMaxTurn) {
-            return band;
-        }
-        band = Turned(band, band.angle + tilt, QPointF(grey.width() / 2.0, grey.height() / 2.0));
+        band = Narrowed(grey, Turned(band, bestAngle, pivot), period);
     }
     return band;
 }
@@ -231,28 +263,63 @@ RulerFinding Finding(const Projection& p, const TickFit& fit, const Band& band)
     return r;
 }
 
-// The tick fit at the period found and at a fifth and a tenth of it: the
-// long ticks every 5 and 10 can outweigh the fine ones. The finest period whose
-// windows nearly all hold a tick wins (a fraction of the true pitch leaves most
-// windows empty).
-TickFit BestFit(const std::vector<double>& profile, double period)
+// The tick fit at a period and at a fifth and a tenth of it (the long ticks every 5
+// and 10 can outweigh the fine ones); empty when the ticks do not fit a regular ruler.
+TickFit FitAt(const std::vector<double>& profile, double period)
 {
-    TickFit chosen;
-    for (const double factor : {1.0, 1.0 / 5, 1.0 / 10}) {
-        const double candidate = period * factor;
-        if (candidate < kMinPitch * kBinsPerPixel || candidate > kMaxPitch * kBinsPerPixel) {
-            continue;
-        }
-        TickFit fit = FitTicks(profile, candidate);
-        if (fit.positions.empty() || fit.residualRms > kMaxScatter * fit.pitch) {
-            continue;
-        }
-        const double span = fit.index.back() - fit.index.front() + 1;
-        if (fit.positions.size() >= kMinCoverage * span) {
-            chosen = std::move(fit);
+    if (period < kMinPitch * kBinsPerPixel || period > kMaxPitch * kBinsPerPixel) {
+        return {};
+    }
+    // A fraction of a coarse period carries its error over many more ticks: the
+    // profile's own peak near it is the sharper estimate.
+    const Periodicity near = FindPeriodicity(profile, period * (1 - kNearPeriod), period * (1 + kNearPeriod));
+    TickFit fit = FitTicks(profile, near.prominence >= kMinProminence ? near.period : period);
+    if (fit.positions.empty() || fit.residualRms > kMaxScatter * fit.pitch) {
+        return {};
+    }
+    // A fraction of the true pitch leaves many windows without a tick.
+    const double span = fit.index.back() - fit.index.front() + 1;
+    return fit.positions.size() >= kMinCoverage * span ? fit : TickFit{};
+}
+
+// The ruler's pitch among the periods the spectra suggest, their doubles, fifths and
+// tenths (a thin-ticked ruler's second harmonic can stand out most).
+// Every whole multiple of the pitch fits the ticks as tightly as the pitch itself,
+// a fraction of it much more loosely: the finest period fitting nearly as tightly as
+// the tightest one is the pitch.
+TickFit BestFit(const std::vector<double>& profile, std::initializer_list<double> periods)
+{
+    std::vector<TickFit> fits;
+    std::vector<double> tried;
+    for (const double period : periods) {
+        for (const double factor : {1.0, 2.0, 1.0 / 5, 1.0 / 10}) {
+            const double candidate = period * factor;
+            if (std::any_of(tried.begin(), tried.end(), [candidate](double t) {
+                    return std::fabs(candidate / t - 1) < kNearPeriod / 4;
+                })) {
+                continue;
+            }
+            tried.push_back(candidate);
+            if (TickFit fit = FitAt(profile, candidate); !fit.positions.empty()) {
+                fits.push_back(std::move(fit));
+            }
         }
     }
-    return chosen;
+    if (fits.empty()) {
+        return {};
+    }
+    double tightest = fits.front().residualRms;
+    for (const TickFit& fit : fits) {
+        tightest = std::min(tightest, fit.residualRms);
+    }
+    std::size_t chosen = fits.size();
+    for (std::size_t i = 0; i < fits.size(); ++i) {
+        const bool tight = fits[i].residualRms <= kLooserFit * tightest + kFitSlack;
+        if (tight && (chosen == fits.size() || fits[i].pitch < fits[chosen].pitch)) {
+            chosen = i;
+        }
+    }
+    return std::move(fits[chosen]);
 }
 
 } // namespace
@@ -272,7 +339,9 @@ RulerFinding FindRuler(const QImage& picture)
     const Projection p = Project(grey, band.angle, 1, band.sFrom, band.sTo, band.sTo - band.sFrom + 1);
     const std::vector<double> profile = Profile(p, 0, 0);
     const Periodicity q = FindPeriodicity(profile, kMinPitch * kBinsPerPixel, kMaxPitch * kBinsPerPixel);
-    const TickFit fit = BestFit(profile, q.prominence >= kMinProminence ? q.period : best.periodicity.period);
+    // The band alone shows the period at the straightened axis; the search's period,
+    // seen askew, is a little short but sometimes the band's spectrum is cluttered.
+    const TickFit fit = BestFit(profile, {q.period, best.periodicity.period});
     if (fit.positions.empty()) {
         return none;
     }

@@ -1,6 +1,6 @@
 // A ruler's pitch as a user measures it in ImageJ: the grey profile of a line over
 // ten divisions, each tick's centre as the centroid of its dip below the middle
-// grey, and the distance from the first tick to the eleventh over ten.
+// grey, and the distance in pixels from the first tick to the eleventh over ten.
 // Argument: "PICTURE Y X0 X1" (a horizontal line from X0 to X1 at height Y).
 args = split(getArgument(), " ");
 open(args[0]);
@@ -8,6 +8,10 @@ run("8-bit");
 y = parseFloat(args[1]);
 makeLine(parseFloat(args[2]), y, parseFloat(args[3]), y);
 p = getProfile();
+// The profile's points are spread evenly over the line as ImageJ placed it, not one
+// pixel apart: positions along it are turned into pixels with that spacing.
+getLine(lx0, ly0, lx1, ly1, lineWidth);
+spacing = sqrt((lx1 - lx0) * (lx1 - lx0) + (ly1 - ly0) * (ly1 - ly0)) / (p.length - 1);
 lo = p[0];
 hi = p[0];
 for (i = 0; i < p.length; i++) {
@@ -34,5 +38,5 @@ while (i < p.length) {
 if (centres.length != 11) {
     print("ticks " + centres.length);
 } else {
-    print("pitch " + d2s((centres[10] - centres[0]) / 10, 6));
+    print("pitch " + d2s((centres[10] - centres[0]) * spacing / 10, 6));
 }
