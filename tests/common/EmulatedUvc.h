@@ -23,6 +23,11 @@ struct Frame {
 struct Control {
     int minimum = 0, maximum = 255, step = 1, defaultValue = 128, value = 128;
     std::uint32_t flags = 0;
+    std::uint32_t menuMask = 0; // a menu: bit i set when the camera has item i
+    // Inactive while the control `master` is not at `masterManual` (exposure under an
+    // automatic exposure mode).
+    std::uint32_t master = 0;
+    int masterManual = 0;
 };
 
 // One microscope as the driver sees it. Tests change the knobs through
