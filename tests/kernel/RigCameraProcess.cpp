@@ -55,6 +55,11 @@ void RigCameraProcess::Unplug()
     EndWith(SIGTERM);
 }
 
+void RigCameraProcess::Kill()
+{
+    EndWith(SIGKILL);
+}
+
 void RigCameraProcess::EndWith(int how)
 {
     if (m_pid > 0) {

@@ -19,6 +19,9 @@ public:
     bool Plug();
     // Takes the camera off the bus and waits until the program has ended.
     void Unplug();
+    // Kills the camera program outright: the kernel closes its files, the device leaves
+    // the bus as if its cable were pulled.
+    void Kill();
     void PressButton();
     // The value the device last took for a control (a file RigPattern.h names), or -1
     // when it was never set.
