@@ -331,13 +331,8 @@ void EmulatedUvc::Unplug(int camera)
     {
         std::lock_guard guard(m_state->lock);
         Camera& c = *m_state->cameras[camera];
-        Queue& q = *m_state->queues[camera];
-        // The driver hands back every queued buffer flagged as damaged first.
-        for (unsigned index : q.queued) {
-            q.buffers[index].bytesused = 0, q.buffers[index].flags = V4L2_BUF_FLAG_ERROR;
-            q.done.push_back(index);
-        }
-        q.queued.clear();
+        // uvcvideo takes the nodes away before it cancels the transfers: the queued
+        // buffers never come back, not even flagged as damaged (seen in the rig).
         std::vector<UdevRecord> records = m_state->Records(camera);
         std::reverse(records.begin(), records.end()); // input, video nodes, then the USB device
         std::stable_partition(records.begin(), records.end(),

@@ -84,8 +84,8 @@ public:
     // button's input device comes later (PlugButton), as the driver registers it.
     int Plug(int sensorClass, const QString& port = {});
     void PlugButton(int camera);
-    // Unplugs in the kernel's order: buffers flagged, every call ENODEV, poll
-    // POLLERR|POLLHUP, then the udev removes.
+    // Unplugs in the kernel's order: every call ENODEV (queued buffers are not handed
+    // back), poll POLLERR|POLLHUP, then the udev removes.
     void Unplug(int camera);
     // A device that is not a camera but has an input node (a keyboard on another port).
     void PlugKeyboard();

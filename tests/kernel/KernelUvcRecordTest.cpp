@@ -9,15 +9,18 @@
 #include "kernel/RigCameraProcess.h"
 #include "kernel/RigChecks.h"
 #include "kernel/RigPattern.h"
+#include "kernel/TracingV4l2Io.h"
 #include "platform/camera/FrameConverter.h"
 #include "platform/camera/V4l2Backend.h"
 
 #include <QDir>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <mutex>
+#include <set>
 
 namespace {
 using namespace rig;
@@ -80,7 +83,8 @@ TEST(RealUvcRecording, CameraKilledMidRecordingLeavesAWholeFileAndReplugResumes)
     const char* out = std::getenv("PELORA_RIG_OUT");
     const QString folder = out ? QString(out) : QDir::tempPath() + "/rig-recording";
     ASSERT_TRUE(QDir().mkpath(folder));
-    V4l2Backend backend;
+    const auto io = std::make_shared<TracingV4l2Io>();
+    V4l2Backend backend(io, SystemUdev());
     CameraDeviceInfo info;
     ASSERT_TRUE(FindRigCamera(backend, info));
     CameraStatus status = CameraStatus::Failed;
@@ -99,6 +103,7 @@ TEST(RealUvcRecording, CameraKilledMidRecordingLeavesAWholeFileAndReplugResumes)
     ASSERT_TRUE(emu::WaitFor([&] { return sinks.Frames() >= kFramesBeforeUnplug; }, 60));
 
     const auto killed = Clock::now();
+    io->Arm();
     PluggedCamera().Kill();
     ASSERT_TRUE(emu::WaitFor([&] { return !sinks.Ended().empty(); }, 10)) << "the loss was never reported";
     const long long ms =
@@ -106,6 +111,13 @@ TEST(RealUvcRecording, CameraKilledMidRecordingLeavesAWholeFileAndReplugResumes)
     EXPECT_EQ(sinks.Ended(), std::vector<CameraStatus>{CameraStatus::Gone});
     const RecordingResult result = recorder.Close();
     device.reset(); // must not hang on the vanished node
+    for (const std::string& call : io->Trace()) {
+        std::printf("rig: after the kill: %s\n", call.c_str());
+    }
+    // uvcvideo takes the node away before it cancels the transfers: no buffer comes back
+    // flagged as damaged, every call fails with ENODEV (which the layer reports as Gone).
+    EXPECT_EQ(io->Flagged(), 0);
+    EXPECT_EQ(io->Errors(), std::set<int>{ENODEV});
     EXPECT_EQ(result.error, 0u);
     EXPECT_EQ(result.ioError, 0);
     EXPECT_GE(std::size_t(result.frames), kFramesBeforeUnplug) << "the time line holds every frame that came";

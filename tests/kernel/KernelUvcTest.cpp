@@ -330,6 +330,8 @@ TEST_F(RealUvc, ExposureModesComeFromTheMenuAndGovernTheExposureTime)
     EXPECT_EQ(max, kExposureMax);
     EXPECT_EQ(def, kExposureDefault);
     EXPECT_EQ(amp.Access(VideoProcAmp_Exposure), PropertyAccess::Inactive) << "governed by aperture priority";
+    ASSERT_EQ(amp.Get(VideoProcAmp_Exposure, &value, &flags), 0) << "the greyed row still shows the time";
+    EXPECT_EQ(value, kExposureDefault);
 
     // What the driver itself does with a write of the inactive control, and with a mode
     // the camera does not have.
