@@ -3,6 +3,7 @@
 #include "capture/CaptureResolutions.h"
 #include "capture/PicturePropertyTable.h"
 #include "capture/dialogs/CVideoSettingDlg.h"
+#include "capture/dialogs/ExposureControls.h"
 #include "capture/dialogs/VideoSettingIds.h"
 #include "common/TestSupport.h"
 #include "platform/camera/CameraHardwareIds.h"
@@ -162,12 +163,17 @@ TEST_F(VideoSettingTest, FillsFromTheCameraAndSlidersReachTheLivePicture)
     EXPECT_EQ(dialog.FormatCombo()->currentText(), "YUY2");
     EXPECT_EQ(dialog.ResolutionCombo()->currentText(), "640*480");
 
+    // This camera has no exposure controls: their rows stay hidden.
+    EXPECT_TRUE(dialog.Exposure().ModeCombo()->isHidden());
+    EXPECT_TRUE(dialog.Exposure().TimeSlider()->isHidden());
+
     const PicturePropertyRows& table = PicturePropertyTable();
     const int order[] = {VideoProcAmp_Brightness, VideoProcAmp_Contrast, VideoProcAmp_Saturation,
                          VideoProcAmp_Sharpness,  VideoProcAmp_Gamma,    VideoProcAmp_Hue};
     for (int row = 0; row < kPicturePropertyRows; ++row) {
         const PictureProperty& p = table[size_t(row)];
         EXPECT_EQ(p.property, order[row]);
+        EXPECT_TRUE(dialog.Slider(row)->isEnabled()) << row;
         EXPECT_EQ(dialog.Slider(row)->objectName(), QString::number(p.sliderId));
         EXPECT_EQ(dialog.Slider(row)->maximum(), p.maximum);
         EXPECT_EQ(dialog.ValueEdit(row)->text(), QString::asprintf("%3d", p.value));

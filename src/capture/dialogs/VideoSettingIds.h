@@ -24,3 +24,10 @@ inline constexpr QEvent::Type kDeviceNoticeEvent = static_cast<QEvent::Type>(0x8
 // Format combo items.
 inline constexpr int kFormatYuy2Item = 0;
 inline constexpr int kFormatMjpegItem = 1;
+
+// The exposure rows below the picture properties, shown when the camera has them.
+inline constexpr int IDC_EXPOSURE_LABEL = 1103;
+inline constexpr int IDC_EXPOSURE_COMBO = 1104;
+inline constexpr int IDC_EXPOSURE_TIME_LABEL = 1105;
+inline constexpr int IDC_EXPOSURE_TIME_SLIDER = 1106;
+inline constexpr int IDC_EXPOSURE_TIME_EDIT = 1107;
