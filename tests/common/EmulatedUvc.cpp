@@ -676,6 +676,12 @@ int EmulatedUvc::State::Video(int fd, const OpenFile& f, unsigned long request, 
             return EBUSY;
         }
         k.value = std::clamp(value->value, k.minimum, k.maximum);
+        // Like UVC cameras, manual focus is greyed out while the camera focuses by itself.
+        if (const auto manual = c.controls.find(V4L2_CID_FOCUS_ABSOLUTE);
+            value->id == V4L2_CID_FOCUS_AUTO && manual != c.controls.end()) {
+            manual->second.flags = k.value ? (manual->second.flags | V4L2_CTRL_FLAG_INACTIVE)
+                                           : (manual->second.flags & ~V4L2_CTRL_FLAG_INACTIVE);
+        }
         return 0;
     }
     default:

@@ -8,6 +8,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -56,6 +58,44 @@ TEST(FocusStackTest, FullSizeSeriesIsSharpEverywhereAndCloseToTheTruth)
             EXPECT_GE(Tenengrad(result.image, tile), 0.98 * best) << "tile " << tx << "," << ty;
         }
     }
+}
+
+// The open peer: align_image_stack, then enfuse with its focus-stacking weights, on the
+// same series (half size, to keep the peer's minutes down).
+TEST(FocusStackTest, AtLeastAsCloseToTheTruthAsThePeer)
+{
+    const QString align = QStandardPaths::findExecutable("align_image_stack");
+    const QString enfuse = QStandardPaths::findExecutable("enfuse");
+    if (align.isEmpty() || enfuse.isEmpty()) {
+        GTEST_SKIP() << "align_image_stack or enfuse is not installed (packages hugin-tools, enfuse)";
+    }
+    const DepthSlide slide(1296, 972);
+    const std::vector<FocusSeriesFrame> series = FocusSeries(slide, kFrames);
+    QTemporaryDir dir;
+    QStringList paths = SaveSeries(series, dir.path());
+    std::vector<QImage> frames;
+    for (const FocusSeriesFrame& f : series) {
+        frames.push_back(f.picture);
+    }
+    const double ours = StructuralSimilarity(FocusStackImages(frames).image, slide.Truth());
+
+    // The peer aligns to its first frame: the middle one, whose geometry the truth has.
+    paths.move(kFrames / 2, 0);
+    QProcess run;
+    run.start(align, QStringList{"-m", "-a", dir.filePath("aligned_")} + paths);
+    ASSERT_TRUE(run.waitForFinished(600000) && run.exitCode() == 0) << run.readAllStandardError().constData();
+    QStringList aligned;
+    for (const QString& name : QDir(dir.path()).entryList({"aligned_*.tif"})) {
+        aligned << dir.filePath(name);
+    }
+    const QString fused = dir.filePath("enfuse.png");
+    run.start(enfuse, QStringList{"--exposure-weight=0", "--saturation-weight=0", "--contrast-weight=1",
+                                  "--hard-mask", "-o", fused} +
+                          aligned);
+    ASSERT_TRUE(run.waitForFinished(600000) && run.exitCode() == 0) << run.readAllStandardError().constData();
+    const double peer = StructuralSimilarity(QImage(fused), slide.Truth());
+    std::printf("SSIM to truth: stack %.4f, align_image_stack + enfuse %.4f\n", ours, peer);
+    EXPECT_GE(ours, peer);
 }
 
 TEST(FocusStackTest, RefusesSeriesItCannotStackAndWritesNothing)

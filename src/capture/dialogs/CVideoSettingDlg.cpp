@@ -6,6 +6,7 @@
 #include "capture/CaptureTexts.h"
 #include "capture/PicturePropertyTable.h"
 #include "capture/PictureSettingsStore.h"
+#include "capture/dialogs/FocusRow.h"
 #include "capture/dialogs/VideoSettingIds.h"
 #include "platform/desktop/MessageBox.h"
 
@@ -142,6 +143,7 @@ void CVideoSettingDlg::BuildControls()
         propertyLayout->addWidget(controls.edit, row, 2);
         propertyLayout->addWidget(controls.stepBar, row, 3);
     }
+    m_focus = new FocusRow(propertyGroup, propertyLayout, kPicturePropertyRows, [this] { return ProcAmp(); });
     layout->addWidget(propertyGroup);
 
     auto* buttons = new QHBoxLayout;
@@ -193,6 +195,7 @@ void CVideoSettingDlg::FillDialog()
     m_format->clear();
     m_resolution->clear();
     const std::shared_ptr<VideoProcAmp> camera = ProcAmp();
+    m_focus->Fill(camera.get());
     if (!camera) {
         return;
     }

@@ -13,6 +13,7 @@ class QLabel;
 class QLineEdit;
 class QScrollBar;
 class QSlider;
+class FocusRow;
 class VideoProcAmp;
 
 class CVideoSettingDlg : public QDialog {
@@ -40,6 +41,7 @@ public:
     QComboBox* ResolutionCombo() const { return m_resolution; }
     QSlider* Slider(int row) const { return m_rows[size_t(row)].slider; }
     QLineEdit* ValueEdit(int row) const { return m_rows[size_t(row)].edit; }
+    FocusRow* Focus() const { return m_focus; }
 
 protected:
     bool event(QEvent* event) override;
@@ -72,4 +74,5 @@ private:
     QComboBox* m_format = nullptr;
     QComboBox* m_resolution = nullptr;
     std::array<RowControls, 6> m_rows;
+    FocusRow* m_focus = nullptr;
 };

@@ -80,6 +80,9 @@ enum VideoProcAmpProperty : int {
     VideoProcAmp_Sharpness = 4,
     VideoProcAmp_Gamma = 5,
 };
+// The camera's focus (V4L2_CID_FOCUS_ABSOLUTE; larger is farther), reached through the
+// same interface; cameras without one fail its calls.
+enum CameraControlProperty : int { CameraControl_Focus = 6 };
 enum VideoProcAmpFlags : int { VideoProcAmp_Flags_Auto = 0x1, VideoProcAmp_Flags_Manual = 0x2 };
 
 // Picture properties of an opened camera. Results are 0 for success, else an error code.

@@ -20,7 +20,7 @@
 inline constexpr int kFocusMin = 0;
 inline constexpr int kFocusMax = 255;
 inline constexpr int kFocusStep = 1;
-inline constexpr int kFocusDefault = 128;
+inline constexpr int kFocusDefault = 113; // the fifth of ten even steps from near to far
 
 class DepthSlide {
 public:

@@ -7,12 +7,22 @@
 namespace {
 constexpr int kErrorNotFound = static_cast<int>(0x80070490);
 
-// Control id of each picture property, in the platform's property-code order.
+// Control id of each picture property, in the platform's property-code order, then focus.
 unsigned ControlOf(int property)
 {
-    static const unsigned controls[] = {V4L2_CID_BRIGHTNESS, V4L2_CID_CONTRAST,  V4L2_CID_HUE,
-                                        V4L2_CID_SATURATION, V4L2_CID_SHARPNESS, V4L2_CID_GAMMA};
-    return (property >= VideoProcAmp_Brightness && property <= VideoProcAmp_Gamma) ? controls[property] : 0;
+    static const unsigned controls[] = {V4L2_CID_BRIGHTNESS,    V4L2_CID_CONTRAST,  V4L2_CID_HUE,
+                                        V4L2_CID_SATURATION,    V4L2_CID_SHARPNESS, V4L2_CID_GAMMA,
+                                        V4L2_CID_FOCUS_ABSOLUTE};
+    return (property >= VideoProcAmp_Brightness && property <= CameraControl_Focus) ? controls[property] : 0;
+}
+
+// A camera focusing by itself greys out its manual focus: setting the focus turns that off.
+void StopAutofocus(V4l2NodeLink& link, v4l2_queryctrl& query)
+{
+    v4l2_control automatic{V4L2_CID_FOCUS_AUTO, 0};
+    if (link.io->Ioctl(link.fd, VIDIOC_S_CTRL, &automatic) == 0) {
+        link.io->Ioctl(link.fd, VIDIOC_QUERYCTRL, &query);
+    }
 }
 
 // QUERYCTRL of the property's control on the linked node (held locked); 0 or an error code.
@@ -77,6 +87,9 @@ int V4l2ProcAmp::Set(int property, int value, int /*flags*/)
     }
     if (query.flags & V4L2_CTRL_FLAG_GRABBED) {
         return EBUSY;
+    }
+    if (property == CameraControl_Focus && (query.flags & V4L2_CTRL_FLAG_INACTIVE)) {
+        StopAutofocus(*m_link, query);
     }
     // An inactive control is governed by another one (an automatic mode) for now.
     if (query.flags & (V4L2_CTRL_FLAG_READ_ONLY | V4L2_CTRL_FLAG_INACTIVE)) {
