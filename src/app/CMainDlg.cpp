@@ -2,6 +2,7 @@
 
 #include "app/AppTexts.h"
 #include "app/CameraConnection.h"
+#include "app/FocusStackControl.h"
 #include "app/LanguageTable.h"
 #include "app/RecordingControl.h"
 #include "app/SettingsStore.h"

@@ -2,6 +2,7 @@
 #include "app/AppTexts.h"
 #include "app/CAboutDlg.h"
 #include "app/CMainDlg.h"
+#include "app/FocusStackControl.h"
 #include "app/MeasureSettingsAdapter.h"
 #include "app/RecordingControl.h"
 #include "app/SettingsStore.h"
@@ -29,6 +30,7 @@ CommandTable<CMainDlg>& CMainDlg::Commands()
         t.Add(IDC_CAMERA, &CMainDlg::OnTakePicture);
         t.Add(IDC_PREVIEW, &CMainDlg::OnPreviewOnOff);
         t.Add(IDC_AVI, [](CMainDlg& w) { w.m_recording->OnCommand(); });
+        t.Add(ID_FOCUS_STACK, [](CMainDlg& w) { w.m_focusStack->OnCommand(); });
         t.Add(IDC_SAVE, [](CMainDlg& w) { w.m_strip->SaveAs(); });
         t.Add(ID_SAVE_AS, [](CMainDlg& w) { w.m_strip->SaveAs(); });
         t.Add(ID_OPEN, [](CMainDlg& w) { w.m_strip->Open(); });

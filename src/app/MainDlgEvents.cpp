@@ -1,6 +1,7 @@
 // Pre-translation of the main window's input, its timers and private messages.
 #include "app/CMainDlg.h"
 #include "app/CPromptDlg.h"
+#include "app/FocusStackControl.h"
 #include "app/MainDlgClient.h"
 #include "app/RecordingControl.h"
 #include "app/SettingsStore.h"
@@ -124,6 +125,9 @@ bool CMainDlg::OnMouseEvent(QObject* watched, QMouseEvent& event)
 bool CMainDlg::OnKeyDown(int key)
 {
     if (key == Qt::Key_Escape) {
+        if (m_focusStack && m_focusStack->Cancel()) {
+            return true;
+        }
         if (IsFullScreen()) {
             QMetaObject::invokeMethod(
                 this, [this] { OnSysCommand(SC_RESTORE); }, Qt::QueuedConnection);
