@@ -2,6 +2,7 @@
 
 #include "app/AppTexts.h"
 #include "app/CameraConnection.h"
+#include "app/FocusStackControl.h"
 #include "app/LanguageTable.h"
 #include "app/MainWindowControls.h"
 #include "app/MainWindowFrame.h"

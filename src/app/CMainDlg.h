@@ -25,6 +25,7 @@ class CMenuXP;
 class CToolTipCtrl;
 class CameraConnection;
 class RecordingControl;
+class FocusStackControl;
 class FilesStripController;
 class MainMenus;
 class MainWindowFrame;
@@ -176,6 +177,7 @@ private:
     std::unique_ptr<CaptureSession> m_session;
     std::unique_ptr<CameraConnection> m_camera; // goes before the session it uses
     std::unique_ptr<RecordingControl> m_recording;
+    std::unique_ptr<FocusStackControl> m_focusStack;
     FilesStripController* m_strip = nullptr;
     QWidget* m_fileList = nullptr;            // the strip's view
     std::unique_ptr<MainWindowFrame> m_frame; // goes before the session it places

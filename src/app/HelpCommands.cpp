@@ -6,8 +6,8 @@
 #include "platform/desktop/MessageBox.h"
 
 #include <QDir>
-#include <QWidget>
 #include <QUrl>
+#include <QWidget>
 
 void OpenHelpManual(QWidget* parent, const QString& caption)
 {

@@ -1,6 +1,7 @@
 // The capture session in the main window: what the live view draws into it, where
 // its stills go, and what the window shows when it reports.
 #include "app/CMainDlg.h"
+#include "app/FocusStackControl.h"
 #include "app/MainWindowControls.h"
 #include "app/SettingsStore.h"
 #include "capture/CaptureSession.h"
@@ -32,6 +33,7 @@ void CMainDlg::WireSession()
     });
     connect(&session, &CaptureSession::notice, this, &CMainDlg::OnCaptureNotice);
     CreateRecording();
+    m_focusStack = std::make_unique<FocusStackControl>(session, this, m_msgTitle);
 }
 
 void CMainDlg::OnStillSaved(const QString& path, int /*origin*/)

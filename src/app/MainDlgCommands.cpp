@@ -2,6 +2,7 @@
 #include "app/AppTexts.h"
 #include "app/CAboutDlg.h"
 #include "app/CMainDlg.h"
+#include "app/FocusStackControl.h"
 #include "app/HelpCommands.h"
 #include "app/MeasureSettingsAdapter.h"
 #include "app/RecordingControl.h"
@@ -62,6 +63,7 @@ CommandTable<CMainDlg>& CMainDlg::Commands()
         t.Add(ID_CROSSHAIR, liveView);
         t.AddRange(ID_CROSSHAIR_TOOLS, ID_CIRCLE_GRID, liveView);
         t.Add(IDC_OTHER_TOOLS, &CMainDlg::OnOtherTools);
+        t.Add(ID_FOCUS_STACK, [](CMainDlg& w) { w.m_focusStack->OnCommand(); });
         return t;
     }();
     return table;

@@ -1,6 +1,7 @@
 // The main window's timers, private messages and input.
 #include "app/CMainDlg.h"
 #include "app/CPromptDlg.h"
+#include "app/FocusStackControl.h"
 #include "app/MainWindowInput.h"
 #include "app/RecordingControl.h"
 #include "app/SettingsStore.h"
@@ -66,6 +67,7 @@ void CMainDlg::CreateInput()
         return OfferAccelerators(key, modifiers);
     };
     parts.leaveFullScreen = [this] { OnSysCommand(SC_RESTORE); };
+    parts.cancelRunning = [this] { return m_focusStack && m_focusStack->Cancel(); };
     parts.fileListMenu = [this] { return FileListMenu(); };
     parts.pageSwitched = [this] { RefreshToolTips(); };
     m_input = std::make_unique<MainWindowInput>(std::move(parts));

@@ -70,6 +70,7 @@ enum Command : int {
     ID_PRINT = 32836,
     ID_LANG_ITALIAN = 32841,
     ID_HELP_DIAGNOSTICS = 32842,
+    ID_FOCUS_STACK = 32850,
     IDM_ABOUTBOX = 16, // the about item added to the system menu
 };
 
@@ -90,6 +91,7 @@ enum Accelerator : int {
     IDR_ACCEL_F4 = 226,
     IDR_ACCEL_F11 = 255,
     IDR_ACCEL_F12 = 253,
+    IDR_ACCEL_F6 = 260,
 };
 
 // Private messages of the main window (the capture graph defines 0x8001 and 0x8003;

@@ -90,7 +90,7 @@ void AppendItems(CMenuXP* menu, std::initializer_list<MenuItem> items)
     }
 }
 
-// The five accelerator tables, offered in this order; F3 only starts and F4 only
+// The accelerator tables, offered in this order; F3 only starts and F4 only
 // stops a recording.
 constexpr int kAnyTime = -1;
 struct AcceleratorEntry {
@@ -105,6 +105,7 @@ constexpr AcceleratorEntry kAccelerators[] = {
     {IDR_ACCEL_F4, Qt::Key_F4, IDC_AVI, 1},
     {IDR_ACCEL_F11, Qt::Key_F11, ID_LOW_SIZE, kAnyTime},
     {IDR_ACCEL_F12, Qt::Key_F12, ID_HIGH_SIZE, kAnyTime},
+    {IDR_ACCEL_F6, Qt::Key_F6, ID_FOCUS_STACK, kAnyTime},
 };
 
 } // namespace
@@ -177,7 +178,11 @@ void MainMenus::BuildOtherToolsMenu(CMenuXP* menu)
                        {ID_CIRCLE_GRID, txt::CircleGrid_OtherTools},
                        {ID_PEN_SETTINGS, txt::Setting_OtherTools},
                        {0, kNoText},
-                       {ID_MEASURE_EXPORT, txt::TipProperty}});
+                       {ID_MEASURE_EXPORT, txt::TipProperty},
+                       {0, kNoText},
+                       {ID_FOCUS_STACK, txt::FocusStack}});
+    menu->FindItem(ID_FOCUS_STACK)->setToolTip(LoadText(txt::FocusStackTip));
+    menu->setToolTipsVisible(true);
     const QIcon icon(
         ArtPixmap(QStringLiteral("menu_%1").arg(kOtherToolsItemIcon), QSize(kMenuIconSide, kMenuIconSide)));
     for (QAction* item : menu->actions()) {

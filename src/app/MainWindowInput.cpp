@@ -82,6 +82,9 @@ bool MainWindowInput::OnMouseEvent(QObject* watched, QMouseEvent& event)
 bool MainWindowInput::OnKeyDown(int key)
 {
     if (key == Qt::Key_Escape) {
+        if (m_parts.cancelRunning()) {
+            return true;
+        }
         if (m_parts.fullScreen()) {
             QMetaObject::invokeMethod(this, m_parts.leaveFullScreen, Qt::QueuedConnection);
         }

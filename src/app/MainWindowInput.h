@@ -30,6 +30,8 @@ public:
         // A key the menus take (then it goes no further).
         std::function<bool(int key, Qt::KeyboardModifiers)> offerKey;
         std::function<void()> leaveFullScreen;
+        // Escape ends what is running first (a focus stack); true when it did.
+        std::function<bool()> cancelRunning;
         std::function<QMenu*()> fileListMenu;
         std::function<void()> pageSwitched;
     };

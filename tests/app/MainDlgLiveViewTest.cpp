@@ -139,7 +139,7 @@ TEST_F(MainDlgTest, GuidesShowOnThePreviewAndAStillCarriesThemWithTheEffect)
 }
 
 // The other-tools menu: at the button's left edge, 4 pixels above its bottom (moved
-// left only when the screen ends first), with its ten entries and their looks.
+// left only when the screen ends first), with its twelve entries and their looks.
 static void CheckOtherToolsMenu(CMainDlg& dlgRef, CMenuXP& menuRef)
 {
     CMainDlg* dlg = &dlgRef;
@@ -148,12 +148,24 @@ static void CheckOtherToolsMenu(CMainDlg& dlgRef, CMenuXP& menuRef)
     const QPoint place = button->mapToGlobal(QPoint(0, button->height() - 4));
     EXPECT_EQ(menu->pos().y(), place.y());
     EXPECT_LE(menu->pos().x(), place.x());
-    const int ids[] = {ID_MEASURE_UNDO, ID_MEASURE_REDO, ID_MEASURE_DELETE_ALL, -1, ID_CROSSHAIR_TOOLS,
-                       ID_SCALE_LINE,   ID_CIRCLE_GRID,  ID_PEN_SETTINGS,       -1, ID_MEASURE_EXPORT};
-    const char* texts[] = {"Undo",       "Redo",        "Delete All", "", "Crosshair",
-                           "Scale line", "circle Grid", "Settings",   "", "Export2Excel"};
-    ASSERT_EQ(menu->ItemCount(), 10);
-    for (int i = 0; i < 10; ++i) {
+    const int ids[] = {ID_MEASURE_UNDO,
+                       ID_MEASURE_REDO,
+                       ID_MEASURE_DELETE_ALL,
+                       -1,
+                       ID_CROSSHAIR_TOOLS,
+                       ID_SCALE_LINE,
+                       ID_CIRCLE_GRID,
+                       ID_PEN_SETTINGS,
+                       -1,
+                       ID_MEASURE_EXPORT,
+                       -1,
+                       ID_FOCUS_STACK};
+    const char* texts[] = {
+        "Undo",     "Redo", "Delete All",   "", "Crosshair",       "Scale line", "circle Grid",
+        "Settings", "",     "Export2Excel", "", "Focus Stack (F6)"};
+    ASSERT_EQ(menu->ItemCount(), 12);
+    EXPECT_TRUE(menu->ItemAt(11)->toolTip().contains("F6"));
+    for (int i = 0; i < 12; ++i) {
         QAction* item = menu->ItemAt(i);
         EXPECT_EQ(CMenuXP::CommandOf(item), ids[i]) << i;
         if (ids[i] > 0) {

@@ -311,6 +311,27 @@ TEST(UvcControls, ExposureModesComeFromTheMenuAndGovernTheExposureTime)
     EXPECT_EQ(device.controls.at(V4L2_CID_EXPOSURE_ABSOLUTE).value, 300);
 }
 
+TEST(UvcControls, FocusIsReadAndSetWithAutofocusTurnedOff)
+{
+    Rig rig;
+    const int cam = rig.uvc->Plug(0);
+    auto camera = rig.Open(cam);
+    ASSERT_TRUE(camera);
+    int min = 0, max = 0, step = 0, def = 0, flags = 0, value = 0;
+    EXPECT_NE(camera->ProcAmp()->GetRange(CameraControl_Focus, &min, &max, &step, &def, &flags), 0) << "none";
+    rig.uvc->With(cam, [](Camera& c) {
+        c.controls[V4L2_CID_FOCUS_AUTO] = {0, 1, 1, 1, 1, 0};
+        c.controls[V4L2_CID_FOCUS_ABSOLUTE] = {0, 1023, 4, 300, 300, 0, 0, V4L2_CID_FOCUS_AUTO, 0};
+    });
+    VideoProcAmp* amp = camera->ProcAmp();
+    ASSERT_EQ(amp->GetRange(CameraControl_Focus, &min, &max, &step, &def, &flags), 0);
+    EXPECT_EQ(std::tie(min, max, step, def), std::make_tuple(0, 1023, 4, 300));
+    EXPECT_EQ(amp->Set(CameraControl_Focus, 640, VideoProcAmp_Flags_Manual), 0);
+    ASSERT_EQ(amp->Get(CameraControl_Focus, &value, &flags), 0);
+    EXPECT_EQ(value, 640);
+    EXPECT_EQ(rig.uvc->Snapshot(cam).controls.at(V4L2_CID_FOCUS_AUTO).value, 0);
+}
+
 TEST(UvcControls, HandleFollowsTheCameraThroughAReopen)
 {
     Rig rig;

@@ -7,6 +7,7 @@
 #include "capture/PicturePropertyTable.h"
 #include "capture/PictureSettingsStore.h"
 #include "capture/dialogs/ExposureControls.h"
+#include "capture/dialogs/FocusRow.h"
 #include "capture/dialogs/VideoSettingIds.h"
 #include "platform/desktop/MessageBox.h"
 
@@ -145,6 +146,8 @@ void CVideoSettingDlg::BuildControls()
     }
     m_exposure = std::make_unique<ExposureControls>(
         *propertyLayout, kPicturePropertyRows, [this] { return ProcAmp(); }, [this] { RefreshAccess(); });
+    m_focus = new FocusRow(propertyGroup, propertyLayout, kPicturePropertyRows + ExposureControls::kRows,
+                           [this] { return ProcAmp(); });
     layout->addWidget(propertyGroup);
 
     auto* buttons = new QHBoxLayout;
@@ -198,6 +201,7 @@ void CVideoSettingDlg::FillDialog()
     m_resolution->clear();
     const std::shared_ptr<VideoProcAmp> camera = ProcAmp();
     m_exposure->Fill();
+    m_focus->Fill(camera.get());
     if (!camera) {
         return;
     }

@@ -14,6 +14,7 @@ class QLabel;
 class QLineEdit;
 class QScrollBar;
 class QSlider;
+class FocusRow;
 class VideoProcAmp;
 
 class CVideoSettingDlg : public QDialog {
@@ -42,6 +43,7 @@ public:
     QSlider* Slider(int row) const { return m_rows[size_t(row)].slider; }
     QLineEdit* ValueEdit(int row) const { return m_rows[size_t(row)].edit; }
     ExposureControls& Exposure() const { return *m_exposure; }
+    FocusRow* Focus() const { return m_focus; }
 
 protected:
     bool event(QEvent* event) override;
@@ -77,4 +79,5 @@ private:
     QComboBox* m_resolution = nullptr;
     std::array<RowControls, 6> m_rows;
     std::unique_ptr<ExposureControls> m_exposure;
+    FocusRow* m_focus = nullptr;
 };

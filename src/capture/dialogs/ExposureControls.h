@@ -14,6 +14,8 @@ class VideoProcAmp;
 
 class ExposureControls {
 public:
+    // The grid rows they take: the mode, then the time.
+    static constexpr int kRows = 2;
     using ProcAmpSource = std::function<std::shared_ptr<VideoProcAmp>()>;
     // Adds the rows to `grid` from `firstRow` on. `changed` runs after the user changed
     // the mode, as that may switch other controls on or off.

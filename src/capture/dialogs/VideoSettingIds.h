@@ -18,6 +18,11 @@ inline constexpr int IDC_VIDEO_EXIT = 2; // IDCANCEL
 // Step bars beside the value edits, one per picture property row.
 inline constexpr int IDC_STEP_BAR_FIRST = 1086; // 1086..1091
 
+// The Focus row, shown for cameras with a focus control.
+inline constexpr int IDC_FOCUS_SLIDER = 1110;
+inline constexpr int IDC_FOCUS_LABEL = 1111;
+inline constexpr int IDC_FOCUS_EDIT = 1112;
+
 // The main window's device notice (WM_DEVICE_NOTICE): the dialog refills itself.
 inline constexpr QEvent::Type kDeviceNoticeEvent = static_cast<QEvent::Type>(0x8005);
 

@@ -83,6 +83,9 @@ enum VideoProcAmpProperty : int {
     // governed by the exposure mode.
     VideoProcAmp_Exposure = 6,
 };
+// The camera's focus (V4L2_CID_FOCUS_ABSOLUTE; larger is farther), reached through the
+// same interface; cameras without one fail its calls.
+enum CameraControlProperty : int { CameraControl_Focus = 7 };
 enum VideoProcAmpFlags : int { VideoProcAmp_Flags_Auto = 0x1, VideoProcAmp_Flags_Manual = 0x2 };
 // The result for a property or control the camera does not have.
 inline constexpr int kProcAmpNotFound = static_cast<int>(0x80070490);

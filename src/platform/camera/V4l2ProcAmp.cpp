@@ -5,14 +5,13 @@
 #include <linux/videodev2.h>
 
 namespace {
-// Control id of each property, in the platform's property-code order.
+// Control id of each property, in the platform's property-code order, then focus.
 unsigned ControlOf(int property)
 {
-    static const unsigned controls[] = {V4L2_CID_BRIGHTNESS,       V4L2_CID_CONTRAST,  V4L2_CID_HUE,
-                                        V4L2_CID_SATURATION,       V4L2_CID_SHARPNESS, V4L2_CID_GAMMA,
-                                        V4L2_CID_EXPOSURE_ABSOLUTE};
-    return (property >= VideoProcAmp_Brightness && property <= VideoProcAmp_Exposure) ? controls[property]
-                                                                                      : 0;
+    static const unsigned controls[] = {V4L2_CID_BRIGHTNESS,        V4L2_CID_CONTRAST,      V4L2_CID_HUE,
+                                        V4L2_CID_SATURATION,        V4L2_CID_SHARPNESS,     V4L2_CID_GAMMA,
+                                        V4L2_CID_EXPOSURE_ABSOLUTE, V4L2_CID_FOCUS_ABSOLUTE};
+    return (property >= VideoProcAmp_Brightness && property <= CameraControl_Focus) ? controls[property] : 0;
 }
 
 // QUERYCTRL of a control on the linked node (held locked); 0 or an error code.
@@ -54,6 +53,15 @@ int Read(V4l2NodeLink& link, unsigned id, int* value)
     return 0;
 }
 
+// A camera focusing by itself greys out its manual focus: setting the focus turns that off.
+void StopAutofocus(V4l2NodeLink& link, v4l2_queryctrl& query)
+{
+    v4l2_control automatic{V4L2_CID_FOCUS_AUTO, 0};
+    if (link.io->Ioctl(link.fd, VIDIOC_S_CTRL, &automatic) == 0) {
+        link.io->Ioctl(link.fd, VIDIOC_QUERYCTRL, &query);
+    }
+}
+
 int Write(V4l2NodeLink& link, unsigned id, int value)
 {
     v4l2_queryctrl query;
@@ -62,6 +70,9 @@ int Write(V4l2NodeLink& link, unsigned id, int value)
     }
     if (query.flags & V4L2_CTRL_FLAG_GRABBED) {
         return EBUSY;
+    }
+    if (id == V4L2_CID_FOCUS_ABSOLUTE && (query.flags & V4L2_CTRL_FLAG_INACTIVE)) {
+        StopAutofocus(link, query);
     }
     // An inactive control is governed by another one (an automatic mode) for now.
     if (AccessOf(query) != PropertyAccess::Writable) {

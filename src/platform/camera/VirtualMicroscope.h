@@ -5,6 +5,7 @@
 // properties, and can be unplugged and plugged again. Tests drive it in-process;
 // a running program can drive it through signals (VirtualMicroscopeSignals.h).
 #include "platform/camera/CameraBackend.h"
+#include "platform/camera/VirtualSlide.h"
 
 #include <memory>
 
@@ -36,6 +37,8 @@ public:
     void SetHasButton(bool hasButton);
     // Sizes larger than this are refused by SetFormat (0: no limit).
     void SetMaxAcceptedWidth(int width);
+    // The slide under the lens (default the ruler); set before opening the camera.
+    void SetSlide(VirtualSlideKind slide);
     // Frames delivered since construction.
     long framesDelivered() const;
 
