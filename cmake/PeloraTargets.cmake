@@ -10,6 +10,28 @@ if(PELORA_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+# Qt's and the standard library's headers, parsed once per build instead of once
+# per file: every library reuses one precompiled header, every test binary another
+# (the tests' also holds GoogleTest, built with its own defines). Turn it off with
+# -DPELORA_PCH=OFF to see what a file really includes.
+option(PELORA_PCH "Precompile the common Qt, GoogleTest and standard headers" ON)
+set(PELORA_PCH_HEADERS <QtCore/QtCore> <QtGui/QtGui> <QtWidgets/QtWidgets> <algorithm> <functional> <memory>
+    <string> <vector>)
+if(PELORA_PCH)
+  file(WRITE ${CMAKE_BINARY_DIR}/pch/pch.cpp "// The precompiled header's own translation unit.\n")
+  add_library(pelora_pch_src OBJECT ${CMAKE_BINARY_DIR}/pch/pch.cpp)
+  target_link_libraries(pelora_pch_src PRIVATE Qt6::Widgets)
+  target_compile_options(pelora_pch_src PRIVATE ${PELORA_WARNINGS})
+  target_precompile_headers(pelora_pch_src PRIVATE ${PELORA_PCH_HEADERS})
+endif()
+
+# pelora_use_pch(<target> <src|tests>)
+function(pelora_use_pch target kind)
+  if(PELORA_PCH)
+    target_precompile_headers(${target} REUSE_FROM pelora_pch_${kind})
+  endif()
+endfunction()
+
 # pelora_add_library(<folder> [DEPS targets...])
 # Builds src/<folder>/*.cpp into the static library pelora_<folder>.
 function(pelora_add_library folder)
@@ -26,6 +48,7 @@ function(pelora_add_library folder)
   target_include_directories(pelora_${folder} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_compile_options(pelora_${folder} PRIVATE ${PELORA_WARNINGS})
   target_link_libraries(pelora_${folder} PUBLIC ${ARG_DEPS})
+  pelora_use_pch(pelora_${folder} src)
 endfunction()
 
 # pelora_add_tests(<folder> [DEPS targets...])
@@ -39,6 +62,7 @@ function(pelora_add_tests folder)
   add_executable(${folder}_tests ${sources})
   target_compile_options(${folder}_tests PRIVATE ${PELORA_WARNINGS})
   target_link_libraries(${folder}_tests PRIVATE pelora_testmain ${ARG_DEPS})
+  pelora_use_pch(${folder}_tests tests)
   add_test(NAME ${folder} COMMAND ${folder}_tests)
   set_tests_properties(${folder} PROPERTIES
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;PELORA_FIXTURES=${CMAKE_CURRENT_SOURCE_DIR}/fixtures;ASAN_OPTIONS=detect_leaks=1;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0"

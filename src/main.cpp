@@ -1,5 +1,6 @@
 #include "app/CViewerApp.h"
 #include "app/ProgramDataReport.h"
+#include "app/StackCommandLine.h"
 #include "measure/SlideMeasureReport.h"
 #include "platform/camera/CameraReport.h"
 
@@ -10,7 +11,7 @@
 
 int main(int argc, char** argv)
 {
-    // The report needs no display: answer it before a window system is opened.
+    // The reports and the stacker need no display: answer them before a window system is opened.
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], kListDataOption) == 0) {
             QCoreApplication core(argc, argv);
@@ -25,6 +26,10 @@ int main(int argc, char** argv)
         if (std::strcmp(argv[i], kListCamerasOption) == 0) {
             QCoreApplication core(argc, argv);
             return PrintCameraReport(QCoreApplication::arguments());
+        }
+        if (std::strcmp(argv[i], kStackOption) == 0) {
+            QCoreApplication core(argc, argv);
+            return RunStackCommand(QCoreApplication::arguments());
         }
     }
     QApplication app(argc, argv);

@@ -2,7 +2,12 @@
 
 #include "app/AppTexts.h"
 #include "app/CameraConnection.h"
+#include "app/FocusStackControl.h"
 #include "app/LanguageTable.h"
+#include "app/MainWindowControls.h"
+#include "app/MainWindowFrame.h"
+#include "app/MainWindowInput.h"
+#include "app/ProgramStart.h"
 #include "app/RecordingControl.h"
 #include "app/SettingsStore.h"
 #include "capture/CaptureSession.h"
@@ -20,16 +25,10 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDir>
 #include <QFile>
 #include <QLineEdit>
-#include <QStandardPaths>
 
 using namespace maindlg;
-
-namespace {
-constexpr QRgb kColourMask = 0xFFFFFF;
-} // namespace
 
 CMainDlg::CMainDlg(QWidget* parent) : QDialog(parent)
 {
@@ -46,7 +45,7 @@ CMainDlg::CMainDlg(QWidget* parent) : QDialog(parent)
 
 CMainDlg::~CMainDlg()
 {
-    qApp->removeEventFilter(this);
+    m_input.reset();
     if (m_initialised && !m_closing) {
         Shutdown();
     }
@@ -82,66 +81,31 @@ bool CMainDlg::OnInitDialog()
     }
     m_initialised = true;
     m_calibrationFile = WritableProgramFolder() + "/CalibrationIni.ini";
-    CreateFolders();
+    const UserFolders folders = CreateUserFolders();
+    m_pictureFolder = folders.pictures;
+    m_videoFolder = folders.videos;
     setWindowIcon(m_icon);
     m_msgTitle = LoadText(txt::MsgTitle);
     AppSettings::WriteFirstStartDefaults();
-    ReadLanguage();
-    ReadSettings();
+    m_language = ReadStartupLanguage(Settings());
+    ReadStartupSettings(Settings());
     LayOut();
     CreateLiveMeasuring();
     WireSession();
     BuildMenus();
-    CenterOnScreen();
+    m_frame->CenterOnScreen();
     // The recorder's settings dialog leaves a trial clip behind.
     QFile::remove(m_videoFolder + "/test.avi");
     m_session->Graph().SetFullScreenHint(LoadText(txt::EscRestore, kStatusTextCapacity));
     setWindowTitle(LoadText(txt::MsgTitle));
-    m_fullScreenMode->SetNormalTitle(windowTitle());
-    qApp->installEventFilter(this);
+    m_frame->SetNormalTitle(windowTitle());
+    CreateInput();
     StartDevice();
     RefreshToolTips();
-    m_magnification->setText(QStringLiteral("60"));
-    m_previewCursor = ArtCursor(QStringLiteral("cursor_258"));
+    m_controls->Magnification()->setText(QStringLiteral("60"));
+    m_input->SetPreviewCursor(ArtCursor(QStringLiteral("cursor_258")));
     SetTimer(IDT_STARTUP_PROMPT, kStartupPromptMs);
     return true;
-}
-
-void CMainDlg::CreateFolders()
-{
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    QDir().mkpath(documents);
-    const QString root = documents + "/Pelora files";
-    m_pictureFolder = root + "/Picture";
-    m_videoFolder = root + "/Video";
-    // Failures are ignored: the folders usually exist already.
-    QDir().mkdir(root);
-    QDir().mkdir(m_videoFolder);
-    QDir().mkdir(m_pictureFolder);
-}
-
-void CMainDlg::ReadLanguage()
-{
-    AppSettings& settings = Settings();
-    settings.ReadLanID();
-    settings.ReadSubLanIDD();
-    m_language = lang::StartupLanguage(settings);
-    lang::ChooseFiles(m_language);
-}
-
-void CMainDlg::ReadSettings()
-{
-    AppSettings& settings = Settings();
-    settings.ReadUnit();
-    settings.ReadDecimal();
-    settings.ReadMeasureTxtColor();
-    settings.MeasureTxtColor &= kColourMask;
-    settings.ReadLineColor();
-    settings.LineColor &= kColourMask;
-    settings.ReadLineWidth();
-    settings.ReadLineType();
-    settings.ReadImageFormat();
-    settings.ReadSwitch();
 }
 
 CCaptureGraph* CMainDlg::CaptureGraph() const

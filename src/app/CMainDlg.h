@@ -4,46 +4,37 @@
 // window timers and the private messages through which other code talks to it.
 // It routes each command to the object that owns the feature and keeps the
 // window's layout; the features keep their own state.
-#include "app/FullScreenController.h"
 #include "app/LanguageTable.h"
 #include "app/MainDlgIds.h"
+#include "app/MainWindowControls.h"
 #include "capture/CaptureNotice.h"
 #include "capture/CaptureState.h"
 #include "liveview/LiveViewTools.h"
-#include "photo/PhotoSettings.h"
 #include "platform/files/LogFont.h"
 #include "platform/text/TextLookup.h"
 #include "widgets/CommandTable.h"
 
-#include <QCursor>
 #include <QDialog>
 #include <QIcon>
-#include <QRect>
 #include <QString>
-#include <map>
 #include <memory>
-#include <mutex>
 
-class CBitmapButton;
 class CCaptureGraph;
 class CaptureSession;
 class CMenuXP;
 class CToolTipCtrl;
 class CameraConnection;
 class RecordingControl;
+class FocusStackControl;
 class FilesStripController;
 class MainMenus;
-class QLabel;
-class QLineEdit;
+class MainWindowFrame;
+class MainWindowInput;
 class QMenuBar;
-class QMouseEvent;
 class LiveMeasureFeature;
-struct LiveMeasureSettings;
-class QMoveEvent;
-class QResizeEvent;
 class WindowTimers;
 
-class CMainDlg : public QDialog, private FullScreenHost {
+class CMainDlg : public QDialog {
     Q_OBJECT
 public:
     explicit CMainDlg(QWidget* parent = nullptr);
@@ -89,13 +80,13 @@ public:
     const CToolTipCtrl& ToolTips() const { return *m_toolTips; }
     QString ToolTipText(int controlId) const;
     QWidget* Client() const { return m_client; }
-    QLineEdit* MagnificationEdit() const { return m_magnification; }
-    QLineEdit* CalibrationValueEdit() const { return m_calibrationValue; }
-    QLabel* ResolutionText() const { return m_resolutionText; }
+    QLineEdit* MagnificationEdit() const { return m_controls->Magnification(); }
+    QLineEdit* CalibrationValueEdit() const { return m_controls->CalibrationValue(); }
+    QLabel* ResolutionText() const { return m_controls->ResolutionText(); }
     QWidget* FileListArea() const { return m_fileList; }
     LiveMeasureFeature& LiveMeasuring() const { return *m_liveMeasure; }
     bool IsConnected() const;
-    bool IsFullScreen() const { return m_fullScreenMode != nullptr && m_fullScreenMode->IsFullScreen(); }
+    bool IsFullScreen() const;
     bool IsRecording() const;
     int Page() const;
     lang::LanguagePair Language() const { return m_language; }
@@ -103,24 +94,17 @@ public:
     QString VideoFolder() const { return m_videoFolder; }
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    void changeEvent(QEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void moveEvent(QMoveEvent* event) override;
     void reject() override;
 
 private:
     friend class MainDlgClient;
 
     // Start-up steps.
-    void CreateFolders();
-    void ReadLanguage();
-    void ReadSettings();
     void LayOut();
-    void CreateButtons();
-    void CreateEditsAndTexts();
+    void CreateFrame();
+    void CreateInput();
     void StartDevice();
 
     // Menus, keys and tooltips.
@@ -132,30 +116,12 @@ private:
     void ShowConnection(bool connected);
     void UpdateResolutionText();
 
-    // Pre-translation steps.
-    bool OnMouseEvent(QObject* watched, QMouseEvent& event);
-    bool OnKeyDown(int key);
-    void TrackPreviewHover(QPoint global);
-    void OnLeftButtonDown(QObject* watched, QPoint global);
-    void OnLeftDoubleClick(QObject* watched, QPoint global);
-    void OnRightButtonDown(QObject* watched, QPoint global);
-    void SwitchPage(int page);
-
     // Private messages and the capture session's signals.
     void WireSession();
     void OnStillSaved(const QString& path, int origin);
     void OnCaptureNotice(const QString& text, CaptureNoticeLevel level);
     void OnCalibrationDone();
     void OnShowPrompt();
-
-    // Layout and full screen (FullScreenHost).
-    void ShowControls(bool show) override;
-    void PlaceClient() override;
-    void FitToClient() override;
-    void EnteredFullScreen() override;
-    void LeftFullScreen() override;
-    void CenterOnScreen();
-    QSize NormalWindowSize() const;
 
     // Commands done by the window itself.
     static CommandTable<CMainDlg>& Commands();
@@ -167,10 +133,7 @@ private:
     void SetCaptureSizeOfClass(bool high);
     void OnSnapshotSwitch();
     void OnLanguageItem();
-    void OnHelpManual();
-    void OnHelpUpdate();
     void OnHelpDiagnostics();
-    void OnAbout();
     void OnVideoSettings();
     void OnPenSettings();
     void OnTimeLapse();
@@ -186,11 +149,9 @@ private:
 
     // Photo measuring.
     void OpenPhotoWindow(const QString& path);
-    PhotoDrawingSettings PhotoSettingsNow() const;
 
     // Live measuring.
     void CreateLiveMeasuring();
-    LiveMeasureSettings LiveMeasureSettingsNow() const;
     void OnLiveMeasure();
     void OnMeasureExport();
 
@@ -203,7 +164,6 @@ private:
 
     // Construction-time state.
     QIcon m_icon;
-    QCursor m_previewCursor;
     QString m_msgTitle;
     QString m_pictureFolder;
     QString m_videoFolder;
@@ -217,23 +177,19 @@ private:
     std::unique_ptr<CaptureSession> m_session;
     std::unique_ptr<CameraConnection> m_camera; // goes before the session it uses
     std::unique_ptr<RecordingControl> m_recording;
+    std::unique_ptr<FocusStackControl> m_focusStack;
     FilesStripController* m_strip = nullptr;
-    QWidget* m_fileList = nullptr; // the strip's view
-    std::unique_ptr<FullScreenController> m_fullScreenMode;
+    QWidget* m_fileList = nullptr;            // the strip's view
+    std::unique_ptr<MainWindowFrame> m_frame; // goes before the session it places
     std::unique_ptr<LiveViewTools> m_liveTools;
-    std::map<int, CBitmapButton*> m_buttons;
-    QLineEdit* m_magnification = nullptr;
-    QLineEdit* m_calibrationValue = nullptr;
-    QLabel* m_resolutionText = nullptr;
-    QLabel* m_statusText = nullptr;
-    QLabel* m_recordSeconds = nullptr;
+    std::unique_ptr<MainWindowControls> m_controls;
     CToolTipCtrl* m_toolTips = nullptr;
     WindowTimers* m_timers = nullptr;
     std::unique_ptr<LiveMeasureFeature> m_liveMeasure;
+    std::unique_ptr<MainWindowInput> m_input;
 
     // Mode.
     bool m_initialised = false;
-    bool m_previewHover = false;
     bool m_closing = false;
     lang::LanguagePair m_language;
     int m_commandInProgress = 0; // id of the command being run, for shared handlers

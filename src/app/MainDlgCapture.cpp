@@ -1,6 +1,8 @@
 // The capture session in the main window: what the live view draws into it, where
 // its stills go, and what the window shows when it reports.
 #include "app/CMainDlg.h"
+#include "app/FocusStackControl.h"
+#include "app/MainWindowControls.h"
 #include "app/SettingsStore.h"
 #include "capture/CaptureSession.h"
 #include "files/FilesStripController.h"
@@ -20,7 +22,7 @@ void CMainDlg::WireSession()
     session.SetStillPainters({m_liveTools->StillOverlays(), m_liveMeasure->StillPainter()});
     session.SetStillTarget([this] {
         return StillTarget{m_pictureFolder, Settings().ImageFormat,
-                           MagnificationText(m_magnification->text())};
+                           MagnificationText(m_controls->Magnification()->text())};
     });
     connect(&session, &CaptureSession::stillSaved, this, &CMainDlg::OnStillSaved);
     connect(&session, &CaptureSession::stillFailed, this, [this](const QString& text) {
@@ -31,6 +33,7 @@ void CMainDlg::WireSession()
     });
     connect(&session, &CaptureSession::notice, this, &CMainDlg::OnCaptureNotice);
     CreateRecording();
+    m_focusStack = std::make_unique<FocusStackControl>(session, this, m_msgTitle);
 }
 
 void CMainDlg::OnStillSaved(const QString& path, int /*origin*/)

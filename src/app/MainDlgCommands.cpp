@@ -2,6 +2,8 @@
 #include "app/AppTexts.h"
 #include "app/CAboutDlg.h"
 #include "app/CMainDlg.h"
+#include "app/FocusStackControl.h"
+#include "app/HelpCommands.h"
 #include "app/MeasureSettingsAdapter.h"
 #include "app/RecordingControl.h"
 #include "app/SettingsStore.h"
@@ -12,13 +14,10 @@
 #include "files/FilesStripController.h"
 #include "files/FilesTexts.h"
 #include "liveview/LiveMeasureFeature.h"
-#include "platform/desktop/DocumentOpener.h"
 #include "platform/desktop/MessageBox.h"
 #include "widgets/CBitmapButton.h"
 
-#include <QDir>
 #include <QLineEdit>
-#include <QUrl>
 
 using namespace maindlg;
 
@@ -42,10 +41,11 @@ CommandTable<CMainDlg>& CMainDlg::Commands()
         t.Add(ID_LANG_SIMPLIFIED, &CMainDlg::OnLanguageItem);
         t.AddRange(ID_LANG_FIRST_RANGE, ID_LANG_LAST_RANGE, &CMainDlg::OnLanguageItem);
         t.Add(ID_LANG_ITALIAN, &CMainDlg::OnLanguageItem);
-        t.Add(ID_HELP_MANUAL, &CMainDlg::OnHelpManual);
-        t.Add(ID_HELP_UPDATE, &CMainDlg::OnHelpUpdate);
+        t.Add(ID_HELP_MANUAL, [](CMainDlg& w) { OpenHelpManual(&w, w.m_msgTitle); });
+        t.Add(ID_HELP_UPDATE,
+              [](CMainDlg& w) { ShowUpdateInfo(&w, w.m_msgTitle, QStringLiteral(PELORA_VERSION)); });
         t.Add(ID_HELP_DIAGNOSTICS, &CMainDlg::OnHelpDiagnostics);
-        t.Add(ID_ABOUT, &CMainDlg::OnAbout);
+        t.Add(ID_ABOUT, [](CMainDlg& w) { CAboutDlg(&w).exec(); });
         t.Add(IDC_SETTING, &CMainDlg::OnVideoSettings);
         t.Add(ID_PEN_SETTINGS, &CMainDlg::OnPenSettings);
         t.Add(IDC_CLOCK, &CMainDlg::OnTimeLapse);
@@ -64,6 +64,7 @@ CommandTable<CMainDlg>& CMainDlg::Commands()
         t.Add(ID_CROSSHAIR, liveView);
         t.AddRange(ID_CROSSHAIR_TOOLS, ID_CIRCLE_GRID, liveView);
         t.Add(IDC_OTHER_TOOLS, &CMainDlg::OnOtherTools);
+        t.Add(ID_FOCUS_STACK, [](CMainDlg& w) { w.m_focusStack->OnCommand(); });
         return t;
     }();
     return table;
@@ -144,34 +145,10 @@ void CMainDlg::OnLanguageItem()
     }
 }
 
-void CMainDlg::OnHelpManual()
-{
-    const QString manual = lang::HelpFilePath();
-    // Without a browser (or a program for HTML files) the user still learns
-    // where the manual is.
-    OpenDocument(QUrl::fromLocalFile(manual), this, [this, manual] {
-        ShowMessage(this, LoadText(txt::HelpNotOpened) + "\n" + QDir::toNativeSeparators(manual), m_msgTitle,
-                    MB_OK | MB_ICONWARNING);
-    });
-}
-
-void CMainDlg::OnHelpUpdate()
-{
-    // The program is installed as a system package: its updates come the same way.
-    ShowMessage(this, LoadText(txt::UpdateInfo).arg(m_msgTitle, QStringLiteral(PELORA_VERSION)), m_msgTitle,
-                MB_OK | MB_ICONINFORMATION);
-}
-
 void CMainDlg::OnHelpDiagnostics()
 {
     ShowMessage(this, CaptureDiagnostics(m_session->Graph()), LoadText(txt::CameraDiagnostics),
                 MB_OK | MB_ICONINFORMATION);
-}
-
-void CMainDlg::OnAbout()
-{
-    CAboutDlg about(this);
-    about.exec();
 }
 
 void CMainDlg::OnVideoSettings()

@@ -2,6 +2,7 @@
 // the window shows it.
 #include "app/CMainDlg.h"
 #include "app/CameraConnection.h"
+#include "app/MainWindowControls.h"
 #include "capture/CaptureSession.h"
 #include "platform/desktop/MessageBox.h"
 #include "widgets/CBitmapButton.h"
@@ -23,9 +24,7 @@ void CMainDlg::StartDevice()
 
 void CMainDlg::ShowConnection(bool connected)
 {
-    for (const auto& [id, button] : m_buttons) {
-        button->setEnabled(connected);
-    }
+    m_controls->EnableButtons(connected);
     // Without a camera there is no preview to take pictures from: F2 and the
     // time-lapse command must warn rather than leave a request that nothing answers.
     Button(IDC_PREVIEW)->SetActive(connected);

@@ -1,42 +1,19 @@
-// Pre-translation of the main window's input, its timers and private messages.
+// The main window's timers, private messages and input.
 #include "app/CMainDlg.h"
 #include "app/CPromptDlg.h"
-#include "app/MainDlgClient.h"
+#include "app/FocusStackControl.h"
+#include "app/MainWindowInput.h"
 #include "app/RecordingControl.h"
 #include "app/SettingsStore.h"
 #include "capture/CaptureSession.h"
 #include "files/FilesStripController.h"
 #include "liveview/LiveMeasureFeature.h"
-#include "measure/Calibration.h"
 #include "widgets/CMenuXP.h"
-#include "widgets/CToolTipCtrl.h"
 #include "widgets/WindowTimers.h"
 
-#include <QApplication>
-#include <QKeyEvent>
-#include <QLineEdit>
-#include <QMouseEvent>
+#include <QCoreApplication>
 
 using namespace maindlg;
-
-namespace {
-// Ignored mouse events travel up to the parents and reach the filter again; the
-// window acts on each input event once.
-struct SeenEvent {
-    QEvent::Type type = QEvent::None;
-    quint64 timestamp = 0;
-    QPointF global;
-};
-
-bool AlreadySeen(const QSinglePointEvent& event)
-{
-    static SeenEvent last;
-    const SeenEvent now{event.type(), event.timestamp(), event.globalPosition()};
-    const bool seen = now.type == last.type && now.timestamp == last.timestamp && now.global == last.global;
-    last = now;
-    return seen;
-}
-} // namespace
 
 void CMainDlg::SetTimer(int id, int ms)
 {
@@ -75,119 +52,30 @@ void CMainDlg::OnTimer(int id)
     }
 }
 
-bool CMainDlg::eventFilter(QObject* watched, QEvent* event)
+void CMainDlg::CreateInput()
 {
-    auto* widget = qobject_cast<QWidget*>(watched);
-    if (widget == nullptr || widget->window() != this || m_closing) {
-        return QDialog::eventFilter(watched, event);
-    }
-    switch (event->type()) {
-    case QEvent::MouseMove:
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-        return OnMouseEvent(watched, static_cast<QMouseEvent&>(*event));
-    case QEvent::KeyPress: {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        return OfferAccelerators(key->key(), key->modifiers()) || OnKeyDown(key->key());
-    }
-    default:
-        return QDialog::eventFilter(watched, event);
-    }
-}
-
-bool CMainDlg::OnMouseEvent(QObject* watched, QMouseEvent& event)
-{
-    if (AlreadySeen(event)) {
-        return false;
-    }
-    // The preview area exists only in the framed window.
-    if (!IsFullScreen()) {
-        m_liveMeasure->OnMouseEvent(event);
-    }
-    const QPoint global = event.globalPosition().toPoint();
-    if (event.type() != QEvent::MouseButtonDblClick) {
-        m_toolTips->TrackPosition(global);
-    }
-    if (event.type() == QEvent::MouseMove) {
-        TrackPreviewHover(global);
-    } else if (event.type() == QEvent::MouseButtonPress && event.button() == Qt::LeftButton) {
-        OnLeftButtonDown(watched, global);
-    } else if (event.type() == QEvent::MouseButtonDblClick && event.button() == Qt::LeftButton) {
-        OnLeftDoubleClick(watched, global);
-    } else if (event.type() == QEvent::MouseButtonPress && event.button() == Qt::RightButton) {
-        OnRightButtonDown(watched, global);
-    }
-    return false;
-}
-
-bool CMainDlg::OnKeyDown(int key)
-{
-    if (key == Qt::Key_Escape) {
-        if (IsFullScreen()) {
-            QMetaObject::invokeMethod(
-                this, [this] { OnSysCommand(SC_RESTORE); }, Qt::QueuedConnection);
-        }
-        return true;
-    }
-    // Enter never closes the window either.
-    return key == Qt::Key_Return || key == Qt::Key_Enter;
-}
-
-void CMainDlg::TrackPreviewHover(QPoint global)
-{
-    QWidget* preview = m_session->Graph().Preview();
-    const bool inside = preview->rect().contains(preview->mapFromGlobal(global));
-    if (inside != m_previewHover) {
-        m_previewHover = inside;
-        preview->setCursor(inside ? m_previewCursor : QCursor());
-    }
-}
-
-void CMainDlg::OnLeftButtonDown(QObject* watched, QPoint global)
-{
-    if (m_strip->Contains(watched)) {
-        m_strip->HitTest(global);
-    }
-    // The page tabs are painted on the window's background.
-    if (watched != m_client) {
-        return;
-    }
-    const QPoint client = MirroredInClient(*m_client, m_client->mapFromGlobal(global));
-    if (kPicturesTab.contains(client)) {
-        SwitchPage(kPagePictures);
-        m_strip->Refresh();
-    } else if (kVideosTab.contains(client)) {
-        SwitchPage(kPageVideos);
-        m_strip->Refresh();
-    }
-}
-
-void CMainDlg::SwitchPage(int page)
-{
-    if (m_strip->SwitchPage(page)) {
-        m_client->update(MirroredInClient(*m_client, QRect(kPageBitmapPos, kPageBitmapSize)));
-        RefreshToolTips();
-    }
+    MainWindowInput::Parts parts;
+    parts.window = this;
+    parts.client = m_client;
+    parts.preview = m_session->Graph().Preview();
+    parts.strip = m_strip;
+    parts.liveMeasure = m_liveMeasure.get();
+    parts.toolTips = m_toolTips;
+    parts.fullScreen = [this] { return IsFullScreen(); };
+    parts.closing = [this] { return m_closing; };
+    parts.offerKey = [this](int key, Qt::KeyboardModifiers modifiers) {
+        return OfferAccelerators(key, modifiers);
+    };
+    parts.leaveFullScreen = [this] { OnSysCommand(SC_RESTORE); };
+    parts.cancelRunning = [this] { return m_focusStack && m_focusStack->Cancel(); };
+    parts.fileListMenu = [this] { return FileListMenu(); };
+    parts.pageSwitched = [this] { RefreshToolTips(); };
+    m_input = std::make_unique<MainWindowInput>(std::move(parts));
 }
 
 int CMainDlg::Page() const
 {
     return m_strip->Page();
-}
-
-void CMainDlg::OnLeftDoubleClick(QObject* watched, QPoint global)
-{
-    if (m_strip->Contains(watched) && m_strip->HitTest(global)) {
-        m_strip->RequestOpen(m_strip->SelectedPath());
-    }
-}
-
-void CMainDlg::OnRightButtonDown(QObject* watched, QPoint global)
-{
-    if (m_strip->Contains(watched) && m_strip->HitTest(global)) {
-        FileListMenu()->popup(global);
-    }
 }
 
 bool CMainDlg::event(QEvent* event)

@@ -71,6 +71,7 @@ enum Command : int {
     ID_LANG_ITALIAN = 32841,
     ID_SLIDE_CALIBRATION = 32850, // calibration from a stage micrometer (liveids::kSlideCalibrationCommand)
     ID_HELP_DIAGNOSTICS = 32842,
+    ID_FOCUS_STACK = 32851,
     IDM_ABOUTBOX = 16, // the about item added to the system menu
 };
 
@@ -92,6 +93,7 @@ enum Accelerator : int {
     IDR_ACCEL_F11 = 255,
     IDR_ACCEL_F12 = 253,
     IDR_ACCEL_F8 = 256, // calibration from a stage micrometer
+    IDR_ACCEL_F6 = 260,
 };
 
 // Private messages of the main window (the capture graph defines 0x8001 and 0x8003;

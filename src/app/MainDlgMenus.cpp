@@ -3,6 +3,7 @@
 #include "app/AppTexts.h"
 #include "app/CMainDlg.h"
 #include "app/MainMenus.h"
+#include "app/MainWindowFrame.h"
 #include "app/SettingsStore.h"
 #include "measure/MeasureTexts.h"
 #include "widgets/CBitmapButton.h"
@@ -18,7 +19,7 @@ void CMainDlg::BuildMenus()
     m_menus->Build({Format().CaptureDeviceClass, Settings().SWITCH != 0, m_language});
     m_menuBar->setVisible(!IsFullScreen());
     if (!IsFullScreen()) {
-        FitToClient();
+        m_frame->FitToClient();
     }
     RefreshToolTips();
 }
@@ -27,18 +28,6 @@ void CMainDlg::RefreshToolTips()
 {
     MainMenus::LabelToolTips(
         *m_toolTips, [this](int id) { return Control(id); }, IsFullScreen());
-}
-
-QWidget* CMainDlg::Control(int id) const
-{
-    switch (id) {
-    case IDC_MAGNIFICATION:
-        return m_magnification;
-    case IDC_CALIBRATION_VALUE:
-        return m_calibrationValue;
-    default:
-        return Button(id);
-    }
 }
 
 bool CMainDlg::OfferAccelerators(int key, Qt::KeyboardModifiers modifiers)

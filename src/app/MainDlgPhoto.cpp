@@ -1,6 +1,7 @@
 // The photo measure window as the main window opens it: for the picture selected
 // in the files strip, modally, with the program's drawing settings.
 #include "app/CMainDlg.h"
+#include "app/DrawingSettings.h"
 #include "app/MeasureSettingsAdapter.h"
 #include "app/SettingsStore.h"
 #include "files/PicturePrint.h"
@@ -9,24 +10,6 @@
 
 #include <QApplication>
 
-PhotoDrawingSettings CMainDlg::PhotoSettingsNow() const
-{
-    const AppSettings& settings = Settings();
-    PhotoDrawingSettings photo;
-    photo.penWidth = settings.Linewidth;
-    photo.penStyle = settings.Linetype;
-    photo.lineColor = ColorRef(settings.LineColor) & 0xFFFFFF;
-    photo.labelColor = ColorRef(settings.MeasureTxtColor) & 0xFFFFFF;
-    photo.labelFont = m_measureFont;
-    photo.labelFontSize = settings.fontsize;
-    photo.textColor = ColorRef(settings.fontcolor);
-    photo.textFont = TextFontRecord();
-    photo.unit = settings.unit;
-    photo.decimals = settings.decimal;
-    photo.cameraClass = Format().CaptureDeviceClass;
-    return photo;
-}
-
 void CMainDlg::OpenPhotoWindow(const QString& path)
 {
     MeasureSettingsAdapter store(Settings());
@@ -34,7 +17,9 @@ void CMainDlg::OpenPhotoWindow(const QString& path)
     PhotoWindowParts parts;
     parts.mainWindow = this;
     parts.calibrationFile = m_calibrationFile;
-    parts.settings = [this] { return PhotoSettingsNow(); };
+    parts.settings = [this] {
+        return PhotoDrawingSettingsFrom(Settings(), m_measureFont, Format().CaptureDeviceClass);
+    };
     parts.store = &store;
     parts.adoptPen = [this](const PenSettings& pen) {
         AppSettings& settings = Settings();

@@ -1,6 +1,7 @@
 // Recording in the main window: the recording control gets the window's buttons,
 // timer 1002 and seconds counter.
 #include "app/CMainDlg.h"
+#include "app/MainWindowControls.h"
 #include "app/RecordingControl.h"
 #include "files/CFileListView.h"
 #include "files/FilesStripController.h"
@@ -9,7 +10,7 @@ void CMainDlg::CreateRecording()
 {
     RecordingControl::Host host;
     host.window = this;
-    host.seconds = m_recordSeconds;
+    host.seconds = m_controls->RecordSeconds();
     host.caption = m_msgTitle;
     host.videoFolder = m_videoFolder;
     host.button = [this](int id) { return Button(id); };

@@ -90,7 +90,7 @@ void AppendItems(CMenuXP* menu, std::initializer_list<MenuItem> items)
     }
 }
 
-// The five accelerator tables, offered in this order; F3 only starts and F4 only
+// The accelerator tables, offered in this order; F3 only starts and F4 only
 // stops a recording.
 constexpr int kAnyTime = -1;
 struct AcceleratorEntry {
@@ -106,6 +106,7 @@ constexpr AcceleratorEntry kAccelerators[] = {
     {IDR_ACCEL_F11, Qt::Key_F11, ID_LOW_SIZE, kAnyTime},
     {IDR_ACCEL_F12, Qt::Key_F12, ID_HIGH_SIZE, kAnyTime},
     {IDR_ACCEL_F8, Qt::Key_F8, ID_SLIDE_CALIBRATION, kAnyTime},
+    {IDR_ACCEL_F6, Qt::Key_F6, ID_FOCUS_STACK, kAnyTime},
 };
 
 } // namespace
@@ -180,7 +181,10 @@ void MainMenus::BuildOtherToolsMenu(CMenuXP* menu)
                        {0, kNoText},
                        {ID_SLIDE_CALIBRATION, txt::SlideCalibrate},
                        {0, kNoText},
-                       {ID_MEASURE_EXPORT, txt::TipProperty}});
+                       {ID_MEASURE_EXPORT, txt::TipProperty},
+                       {0, kNoText},
+                       {ID_FOCUS_STACK, txt::FocusStack}});
+    menu->FindItem(ID_FOCUS_STACK)->setToolTip(LoadText(txt::FocusStackTip));
     menu->setToolTipsVisible(true);
     const QIcon icon(
         ArtPixmap(QStringLiteral("menu_%1").arg(kOtherToolsItemIcon), QSize(kMenuIconSide, kMenuIconSide)));

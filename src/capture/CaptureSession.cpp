@@ -5,6 +5,8 @@
 #include "platform/text/TextCatalogue.h"
 
 #include <QCoreApplication>
+#include <QImage>
+#include <cstring>
 #include <new>
 #include <vector>
 
@@ -63,17 +65,23 @@ bool CaptureSession::event(QEvent* event)
     }
 }
 
-StillResult CaptureSession::SaveStill(int origin)
+StillJob CaptureSession::NextStillJob(int width, int height) const
 {
-    m_state.StillRequest.pending.store(0);
     const StillTarget target = m_stillTarget ? m_stillTarget() : StillTarget{};
     StillJob job;
     job.pictureFolder = target.pictureFolder;
     job.imageFormat = target.imageFormat;
     job.magnification = target.magnification.left(kMagnificationBufferChars - 1);
-    job.captureWidth = m_state.captureWidth.load();
-    job.captureHeight = m_state.captureHeight.load();
+    job.captureWidth = width;
+    job.captureHeight = height;
     job.painters = m_stillPainters;
+    return job;
+}
+
+StillResult CaptureSession::SaveStill(int origin)
+{
+    m_state.StillRequest.pending.store(0);
+    const StillJob job = NextStillJob(m_state.captureWidth.load(), m_state.captureHeight.load());
 
     std::vector<std::uint8_t> frame;
     BitmapInfoHeader header;
@@ -97,6 +105,26 @@ StillResult CaptureSession::SaveStill(int origin)
     if ((m_recording || origin != StillOriginUser) && m_graph->running()) {
         m_graph->RestartPreview();
     }
+    if (result == StillResult::Saved) {
+        emit stillSaved(saved, origin);
+    } else {
+        emit stillFailed(LoadText(txt::SaveFail));
+    }
+    return result;
+}
+
+StillResult CaptureSession::SaveComposedStill(const QImage& picture, int origin)
+{
+    const QImage rows = picture.convertToFormat(QImage::Format_BGR888).mirrored(false, true);
+    const int width = rows.width(), height = rows.height();
+    std::vector<std::uint8_t> frame(std::size_t(width) * height * 3);
+    for (int y = 0; y < height && !rows.isNull(); ++y) {
+        std::memcpy(frame.data() + std::size_t(y) * width * 3, rows.constScanLine(y), std::size_t(width) * 3);
+    }
+    QString saved;
+    const StillResult result = rows.isNull() ? StillResult::NoMemory
+                                             : ::SaveStill(NextStillJob(width, height), frame.data(),
+                                                           frame.size(), FrameHeader(width, height), &saved);
     if (result == StillResult::Saved) {
         emit stillSaved(saved, origin);
     } else {

@@ -19,6 +19,7 @@
 #include <functional>
 #include <memory>
 
+class QImage;
 class QWidget;
 
 // Where the next still goes; asked of the window when the still is saved.
@@ -81,6 +82,9 @@ public:
     void RequestStill(int origin = StillOriginUser) { m_state.StillRequest.Request(origin); }
     // Saves the stored frame as the next still now (the answer to a still notice).
     StillResult SaveStill(int origin);
+    // Saves a picture made from live frames (a focus stack) as the next still, with the
+    // live drawings burned in like any still; stillSaved or stillFailed follows.
+    StillResult SaveComposedStill(const QImage& picture, int origin);
 
     // Capture size and camera format.
     SizeChange SetCaptureSize(int width, int height);
@@ -119,6 +123,7 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    StillJob NextStillJob(int width, int height) const;
     void InstallFrameHooks();
 
     CaptureState m_state;

@@ -64,7 +64,7 @@ struct FrameStoreData {
 };
 
 // Origins of a still request.
-enum StillOrigin : int { StillOriginUser = 0, StillOriginCameraButton = 1 };
+enum StillOrigin : int { StillOriginUser = 0, StillOriginCameraButton = 1, StillOriginFocusStack = 2 };
 
 // Ask for a still picture; answered by the next live frame with WM_STILL_CAPTURED.
 struct StillRequestData {

@@ -32,15 +32,13 @@ void LiveOverlays::ToggleSpaced(std::atomic<bool>& guide, const GuideScaleReader
     if (scale.magnification == 0.0) {
         return;
     }
-    const unsigned sequence = m_sequence.load(std::memory_order_relaxed);
-    m_sequence.store(sequence + 1, std::memory_order_relaxed);
-    std::atomic_thread_fence(std::memory_order_release);
     const double scaleAtTen = unitsPerPixel(scale.unit, scale.cameraClass, scale.frame);
-    m_pixelsPerUnit.store(scale.magnification / (scaleAtTen * kScaleMagnification),
-                          std::memory_order_relaxed);
-    m_magnification.store(scale.magnification, std::memory_order_relaxed);
-    m_labelStep.store(LabelStepOfUnit(scale.unit), std::memory_order_relaxed);
-    m_sequence.store(sequence + 2, std::memory_order_release);
+    {
+        const std::lock_guard lock(m_spacingLock);
+        m_pixelsPerUnit = scale.magnification / (scaleAtTen * kScaleMagnification);
+        m_magnification = scale.magnification;
+        m_labelStep = LabelStepOfUnit(scale.unit);
+    }
     guide = true;
 }
 
@@ -50,16 +48,11 @@ OverlayParams LiveOverlays::Snapshot() const
     params.crosshairOn = m_crosshairOn.load();
     params.scaleLineOn = m_scaleLineOn.load();
     params.circleGridOn = m_circleGridOn.load();
-    for (;;) {
-        const unsigned before = m_sequence.load(std::memory_order_acquire);
-        params.pixelsPerUnit = m_pixelsPerUnit.load(std::memory_order_relaxed);
-        params.overlayMagnification = m_magnification.load(std::memory_order_relaxed);
-        params.labelStep = m_labelStep.load(std::memory_order_relaxed);
-        std::atomic_thread_fence(std::memory_order_acquire);
-        if (before % 2 == 0 && m_sequence.load(std::memory_order_relaxed) == before) {
-            return params;
-        }
-    }
+    const std::lock_guard lock(m_spacingLock);
+    params.pixelsPerUnit = m_pixelsPerUnit;
+    params.overlayMagnification = m_magnification;
+    params.labelStep = m_labelStep;
+    return params;
 }
 
 void LiveOverlays::PaintPreview(QPainter& painter, QSize size) const

@@ -5,12 +5,13 @@
 //
 // Threads: the toggles run on the window thread. Painting runs on the streaming
 // thread (preview composition) and on the window thread (paint handler) at the same
-// time; it reads a consistent snapshot of atomics and takes no lock.
+// time; it takes a consistent snapshot of the spacing under a short lock.
 #include "liveview/OverlayDrawing.h"
 
 #include <QString>
 #include <atomic>
 #include <functional>
+#include <mutex>
 
 // What switching a spaced guide on reads: the magnification M (0 when none could be
 // read; the reader has then told the user), the display unit, and the camera class
@@ -42,10 +43,9 @@ private:
     std::atomic<bool> m_crosshairOn{false};
     std::atomic<bool> m_scaleLineOn{false};
     std::atomic<bool> m_circleGridOn{false};
-    // The spacing triple, written together under a sequence count (odd while a
-    // write is under way) so a reader never mixes two settings.
-    std::atomic<unsigned> m_sequence{0};
-    std::atomic<double> m_pixelsPerUnit{OverlayParams().pixelsPerUnit};
-    std::atomic<double> m_magnification{OverlayParams().overlayMagnification};
-    std::atomic<double> m_labelStep{OverlayParams().labelStep};
+    // The spacing triple, written together so a reader never mixes two settings.
+    mutable std::mutex m_spacingLock;
+    double m_pixelsPerUnit = OverlayParams().pixelsPerUnit;
+    double m_magnification = OverlayParams().overlayMagnification;
+    double m_labelStep = OverlayParams().labelStep;
 };

@@ -139,7 +139,7 @@ TEST_F(MainDlgTest, GuidesShowOnThePreviewAndAStillCarriesThemWithTheEffect)
 }
 
 // The other-tools menu: at the button's left edge, 4 pixels above its bottom (moved
-// left only when the screen ends first), with its ten entries and their looks.
+// left only when the screen ends first), with its twelve entries and their looks.
 static void CheckOtherToolsMenu(CMainDlg& dlgRef, CMenuXP& menuRef)
 {
     CMainDlg* dlg = &dlgRef;
@@ -159,11 +159,25 @@ static void CheckOtherToolsMenu(CMainDlg& dlgRef, CMenuXP& menuRef)
                        -1,
                        ID_SLIDE_CALIBRATION,
                        -1,
-                       ID_MEASURE_EXPORT};
-    const char* texts[] = {"Undo",       "Redo",        "Delete All", "", "Crosshair",
-                           "Scale line", "circle Grid", "Settings",   "", "Calibrate from Slide...",
-                           "",           "Export2Excel"};
-    ASSERT_EQ(menu->ItemCount(), 12);
+                       ID_MEASURE_EXPORT,
+                       -1,
+                       ID_FOCUS_STACK};
+    const char* texts[] = {"Undo",
+                           "Redo",
+                           "Delete All",
+                           "",
+                           "Crosshair",
+                           "Scale line",
+                           "circle Grid",
+                           "Settings",
+                           "",
+                           "Calibrate from Slide...",
+                           "",
+                           "Export2Excel",
+                           "",
+                           "Focus Stack (F6)"};
+    ASSERT_EQ(menu->ItemCount(), 14);
+    EXPECT_TRUE(menu->ItemAt(13)->toolTip().contains("F6"));
     for (int i = 0; i < 12; ++i) {
         QAction* item = menu->ItemAt(i);
         EXPECT_EQ(CMenuXP::CommandOf(item), ids[i]) << i;

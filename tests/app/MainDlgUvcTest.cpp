@@ -3,12 +3,18 @@
 // after the camera.
 #include "MainDlgTestSupport.h"
 #include "capture/CaptureSession.h"
+#include "capture/PicturePropertyTable.h"
+#include "capture/dialogs/CVideoSettingDlg.h"
+#include "capture/dialogs/ExposureControls.h"
 #include "common/EmulatedUvc.h"
 #include "platform/camera/CameraBackendFactory.h"
 #include "platform/camera/V4l2Backend.h"
 #include "widgets/CBitmapButton.h"
 
+#include <QComboBox>
 #include <QDir>
+#include <QSlider>
+#include <algorithm>
 #include <linux/videodev2.h>
 
 using namespace maindlg;
@@ -91,5 +97,46 @@ TEST_F(MainDlgUvcTest, MicroscopePluggedWhileRunningGetsItsButton)
     m_uvc->Release(cam);
     ASSERT_TRUE(WaitFor([&] { return QDir(dlg->PictureFolder()).entryList(QDir::Files).size() == 1; }));
     EXPECT_TRUE(m_messages.isEmpty()) << m_messages.join('|').toStdString();
+}
+
+// A camera with an exposure menu that lacks the automatic mode, an exposure time the
+// mode governs and a read-only contrast, as the video settings dialog shows them.
+TEST_F(MainDlgUvcTest, VideoSettingsGreyWhatTheCameraLocksAndFollowTheExposureMode)
+{
+    const int cam = m_uvc->Plug(kClass1600);
+    m_uvc->With(cam, [](emu::Camera& c) {
+        c.controls[V4L2_CID_CONTRAST].flags = V4L2_CTRL_FLAG_READ_ONLY;
+        c.controls[V4L2_CID_EXPOSURE_AUTO] = {0, 3, 1, 3, 3, 0, 0b1010};
+        c.controls[V4L2_CID_EXPOSURE_ABSOLUTE] = {1, 5000, 1, 166, 166, 0, 0, V4L2_CID_EXPOSURE_AUTO, 1};
+    });
+    auto dlg = Start();
+    ASSERT_TRUE(dlg->IsConnected());
+    CVideoSettingDlg video(dlg->Session());
+    QComboBox* mode = video.Exposure().ModeCombo();
+    QSlider* time = video.Exposure().TimeSlider();
+    ASSERT_FALSE(mode->isHidden());
+    ASSERT_EQ(mode->count(), 2);
+    EXPECT_EQ(mode->itemText(0), "Manual");
+    EXPECT_EQ(mode->itemText(1), "Aperture priority");
+    EXPECT_EQ(mode->currentIndex(), 1);
+    EXPECT_FALSE(time->isHidden());
+    EXPECT_FALSE(time->isEnabled()) << "the exposure time is the camera's while it exposes by itself";
+    const auto row = [](int property) {
+        const PicturePropertyRows& table = PicturePropertyTable();
+        return int(
+            std::find_if(table.begin(), table.end(), [&](const auto& p) { return p.property == property; }) -
+            table.begin());
+    };
+    EXPECT_FALSE(video.Slider(row(VideoProcAmp_Contrast))->isEnabled());
+    EXPECT_TRUE(video.Slider(row(VideoProcAmp_Brightness))->isEnabled());
+
+    mode->setCurrentIndex(0);
+    emit mode->activated(0);
+    EXPECT_EQ(m_uvc->Snapshot(cam).controls.at(V4L2_CID_EXPOSURE_AUTO).value, 1);
+    ASSERT_TRUE(time->isEnabled());
+    time->setValue(400);
+    emit time->sliderReleased();
+    EXPECT_EQ(m_uvc->Snapshot(cam).controls.at(V4L2_CID_EXPOSURE_ABSOLUTE).value, 400);
+    EXPECT_FALSE(video.Slider(row(VideoProcAmp_Contrast))->isEnabled());
 }
 } // namespace

@@ -3,6 +3,8 @@
 #include "capture/CaptureResolutions.h"
 #include "capture/PicturePropertyTable.h"
 #include "capture/dialogs/CVideoSettingDlg.h"
+#include "capture/dialogs/ExposureControls.h"
+#include "capture/dialogs/FocusRow.h"
 #include "capture/dialogs/VideoSettingIds.h"
 #include "common/TestSupport.h"
 #include "platform/camera/CameraHardwareIds.h"
@@ -102,9 +104,10 @@ private:
 class VideoSettingTest : public ::testing::Test {
 protected:
     void TearDown() override { graph.TearDown(); }
-    bool Start(int deviceClass, int width, int height)
+    bool Start(int deviceClass, int width, int height, VirtualSlideKind slide = VirtualSlideKind::Ruler)
     {
         microscope = std::make_shared<VirtualMicroscope>(deviceClass, 15);
+        microscope->SetSlide(slide);
         backend = std::make_shared<RecordingBackend>(microscope);
         VideoInfoHeader format;
         format.bmiHeader.biWidth = width;
@@ -161,6 +164,11 @@ TEST_F(VideoSettingTest, FillsFromTheCameraAndSlidersReachTheLivePicture)
     EXPECT_EQ(dialog.DeviceCombo()->currentIndex(), 0);
     EXPECT_EQ(dialog.FormatCombo()->currentText(), "YUY2");
     EXPECT_EQ(dialog.ResolutionCombo()->currentText(), "640*480");
+    EXPECT_FALSE(dialog.Focus()->IsShown()) << "the ruler slide's camera has no focus control";
+
+    // This camera has no exposure controls: their rows stay hidden.
+    EXPECT_TRUE(dialog.Exposure().ModeCombo()->isHidden());
+    EXPECT_TRUE(dialog.Exposure().TimeSlider()->isHidden());
 
     const PicturePropertyRows& table = PicturePropertyTable();
     const int order[] = {VideoProcAmp_Brightness, VideoProcAmp_Contrast, VideoProcAmp_Saturation,
@@ -168,6 +176,7 @@ TEST_F(VideoSettingTest, FillsFromTheCameraAndSlidersReachTheLivePicture)
     for (int row = 0; row < kPicturePropertyRows; ++row) {
         const PictureProperty& p = table[size_t(row)];
         EXPECT_EQ(p.property, order[row]);
+        EXPECT_TRUE(dialog.Slider(row)->isEnabled()) << row;
         EXPECT_EQ(dialog.Slider(row)->objectName(), QString::number(p.sliderId));
         EXPECT_EQ(dialog.Slider(row)->maximum(), p.maximum);
         EXPECT_EQ(dialog.ValueEdit(row)->text(), QString::asprintf("%3d", p.value));
@@ -189,6 +198,18 @@ TEST_F(VideoSettingTest, FillsFromTheCameraAndSlidersReachTheLivePicture)
     dialog.OnSliderNotice(0);
     ASSERT_TRUE(WaitForFrames(2));
     EXPECT_GT(MeanGrey(graph.PreviewPicture()), dark + 20);
+}
+
+TEST_F(VideoSettingTest, FocusSliderOnlyForACameraWithFocusAndItFocuses)
+{
+    ASSERT_TRUE(Start(Class1280, 640, 480, VirtualSlideKind::Depth));
+    CVideoSettingDlg dialog(session);
+    ASSERT_TRUE(dialog.Focus()->IsShown());
+    EXPECT_EQ(dialog.Focus()->Slider()->minimum(), kFocusMin);
+    EXPECT_EQ(dialog.Focus()->Slider()->maximum(), kFocusMax);
+    EXPECT_EQ(dialog.Focus()->Slider()->value(), kFocusDefault);
+    dialog.Focus()->Slider()->setValue(kFocusMax - 5);
+    EXPECT_EQ(CameraValue(CameraControl_Focus), kFocusMax - 5);
 }
 
 TEST_F(VideoSettingTest, StepBarsMoveByTheControlsStepAndStopAtTheEnds)

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <chrono>
 #include <climits>
+#include <cstdio>
 #include <cstring>
 #include <linux/input.h>
 #include <linux/videodev2.h>
@@ -330,13 +331,8 @@ void EmulatedUvc::Unplug(int camera)
     {
         std::lock_guard guard(m_state->lock);
         Camera& c = *m_state->cameras[camera];
-        Queue& q = *m_state->queues[camera];
-        // The driver hands back every queued buffer flagged as damaged first.
-        for (unsigned index : q.queued) {
-            q.buffers[index].bytesused = 0, q.buffers[index].flags = V4L2_BUF_FLAG_ERROR;
-            q.done.push_back(index);
-        }
-        q.queued.clear();
+        // uvcvideo takes the nodes away before it cancels the transfers: the queued
+        // buffers never come back, not even flagged as damaged (seen in the rig).
         std::vector<UdevRecord> records = m_state->Records(camera);
         std::reverse(records.begin(), records.end()); // input, video nodes, then the USB device
         std::stable_partition(records.begin(), records.end(),
@@ -498,6 +494,71 @@ int EmulatedUvc::State::Input(const OpenFile& f, unsigned long request, void* ar
     return EINVAL;
 }
 
+namespace {
+// The flags a control has now: the driver marks a control inactive while the control
+// that governs it is not at its manual value.
+std::uint32_t FlagsNow(const std::map<std::uint32_t, Control>& controls, const Control& k)
+{
+    const auto master = k.master ? controls.find(k.master) : controls.end();
+    const bool governed = master != controls.end() && master->second.value != k.masterManual;
+    return k.flags | (governed ? V4L2_CTRL_FLAG_INACTIVE : 0u);
+}
+
+bool Listed(const Control& k, int value)
+{
+    return !k.menuMask || (value >= 0 && value < 32 && (k.menuMask >> value) & 1u);
+}
+
+int ControlIoctl(std::map<std::uint32_t, Control>& controls, unsigned long request, void* arg)
+{
+    const std::uint32_t id = request == VIDIOC_QUERYCTRL   ? static_cast<v4l2_queryctrl*>(arg)->id
+                             : request == VIDIOC_QUERYMENU ? static_cast<v4l2_querymenu*>(arg)->id
+                                                           : static_cast<v4l2_control*>(arg)->id;
+    const auto control = controls.find(id);
+    if (control == controls.end()) {
+        return EINVAL;
+    }
+    Control& k = control->second;
+    const std::uint32_t flags = FlagsNow(controls, k);
+    if (request == VIDIOC_QUERYCTRL) {
+        auto* query = static_cast<v4l2_queryctrl*>(arg);
+        query->type = k.menuMask ? V4L2_CTRL_TYPE_MENU : V4L2_CTRL_TYPE_INTEGER;
+        query->minimum = k.minimum, query->maximum = k.maximum, query->step = k.step;
+        query->default_value = k.defaultValue, query->flags = flags;
+        return 0;
+    }
+    if (request == VIDIOC_QUERYMENU) {
+        // Only the items the camera has: the driver refuses the others.
+        auto* item = static_cast<v4l2_querymenu*>(arg);
+        const int index = int(item->index);
+        if (!k.menuMask || index < k.minimum || index > k.maximum || !Listed(k, index)) {
+            return EINVAL;
+        }
+        std::snprintf(reinterpret_cast<char*>(item->name), sizeof item->name, "Mode %d", index);
+        return 0;
+    }
+    auto* value = static_cast<v4l2_control*>(arg);
+    if (flags & V4L2_CTRL_FLAG_DISABLED) {
+        return EINVAL;
+    }
+    if (request == VIDIOC_G_CTRL) {
+        value->value = k.value;
+        return 0;
+    }
+    if (flags & (V4L2_CTRL_FLAG_READ_ONLY | V4L2_CTRL_FLAG_INACTIVE)) {
+        return EACCES;
+    }
+    if (flags & V4L2_CTRL_FLAG_GRABBED) {
+        return EBUSY;
+    }
+    if (!Listed(k, value->value)) {
+        return EINVAL;
+    }
+    k.value = std::clamp(value->value, k.minimum, k.maximum);
+    return 0;
+}
+} // namespace
+
 int EmulatedUvc::State::Video(int fd, const OpenFile& f, unsigned long request, void* arg)
 {
     Camera& c = *cameras[f.camera];
@@ -646,38 +707,11 @@ int EmulatedUvc::State::Video(int fd, const OpenFile& f, unsigned long request, 
         StreamOff(q);
         c.broken = false;
         return 0;
-    case VIDIOC_QUERYCTRL: {
-        auto* query = static_cast<v4l2_queryctrl*>(arg);
-        const auto control = c.controls.find(query->id);
-        if (control == c.controls.end()) {
-            return EINVAL;
-        }
-        const Control& k = control->second;
-        query->minimum = k.minimum, query->maximum = k.maximum, query->step = k.step;
-        query->default_value = k.defaultValue, query->flags = k.flags;
-        return 0;
-    }
+    case VIDIOC_QUERYCTRL:
+    case VIDIOC_QUERYMENU:
     case VIDIOC_G_CTRL:
-    case VIDIOC_S_CTRL: {
-        auto* value = static_cast<v4l2_control*>(arg);
-        const auto control = c.controls.find(value->id);
-        if (control == c.controls.end() || (control->second.flags & V4L2_CTRL_FLAG_DISABLED)) {
-            return EINVAL;
-        }
-        Control& k = control->second;
-        if (request == VIDIOC_G_CTRL) {
-            value->value = k.value;
-            return 0;
-        }
-        if (k.flags & (V4L2_CTRL_FLAG_READ_ONLY | V4L2_CTRL_FLAG_INACTIVE)) {
-            return EACCES;
-        }
-        if (k.flags & V4L2_CTRL_FLAG_GRABBED) {
-            return EBUSY;
-        }
-        k.value = std::clamp(value->value, k.minimum, k.maximum);
-        return 0;
-    }
+    case VIDIOC_S_CTRL:
+        return ControlIoctl(c.controls, request, arg);
     default:
         return ENOTTY;
     }

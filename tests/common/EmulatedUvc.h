@@ -23,6 +23,11 @@ struct Frame {
 struct Control {
     int minimum = 0, maximum = 255, step = 1, defaultValue = 128, value = 128;
     std::uint32_t flags = 0;
+    std::uint32_t menuMask = 0; // a menu: bit i set when the camera has item i
+    // Inactive while the control `master` is not at `masterManual` (exposure under an
+    // automatic exposure mode).
+    std::uint32_t master = 0;
+    int masterManual = 0;
 };
 
 // One microscope as the driver sees it. Tests change the knobs through
@@ -79,8 +84,8 @@ public:
     // button's input device comes later (PlugButton), as the driver registers it.
     int Plug(int sensorClass, const QString& port = {});
     void PlugButton(int camera);
-    // Unplugs in the kernel's order: buffers flagged, every call ENODEV, poll
-    // POLLERR|POLLHUP, then the udev removes.
+    // Unplugs in the kernel's order: every call ENODEV (queued buffers are not handed
+    // back), poll POLLERR|POLLHUP, then the udev removes.
     void Unplug(int camera);
     // A device that is not a camera but has an input node (a keyboard on another port).
     void PlugKeyboard();

@@ -97,7 +97,8 @@ journey_install() {
 journey_program() {
     [ -n "${installed:-}" ] || journey_install "$1"
     shots=${2:-}
-    QT_QPA_PLATFORM=xcb "$program" "${microscope:---virtual-microscope}" >>"$work/pelora.log" 2>&1 &
+    # shellcheck disable=SC2086 # journey_args holds separate options
+    QT_QPA_PLATFORM=xcb "$program" "${microscope:---virtual-microscope}" ${journey_args:-} >>"$work/pelora.log" 2>&1 &
     pelora=$!
     pids+=($pelora)
     wait_for 30 has_main_window || fail "the main window did not appear"
@@ -149,3 +150,15 @@ has_files() { (($(count_files "$1" "$2") >= $3)); }
 # The distribution's python first: its openpyxl package installs there.
 python=/usr/bin/python3
 [ -x "$python" ] || python=python3
+
+# F2 until the picture folder holds COUNT_AFTER JPEGs. F2 needs a running preview: on a
+# slow machine (the sanitizer build) the first frames may still be on their way, and F2
+# then says so. Try again, a few times.
+take_picture() { # take_picture COUNT_AFTER
+    for attempt in 1 2 3; do
+        key F2
+        wait_for 15 has_files "$pictures" '*.jpg' "$1" && return 0
+        while has_other_window; do dialog_key Return; sleep 0.3; done
+    done
+    return 1
+}

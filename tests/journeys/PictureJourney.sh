@@ -8,16 +8,6 @@ source "$(dirname "$0")/JourneyLib.sh"
 journey_start "${1:?program}" "${2:-}"
 shot before
 
-# F2 needs a running preview: on a slow machine (the sanitizer build) the first
-# frames may still be on their way, and F2 then says so. Try again, a few times.
-take_picture() { # take_picture COUNT_AFTER
-    for attempt in 1 2 3; do
-        key F2
-        wait_for 10 has_files "$pictures" '*.jpg' "$1" && return 0
-        while has_other_window; do dialog_key Return; sleep 0.3; done
-    done
-    return 1
-}
 take_picture 1 || fail "F2 saved no picture"
 kill -USR1 "$pelora" # the microscope's button
 wait_for 15 has_files "$pictures" '*.jpg' 2 || fail "the camera button saved no picture"

@@ -4,20 +4,25 @@
 #include "common/EmulatedUvc.h"
 #include "common/UvcRig.h"
 #include "kernel/RigCameraProcess.h"
+#include "kernel/RigChecks.h"
 #include "kernel/RigPattern.h"
 #include "platform/camera/CameraReport.h"
 #include "platform/camera/V4l2Backend.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/videodev2.h>
+#include <sys/ioctl.h>
 #include <turbojpeg.h>
+#include <unistd.h>
 
 namespace {
 using namespace rig;
@@ -27,8 +32,6 @@ constexpr int kJpegTolerance = 24; // per pixel, after JPEG's loss
 constexpr double kJpegMeanTolerance = 3.0;
 constexpr int kFramesPerCase = 4;
 constexpr int kJpegQuality = 95;
-
-RigCameraProcess* g_camera = nullptr;
 
 struct Difference {
     int max = 0;
@@ -124,17 +127,7 @@ std::vector<std::uint8_t> Truncated(std::vector<std::uint8_t> jpeg)
 
 class RealUvc : public ::testing::Test {
 protected:
-    // The rig camera's capture node as the backend lists it.
-    bool Find(CameraDeviceInfo& found)
-    {
-        for (const CameraDeviceInfo& info : backend.EnumerateDevices()) {
-            if (info.displayName.contains(kHardwareId)) {
-                found = info;
-                return true;
-            }
-        }
-        return false;
-    }
+    bool Find(CameraDeviceInfo& found) { return FindRigCamera(backend, found); }
 
     std::unique_ptr<CameraDevice> OpenRig()
     {
@@ -147,7 +140,7 @@ protected:
 
     void ServeJpeg(int w, int h, const std::vector<std::uint8_t>& jpeg)
     {
-        const QString path = QString("%1/mjpg-%2x%3.jpg").arg(g_camera->DataDir()).arg(w).arg(h);
+        const QString path = QString("%1/mjpg-%2x%3.jpg").arg(PluggedCamera().DataDir()).arg(w).arg(h);
         QFile file(path + ".new");
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(reinterpret_cast<const char*>(jpeg.data()), qint64(jpeg.size()));
@@ -287,19 +280,93 @@ TEST_F(RealUvc, PictureControlsReachTheDevice)
     EXPECT_EQ(def, kBrightnessDefault);
     ASSERT_EQ(amp.Set(VideoProcAmp_Brightness, 200, VideoProcAmp_Flags_Manual), 0);
     // The camera notes the value once the transfer is done, a moment after the call returns.
-    EXPECT_TRUE(emu::WaitFor([] { return g_camera->DeviceBrightness() == 200; }));
+    EXPECT_TRUE(emu::WaitFor([] { return PluggedCamera().DeviceValue(kBrightnessFile) == 200; }));
     ASSERT_EQ(amp.Get(VideoProcAmp_Brightness, &value, &flags), 0);
     EXPECT_EQ(value, 200);
+    EXPECT_EQ(amp.Access(VideoProcAmp_Brightness), PropertyAccess::Writable);
 
     // Contrast is read-only on this camera: never written, and its value is the device's.
+    EXPECT_EQ(amp.Access(VideoProcAmp_Contrast), PropertyAccess::ReadOnly);
     EXPECT_NE(amp.Set(VideoProcAmp_Contrast, 50, VideoProcAmp_Flags_Manual), 0);
     ASSERT_EQ(amp.Get(VideoProcAmp_Contrast, &value, &flags), 0);
     EXPECT_EQ(value, kContrastValue);
     // The camera has no saturation control at all.
     EXPECT_NE(amp.GetRange(VideoProcAmp_Saturation, &min, &max, &step, &def, &flags), 0);
     std::printf("rig: brightness set to 200, device has %d; contrast read-only at %d\n",
-                g_camera->DeviceBrightness(), value);
+                PluggedCamera().DeviceValue(kBrightnessFile), value);
     amp.Set(VideoProcAmp_Brightness, kBrightnessDefault, VideoProcAmp_Flags_Manual);
+}
+
+// The exposure menu uvcvideo makes of the camera's mode bitmap (manual and aperture
+// priority), item by item through QUERYMENU, and the exposure time it governs.
+TEST_F(RealUvc, ExposureModesComeFromTheMenuAndGovernTheExposureTime)
+{
+    auto device = OpenRig();
+    ASSERT_TRUE(device);
+    VideoProcAmp& amp = *device->ProcAmp();
+    CameraDeviceInfo info;
+    ASSERT_TRUE(Find(info));
+    const int fd = ::open(QFile::encodeName(info.displayName.section(' ', -1)).constData(), O_RDWR);
+    ASSERT_GE(fd, 0);
+    v4l2_queryctrl menu{};
+    menu.id = V4L2_CID_EXPOSURE_AUTO;
+    ASSERT_EQ(ioctl(fd, VIDIOC_QUERYCTRL, &menu), 0);
+    std::printf("rig: exposure menu: type %u, items %d..%d, default %d\n", menu.type, menu.minimum,
+                menu.maximum, menu.default_value);
+    for (int index = menu.minimum; index <= menu.maximum; ++index) {
+        v4l2_querymenu item{};
+        item.id = V4L2_CID_EXPOSURE_AUTO;
+        item.index = unsigned(index);
+        const int result = ioctl(fd, VIDIOC_QUERYMENU, &item) == 0 ? 0 : errno;
+        std::printf("rig: QUERYMENU %d: %s\n", index,
+                    result ? std::strerror(result) : reinterpret_cast<const char*>(item.name));
+    }
+    EXPECT_EQ(amp.ExposureModes(), (std::vector<int>{ExposureMode_Manual, ExposureMode_AperturePriority}));
+    int mode = -1;
+    ASSERT_EQ(amp.GetExposureMode(&mode), 0);
+    EXPECT_EQ(mode, ExposureMode_AperturePriority);
+    int min = 0, max = 0, step = 0, def = 0, flags = 0, value = 0;
+    ASSERT_EQ(amp.GetRange(VideoProcAmp_Exposure, &min, &max, &step, &def, &flags), 0);
+    EXPECT_EQ(max, kExposureMax);
+    EXPECT_EQ(def, kExposureDefault);
+    EXPECT_EQ(amp.Access(VideoProcAmp_Exposure), PropertyAccess::Inactive) << "governed by aperture priority";
+    ASSERT_EQ(amp.Get(VideoProcAmp_Exposure, &value, &flags), 0) << "the greyed row still shows the time";
+    EXPECT_EQ(value, kExposureDefault);
+
+    // What the driver itself does with a write of the inactive control, and with a mode
+    // the camera does not have.
+    v4l2_control direct{V4L2_CID_EXPOSURE_ABSOLUTE, 250};
+    const int directResult = ioctl(fd, VIDIOC_S_CTRL, &direct) == 0 ? 0 : errno;
+    v4l2_control unlisted{V4L2_CID_EXPOSURE_AUTO, V4L2_EXPOSURE_AUTO};
+    const int unlistedResult = ioctl(fd, VIDIOC_S_CTRL, &unlisted) == 0 ? 0 : errno;
+    v4l2_queryctrl time{};
+    time.id = V4L2_CID_EXPOSURE_ABSOLUTE;
+    ioctl(fd, VIDIOC_QUERYCTRL, &time);
+    std::printf("rig: flags: exposure menu %#x, exposure time %#x; S_CTRL of mode 0: %s\n", menu.flags,
+                time.flags, unlistedResult ? std::strerror(unlistedResult) : "accepted");
+    ::close(fd);
+    const bool reached = emu::WaitFor([] { return PluggedCamera().DeviceValue(kExposureFile) == 250; }, 1);
+    std::printf("rig: S_CTRL of the inactive exposure time: %s, %s the device\n",
+                directResult ? std::strerror(directResult) : "accepted",
+                reached ? "reached" : "did not reach");
+    EXPECT_NE(amp.Set(VideoProcAmp_Exposure, 300, VideoProcAmp_Flags_Manual), 0);
+    EXPECT_NE(amp.SetExposureMode(ExposureMode_Auto), 0) << "a mode the camera does not have";
+
+    ASSERT_EQ(amp.SetExposureMode(ExposureMode_Manual), 0);
+    EXPECT_TRUE(emu::WaitFor([] { return PluggedCamera().DeviceValue(kAeModeFile) == 0x01; }))
+        << "the manual mode's bit did not reach the camera";
+    ASSERT_EQ(amp.GetExposureMode(&mode), 0);
+    EXPECT_EQ(mode, ExposureMode_Manual);
+    EXPECT_EQ(amp.Access(VideoProcAmp_Exposure), PropertyAccess::Writable);
+    ASSERT_EQ(amp.Set(VideoProcAmp_Exposure, 300, VideoProcAmp_Flags_Manual), 0);
+    EXPECT_TRUE(emu::WaitFor([] { return PluggedCamera().DeviceValue(kExposureFile) == 300; }));
+    ASSERT_EQ(amp.Get(VideoProcAmp_Exposure, &value, &flags), 0);
+    EXPECT_EQ(value, 300);
+    std::printf("rig: exposure mode manual reached the device (%#x), exposure time %d\n",
+                PluggedCamera().DeviceValue(kAeModeFile), PluggedCamera().DeviceValue(kExposureFile));
+    ASSERT_EQ(amp.SetExposureMode(ExposureMode_AperturePriority), 0);
+    EXPECT_TRUE(emu::WaitFor([] { return PluggedCamera().DeviceValue(kAeModeFile) == kAeDefault; }));
+    EXPECT_EQ(amp.Access(VideoProcAmp_Exposure), PropertyAccess::Inactive);
 }
 
 TEST_F(RealUvc, ButtonPressReachesTheStream)
@@ -312,7 +379,7 @@ TEST_F(RealUvc, ButtonPressReachesTheStream)
               CameraStatus::Ok);
     ASSERT_EQ(device->Start(recorder.Sinks()), CameraStatus::Ok);
     ASSERT_TRUE(emu::WaitFor([&] { return recorder.Frames() > 0; }, 30));
-    g_camera->PressButton();
+    PluggedCamera().PressButton();
     EXPECT_TRUE(emu::WaitFor([&] { return recorder.Presses() == 1; }, 10));
     device->Stop();
     EXPECT_EQ(recorder.Presses(), 1) << "one press, one still";
@@ -339,7 +406,7 @@ TEST_F(RealUvc, ButtonWhoseInputNodeComesAfterTheVideoNode)
         });
     };
     ASSERT_TRUE(pumped([&] { return device->HasStillButton(); })) << "the late input node was not taken";
-    g_camera->PressButton();
+    PluggedCamera().PressButton();
     EXPECT_TRUE(pumped([&] { return recorder.Presses() == 1; }));
     device->Stop();
     backend.WatchDevices(nullptr);
@@ -361,7 +428,7 @@ TEST_F(RealUvc, UnplugEndsThePreviewAndReplugResumesIt)
     ASSERT_TRUE(emu::WaitFor([&] { return recorder.Frames() >= 2; }, 30));
 
     const auto unplugged = std::chrono::steady_clock::now();
-    g_camera->Unplug();
+    PluggedCamera().Unplug();
     ASSERT_TRUE(emu::WaitFor([&] { return !recorder.Ended().empty(); }, 10)) << "the loss was never reported";
     const auto ms =
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - unplugged);
@@ -372,42 +439,10 @@ TEST_F(RealUvc, UnplugEndsThePreviewAndReplugResumesIt)
     CameraDeviceInfo gone;
     EXPECT_FALSE(Find(gone));
 
-    ASSERT_TRUE(g_camera->Plug());
-    device = backend.Open(info, &status); // the same entry finds the camera again
-    ASSERT_TRUE(device) << CameraStatusName(status);
-    ASSERT_EQ(device->SetFormat(format), CameraStatus::Ok);
     emu::Recorder again;
-    ASSERT_EQ(device->Start(again.Sinks()), CameraStatus::Ok);
-    ASSERT_TRUE(emu::WaitFor([&] { return again.Frames() >= 2; }, 30));
-    const CameraFormat resumed = device->CurrentFormat();
-    EXPECT_EQ(resumed.subtype, format.subtype);
-    EXPECT_EQ(resumed.width, format.width);
-    EXPECT_EQ(resumed.height, format.height);
-    device->Stop();
+    ExpectPreviewResumes(backend, info, format, again);
+    ASSERT_FALSE(again.LastPicture().empty());
     const Difference d = Compare(again.LastPicture(), format.width, format.height, YuyvExpected);
     EXPECT_LE(d.max, kYuvTolerance);
 }
 } // namespace
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv); // the device watch reports through the event loop
-    ::testing::InitGoogleTest(&argc, argv);
-    const char* program = std::getenv("PELORA_RIG_CAMERA");
-    const char* data = std::getenv("PELORA_RIG_DATA");
-    if (!program || !data) {
-        std::fprintf(stderr, "kernel_uvc_test: set PELORA_RIG_CAMERA and PELORA_RIG_DATA\n");
-        return 2;
-    }
-    QDir().mkpath(data);
-    RigCameraProcess camera(program, data);
-    g_camera = &camera;
-    if (!camera.Plug()) {
-        std::fprintf(stderr, "kernel_uvc_test: the rig camera did not enumerate\n");
-        return 1;
-    }
-    const int failed = RUN_ALL_TESTS();
-    camera.Unplug();
-    std::printf("rig: tests done, camera unplugged\n");
-    return failed;
-}

@@ -52,8 +52,18 @@ bool RigCameraProcess::Plug()
 
 void RigCameraProcess::Unplug()
 {
+    EndWith(SIGTERM);
+}
+
+void RigCameraProcess::Kill()
+{
+    EndWith(SIGKILL);
+}
+
+void RigCameraProcess::EndWith(int how)
+{
     if (m_pid > 0) {
-        kill(m_pid, SIGTERM);
+        kill(m_pid, how);
         const pid_t pid = m_pid;
         if (!emu::WaitFor([pid] { return waitpid(pid, nullptr, WNOHANG) == pid; }, kUnplugSeconds)) {
             kill(pid, SIGKILL); // a camera stuck in a write must not hold the test
@@ -70,9 +80,9 @@ void RigCameraProcess::PressButton()
     }
 }
 
-int RigCameraProcess::DeviceBrightness() const
+int RigCameraProcess::DeviceValue(const char* control) const
 {
-    QFile file(m_dataDir + "/brightness");
+    QFile file(m_dataDir + "/" + control);
     bool ok = false;
     const int value = file.open(QIODevice::ReadOnly) ? file.readAll().trimmed().toInt(&ok) : -1;
     return ok ? value : -1;

@@ -19,14 +19,23 @@ public:
     bool Plug();
     // Takes the camera off the bus and waits until the program has ended.
     void Unplug();
+    // Kills the camera program outright: the kernel closes its files, the device leaves
+    // the bus as if its cable were pulled.
+    void Kill();
     void PressButton();
-    // The brightness the device was last set to, or -1 when it was never set.
-    int DeviceBrightness() const;
+    // The value the device last took for a control (a file RigPattern.h names), or -1
+    // when it was never set.
+    int DeviceValue(const char* control) const;
     QString DataDir() const { return m_dataDir; }
 
 private:
+    void EndWith(int how);
+
     QString m_program, m_dataDir;
     pid_t m_pid = -1;
 };
+
+// The camera main() plugged in for the tests.
+RigCameraProcess& PluggedCamera();
 
 } // namespace rig

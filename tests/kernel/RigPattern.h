@@ -23,6 +23,14 @@ inline constexpr Size kMjpgSizes[] = {{320, 240}};
 // Picture controls as the camera keeps them.
 inline constexpr int kBrightnessDefault = 128;
 inline constexpr int kContrastValue = 32; // read-only on this camera
+// Auto-exposure modes (the UVC bitmap): manual (bit 0) and aperture priority (bit 3),
+// no fully automatic mode, as on many cameras. Aperture priority at start.
+inline constexpr int kAeModes = 0x09, kAeDefault = 0x08;
+inline constexpr int kExposureMin = 1, kExposureMax = 10000, kExposureDefault = 166; // 100 us units
+// The files in the camera's folder that hold the last value the host set.
+inline constexpr const char* kBrightnessFile = "brightness";
+inline constexpr const char* kAeModeFile = "ae-mode";
+inline constexpr const char* kExposureFile = "exposure";
 
 // One pixel pair of the YUYV picture at column pair `x / 2`, row `y`: a brightness ramp
 // along the diagonal, blue-ish on the right half, red-ish in the bottom half.

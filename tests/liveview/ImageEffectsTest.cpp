@@ -405,7 +405,11 @@ TEST(ImageEffects, FramesAfterTheFirstAllocateNothing)
         StartCountingAllocations();
         effects.Apply(frame.bytes.data(), frame.width, frame.height);
         effects.Apply(frame.bytes.data(), frame.width, frame.height);
-        EXPECT_EQ(StopCountingAllocations(), 0) << static_cast<int>(button);
+        const long allocations = StopCountingAllocations();
+        if (allocations == kAllocationsNotCounted) {
+            GTEST_SKIP() << "allocations are not counted under ThreadSanitizer";
+        }
+        EXPECT_EQ(allocations, 0) << static_cast<int>(button);
     }
 }
 

@@ -266,6 +266,11 @@ TEST(UvcControls, ControlsAsTheDriverReportsThem)
     for (int property : {VideoProcAmp_Contrast, VideoProcAmp_Saturation, VideoProcAmp_Sharpness}) {
         EXPECT_NE(amp->Set(property, 17, VideoProcAmp_Flags_Manual), 0) << property;
     }
+    EXPECT_EQ(amp->Access(VideoProcAmp_Brightness), PropertyAccess::Writable);
+    EXPECT_EQ(amp->Access(VideoProcAmp_Contrast), PropertyAccess::ReadOnly);
+    EXPECT_EQ(amp->Access(VideoProcAmp_Saturation), PropertyAccess::Inactive);
+    EXPECT_EQ(amp->Access(VideoProcAmp_Sharpness), PropertyAccess::ReadOnly) << "grabbed";
+    EXPECT_TRUE(amp->ExposureModes().empty()) << "this camera has no exposure menu";
     EXPECT_EQ(amp->Set(VideoProcAmp_Brightness, 77, VideoProcAmp_Flags_Manual), 0);
     ASSERT_EQ(amp->Get(VideoProcAmp_Brightness, &value, &flags), 0);
     EXPECT_EQ(value, 77);
@@ -273,6 +278,58 @@ TEST(UvcControls, ControlsAsTheDriverReportsThem)
     EXPECT_EQ(device.controls.at(V4L2_CID_CONTRAST).value, 128);
     EXPECT_EQ(device.controls.at(V4L2_CID_SATURATION).value, 128);
     EXPECT_EQ(device.controls.at(V4L2_CID_SHARPNESS).value, 128);
+}
+
+// Many cameras have no fully automatic exposure: the menu lists only their modes.
+TEST(UvcControls, ExposureModesComeFromTheMenuAndGovernTheExposureTime)
+{
+    Rig rig;
+    const int cam = rig.uvc->Plug(0);
+    rig.uvc->With(cam, [](Camera& c) {
+        c.controls[V4L2_CID_EXPOSURE_AUTO] = {0, 3, 1, 3, 3, 0, 0b1010}; // manual, aperture priority
+        c.controls[V4L2_CID_EXPOSURE_ABSOLUTE] = {
+            1, 5000, 1, 166, 166, 0, 0, V4L2_CID_EXPOSURE_AUTO, V4L2_EXPOSURE_MANUAL};
+    });
+    auto camera = rig.Open(cam);
+    ASSERT_TRUE(camera);
+    VideoProcAmp& amp = *camera->ProcAmp();
+    EXPECT_EQ(amp.ExposureModes(), (std::vector<int>{ExposureMode_Manual, ExposureMode_AperturePriority}));
+    int mode = -1;
+    ASSERT_EQ(amp.GetExposureMode(&mode), 0);
+    EXPECT_EQ(mode, ExposureMode_AperturePriority);
+    EXPECT_EQ(amp.Access(VideoProcAmp_Exposure), PropertyAccess::Inactive);
+    EXPECT_NE(amp.Set(VideoProcAmp_Exposure, 300, VideoProcAmp_Flags_Manual), 0);
+    EXPECT_NE(amp.SetExposureMode(ExposureMode_Auto), 0) << "a mode the camera does not list";
+
+    ASSERT_EQ(amp.SetExposureMode(ExposureMode_Manual), 0);
+    ASSERT_EQ(amp.GetExposureMode(&mode), 0);
+    EXPECT_EQ(mode, ExposureMode_Manual);
+    EXPECT_EQ(amp.Access(VideoProcAmp_Exposure), PropertyAccess::Writable);
+    EXPECT_EQ(amp.Set(VideoProcAmp_Exposure, 300, VideoProcAmp_Flags_Manual), 0);
+    const Camera device = rig.uvc->Snapshot(cam);
+    EXPECT_EQ(device.controls.at(V4L2_CID_EXPOSURE_AUTO).value, V4L2_EXPOSURE_MANUAL);
+    EXPECT_EQ(device.controls.at(V4L2_CID_EXPOSURE_ABSOLUTE).value, 300);
+}
+
+TEST(UvcControls, FocusIsReadAndSetWithAutofocusTurnedOff)
+{
+    Rig rig;
+    const int cam = rig.uvc->Plug(0);
+    auto camera = rig.Open(cam);
+    ASSERT_TRUE(camera);
+    int min = 0, max = 0, step = 0, def = 0, flags = 0, value = 0;
+    EXPECT_NE(camera->ProcAmp()->GetRange(CameraControl_Focus, &min, &max, &step, &def, &flags), 0) << "none";
+    rig.uvc->With(cam, [](Camera& c) {
+        c.controls[V4L2_CID_FOCUS_AUTO] = {0, 1, 1, 1, 1, 0};
+        c.controls[V4L2_CID_FOCUS_ABSOLUTE] = {0, 1023, 4, 300, 300, 0, 0, V4L2_CID_FOCUS_AUTO, 0};
+    });
+    VideoProcAmp* amp = camera->ProcAmp();
+    ASSERT_EQ(amp->GetRange(CameraControl_Focus, &min, &max, &step, &def, &flags), 0);
+    EXPECT_EQ(std::tie(min, max, step, def), std::make_tuple(0, 1023, 4, 300));
+    EXPECT_EQ(amp->Set(CameraControl_Focus, 640, VideoProcAmp_Flags_Manual), 0);
+    ASSERT_EQ(amp->Get(CameraControl_Focus, &value, &flags), 0);
+    EXPECT_EQ(value, 640);
+    EXPECT_EQ(rig.uvc->Snapshot(cam).controls.at(V4L2_CID_FOCUS_AUTO).value, 0);
 }
 
 TEST(UvcControls, HandleFollowsTheCameraThroughAReopen)

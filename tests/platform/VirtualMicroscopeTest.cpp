@@ -130,13 +130,58 @@ TEST(VirtualMicroscope, PicturePropertiesChangeThePicture)
     EXPECT_NE(amp->Get(17, &value, &flags), 0);
 }
 
+// Squared horizontal luma steps over the lower half of a band of columns of a YUYV frame
+// (below the beads, which stand high on both sides).
+double Detail(const std::vector<std::uint8_t>& yuyv, int width, int height, int x0, int x1)
+{
+    double sum = 0.0;
+    for (int y = height / 2; y < height; ++y) {
+        for (int x = x0; x < x1 - 1; ++x) {
+            const int d = yuyv[(std::size_t(y) * width + x + 1) * 2] - yuyv[(std::size_t(y) * width + x) * 2];
+            sum += d * d;
+        }
+    }
+    return sum;
+}
+
+TEST(VirtualMicroscope, DepthSlideHasAFocusControlThatMovesTheSharpBand)
+{
+    VirtualMicroscope ruler(0, 5);
+    auto plain = OpenFirst(ruler);
+    int min = 0, max = 0, step = 0, def = 0, flags = 0, value = 0;
+    EXPECT_NE(plain->ProcAmp()->GetRange(CameraControl_Focus, &min, &max, &step, &def, &flags), 0);
+
+    VirtualMicroscope microscope(0, 5);
+    microscope.SetSlide(VirtualSlideKind::Depth);
+    auto camera = OpenFirst(microscope);
+    VideoProcAmp* amp = camera->ProcAmp();
+    ASSERT_EQ(amp->GetRange(CameraControl_Focus, &min, &max, &step, &def, &flags), 0);
+    EXPECT_EQ(std::tie(min, max, step, def), std::tie(kFocusMin, kFocusMax, kFocusStep, kFocusDefault));
+    ASSERT_EQ(camera->SetFormat({CameraSubtype::YUY2, 640, 480, 333333}), CameraStatus::Ok);
+    // The stage rises from left to right: near focus sharpens the left third, far focus the right.
+    std::vector<double> left, right;
+    for (int focus : {kFocusMin + 20, kFocusMax - 60}) {
+        ASSERT_EQ(amp->Set(CameraControl_Focus, focus, VideoProcAmp_Flags_Manual), 0);
+        ASSERT_EQ(amp->Get(CameraControl_Focus, &value, &flags), 0);
+        EXPECT_EQ(value, focus);
+        StreamProbe probe;
+        ASSERT_EQ(camera->Start(probe.Sinks()), CameraStatus::Ok);
+        ASSERT_TRUE(probe.Wait([&] { return probe.frames.size() >= 1; }));
+        camera->Stop();
+        left.push_back(Detail(probe.frames[0], 640, 480, 0, 200));
+        right.push_back(Detail(probe.frames[0], 640, 480, 440, 640));
+    }
+    EXPECT_GT(left[0], 1.5 * left[1]);
+    EXPECT_GT(right[1], 1.5 * right[0]);
+}
+
 TEST(VirtualMicroscope, ButtonUnplugAndReplug)
 {
     auto microscope = std::make_shared<VirtualMicroscope>(0, 5);
     DeviceMonitor monitor(microscope);
     QSignalSpy notices(&monitor, &DeviceMonitor::deviceChange);
     auto camera = OpenFirst(*microscope);
-    ASSERT_EQ(camera->SetFormat({CameraSubtype::YUY2, 320, 240, 333333}), CameraStatus::Ok);
+    ASSERT_EQ(camera->SetFormat({CameraSubtype::YUY2, 640, 480, 333333}), CameraStatus::Ok);
     StreamProbe probe;
     ASSERT_EQ(camera->Start(probe.Sinks()), CameraStatus::Ok);
     ASSERT_TRUE(probe.Wait([&] { return !probe.frames.empty(); }));

@@ -6,6 +6,8 @@
 #include "capture/CaptureTexts.h"
 #include "capture/PicturePropertyTable.h"
 #include "capture/PictureSettingsStore.h"
+#include "capture/dialogs/ExposureControls.h"
+#include "capture/dialogs/FocusRow.h"
 #include "capture/dialogs/VideoSettingIds.h"
 #include "platform/desktop/MessageBox.h"
 
@@ -142,6 +144,10 @@ void CVideoSettingDlg::BuildControls()
         propertyLayout->addWidget(controls.edit, row, 2);
         propertyLayout->addWidget(controls.stepBar, row, 3);
     }
+    m_exposure = std::make_unique<ExposureControls>(
+        *propertyLayout, kPicturePropertyRows, [this] { return ProcAmp(); }, [this] { RefreshAccess(); });
+    m_focus = new FocusRow(propertyGroup, propertyLayout, kPicturePropertyRows + ExposureControls::kRows,
+                           [this] { return ProcAmp(); });
     layout->addWidget(propertyGroup);
 
     auto* buttons = new QHBoxLayout;
@@ -180,6 +186,7 @@ void CVideoSettingDlg::SetTexts()
     }
     findChild<QPushButton*>(QString::number(IDC_VIDEO_DEFAULT))
         ->setText(LoadText(txt::Default, kDefaultButtonChars));
+    m_exposure->SetTexts();
 }
 
 int CVideoSettingDlg::DoModal()
@@ -193,6 +200,8 @@ void CVideoSettingDlg::FillDialog()
     m_format->clear();
     m_resolution->clear();
     const std::shared_ptr<VideoProcAmp> camera = ProcAmp();
+    m_exposure->Fill();
+    m_focus->Fill(camera.get());
     if (!camera) {
         return;
     }
@@ -227,6 +236,23 @@ void CVideoSettingDlg::FillProperties(VideoProcAmp& camera)
             widget->setVisible(true);
         }
     }
+    RefreshAccess();
+}
+
+void CVideoSettingDlg::RefreshAccess()
+{
+    const std::shared_ptr<VideoProcAmp> camera = ProcAmp();
+    for (int row = 0; row < kPicturePropertyRows; ++row) {
+        const int property = PicturePropertyTable()[size_t(row)].property;
+        const bool writable = camera && camera->Access(property) == PropertyAccess::Writable;
+        RowControls& controls = m_rows[size_t(row)];
+        for (QWidget* widget :
+             {static_cast<QWidget*>(controls.slider), static_cast<QWidget*>(controls.label),
+              static_cast<QWidget*>(controls.edit), static_cast<QWidget*>(controls.stepBar)}) {
+            widget->setEnabled(writable);
+        }
+    }
+    m_exposure->RefreshAccess();
 }
 
 void CVideoSettingDlg::FillDevices()
@@ -298,11 +324,12 @@ void CVideoSettingDlg::SetRowValue(int row, int value, int flags)
         StorePictureValue(m_session.Graph().cameraIdentity(), row, value);
     }
     m_rows[size_t(row)].edit->setText(ValueText(value));
+    RefreshAccess();
 }
 
 void CVideoSettingDlg::OnSliderNotice(int row)
 {
-    if (row < 0 || row >= kPicturePropertyRows || !ProcAmp()) {
+    if (row < 0 || row >= kPicturePropertyRows || !ProcAmp() || !m_rows[size_t(row)].slider->isEnabled()) {
         return;
     }
     SetRowValue(row, m_rows[size_t(row)].slider->value(), PicturePropertyTable()[size_t(row)].flags);

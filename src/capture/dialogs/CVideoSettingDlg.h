@@ -8,11 +8,13 @@
 #include <memory>
 
 class CaptureSession;
+class ExposureControls;
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QScrollBar;
 class QSlider;
+class FocusRow;
 class VideoProcAmp;
 
 class CVideoSettingDlg : public QDialog {
@@ -40,6 +42,8 @@ public:
     QComboBox* ResolutionCombo() const { return m_resolution; }
     QSlider* Slider(int row) const { return m_rows[size_t(row)].slider; }
     QLineEdit* ValueEdit(int row) const { return m_rows[size_t(row)].edit; }
+    ExposureControls& Exposure() const { return *m_exposure; }
+    FocusRow* Focus() const { return m_focus; }
 
 protected:
     bool event(QEvent* event) override;
@@ -62,6 +66,8 @@ private:
     void FillFormats();
     void FillResolutions();
     void SetRowValue(int row, int value, int flags);
+    // Greys the rows the camera takes no value for now; asked again after each change.
+    void RefreshAccess();
     void OnDeviceChanged();
     void OnFormatChanged();
     void ApplyResolution();
@@ -72,4 +78,6 @@ private:
     QComboBox* m_format = nullptr;
     QComboBox* m_resolution = nullptr;
     std::array<RowControls, 6> m_rows;
+    std::unique_ptr<ExposureControls> m_exposure;
+    FocusRow* m_focus = nullptr;
 };

@@ -79,8 +79,32 @@ enum VideoProcAmpProperty : int {
     VideoProcAmp_Saturation = 3,
     VideoProcAmp_Sharpness = 4,
     VideoProcAmp_Gamma = 5,
+    // Beside the six: the exposure time in the camera's units (100 us for UVC cameras),
+    // governed by the exposure mode.
+    VideoProcAmp_Exposure = 6,
 };
+// The camera's focus (V4L2_CID_FOCUS_ABSOLUTE; larger is farther), reached through the
+// same interface; cameras without one fail its calls.
+enum CameraControlProperty : int { CameraControl_Focus = 7 };
 enum VideoProcAmpFlags : int { VideoProcAmp_Flags_Auto = 0x1, VideoProcAmp_Flags_Manual = 0x2 };
+// The result for a property or control the camera does not have.
+inline constexpr int kProcAmpNotFound = static_cast<int>(0x80070490);
+
+// Automatic-exposure modes, with the values of V4L2's exposure menu. Cameras offer
+// any subset: many have no fully automatic mode.
+enum ExposureMode : int {
+    ExposureMode_Auto = 0,
+    ExposureMode_Manual = 1,
+    ExposureMode_ShutterPriority = 2,
+    ExposureMode_AperturePriority = 3,
+};
+
+// What the user may do with a property at the moment.
+enum class PropertyAccess {
+    Writable,
+    ReadOnly, // the camera never takes a value, or another program holds the control
+    Inactive, // an automatic mode governs it for now (it may change with that mode)
+};
 
 // Picture properties of an opened camera. Results are 0 for success, else an error code.
 class VideoProcAmp {
@@ -89,6 +113,12 @@ public:
     virtual int GetRange(int property, int* min, int* max, int* step, int* defaultValue, int* flags) = 0;
     virtual int Get(int property, int* value, int* flags) = 0;
     virtual int Set(int property, int value, int flags) = 0;
+    // Asked again after every change: one control may switch another on or off.
+    virtual PropertyAccess Access(int /*property*/) { return PropertyAccess::Writable; }
+    // The exposure modes the camera lists, ascending; empty when it has no such control.
+    virtual std::vector<int> ExposureModes() { return {}; }
+    virtual int GetExposureMode(int* /*mode*/) { return kProcAmpNotFound; }
+    virtual int SetExposureMode(int /*mode*/) { return kProcAmpNotFound; }
 };
 
 // What a running camera tells besides frames.

@@ -8,6 +8,7 @@
 
 namespace {
 const QString kVirtualOption = "--virtual-microscope";
+const QString kDepthSlideOption = "--virtual-slide=depth";
 
 std::mutex g_lock;
 std::shared_ptr<CameraBackend> g_backend;
@@ -52,6 +53,9 @@ std::shared_ptr<CameraBackend> CreateCameraBackendFromArguments(const QStringLis
         return std::make_shared<V4l2Backend>();
     }
     auto microscope = std::make_shared<VirtualMicroscope>(options.deviceClass, 0, options.magnification);
+    if (arguments.contains(kDepthSlideOption)) {
+        microscope->SetSlide(VirtualSlideKind::Depth);
+    }
     InstallVirtualMicroscopeSignals(microscope);
     return microscope;
 }

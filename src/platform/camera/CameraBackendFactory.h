@@ -2,7 +2,8 @@
 // Chooses the camera backend of the process from the command line:
 // "--virtual-microscope[=0|1|2][,magnification=M]" gives the virtual microscope of
 // that sensor class (default 2) with its slide seen at nominal magnification M
-// (default 60), anything else the V4L2 backend.
+// (default 60), anything else the V4L2 backend. "--virtual-slide=depth" puts the
+// slide with depth (DepthSlide.h) under the virtual microscope instead of the ruler.
 #include "platform/camera/CameraBackend.h"
 
 #include <QStringList>

@@ -24,6 +24,11 @@ public:
     int Get(int property, int* value, int* flags) override;
     // Read-only, grabbed and inactive controls are not written.
     int Set(int property, int value, int flags) override;
+    PropertyAccess Access(int property) override;
+    // The menu items QUERYMENU names; the driver leaves out the modes the camera lacks.
+    std::vector<int> ExposureModes() override;
+    int GetExposureMode(int* mode) override;
+    int SetExposureMode(int mode) override;
 
 private:
     std::shared_ptr<V4l2NodeLink> m_link;

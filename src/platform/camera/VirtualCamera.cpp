@@ -12,21 +12,32 @@ struct PropertyRange {
     int SlideLook::*member;
 };
 
-const PropertyRange* RangeOf(int property)
+constexpr int kPicturePropertyCount = 6;
+
+// The property's range; focus only on a slide with depth.
+const PropertyRange* RangeOf(int property, VirtualSlideKind slide)
 {
     static const PropertyRange ranges[] = {
-        {-64, 64, 1, 0, &SlideLook::brightness}, // VideoProcAmp_Brightness
-        {0, 64, 1, 32, &SlideLook::contrast},    // VideoProcAmp_Contrast
-        {-40, 40, 1, 0, &SlideLook::hue},        // VideoProcAmp_Hue
-        {0, 128, 1, 64, &SlideLook::saturation}, // VideoProcAmp_Saturation
-        {0, 6, 1, 3, &SlideLook::sharpness},     // VideoProcAmp_Sharpness
-        {72, 500, 1, 100, &SlideLook::gamma},    // VideoProcAmp_Gamma
+        {-64, 64, 1, 0, &SlideLook::brightness},                              // VideoProcAmp_Brightness
+        {0, 64, 1, 32, &SlideLook::contrast},                                 // VideoProcAmp_Contrast
+        {-40, 40, 1, 0, &SlideLook::hue},                                     // VideoProcAmp_Hue
+        {0, 128, 1, 64, &SlideLook::saturation},                              // VideoProcAmp_Saturation
+        {0, 6, 1, 3, &SlideLook::sharpness},                                  // VideoProcAmp_Sharpness
+        {72, 500, 1, 100, &SlideLook::gamma},                                 // VideoProcAmp_Gamma
+        {kFocusMin, kFocusMax, kFocusStep, kFocusDefault, &SlideLook::focus}, // CameraControl_Focus
     };
+    // The virtual microscope has no exposure control.
+    if (property == CameraControl_Focus) {
+        return slide == VirtualSlideKind::Depth ? &ranges[kPicturePropertyCount] : nullptr;
+    }
     if (property < VideoProcAmp_Brightness || property > VideoProcAmp_Gamma) {
         return nullptr;
     }
     return &ranges[property];
 }
+
+// Focus breathing: the picture grows by this share per focus unit past the default.
+constexpr double kBreathingPerUnit = 0.00004;
 
 int DefaultIntervalMs(int width)
 {
@@ -36,7 +47,7 @@ int DefaultIntervalMs(int width)
 
 int VirtualProcAmp::GetRange(int property, int* min, int* max, int* step, int* defaultValue, int* flags)
 {
-    const PropertyRange* r = RangeOf(property);
+    const PropertyRange* r = RangeOf(property, m_state->slide.load());
     if (!r || !min || !max || !step || !defaultValue || !flags) {
         return kErrorInvalidArg;
     }
@@ -47,7 +58,7 @@ int VirtualProcAmp::GetRange(int property, int* min, int* max, int* step, int* d
 
 int VirtualProcAmp::Get(int property, int* value, int* flags)
 {
-    const PropertyRange* r = RangeOf(property);
+    const PropertyRange* r = RangeOf(property, m_state->slide.load());
     if (!r || !value || !flags) {
         return kErrorInvalidArg;
     }
@@ -59,7 +70,7 @@ int VirtualProcAmp::Get(int property, int* value, int* flags)
 
 int VirtualProcAmp::Set(int property, int value, int /*flags*/)
 {
-    const PropertyRange* r = RangeOf(property);
+    const PropertyRange* r = RangeOf(property, m_state->slide.load());
     if (!r || value < r->min || value > r->max) {
         return kErrorInvalidArg;
     }
@@ -157,9 +168,30 @@ void VirtualCamera::RefreshSlide(int& lookVersion)
         m_slide.height() == m_format.height) {
         return;
     }
-    m_slide.Prepare(
-        RenderSlide(m_state->deviceClass, m_format.width, m_format.height, look, m_state->magnification));
+    if (m_state->slide.load() == VirtualSlideKind::Depth) {
+        m_slide.Prepare(RenderDepthSlide(look), false); // a still specimen: nothing drifts across it
+    } else {
+        m_slide.Prepare(
+            RenderSlide(m_state->deviceClass, m_format.width, m_format.height, look, m_state->magnification));
+    }
     lookVersion = version;
+}
+
+QImage VirtualCamera::RenderDepthSlide(const SlideLook& look)
+{
+    if (!m_depth || m_depth->width() != m_format.width || m_depth->height() != m_format.height) {
+        m_depth.reset(); // one slide's blur ladder at a time
+        m_depth = std::make_unique<DepthSlide>(m_format.width, m_format.height);
+    }
+    const double scale = 1.0 + kBreathingPerUnit * (look.focus - kFocusDefault);
+    QImage picture = ShiftedAndScaled(m_depth->AtFocus(look.focus), scale, 0.0, 0.0)
+                         .convertToFormat(QImage::Format_RGB888);
+    SlideLook neutral;
+    neutral.focus = look.focus;
+    if (!(look == neutral)) { // the neutral look changes no value beyond rounding: save the time
+        ApplyLook(picture, look);
+    }
+    return picture;
 }
 
 bool VirtualCamera::Produce(double seconds, CameraFrame& frame)

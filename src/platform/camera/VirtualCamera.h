@@ -26,6 +26,7 @@ struct VirtualMicroscopeState {
     std::mutex lock; // guards the members below
     std::condition_variable wake;
     DeviceChangeHandler watcher;
+    std::atomic<VirtualSlideKind> slide{VirtualSlideKind::Ruler};
     SlideLook look;
     int lookVersion = 0;
 };
@@ -60,6 +61,7 @@ private:
     bool WaitForNextFrame(std::chrono::steady_clock::time_point due);
     bool Present() const;
     void RefreshSlide(int& lookVersion);
+    QImage RenderDepthSlide(const SlideLook& look);
     bool Produce(double seconds, CameraFrame& frame);
 
     std::shared_ptr<VirtualMicroscopeState> m_state;
@@ -74,6 +76,7 @@ private:
     CameraStreamSinks m_sinks;
     // Streaming-thread buffers, kept between frames.
     SlideFrames m_slide;
+    std::unique_ptr<DepthSlide> m_depth;
     std::vector<std::uint8_t> m_out, m_y, m_u, m_v;
     void* m_encoder = nullptr;
 };

@@ -144,6 +144,13 @@ void VirtualMicroscope::SetMaxAcceptedWidth(int width)
     m_state->maxWidth = width;
 }
 
+void VirtualMicroscope::SetSlide(VirtualSlideKind slide)
+{
+    m_state->slide = slide;
+    std::lock_guard guard(m_state->lock);
+    ++m_state->lookVersion;
+}
+
 long VirtualMicroscope::framesDelivered() const
 {
     return m_state->frames.load();

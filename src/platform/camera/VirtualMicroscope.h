@@ -40,6 +40,8 @@ public:
     void SetHasButton(bool hasButton);
     // Sizes larger than this are refused by SetFormat (0: no limit).
     void SetMaxAcceptedWidth(int width);
+    // The slide under the lens (default the ruler); set before opening the camera.
+    void SetSlide(VirtualSlideKind slide);
     // Frames delivered since construction.
     long framesDelivered() const;
 

@@ -165,13 +165,19 @@ QImage RenderSlide(int deviceClass, int width, int height, const SlideLook& look
     p.fillRect(img.rect(), light);
     DrawRuler(p, width, height, PixelsPerDivision(deviceClass, width, height, magnification));
     p.end();
-    ApplySharpness(img, look.sharpness);
-    ApplyTone(img, look);
+    ApplyLook(img, look);
     return img;
 }
 
-void SlideFrames::Prepare(const QImage& slide)
+void ApplyLook(QImage& rgb888, const SlideLook& look)
 {
+    ApplySharpness(rgb888, look.sharpness);
+    ApplyTone(rgb888, look);
+}
+
+void SlideFrames::Prepare(const QImage& slide, bool withCell)
+{
+    m_withCell = withCell;
     const QImage rgb = slide.convertToFormat(QImage::Format_RGB888);
     m_width = rgb.width() & ~1;
     m_height = rgb.height();
@@ -198,6 +204,9 @@ void SlideFrames::Prepare(const QImage& slide)
 
 SlideFrames::Disc SlideFrames::CellAt(double seconds) const
 {
+    if (!m_withCell) {
+        return {0, 0, -1}; // covers no pixel
+    }
     const int radius = std::max(4, m_height / 14);
     const int cx = static_cast<int>(m_width * (0.5 + 0.32 * std::sin(seconds * 0.21)));
     const int cy = static_cast<int>(m_height * (0.5 + 0.28 * std::sin(seconds * 0.29 + 1.0)));

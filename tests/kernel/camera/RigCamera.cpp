@@ -3,9 +3,10 @@
 //
 //   rig_camera -d DIR [-g /dev/gadget] [-v]
 // YUYV frames show the rig pattern; an MJPG frame of WxH is DIR/mjpg-WxH.jpg as it is
-// at the start of that frame (the test swaps it between streams). The brightness the
-// host sets is written to DIR/brightness. SIGUSR1 presses the camera button, SIGTERM
-// unplugs the camera. -v logs every control request.
+// at the start of that frame (the test swaps it between streams). The brightness, the
+// auto-exposure mode and the exposure time the host sets are written to files in DIR
+// (RigPattern.h names them). SIGUSR1 presses the camera button, SIGTERM unplugs the
+// camera. -v logs every control request.
 #include "UvcDescriptors.h"
 #include "kernel/RigPattern.h"
 
@@ -40,9 +41,6 @@ constexpr int kEp0PollMs = 20;
 constexpr int kEp0Priority = 50;
 constexpr std::uint8_t kHeaderEoh = 0x80, kHeaderEof = 0x02;
 constexpr std::uint8_t kInfoGet = 0x01, kInfoGetSet = 0x03;
-// Auto-exposure modes this camera has: manual and aperture priority (no fully automatic
-// mode, as on many cameras).
-constexpr int kAeModes = 0x09, kAeDefault = 0x08;
 
 bool g_verbose = false;
 
@@ -99,7 +97,7 @@ private:
     Sent SendPicture(const std::vector<std::uint8_t>& picture, unsigned generation, std::uint8_t fid);
     Sent Write(const std::uint8_t* data, std::size_t length, unsigned generation);
     void PressButton();
-    void SaveBrightness();
+    void SaveControl(const char* name, int value);
 
     std::string m_gadgetDir, m_dataDir;
     int m_ep0 = -1, m_video = -1, m_status = -1;
@@ -108,6 +106,7 @@ private:
     uvc_streaming_control m_probe{}, m_commit{};
     int m_brightness = kBrightnessDefault;
     int m_aeMode = kAeDefault;
+    int m_exposure = kExposureDefault;
 };
 
 bool Camera::OpenEp0()
@@ -283,11 +282,11 @@ void Camera::OnStreaming(const usb_ctrlrequest& request)
     }
 }
 
-void Camera::SaveBrightness()
+void Camera::SaveControl(const char* name, int value)
 {
     // Written whole and renamed, so the test never reads half a number.
-    const std::string path = m_dataDir + "/brightness";
-    std::ofstream(path + ".new") << m_brightness << "\n";
+    const std::string path = m_dataDir + "/" + name;
+    std::ofstream(path + ".new") << value << "\n";
     std::rename((path + ".new").c_str(), path.c_str());
 }
 
@@ -300,15 +299,18 @@ void Camera::OnControl(const usb_ctrlrequest& request)
         int min, max, res, def;
         std::uint8_t info;
         unsigned size;
+        const char* file; // where a value the host sets is noted
     };
     int contrast = kContrastValue;
     Range range{};
     if (entity == kProcessingUnit && selector == UVC_PU_BRIGHTNESS_CONTROL) {
-        range = {&m_brightness, 0, 255, 1, kBrightnessDefault, kInfoGetSet, 2};
+        range = {&m_brightness, 0, 255, 1, kBrightnessDefault, kInfoGetSet, 2, kBrightnessFile};
     } else if (entity == kProcessingUnit && selector == UVC_PU_CONTRAST_CONTROL) {
-        range = {&contrast, 0, 95, 1, kContrastValue, kInfoGet, 2};
+        range = {&contrast, 0, 95, 1, kContrastValue, kInfoGet, 2, nullptr};
     } else if (entity == kCameraTerminal && selector == UVC_CT_AE_MODE_CONTROL) {
-        range = {&m_aeMode, kAeModes, kAeModes, kAeModes, kAeDefault, kInfoGetSet, 1};
+        range = {&m_aeMode, kAeModes, kAeModes, kAeModes, kAeDefault, kInfoGetSet, 1, kAeModeFile};
+    } else if (entity == kCameraTerminal && selector == UVC_CT_EXPOSURE_TIME_ABSOLUTE_CONTROL) {
+        range = {&m_exposure, kExposureMin, kExposureMax, 1, kExposureDefault, kInfoGetSet, 4, kExposureFile};
     } else if (entity == 0 && selector == UVC_VC_REQUEST_ERROR_CODE_CONTROL && in) {
         const std::uint8_t noError = 0;
         Reply(&noError, 1, request.wLength);
@@ -322,9 +324,13 @@ void Camera::OnControl(const usb_ctrlrequest& request)
     if (!in) {
         const ssize_t got = read(m_ep0, bytes, std::min<unsigned>(request.wLength, sizeof bytes));
         if (got > 0) {
-            *range.value = bytes[0] | (got > 1 ? bytes[1] << 8 : 0);
-            if (range.value == &m_brightness) {
-                SaveBrightness();
+            int value = 0;
+            for (ssize_t i = 0; i < std::min<ssize_t>(got, range.size); ++i) {
+                value |= bytes[i] << (8 * i);
+            }
+            *range.value = value;
+            if (range.file) {
+                SaveControl(range.file, value);
             }
         }
         return;

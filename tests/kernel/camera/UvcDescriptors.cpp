@@ -12,9 +12,10 @@ constexpr std::uint8_t kCsInterface = 0x24;
 constexpr std::uint8_t kCsEndpoint = 0x25;
 constexpr std::uint8_t kClassVideo = 0x0e;
 constexpr unsigned kClockHz = 48000000;
-// Processing unit controls: brightness and contrast. Camera terminal: auto-exposure mode.
+// Processing unit controls: brightness and contrast. Camera terminal: auto-exposure mode
+// and exposure time (absolute).
 constexpr std::uint8_t kPuControls = 0x03;
-constexpr std::uint8_t kCtControls = 0x02;
+constexpr std::uint8_t kCtControls = 0x0A;
 // GUID of the YUY2 format.
 constexpr std::uint8_t kYuy2Guid[16] = {'Y',  'U',  'Y',  '2',  0x00, 0x00, 0x10, 0x00,
                                         0x80, 0x00, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71};

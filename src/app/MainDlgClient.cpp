@@ -1,8 +1,45 @@
-// The main window's body in a right-to-left language: controls shown mirrored.
 #include "app/MainDlgClient.h"
+
+#include "app/CMainDlg.h"
+#include "widgets/Art.h"
 
 #include <QChildEvent>
 #include <QEvent>
+#include <QPaintEvent>
+#include <QPainter>
+
+using namespace maindlg;
+
+MainDlgClient::MainDlgClient(CMainDlg& owner) : QWidget(&owner), m_owner(owner)
+{
+    resize(kClientSize);
+}
+
+void MainDlgClient::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(this);
+    const QRect dirty = event->rect();
+    if (m_owner.IsFullScreen()) {
+        painter.fillRect(dirty, Qt::black);
+        return;
+    }
+    QPixmap background = ArtPixmap(QStringLiteral("background_main"), kClientSize);
+    if (background.isNull()) {
+        painter.fillRect(dirty, QColor(0x2b, 0x31, 0x3a));
+    } else {
+        if (isRightToLeft()) {
+            background = background.transformed(QTransform::fromScale(-1, 1));
+        }
+        painter.drawPixmap(dirty, background, dirty);
+    }
+    const QString page =
+        m_owner.Page() == kPagePictures ? QStringLiteral("page_147") : QStringLiteral("page_146");
+    painter.drawPixmap(MirroredInClient(*this, QRect(kPageBitmapPos, kPageBitmapSize)),
+                       ArtPixmap(page, kPageBitmapSize));
+    // Whoever changed the capture size (keys, recording, video settings), the
+    // next repaint shows it.
+    m_owner.UpdateResolutionText();
+}
 
 QRect MirroredInClient(const QWidget& client, const QRect& rect)
 {
