@@ -1,10 +1,12 @@
 #include "app/CViewerApp.h"
 #include "app/ProgramDataReport.h"
 #include "app/StackCommandLine.h"
+#include "measure/SlideMeasureReport.h"
 #include "platform/camera/CameraReport.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <cstring>
 
 int main(int argc, char** argv)
@@ -14,6 +16,12 @@ int main(int argc, char** argv)
         if (std::strcmp(argv[i], kListDataOption) == 0) {
             QCoreApplication core(argc, argv);
             return PrintProgramDataReport();
+        }
+        if (std::strcmp(argv[i], kMeasureSlideOption) == 0) {
+            // Reading pictures wants a GUI application, but never a display.
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+            QGuiApplication gui(argc, argv);
+            return RunMeasureSlide(QGuiApplication::arguments().mid(i + 1));
         }
         if (std::strcmp(argv[i], kListCamerasOption) == 0) {
             QCoreApplication core(argc, argv);

@@ -58,6 +58,7 @@ CommandTable<CMainDlg>& CMainDlg::Commands()
         t.Add(IDC_CALIBRATION, &CMainDlg::OnLiveMeasure);
         t.AddRange(ID_MEASURE_UNDO, ID_MEASURE_DELETE_ALL, &CMainDlg::OnLiveMeasure);
         t.Add(ID_MEASURE_EXPORT, &CMainDlg::OnMeasureExport);
+        t.Add(ID_SLIDE_CALIBRATION, [](CMainDlg& w) { w.m_liveMeasure->OnCommand(w.m_commandInProgress); });
         const auto liveView = [](CMainDlg& w) { w.m_liveTools->OnCommand(w.m_commandInProgress); };
         t.AddRange(IDC_NEGATIVE, IDC_HOR_MIRROR, liveView);
         t.Add(ID_CROSSHAIR, liveView);

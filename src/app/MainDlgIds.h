@@ -69,8 +69,9 @@ enum Command : int {
     ID_HELP_UPDATE = 32835,
     ID_PRINT = 32836,
     ID_LANG_ITALIAN = 32841,
+    ID_SLIDE_CALIBRATION = 32850, // calibration from a stage micrometer (liveids::kSlideCalibrationCommand)
     ID_HELP_DIAGNOSTICS = 32842,
-    ID_FOCUS_STACK = 32850,
+    ID_FOCUS_STACK = 32851,
     IDM_ABOUTBOX = 16, // the about item added to the system menu
 };
 
@@ -91,6 +92,7 @@ enum Accelerator : int {
     IDR_ACCEL_F4 = 226,
     IDR_ACCEL_F11 = 255,
     IDR_ACCEL_F12 = 253,
+    IDR_ACCEL_F8 = 256, // calibration from a stage micrometer
     IDR_ACCEL_F6 = 260,
 };
 

@@ -4,6 +4,7 @@
 #include "app/DrawingSettings.h"
 #include "app/MainWindowControls.h"
 #include "app/SettingsStore.h"
+#include "capture/CaptureSession.h"
 #include "liveview/LiveMeasureFeature.h"
 #include "measure/MeasureTexts.h"
 #include "widgets/Art.h"
@@ -23,6 +24,7 @@ void CMainDlg::CreateLiveMeasuring()
     parts.button = [this](int id) { return Button(id); };
     parts.settings = [this] { return LiveMeasureSettingsFrom(Settings(), m_measureFont, Format()); };
     parts.captureFormat = [this] { return Format(); };
+    parts.frameStore = &Session().State().FrameStore;
     parts.releaseEffectButtons = [this] { m_liveTools->ReleaseButtons(); };
     m_liveMeasure = std::make_unique<LiveMeasureFeature>(parts);
 }

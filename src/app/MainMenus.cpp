@@ -105,6 +105,7 @@ constexpr AcceleratorEntry kAccelerators[] = {
     {IDR_ACCEL_F4, Qt::Key_F4, IDC_AVI, 1},
     {IDR_ACCEL_F11, Qt::Key_F11, ID_LOW_SIZE, kAnyTime},
     {IDR_ACCEL_F12, Qt::Key_F12, ID_HIGH_SIZE, kAnyTime},
+    {IDR_ACCEL_F8, Qt::Key_F8, ID_SLIDE_CALIBRATION, kAnyTime},
     {IDR_ACCEL_F6, Qt::Key_F6, ID_FOCUS_STACK, kAnyTime},
 };
 
@@ -178,6 +179,8 @@ void MainMenus::BuildOtherToolsMenu(CMenuXP* menu)
                        {ID_CIRCLE_GRID, txt::CircleGrid_OtherTools},
                        {ID_PEN_SETTINGS, txt::Setting_OtherTools},
                        {0, kNoText},
+                       {ID_SLIDE_CALIBRATION, txt::SlideCalibrate},
+                       {0, kNoText},
                        {ID_MEASURE_EXPORT, txt::TipProperty},
                        {0, kNoText},
                        {ID_FOCUS_STACK, txt::FocusStack}});
@@ -188,6 +191,10 @@ void MainMenus::BuildOtherToolsMenu(CMenuXP* menu)
     for (QAction* item : menu->actions()) {
         if (!item->isSeparator()) {
             item->setIcon(icon);
+        }
+        if (item->data().toInt() == ID_SLIDE_CALIBRATION) {
+            item->setShortcut(QKeySequence(Qt::Key_F8));
+            item->setToolTip(LoadText(txt::SlideCalibrateTip, kToolTipCapacity));
         }
     }
 }

@@ -87,6 +87,23 @@ double LiveCalibration::CalibrateLine(double rawLength, const QString& unit)
     return rawLength / shared.current;
 }
 
+void LiveCalibration::CalibrateFromSlide(const QImage& frame, double previewPerPicturePixel, double scale,
+                                         const QString& unit)
+{
+    if (!BeginCommand()) {
+        return;
+    }
+    m_useNominal = false;
+    if (frame.isNull()) {
+        ShowMessage(m_window, LoadText(txt::SlideNoFrame), LoadText(txt::MsgTitle), MB_OK | MB_ICONWARNING);
+        return;
+    }
+    const SlideScale slide{m_magnification, Calibration().current, previewPerPicturePixel, scale, unit};
+    if (RunSlideCalibration(m_window, frame, slide, m_runSlideDialog)) {
+        QCoreApplication::postEvent(m_window, new QEvent(kDoneMessage));
+    }
+}
+
 void LiveCalibration::OnCalibrationDone()
 {
     const double result = Calibration().lastResult;

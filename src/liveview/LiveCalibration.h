@@ -4,6 +4,8 @@
 // the calibration-mode flag of the live host; the calibration dialog on a
 // calibration line's second click; and storing the result when the window gets
 // the calibration-done message.
+#include "measure/SlideCalibration.h"
+
 #include <QEvent>
 #include <QString>
 #include <functional>
@@ -58,7 +60,14 @@ public:
     // empty nominal text changes nothing).
     void OnNominalChanged();
 
+    // The calibration-from-slide command on the last live frame: reads the nominal
+    // M, asks to start the live picture when there is no frame, otherwise runs the
+    // slide calibration; an accepted one posts the done message as a line would.
+    void CalibrateFromSlide(const QImage& frame, double previewPerPicturePixel, double scale,
+                            const QString& unit);
+
     void SetDialogRunner(DialogRunner runner) { m_runDialog = std::move(runner); }
+    void SetSlideDialogRunner(SlideDialogRunner runner) { m_runSlideDialog = std::move(runner); }
 
 private:
     QWidget* m_window;
@@ -69,4 +78,5 @@ private:
     bool m_useNominal = false;
     bool m_calibrating = false;
     DialogRunner m_runDialog;
+    SlideDialogRunner m_runSlideDialog;
 };

@@ -7,6 +7,24 @@
 #include <QMouseEvent>
 #include <QWidget>
 
+namespace {
+
+// The last live frame the capture stored, upright; null when there is none.
+QImage StoredFrame(FrameStoreData* store)
+{
+    if (!store) {
+        return {};
+    }
+    std::lock_guard guard(store->lock);
+    const int w = store->header.biWidth, h = store->header.biHeight;
+    if (!store->pixels || w <= 0 || h <= 0 || store->capacity < std::size_t(w) * h * 3) {
+        return {};
+    }
+    return QImage(store->pixels.get(), w, h, w * 3, QImage::Format_BGR888).mirrored();
+}
+
+} // namespace
+
 LiveMeasureFeature::LiveMeasureFeature(const Parts& parts)
     : m_parts(parts), m_calibration(parts.window, parts.nominal, parts.calibrated, parts.calibrationFile)
 {
@@ -21,6 +39,7 @@ LiveMeasureFeature::LiveMeasureFeature(const Parts& parts)
 bool LiveMeasureFeature::IsCommand(int id)
 {
     return liveids::ToolOfButton(id) != 0 || id == liveids::kCalibrationButton ||
+           id == liveids::kSlideCalibrationCommand ||
            (id >= liveids::kUndoCommand && id <= liveids::kDeleteAllCommand);
 }
 
@@ -29,6 +48,9 @@ void LiveMeasureFeature::OnCommand(int id)
     switch (id) {
     case liveids::kCalibrationButton:
         m_host->StartCalibration();
+        break;
+    case liveids::kSlideCalibrationCommand:
+        CalibrateFromSlide();
         break;
     case liveids::kUndoCommand:
         m_host->Undo();
@@ -89,6 +111,14 @@ LiveMeasureFeature::Painter LiveMeasureFeature::StillPainter() const
     return [drawing = m_host->Drawing()](QPainter& painter, double fx, double fy) {
         drawing->PaintStill(painter, fx, fy);
     };
+}
+
+void LiveMeasureFeature::CalibrateFromSlide()
+{
+    const QImage frame = StoredFrame(m_parts.frameStore);
+    const LiveMeasureSettings settings = m_parts.settings();
+    m_calibration.CalibrateFromSlide(frame, DisplayFactor(DisplayMode::ActualSize, frame.size()),
+                                     settings.unitsPerPixel, settings.unit);
 }
 
 void LiveMeasureFeature::ShowPressed(int pressedId)

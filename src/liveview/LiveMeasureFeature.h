@@ -29,6 +29,8 @@ public:
         std::function<LiveMeasureSettings()> settings;
         // The capture session's format now (sensor class and capture size).
         std::function<CaptureFormat()> captureFormat;
+        // The last live frame, read by the calibration from a slide.
+        FrameStoreData* frameStore = nullptr;
         // Draws the effect buttons released (the tool commands and a right-click in
         // the preview release every latched button of the window).
         std::function<void()> releaseEffectButtons;
@@ -37,7 +39,7 @@ public:
 
     explicit LiveMeasureFeature(const Parts& parts);
 
-    // Tool buttons, calibration, undo, redo and delete all.
+    // Tool buttons, calibration, calibration from a slide, undo, redo and delete all.
     static bool IsCommand(int id);
     void OnCommand(int id);
     // A mouse event of the window; true when it was one for the live host.
@@ -62,6 +64,7 @@ public:
     LiveCalibration& Calibration() { return m_calibration; }
 
 private:
+    void CalibrateFromSlide();
     void ShowPressed(int pressedId);
     void Confine(bool on);
 

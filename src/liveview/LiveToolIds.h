@@ -12,6 +12,7 @@ inline constexpr int kCalibrationButton = 1197;
 inline constexpr int kUndoCommand = 1114;
 inline constexpr int kRedoCommand = 1115;
 inline constexpr int kDeleteAllCommand = 1116;
+inline constexpr int kSlideCalibrationCommand = 32850;
 
 // Every button drawn pressed or released by the live tools.
 inline constexpr int kLatchingButtons[] = {1136, 1138, 1139, 1140, 1141, 1142, 1143, 1144, 1145, 1146, 1197};

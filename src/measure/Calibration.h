@@ -8,9 +8,10 @@ class QWidget;
 
 // Shared by the main window and the photo window for the whole run.
 struct SharedCalibration {
-    double current = 0.0;        // G: magnification used by every new value
-    double lastResult = 0.0;     // C: last accepted calibration, what the boxes and the file get
-    double actualDistance = 0.0; // A: last real length accepted, in the display unit
+    double current = 0.0;          // G: magnification used by every new value
+    double lastResult = 0.0;       // C: last accepted calibration, what the boxes and the file get
+    double actualDistance = 0.0;   // A: last real length accepted, in the display unit
+    double slideDivisionMm = 0.01; // length of a stage micrometer's division, as last confirmed
 };
 SharedCalibration& Calibration();
 

@@ -42,6 +42,8 @@ public:
     ~CMeasureCanvas() override;
 
     bool HasPicture() const { return m_picture.IsValid(); }
+    // Unit, decimals, magnification and scale a measurement made now would use.
+    EditorSettings CurrentSettings() const { return Settings(); }
     QSize PictureSize() const { return m_pictureSize; }
     QSize DisplaySize() const { return m_displaySize; }
     QSize SurfaceSize() const { return m_surface.size(); }

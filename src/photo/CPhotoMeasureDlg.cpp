@@ -178,6 +178,11 @@ void CPhotoMeasureDlg::BuildMenus()
             m_paintMenu->AppendSeparator();
         }
     }
+    m_measureMenu->AppendSeparator();
+    QAction* slide = m_measureMenu->AppendItem(ID_M_SLIDE_CALIBRATION, LoadText(txt::SlideCalibrate));
+    slide->setShortcut(QKeySequence(Qt::Key_F8));
+    slide->setToolTip(LoadText(txt::SlideCalibrateTip));
+    m_measureMenu->setToolTipsVisible(true);
     connect(m_measureMenu, &CMenuXP::commandChosen, this, [this](int id) { OnCommand(id); });
     connect(m_paintMenu, &CMenuXP::commandChosen, this, [this](int id) { OnCommand(id); });
 }
@@ -291,6 +296,11 @@ void CPhotoMeasureDlg::keyPressEvent(QKeyEvent* event)
     // Escape and Enter neither close the window nor press a button.
     if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         event->accept();
+        return;
+    }
+    if (event->key() == Qt::Key_F8 && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        OnCommand(ID_M_SLIDE_CALIBRATION);
         return;
     }
     QDialog::keyPressEvent(event);

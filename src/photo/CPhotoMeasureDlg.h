@@ -8,6 +8,7 @@
 #include "measure/MeasureKind.h"
 #include "measure/MeasureSettingsStore.h"
 #include "measure/MeasureUnits.h"
+#include "measure/SlideCalibration.h"
 #include "photo/PhotoSettings.h"
 #include "widgets/CommandTable.h"
 
@@ -41,6 +42,7 @@ struct PhotoWindowParts {
     std::function<int(QWidget* parent, const QString& unit)> calibrationDialog;
     std::function<int(QWidget* parent, PenSettings& pen)> penDialog;
     std::function<int(QWidget* parent, QString& text, ColorRef& color)> textDialog;
+    SlideDialogRunner slideDialog;
 };
 
 class CPhotoMeasureDlg : public QDialog {
@@ -119,6 +121,7 @@ private:
     // Calibration.
     void OnCalibrate();
     void OnPhotoCalibrated();
+    void OnCalibrateFromSlide();
     void OnNominalChanged();
 
     // Size changes.

@@ -112,6 +112,7 @@ CommandTable<CPhotoMeasureDlg>& CPhotoMeasureDlg::Commands()
         t.Add(IDC_PEN, &CPhotoMeasureDlg::OnPenSetting);
         t.Add(IDC_TEXT, &CPhotoMeasureDlg::OnText);
         t.Add(IDC_CALIBRATE, &CPhotoMeasureDlg::OnCalibrate);
+        t.Add(ID_M_SLIDE_CALIBRATION, &CPhotoMeasureDlg::OnCalibrateFromSlide);
         return t;
     }();
     return table;
@@ -351,6 +352,24 @@ void CPhotoMeasureDlg::OnCalibrate()
     Button(IDC_CALIBRATE)->setEnabled(false);
     m_canvas->SetTool(MeasureTool::Line, ToolMode::Measuring);
     SetStatus(LoadText(txt::Straightline));
+}
+
+void CPhotoMeasureDlg::OnCalibrateFromSlide()
+{
+    m_useNominal = true;
+    SetStatus(QString());
+    const bool read = ReadMagnification();
+    m_useNominal = false;
+    if (!read || m_canvas == nullptr || !m_canvas->HasPicture()) {
+        return;
+    }
+    // The scale a calibration line on the canvas would be measured with.
+    const EditorSettings settings = m_canvas->CurrentSettings();
+    const SlideScale scale{m_magnification, Calibration().current, 1.0, settings.values.scale,
+                           settings.values.unit};
+    if (RunSlideCalibration(this, QImage(m_picturePath), scale, m_parts.slideDialog)) {
+        QCoreApplication::postEvent(this, new QEvent(WM_PHOTO_CALIBRATED));
+    }
 }
 
 void CPhotoMeasureDlg::OnPhotoCalibrated()

@@ -39,6 +39,7 @@ inline constexpr int ID_M_DIAMETER = 32812;
 inline constexpr int ID_M_THREE_CIRCLE = 32813;
 inline constexpr int ID_M_ANGLE = 32814;
 inline constexpr int ID_M_FOUR_ANGLE = 32815;
+inline constexpr int ID_M_SLIDE_CALIBRATION = 32850; // calibration from a stage micrometer (also F8)
 // Drawing menu.
 inline constexpr int ID_D_LINE = 32816;
 inline constexpr int ID_D_ANGLE = 32818;

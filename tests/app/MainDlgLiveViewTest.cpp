@@ -157,14 +157,27 @@ static void CheckOtherToolsMenu(CMainDlg& dlgRef, CMenuXP& menuRef)
                        ID_CIRCLE_GRID,
                        ID_PEN_SETTINGS,
                        -1,
+                       ID_SLIDE_CALIBRATION,
+                       -1,
                        ID_MEASURE_EXPORT,
                        -1,
                        ID_FOCUS_STACK};
-    const char* texts[] = {
-        "Undo",     "Redo", "Delete All",   "", "Crosshair",       "Scale line", "circle Grid",
-        "Settings", "",     "Export2Excel", "", "Focus Stack (F6)"};
-    ASSERT_EQ(menu->ItemCount(), 12);
-    EXPECT_TRUE(menu->ItemAt(11)->toolTip().contains("F6"));
+    const char* texts[] = {"Undo",
+                           "Redo",
+                           "Delete All",
+                           "",
+                           "Crosshair",
+                           "Scale line",
+                           "circle Grid",
+                           "Settings",
+                           "",
+                           "Calibrate from Slide...",
+                           "",
+                           "Export2Excel",
+                           "",
+                           "Focus Stack (F6)"};
+    ASSERT_EQ(menu->ItemCount(), 14);
+    EXPECT_TRUE(menu->ItemAt(13)->toolTip().contains("F6"));
     for (int i = 0; i < 12; ++i) {
         QAction* item = menu->ItemAt(i);
         EXPECT_EQ(CMenuXP::CommandOf(item), ids[i]) << i;

@@ -92,12 +92,13 @@ journey_install() {
     program="$installed/$(basename "$1")"
 }
 
-# Starts the program on the virtual microscope and waits for its main window.
+# Starts the program on the virtual microscope and waits for its main window
+# (`microscope` may hold other options, e.g. --virtual-microscope=2,magnification=699).
 journey_program() {
     [ -n "${installed:-}" ] || journey_install "$1"
     shots=${2:-}
     # shellcheck disable=SC2086 # journey_args holds separate options
-    QT_QPA_PLATFORM=xcb "$program" --virtual-microscope ${journey_args:-} >>"$work/pelora.log" 2>&1 &
+    QT_QPA_PLATFORM=xcb "$program" "${microscope:---virtual-microscope}" ${journey_args:-} >>"$work/pelora.log" 2>&1 &
     pelora=$!
     pids+=($pelora)
     wait_for 30 has_main_window || fail "the main window did not appear"

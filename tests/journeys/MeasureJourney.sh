@@ -18,7 +18,7 @@ from=(311 283) # preview (118, 250)
 to=(648 283)   # preview (455, 250)
 
 # The other-tools menu's item `n` (1 Undo ... 4 Crosshair, 5 Scale line,
-# 6 Circle grid, 8 Export), chosen with the keys while the menu holds them.
+# 6 Circle grid, 8 Calibrate from Slide, 9 Export), chosen with the keys while the menu holds them.
 other_tools_item() {
     click_client "${other_tools_button[@]}"
     sleep 0.3
@@ -57,7 +57,7 @@ click_client 520 320 # the label's place
 sleep 0.5
 shot measured
 
-other_tools_item 8
+other_tools_item 9
 wait_for 10 has_other_window || fail "Export opened no save dialog"
 xdotool windowactivate --sync "$(other_window)" key --clearmodifiers ctrl+a type --delay 20 "$work/live.xlsx"
 xdotool key --clearmodifiers Return

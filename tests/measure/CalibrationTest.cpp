@@ -4,9 +4,13 @@
 #include "common/RecordedMessages.h"
 #include "common/TestSupport.h"
 #include "measure/CCalibrationDlg.h"
+#include "measure/CSlideCalibrationDlg.h"
 #include "measure/CalibrationDlgIds.h"
 #include "measure/CalibrationFile.h"
 #include "measure/MeasureUnits.h"
+#include "measure/SlideCalibration.h"
+#include "measure/SlideCalibrationIds.h"
+#include "platform/camera/VirtualSlide.h"
 #include "platform/desktop/MessageBox.h"
 #include "platform/files/ProgramFolder.h"
 
@@ -155,4 +159,57 @@ TEST_F(CalibrationFileTest, FindsWholeKeysPastLooseLinesAndRefusesUnsafeNames)
         EXPECT_EQ(file.Store(bad, 1.0), 0) << bad.toStdString();
     }
     EXPECT_EQ(FileText(), "; notes\n[60]\n//60=1.0\n160=2.5\n60=61.0\n[100]\n100=99.0\n");
+}
+
+// Calibrating from the virtual slide gives what a hand-drawn line over the same
+// divisions would (the optics are 3 % strong: 206 at nominal 200); a picture
+// without a ruler and a division of no length change nothing.
+TEST(Calibration, FromASlideAsALineOverItsDivisionsWould)
+{
+    ScriptedMessages messages;
+    const QSize size(2592, 1944);
+    const SlideScale scale{200, 200, DisplayFactor(DisplayMode::ActualSize, size),
+                           unitsPerPixel("mm", 2, size), "mm"};
+    Calibration() = SharedCalibration{};
+    Calibration().current = 200;
+    QString shownMagnification;
+    const auto accept = [&](CSlideCalibrationDlg& dialog) {
+        EXPECT_EQ(dialog.DivisionEdit()->text(), "0.01");
+        shownMagnification = dialog.MagnificationText();
+        return int(IDOK);
+    };
+    ASSERT_TRUE(
+        RunSlideCalibration(nullptr, RenderSlide(2, size.width(), size.height(), {}, 200), scale, accept));
+    EXPECT_NEAR(Calibration().current, 206, 206 * 0.003);
+    EXPECT_EQ(Calibration().lastResult, Calibration().current);
+    EXPECT_DOUBLE_EQ(Calibration().actualDistance, 0.01);
+    EXPECT_TRUE(shownMagnification.contains(CalibrationText(Calibration().current)))
+        << shownMagnification.toStdString();
+    // The same as a line over ten divisions typed as 0.1 mm.
+    const double tenDivisions =
+        10 * PixelsPerDivision(2, size.width(), size.height(), 200) * scale.previewPerPicturePixel;
+    double byHand = 0;
+    ASSERT_TRUE(CalibratedMagnification(tenDivisions * scale.scale * 10, 200, 0.1, 200, byHand));
+    EXPECT_NEAR(Calibration().current / byHand, 1.0, 0.003);
+    EXPECT_TRUE(messages.texts.isEmpty());
+
+    const SharedCalibration before = Calibration();
+    QImage blank(640, 480, QImage::Format_RGB32);
+    blank.fill(QColor(220, 224, 216));
+    EXPECT_FALSE(RunSlideCalibration(nullptr, blank, scale, accept));
+    ASSERT_EQ(messages.texts.size(), 1);
+    EXPECT_TRUE(messages.texts[0].startsWith("No stage micrometer found"));
+    EXPECT_EQ(Calibration().current, before.current);
+
+    // A division of no length is asked for again, as in the manual dialog.
+    const RulerFinding finding = FindRuler(RenderSlide(2, 1280, 1024, {}, 200));
+    ASSERT_EQ(finding.status, RulerStatus::Found);
+    CSlideCalibrationDlg dialog(QImage(1280, 1024, QImage::Format_RGB32), finding, scale, 0.01);
+    dialog.show();
+    dialog.DivisionEdit()->setText("0");
+    dialog.OnCommand(IDC_SLIDE_OK);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(messages.texts.last(), "Please enter digital!");
+    EXPECT_TRUE(dialog.MagnificationText().isEmpty());
+    EXPECT_EQ(Calibration().current, before.current);
 }

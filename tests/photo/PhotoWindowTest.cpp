@@ -113,7 +113,9 @@ TEST_F(PhotoWindow, ButtonsMenusAndHiddenControls)
     };
     EXPECT_EQ(layout(w.MeasureMenu()),
               (QList<int>{ID_M_LINE, ID_M_CONTINUOUS, -1, ID_M_RECTANGLE, ID_M_POLYGON, -1, ID_M_RADIUS,
-                          ID_M_DIAMETER, ID_M_THREE_CIRCLE, -1, ID_M_ANGLE, ID_M_FOUR_ANGLE}));
+                          ID_M_DIAMETER, ID_M_THREE_CIRCLE, -1, ID_M_ANGLE, ID_M_FOUR_ANGLE, -1,
+                          ID_M_SLIDE_CALIBRATION}));
+    EXPECT_EQ(w.MeasureMenu()->FindItem(ID_M_SLIDE_CALIBRATION)->text(), "Calibrate from Slide...");
     EXPECT_EQ(layout(w.PaintMenu()), (QList<int>{ID_D_LINE, ID_D_ANGLE, ID_D_RECTANGLE, -1, ID_D_RADIUS,
                                                  ID_D_DIAMETER, ID_D_THREE_CIRCLE}));
     EXPECT_EQ(w.MeasureMenu()->FindItem(ID_M_POLYGON)->text(), "Polygon measrement");

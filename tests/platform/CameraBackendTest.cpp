@@ -83,5 +83,15 @@ TEST(CameraBackendFactory, ChoosesTheBackendFromTheCommandLine)
     EXPECT_EQ(virtualOf({"pelora", "--virtual-microscope=0"})->deviceClass(), 0);
     EXPECT_EQ(virtualOf({"pelora", "--virtual-microscope=7"})->deviceClass(), 2);
     EXPECT_EQ(virtualOf({"pelora", "--virtual-microscope=x"})->deviceClass(), 2);
+    // The slide's magnification: 60 unless chosen; nonsense neither hangs nor blanks it.
+    EXPECT_EQ(virtualOf({"pelora", "--virtual-microscope"})->magnification(), 60);
+    const auto zoomed = virtualOf({"pelora", "--virtual-microscope=1,magnification=200"});
+    EXPECT_EQ(zoomed->deviceClass(), 1);
+    EXPECT_EQ(zoomed->magnification(), 200);
+    EXPECT_EQ(virtualOf({"pelora", "--virtual-microscope=,magnification=400"})->deviceClass(), 2);
+    EXPECT_EQ(virtualOf({"pelora", "--virtual-microscope=,magnification=400"})->magnification(), 400);
+    EXPECT_EQ(virtualOf({"pelora", "--virtual-microscope=2,magnification=abc"})->magnification(), 60);
+    EXPECT_EQ(virtualOf({"pelora", "--virtual-microscope=2,magnification=0.0001"})->magnification(), 10);
+    EXPECT_EQ(virtualOf({"pelora", "--virtual-microscope=2,magnification=1e300"})->magnification(), 2000);
 }
 } // namespace

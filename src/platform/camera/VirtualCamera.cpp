@@ -171,7 +171,8 @@ void VirtualCamera::RefreshSlide(int& lookVersion)
     if (m_state->slide.load() == VirtualSlideKind::Depth) {
         m_slide.Prepare(RenderDepthSlide(look), false); // a still specimen: nothing drifts across it
     } else {
-        m_slide.Prepare(RenderSlide(m_state->deviceClass, m_format.width, m_format.height, look));
+        m_slide.Prepare(
+            RenderSlide(m_state->deviceClass, m_format.width, m_format.height, look, m_state->magnification));
     }
     lookVersion = version;
 }

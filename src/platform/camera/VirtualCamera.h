@@ -15,6 +15,7 @@
 struct VirtualMicroscopeState {
     int deviceClass = 2;
     int frameIntervalMs = 0;
+    double magnification = kSlideNominalMagnification;
     std::atomic<bool> plugged{true};
     std::atomic<int> generation{0}; // bumped by each unplug: streams of older generations end
     std::atomic<bool> hasButton{true};

@@ -3,6 +3,9 @@
 #include "platform/camera/CameraHardwareIds.h"
 #include "platform/camera/VirtualCamera.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 const QString kDeviceKey = "virtual-microscope:usb-virtual-1";
 const QString kBusPath = "usb-virtual-1/1-1:1.0";
@@ -17,11 +20,15 @@ void Notify(VirtualMicroscopeState& state, int event)
 }
 } // namespace
 
-VirtualMicroscope::VirtualMicroscope(int deviceClass, int frameIntervalMs)
+VirtualMicroscope::VirtualMicroscope(int deviceClass, int frameIntervalMs, double magnification)
     : m_state(std::make_shared<VirtualMicroscopeState>())
 {
     m_state->deviceClass = (deviceClass >= 0 && deviceClass <= 2) ? deviceClass : 2;
     m_state->frameIntervalMs = frameIntervalMs;
+    // Beyond these the slide is a grey blur or a few ticks.
+    constexpr double kLowest = 10.0, kHighest = 2000.0;
+    m_state->magnification = std::isfinite(magnification) ? std::clamp(magnification, kLowest, kHighest)
+                                                          : kSlideNominalMagnification;
 }
 
 VirtualMicroscope::~VirtualMicroscope()
@@ -47,6 +54,11 @@ std::vector<CameraCapability> VirtualMicroscope::CapabilitiesOfClass(int deviceC
 int VirtualMicroscope::deviceClass() const
 {
     return m_state->deviceClass;
+}
+
+double VirtualMicroscope::magnification() const
+{
+    return m_state->magnification;
 }
 
 std::vector<CameraDeviceInfo> VirtualMicroscope::EnumerateDevices()

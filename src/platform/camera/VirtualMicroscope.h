@@ -14,8 +14,10 @@ struct VirtualMicroscopeState;
 class VirtualMicroscope : public CameraBackend {
 public:
     // deviceClass 0, 1 or 2 (others are taken as 2); frameIntervalMs 0 picks a
-    // rate that suits the frame size.
-    explicit VirtualMicroscope(int deviceClass = 2, int frameIntervalMs = 0);
+    // rate that suits the frame size; the slide is seen at `magnification` (the
+    // nominal one; the optics are 3 % stronger).
+    explicit VirtualMicroscope(int deviceClass = 2, int frameIntervalMs = 0,
+                               double magnification = kSlideNominalMagnification);
     ~VirtualMicroscope() override;
 
     std::vector<CameraDeviceInfo> EnumerateDevices() override;
@@ -24,6 +26,7 @@ public:
     void WatchDevices(DeviceChangeHandler handler) override;
 
     int deviceClass() const;
+    double magnification() const;
     // Sizes the camera offers (each as YUY2 and MJPG).
     static std::vector<CameraCapability> CapabilitiesOfClass(int deviceClass);
 

@@ -8,9 +8,13 @@
 #include <cstring>
 
 namespace {
-constexpr double kMagnification = 60.0;
 constexpr double kDivisionUm = 10.0; // 0.01 mm
-const int kFullWidth[3] = {1280, 1600, 2592};
+// The program's nominal scale: micrometres per pixel of the 640-pixel-wide preview at
+// magnification 10, by sensor class (class 1 at 1280 x 960 as class 0).
+constexpr double kNominalUmPerPreviewPixel[3] = {63.829787234, 80.0, 66.666667};
+constexpr double kPreviewWidth = 640.0;
+// Below this many pixels per division the ticks are drawn thinner than their gaps.
+constexpr double kFineRuler = 10.0;
 
 std::uint8_t Clamp8(double v)
 {
@@ -21,20 +25,23 @@ void DrawRuler(QPainter& p, int width, int height, double ppd)
 {
     const QColor ink(28, 30, 44);
     const double axisY = height * 0.55;
-    const double lineWidth = std::max(2.0, ppd / 22.0);
+    const double lineWidth = ppd < kFineRuler ? ppd * 0.3 : std::max(2.0, ppd / 22.0);
     p.setPen(Qt::NoPen);
     p.setBrush(ink);
-    p.drawRect(QRectF(0, axisY - lineWidth / 2, width, lineWidth));
+    p.drawRect(QRectF(0, axisY - lineWidth / 2, width, std::max(1.5, lineWidth)));
     QFont font("DejaVu Sans");
-    font.setPixelSize(std::max(9, static_cast<int>(ppd * 0.45)));
+    font.setPixelSize(std::max(9, static_cast<int>(std::min(ppd, 60.0) * 0.45)));
     p.setFont(font);
     const double origin = width * 0.08;
     for (int k = 0; origin + k * ppd < width; ++k) {
         const double x = origin + k * ppd;
-        const double len = (k % 10 == 0) ? ppd * 1.4 : (k % 5 == 0 ? ppd * 0.95 : ppd * 0.6);
+        // Fine rulers get ticks several divisions long, as on a real micrometer.
+        const double unit = ppd < kFineRuler ? std::max(ppd * 2.5, 8.0) / 0.6 : ppd;
+        const double len = (k % 10 == 0) ? unit * 1.4 : (k % 5 == 0 ? unit * 0.95 : unit * 0.6);
         p.setPen(Qt::NoPen);
         p.drawRect(QRectF(x - lineWidth / 2, axisY - len, lineWidth, len));
-        if (k % 10 == 0 || (ppd >= 60 && k % 5 == 0)) {
+        const bool roomForNumbers = ppd * 10 >= 2 * font.pixelSize();
+        if ((k % 10 == 0 && roomForNumbers) || (ppd >= 60 && k % 5 == 0)) {
             p.setPen(ink);
             p.drawText(QPointF(x + lineWidth * 2, axisY - len + font.pixelSize()), QString::number(k));
         }
@@ -138,26 +145,16 @@ template <typename Fn> void ForEachCellPair(int cx, int cy, int radius, int widt
 }
 } // namespace
 
-double SensorPixelPitchUm(int deviceClass)
-{
-    switch (deviceClass) {
-    case 0:
-        return 3.6;
-    case 1:
-        return 2.8;
-    default:
-        return 2.2;
-    }
-}
-
-double PixelsPerDivision(int deviceClass, int width)
+double PixelsPerDivision(int deviceClass, int width, int height, double magnification)
 {
     const int cls = std::clamp(deviceClass, 0, 2);
-    const double fullResolution = kDivisionUm * kMagnification / SensorPixelPitchUm(cls);
-    return fullResolution * width / kFullWidth[cls];
+    const bool crop1280 = cls == 1 && width == 1280 && height == 960;
+    const double umPerPreviewPixel = kNominalUmPerPreviewPixel[crop1280 ? 0 : cls] * 10.0 / magnification;
+    const double previewPixels = kDivisionUm / umPerPreviewPixel;
+    return previewPixels * width / kPreviewWidth * kSlideMagnificationError;
 }
 
-QImage RenderSlide(int deviceClass, int width, int height, const SlideLook& look)
+QImage RenderSlide(int deviceClass, int width, int height, const SlideLook& look, double magnification)
 {
     QImage img(width, height, QImage::Format_RGB888);
     QPainter p(&img);
@@ -166,7 +163,7 @@ QImage RenderSlide(int deviceClass, int width, int height, const SlideLook& look
     light.setColorAt(0.0, QColor(236, 240, 232));
     light.setColorAt(1.0, QColor(150, 160, 150));
     p.fillRect(img.rect(), light);
-    DrawRuler(p, width, height, PixelsPerDivision(deviceClass, width));
+    DrawRuler(p, width, height, PixelsPerDivision(deviceClass, width, height, magnification));
     p.end();
     ApplyLook(img, look);
     return img;

@@ -1,6 +1,9 @@
 #pragma once
 // The picture of the virtual microscope: a stage-micrometer slide (a ruler with
-// 0.01 mm divisions at magnification 60) with a small cell drifting across it.
+// 0.01 mm divisions) seen at a chosen magnification, with a small cell drifting
+// across it. Its optics are those the program's nominal scale assumes, but 3 %
+// stronger, as a real microscope is a little off its nominal magnification: a
+// calibration has something to correct.
 // The slide is rendered once per size and picture-property set; each frame copies
 // it and draws only the cell, so even 2592 x 1944 frames are cheap.
 #include "platform/camera/DepthSlide.h"
@@ -22,16 +25,20 @@ struct SlideLook {
     friend bool operator==(const SlideLook&, const SlideLook&) = default;
 };
 
-// Sensor pixel pitch of a sensor class, in micrometres (full-resolution pixels).
-double SensorPixelPitchUm(int deviceClass);
-// Slide pixels per 0.01 mm division for a frame of `width` from a sensor class.
-double PixelsPerDivision(int deviceClass, int width);
+inline constexpr double kSlideNominalMagnification = 60.0;
+// How much stronger the virtual optics are than the nominal magnification says.
+inline constexpr double kSlideMagnificationError = 1.03;
+
+// Picture pixels per 0.01 mm division in a width x height frame of a sensor class
+// at a nominal magnification.
+double PixelsPerDivision(int deviceClass, int width, int height, double magnification);
 
 // The slides the virtual microscope can show.
 enum class VirtualSlideKind { Ruler, Depth };
 
 // The slide as RGB, with the look applied.
-QImage RenderSlide(int deviceClass, int width, int height, const SlideLook& look);
+QImage RenderSlide(int deviceClass, int width, int height, const SlideLook& look,
+                   double magnification = kSlideNominalMagnification);
 // Applies the look's sharpness and tone to an RGB888 picture.
 void ApplyLook(QImage& rgb888, const SlideLook& look);
 

@@ -1,0 +1,349 @@
+// How the ruler is found:
+//  1. Directions: a histogram of edge directions (half-degree bins, weighted by edge
+//     strength) gives the strongest one and the one across it; the ticks' edges point
+//     along the ruler, its base line across it, so the ruler's axis is among them.
+//  2. For each direction the picture is projected onto the axis in half-pixel bins,
+//     in strips 16 pixels wide across it. The power spectrum of a strip's profile
+//     gives the period of the ticks (the lowest strong whole fraction of the
+//     strongest peak, since thin ticks have harmonics as strong as the fundamental);
+//     the direction and strip whose period stands highest above its spectral
+//     surroundings win.
+//  3. The strips where that period is strong are the ruler's band. The edge direction
+//     can be a few degrees off, which shortens the pitch by the cosine of the error
+//     and smears the ticks: the axis is turned, coarse to fine, to where the band's
+//     projection is sharpest (the largest mean square of the profile less its slow
+//     changes), to a few hundredths of a degree.
+//  4. Tick fit: in a window one period long around each expected tick, the phase of
+//     the period's component gives the tick's position to a fraction of a pixel
+//     (the profile's mean over one period is taken off first, which leaves the ticks
+//     and drops the light's slow changes). A straight line through the positions of
+//     all ticks against their division numbers has the pitch as its slope; ticks far
+//     off the line (hidden by a cell, a label) are dropped. The fit is tried at the
+//     periods of the band's and the search's spectra and at a fifth and a tenth of
+//     each (the long ticks every 5 and 10 can outweigh the fine ones); the finest
+//     period whose ticks lie nearly as tightly on their line as the tightest fit's
+//     is the pitch (multiples of the pitch fit as tightly, fractions much worse).
+//     The 95 % interval comes from the scatter about the line, widened for the
+//     correlation of neighbouring ticks' errors.
+//  5. Refusals: no direction with a clearly periodic projection, fewer than eight
+//     ticks on the line, ticks scattered by more than an eighth of the pitch or
+//     missing from many windows (not a regular ruler), or an interval wider than
+//     kRulerMaxRelativeUncertainty.
+#include "measure/RulerFinder.h"
+
+#include "measure/RulerFit.h"
+#include "measure/RulerProfile.h"
+
+#include <algorithm>
+#include <cmath>
+#include <initializer_list>
+#include <limits>
+#include <numbers>
+#include <utility>
+
+namespace {
+
+using namespace ruler;
+
+constexpr double kMinPitch = 1.9;  // picture pixels
+constexpr double kMaxPitch = 64.0; // picture pixels
+// Power of the ticks' period over the spectrum's median; noise and clutter stay far below.
+constexpr double kMinProminence = 20.0;
+// Largest scatter of the ticks about the line, as a share of the pitch.
+constexpr double kMaxScatter = 0.125;
+// Strips belong to the band from this share of the strongest strip's amplitude.
+constexpr double kBandShare = 0.25;
+// Share of the windows between the first and the last tick that must hold one.
+constexpr double kMinCoverage = 0.55;
+// The search for the axis: reach and step in radians, coarse to fine.
+constexpr double kDegree = std::numbers::pi / 180;
+constexpr std::pair<double, double> kAngleSearch[] = {
+    {8 * kDegree, 1 * kDegree}, {1 * kDegree, 0.2 * kDegree}, {0.2 * kDegree, 0.05 * kDegree}};
+// Largest correction of the edge direction from the band's course.
+constexpr double kMaxTurn = 10.0 * std::numbers::pi / 180;
+// A fit is nearly as tight as the tightest when its scatter is at most this many
+// times the tightest one's plus the slack (bins).
+constexpr double kLooserFit = 1.5;
+constexpr double kFitSlack = 0.05;
+// Reach of the search for a sharper period about a fraction of the coarse one.
+constexpr double kNearPeriod = 0.05;
+// Larger pictures are searched on every second line across the axis.
+constexpr long kSearchFullPixels = 1500000;
+
+struct Candidate {
+    Projection projection;
+    Periodicity periodicity;
+    int strip = 0; // the strip where the period stands out most
+};
+
+// Takes the projection when one of its strips' profiles is more clearly periodic
+// than the best so far.
+void BestStrip(Projection&& p, Candidate& best)
+{
+    bool better = false;
+    for (int s = 0; s < p.strips; ++s) {
+        const Periodicity q =
+            FindPeriodicity(Profile(p, s, s), kMinPitch * kBinsPerPixel, kMaxPitch * kBinsPerPixel);
+        if (q.prominence > best.periodicity.prominence) {
+            best.periodicity = q;
+            best.strip = s;
+            better = true;
+        }
+    }
+    if (better) {
+        best.projection = std::move(p);
+    }
+}
+
+Candidate BestDirection(const QImage& grey)
+{
+    const int step = static_cast<long>(grey.width()) * grey.height() > kSearchFullPixels ? 2 : 1;
+    constexpr double kEverywhere = std::numeric_limits<double>::max();
+    Candidate best;
+    for (const double angle : CandidateDirections(grey)) {
+        BestStrip(Project(grey, angle, step, -kEverywhere, kEverywhere, kSearchStripWidth), best);
+    }
+    return best;
+}
+
+struct Band {
+    double angle = 0.0;
+    double sFrom = 0.0;
+    double sTo = 0.0;
+};
+
+// The band of strips holding the ticks, with the axis turned to follow it.
+Band FindBand(const Candidate& c)
+{
+    const Projection& p = c.projection;
+    const std::vector<std::complex<double>> carrier = Carrier(p.bins, c.periodicity.period);
+    const int mid = p.bins / 2;
+    std::vector<double> left(p.strips), right(p.strips), both(p.strips);
+    for (int s = 0; s < p.strips; ++s) {
+        const std::vector<double> hp = HighPass(Profile(p, s, s), c.periodicity.period);
+        left[s] = Amplitude(hp, carrier, 0, mid);
+        right[s] = Amplitude(hp, carrier, mid, p.bins);
+        both[s] = std::hypot(left[s], right[s]);
+    }
+    const int peak = c.strip;
+    const double floor = kBandShare * both[peak];
+    int lo = peak, hi = peak;
+    // One weak strip (a cell, the base line) does not end the band.
+    while (lo > 0 && (both[lo - 1] >= floor || (lo > 1 && both[lo - 2] >= floor))) {
+        --lo;
+    }
+    while (hi + 1 < p.strips && (both[hi + 1] >= floor || (hi + 2 < p.strips && both[hi + 2] >= floor))) {
+        ++hi;
+    }
+    double wl = 0, sl = 0, wr = 0, sr = 0;
+    for (int s = lo; s <= hi; ++s) {
+        wl += left[s] * left[s], sl += left[s] * left[s] * s;
+        wr += right[s] * right[s], sr += right[s] * right[s] * s;
+    }
+    const double centreLeft = wl > 0 ? sl / wl : peak;
+    const double centreRight = wr > 0 ? sr / wr : peak;
+    const double leverArm = (p.bins / 2.0) / kBinsPerPixel;
+    const double measuredTurn = std::atan((centreRight - centreLeft) * p.stripWidth / leverArm);
+    // The edge directions are good to a fraction of a degree; a larger turn comes
+    // from a band that is not one ruler.
+    const double turn = std::fabs(measuredTurn) <= kMaxTurn ? measuredTurn : 0.0;
+    Band band;
+    band.angle = c.projection.angle + turn;
+    // The band's middle as a picture point, then across the turned axis.
+    const double t = p.tMin + (p.bins / 2.0) / kBinsPerPixel;
+    const double s = p.sMin + ((centreLeft + centreRight) / 2 + 0.5) * p.stripWidth;
+    const double ux = std::cos(p.angle), uy = std::sin(p.angle);
+    const double x = t * ux - s * uy, y = t * uy + s * ux;
+    const double across = -x * std::sin(band.angle) + y * std::cos(band.angle);
+    const double half = ((hi - lo + 1) / 2.0 + 1.5) * p.stripWidth;
+    band.sFrom = across - half;
+    band.sTo = across + half;
+    return band;
+}
+
+// The band turned to `angle` about the point of its middle line nearest to `pivot`.
+Band Turned(const Band& band, double angle, QPointF pivot)
+{
+    const double ux = std::cos(band.angle), uy = std::sin(band.angle);
+    const double s = (band.sFrom + band.sTo) / 2, half = (band.sTo - band.sFrom) / 2;
+    const double t = pivot.x() * ux + pivot.y() * uy;
+    const double x = t * ux - s * uy, y = t * uy + s * ux;
+    const double across = -x * std::sin(angle) + y * std::cos(angle);
+    return {angle, across - half, across + half};
+}
+
+// The band cut down to the fine strips where the period is strong.
+Band Narrowed(const QImage& grey, Band band, double period)
+{
+    const Projection p = Project(grey, band.angle, 1, band.sFrom, band.sTo, kStripWidth / 2);
+    const std::vector<std::complex<double>> carrier = Carrier(p.bins, period);
+    std::vector<double> amplitude(p.strips);
+    for (int s = 0; s < p.strips; ++s) {
+        amplitude[s] = Amplitude(HighPass(Profile(p, s, s), period), carrier, 0, p.bins);
+    }
+    const auto strongest = std::max_element(amplitude.begin(), amplitude.end());
+    if (strongest == amplitude.end() || *strongest <= 0) {
+        return band;
+    }
+    int lo = int(strongest - amplitude.begin()), hi = lo;
+    while (lo > 0 && amplitude[lo - 1] >= kBandShare * *strongest) {
+        --lo;
+    }
+    while (hi + 1 < p.strips && amplitude[hi + 1] >= kBandShare * *strongest) {
+        ++hi;
+    }
+    const double from = p.sMin + (lo - 1) * p.stripWidth, to = p.sMin + (hi + 2) * p.stripWidth;
+    return {band.angle, std::max(band.sFrom, from), std::min(band.sTo, to)};
+}
+
+// How sharply the band's ticks stand out when projected along `band.angle`: the
+// mean square of the profile less its slow changes. Seen askew, each tick is smeared
+// over its length times the tilt and the band drifts off the ruler at its ends, so
+// the sharpness peaks where the axis follows the ruler.
+double Sharpness(const QImage& grey, const Band& band, double period)
+{
+    const Projection p = Project(grey, band.angle, 1, band.sFrom, band.sTo, band.sTo - band.sFrom + 1);
+    const std::vector<double> hp = HighPass(Profile(p, 0, 0), period);
+    // Lined up with the pixel grid a projection is sharper by itself: a running mean
+    // over up to two pixels (never more than a quarter of the period) hides that.
+    const int smooth = std::clamp(static_cast<int>(period / 4), 1, static_cast<int>(2 * kBinsPerPixel));
+    double sum = 0;
+    int count = 0;
+    for (std::size_t i = 0; i + smooth <= hp.size(); ++i) {
+        double v = 0;
+        for (int j = 0; j < smooth; ++j) {
+            v += hp[i + j];
+        }
+        if (!std::isnan(v)) {
+            sum += v * v, ++count;
+        }
+    }
+    return count > 0 ? sum / count : 0.0;
+}
+
+// The axis turned, coarse to fine, to where the ticks are sharpest, a few degrees
+// either side of the edge direction.
+Band Straightened(const QImage& grey, Band band, double period)
+{
+    band = Narrowed(grey, band, period);
+    const QPointF pivot(grey.width() / 2.0, grey.height() / 2.0);
+    for (const auto& [reach, step] : kAngleSearch) {
+        const double from = band.angle;
+        double bestScore = Sharpness(grey, band, period);
+        double bestAngle = from;
+        for (double a = from - reach; a <= from + reach + 1e-9; a += step) {
+            const double score = Sharpness(grey, Turned(band, a, pivot), period);
+            if (score > bestScore) {
+                bestScore = score, bestAngle = a;
+            }
+        }
+        band = Narrowed(grey, Turned(band, bestAngle, pivot), period);
+    }
+    return band;
+}
+
+RulerFinding Finding(const Projection& p, const TickFit& fit, const Band& band)
+{
+    RulerFinding r;
+    r.pitch = fit.pitch / kBinsPerPixel;
+    r.pitchLow = (fit.pitch - fit.halfWidth95) / kBinsPerPixel;
+    r.pitchHigh = (fit.pitch + fit.halfWidth95) / kBinsPerPixel;
+    r.divisions = fit.index.back() - fit.index.front();
+    r.angleDegrees = std::fmod(band.angle * 180 / std::numbers::pi + 360.0, 180.0);
+    const double ux = std::cos(band.angle), uy = std::sin(band.angle);
+    const double s = (band.sFrom + band.sTo) / 2;
+    for (const double x : fit.positions) {
+        const double t = p.tMin + x / kBinsPerPixel;
+        r.ticks.emplace_back(t * ux - s * uy, t * uy + s * ux);
+    }
+    const double half = std::max(3.0, r.pitch / 2);
+    r.tickHalfLength = QPointF(-uy * half, ux * half);
+    r.status = r.RelativeUncertainty() <= kRulerMaxRelativeUncertainty ? RulerStatus::Found
+                                                                       : RulerStatus::TooUncertain;
+    return r;
+}
+
+// The tick fit at a period and at a fifth and a tenth of it (the long ticks every 5
+// and 10 can outweigh the fine ones); empty when the ticks do not fit a regular ruler.
+TickFit FitAt(const std::vector<double>& profile, double period)
+{
+    if (period < kMinPitch * kBinsPerPixel || period > kMaxPitch * kBinsPerPixel) {
+        return {};
+    }
+    // A fraction of a coarse period carries its error over many more ticks: the
+    // profile's own peak near it is the sharper estimate.
+    const Periodicity near = FindPeriodicity(profile, period * (1 - kNearPeriod), period * (1 + kNearPeriod));
+    TickFit fit = FitTicks(profile, near.prominence >= kMinProminence ? near.period : period);
+    if (fit.positions.empty() || fit.residualRms > kMaxScatter * fit.pitch) {
+        return {};
+    }
+    // A fraction of the true pitch leaves many windows without a tick.
+    const double span = fit.index.back() - fit.index.front() + 1;
+    return fit.positions.size() >= kMinCoverage * span ? fit : TickFit{};
+}
+
+// The ruler's pitch among the periods the spectra suggest, their doubles, fifths and
+// tenths (a thin-ticked ruler's second harmonic can stand out most).
+// Every whole multiple of the pitch fits the ticks as tightly as the pitch itself,
+// a fraction of it much more loosely: the finest period fitting nearly as tightly as
+// the tightest one is the pitch.
+TickFit BestFit(const std::vector<double>& profile, std::initializer_list<double> periods)
+{
+    std::vector<TickFit> fits;
+    std::vector<double> tried;
+    for (const double period : periods) {
+        for (const double factor : {1.0, 2.0, 1.0 / 5, 1.0 / 10}) {
+            const double candidate = period * factor;
+            if (std::any_of(tried.begin(), tried.end(), [candidate](double t) {
+                    return std::fabs(candidate / t - 1) < kNearPeriod / 4;
+                })) {
+                continue;
+            }
+            tried.push_back(candidate);
+            if (TickFit fit = FitAt(profile, candidate); !fit.positions.empty()) {
+                fits.push_back(std::move(fit));
+            }
+        }
+    }
+    if (fits.empty()) {
+        return {};
+    }
+    double tightest = fits.front().residualRms;
+    for (const TickFit& fit : fits) {
+        tightest = std::min(tightest, fit.residualRms);
+    }
+    std::size_t chosen = fits.size();
+    for (std::size_t i = 0; i < fits.size(); ++i) {
+        const bool tight = fits[i].residualRms <= kLooserFit * tightest + kFitSlack;
+        if (tight && (chosen == fits.size() || fits[i].pitch < fits[chosen].pitch)) {
+            chosen = i;
+        }
+    }
+    return std::move(fits[chosen]);
+}
+
+} // namespace
+
+RulerFinding FindRuler(const QImage& picture)
+{
+    RulerFinding none;
+    if (picture.width() < 32 || picture.height() < 32) {
+        return none;
+    }
+    const QImage grey = picture.convertToFormat(QImage::Format_Grayscale8);
+    const Candidate best = BestDirection(grey);
+    if (best.periodicity.prominence < kMinProminence) {
+        return none;
+    }
+    const Band band = Straightened(grey, FindBand(best), best.periodicity.period);
+    const Projection p = Project(grey, band.angle, 1, band.sFrom, band.sTo, band.sTo - band.sFrom + 1);
+    const std::vector<double> profile = Profile(p, 0, 0);
+    const Periodicity q = FindPeriodicity(profile, kMinPitch * kBinsPerPixel, kMaxPitch * kBinsPerPixel);
+    // The band alone shows the period at the straightened axis; the search's period,
+    // seen askew, is a little short but sometimes the band's spectrum is cluttered.
+    const TickFit fit = BestFit(profile, {q.period, best.periodicity.period});
+    if (fit.positions.empty()) {
+        return none;
+    }
+    return Finding(p, fit, band);
+}

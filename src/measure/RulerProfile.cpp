@@ -1,0 +1,398 @@
+#include "measure/RulerProfile.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <complex>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+#include <numbers>
+
+namespace ruler {
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+constexpr int kAngleBins = 360; // half a degree each over [0, 180)
+// Edges fainter than this (squared grey difference of neighbours) are noise.
+constexpr int kMinEdge2 = 96 * 96;
+// Pictures larger than this are looked at on every second row and column for the
+// directions.
+constexpr long kDirectionFullPixels = 1500000;
+// Spacing of the directions tried around the strongest one.
+constexpr double kDirectionStep = 3.0 * kPi / 180;
+// Edges this close to the strongest direction refine it.
+constexpr double kRefineReach = 4.0 * kPi / 180;
+// A sub-multiple of the strongest frequency is the fundamental when its power is at
+// least this share (a regular row of thin ticks has harmonics as strong as its
+// fundamental; the long ticks every 5 or 10 add much weaker sub-multiples).
+constexpr double kFundamentalShare = 0.25;
+constexpr double kFundamentalStandOut = 8.0;
+// Blocks of spectrum bins on each side of a peak that judge how far it stands out,
+// and the peak's own half width.
+constexpr int kBlocks = 3;
+constexpr std::size_t kBlock = 8;
+constexpr std::size_t kPeakHalfWidth = 6;
+
+using Complex = std::complex<double>;
+
+void Fft(std::vector<Complex>& a)
+{
+    const std::size_t n = a.size();
+    for (std::size_t i = 1, j = 0; i < n; ++i) {
+        std::size_t bit = n >> 1;
+        for (; j & bit; bit >>= 1) {
+            j ^= bit;
+        }
+        j ^= bit;
+        if (i < j) {
+            std::swap(a[i], a[j]);
+        }
+    }
+    for (std::size_t len = 2; len <= n; len <<= 1) {
+        const double angle = -2 * kPi / static_cast<double>(len);
+        const Complex step(std::cos(angle), std::sin(angle));
+        for (std::size_t i = 0; i < n; i += len) {
+            Complex w(1.0);
+            for (std::size_t k = 0; k < len / 2; ++k, w *= step) {
+                const Complex u = a[i + k];
+                const Complex v = a[i + k + len / 2] * w;
+                a[i + k] = u + v;
+                a[i + k + len / 2] = u - v;
+            }
+        }
+    }
+}
+
+std::vector<double> PowerSpectrum(const std::vector<double>& profile, std::size_t& n)
+{
+    n = 1;
+    while (n < profile.size() * 2) {
+        n <<= 1;
+    }
+    std::vector<Complex> a(n);
+    const double count = static_cast<double>(profile.size());
+    for (std::size_t i = 0; i < profile.size(); ++i) {
+        const double hann = 0.5 - 0.5 * std::cos(2 * kPi * (i + 0.5) / count);
+        a[i] = std::isnan(profile[i]) ? 0.0 : profile[i] * hann;
+    }
+    Fft(a);
+    std::vector<double> power(n / 2);
+    for (std::size_t k = 0; k < n / 2; ++k) {
+        power[k] = std::norm(a[k]);
+    }
+    return power;
+}
+
+// Index of the largest value in [from, to].
+std::size_t PeakIn(const std::vector<double>& power, std::size_t from, std::size_t to)
+{
+    std::size_t best = from;
+    for (std::size_t k = from; k <= to && k < power.size(); ++k) {
+        if (power[k] > power[best]) {
+            best = k;
+        }
+    }
+    return best;
+}
+
+// Peak position between bins from a parabola through the logarithms around it.
+double Refined(const std::vector<double>& power, std::size_t k)
+{
+    if (k == 0 || k + 1 >= power.size()) {
+        return static_cast<double>(k);
+    }
+    const double a = std::log(power[k - 1] + 1e-300);
+    const double b = std::log(power[k] + 1e-300);
+    const double c = std::log(power[k + 1] + 1e-300);
+    const double denominator = a - 2 * b + c;
+    const double shift = denominator < 0 ? 0.5 * (a - c) / denominator : 0.0;
+    return k + std::clamp(shift, -0.5, 0.5);
+}
+
+// Cumulative sum of the profile with NaN counted as 0, and the count of real values.
+void Prefix(const std::vector<double>& v, std::vector<double>& sum, std::vector<double>& count)
+{
+    sum.assign(v.size() + 1, 0.0);
+    count.assign(v.size() + 1, 0.0);
+    for (std::size_t i = 0; i < v.size(); ++i) {
+        const bool real = !std::isnan(v[i]);
+        sum[i + 1] = sum[i] + (real ? v[i] : 0.0);
+        count[i + 1] = count[i] + (real ? 1.0 : 0.0);
+    }
+}
+
+// A cumulative sum at a point between bin edges.
+double At(const std::vector<double>& prefix, double x)
+{
+    const double clamped = std::clamp(x, 0.0, static_cast<double>(prefix.size() - 1));
+    const std::size_t i = std::min(static_cast<std::size_t>(clamped), prefix.size() - 2);
+    return prefix[i] + (prefix[i + 1] - prefix[i]) * (clamped - static_cast<double>(i));
+}
+
+} // namespace
+
+std::vector<double> CandidateDirections(const QImage& grey)
+{
+    const int step = static_cast<long>(grey.width()) * grey.height() > kDirectionFullPixels ? 2 : 1;
+    struct Edge {
+        double angle, weight, c2, s2;
+    };
+    std::vector<Edge> edges;
+    std::vector<double> histogram(kAngleBins, 0.0);
+    for (int y = 1; y + 1 < grey.height(); y += step) {
+        const std::uint8_t* a = grey.constScanLine(y - 1);
+        const std::uint8_t* b = grey.constScanLine(y);
+        const std::uint8_t* c = grey.constScanLine(y + 1);
+        for (int x = 1; x + 1 < grey.width(); x += step) {
+            // Sobel: the edge's normal, the same on both flanks of a thin line.
+            const int gx = (a[x + 1] + 2 * b[x + 1] + c[x + 1]) - (a[x - 1] + 2 * b[x - 1] + c[x - 1]);
+            const int gy = (c[x - 1] + 2 * c[x] + c[x + 1]) - (a[x - 1] + 2 * a[x] + a[x + 1]);
+            const int edge2 = gx * gx + gy * gy;
+            if (edge2 < kMinEdge2) {
+                continue;
+            }
+            double angle = std::atan2(gy, gx);
+            if (angle < 0) {
+                angle += kPi;
+            }
+            const double weight = std::sqrt(static_cast<double>(edge2));
+            const int bin = std::min(kAngleBins - 1, static_cast<int>(angle / kPi * kAngleBins));
+            histogram[bin] += weight;
+            edges.push_back({angle, weight, 0.0, 0.0});
+        }
+    }
+    // Smoothed over +-1.5 degrees, around the circle of directions.
+    std::vector<double> smooth(kAngleBins, 0.0);
+    for (int i = 0; i < kAngleBins; ++i) {
+        for (int d = -3; d <= 3; ++d) {
+            smooth[i] += histogram[(i + d + kAngleBins) % kAngleBins] * (4 - std::abs(d));
+        }
+    }
+    const int best = static_cast<int>(std::max_element(smooth.begin(), smooth.end()) - smooth.begin());
+    if (smooth[best] <= 0) {
+        return {};
+    }
+    // The mean direction (doubled angles) of the edges within a few degrees of the peak.
+    const double peak = (best + 0.5) * kPi / kAngleBins;
+    double sc = 0.0, ss = 0.0;
+    for (const Edge& e : edges) {
+        if (std::fabs(std::remainder(e.angle - peak, kPi)) <= kRefineReach) {
+            sc += e.weight * std::cos(2 * e.angle);
+            ss += e.weight * std::sin(2 * e.angle);
+        }
+    }
+    const double angle = std::fmod(std::atan2(ss, sc) / 2 + kPi, kPi);
+    // The strongest edges' direction can be a few degrees off for thin, blurred or
+    // compressed ticks: the neighbouring directions are tried too.
+    std::vector<double> directions;
+    for (const double base : {angle, angle + kPi / 2}) {
+        for (const double offset : {0.0, -kDirectionStep, kDirectionStep}) {
+            directions.push_back(std::fmod(base + offset + kPi, kPi));
+        }
+    }
+    return directions;
+}
+
+Projection Project(const QImage& grey, double angle, int step, double sFrom, double sTo, double stripWidth)
+{
+    Projection p;
+    p.angle = angle;
+    p.stripWidth = stripWidth;
+    const double ux = std::cos(angle), uy = std::sin(angle);
+    const double nx = -uy, ny = ux;
+    const double w = grey.width() - 1, h = grey.height() - 1;
+    const double ts[4] = {0, w * ux, h * uy, w * ux + h * uy};
+    const double ss[4] = {0, w * nx, h * ny, w * nx + h * ny};
+    p.tMin = *std::min_element(ts, ts + 4);
+    const double tMax = *std::max_element(ts, ts + 4);
+    const double sLow = std::max(sFrom, *std::min_element(ss, ss + 4));
+    const double sHigh = std::min(sTo, *std::max_element(ss, ss + 4) + 1e-9);
+    if (sHigh <= sLow) {
+        return p;
+    }
+    p.sMin = sLow;
+    p.bins = static_cast<int>((tMax - p.tMin) * kBinsPerPixel) + 1;
+    p.strips = static_cast<int>((sHigh - sLow) / stripWidth) + 1;
+    p.sum.assign(static_cast<std::size_t>(p.bins) * p.strips, 0.0f);
+    p.count.assign(p.sum.size(), 0);
+    // Skipping rows or columns across the axis keeps the bins along it dense.
+    const int rowStep = std::fabs(ux) >= std::fabs(uy) ? step : 1;
+    const int columnStep = rowStep == 1 ? step : 1;
+    for (int y = 0; y < grey.height(); y += rowStep) {
+        // The run of x on this row whose s lies in [sLow, sHigh).
+        int x0 = 0, x1 = grey.width() - 1;
+        if (std::fabs(nx) > 1e-12) {
+            const double a = (sLow - y * ny) / nx, b = (sHigh - y * ny) / nx;
+            x0 = std::max(x0, static_cast<int>(std::ceil(std::min(a, b))));
+            x1 = std::min(x1, static_cast<int>(std::floor(std::max(a, b))));
+        } else if (y * ny < sLow || y * ny >= sHigh) {
+            continue;
+        }
+        x0 += (columnStep - x0 % columnStep) % columnStep;
+        const std::uint8_t* row = grey.constScanLine(y);
+        for (int x = x0; x <= x1; x += columnStep) {
+            const double s = x * nx + y * ny;
+            const int strip = static_cast<int>((s - sLow) / stripWidth);
+            const int bin = static_cast<int>((x * ux + y * uy - p.tMin) * kBinsPerPixel);
+            if (strip < 0 || strip >= p.strips || bin < 0 || bin >= p.bins) {
+                continue;
+            }
+            const std::size_t i = static_cast<std::size_t>(strip) * p.bins + bin;
+            p.sum[i] += row[x];
+            ++p.count[i];
+        }
+    }
+    return p;
+}
+
+std::vector<double> Profile(const Projection& projection, int first, int last)
+{
+    const int bins = projection.bins;
+    std::vector<double> profile(bins, std::numeric_limits<double>::quiet_NaN());
+    for (int b = 0; b < bins; ++b) {
+        double sum = 0.0;
+        int count = 0;
+        for (int s = std::max(0, first); s <= last && s < projection.strips; ++s) {
+            const std::size_t i = static_cast<std::size_t>(s) * bins + b;
+            sum += projection.sum[i];
+            count += projection.count[i];
+        }
+        if (count > 0) {
+            profile[b] = sum / count;
+        }
+    }
+    // Pictures lined up with the axis leave every other bin empty: fill such gaps.
+    int previous = -1;
+    for (int b = 0; b < bins; ++b) {
+        if (std::isnan(profile[b])) {
+            continue;
+        }
+        if (previous >= 0 && b - previous > 1 && b - previous <= 4) {
+            for (int g = previous + 1; g < b; ++g) {
+                const double f = double(g - previous) / (b - previous);
+                profile[g] = profile[previous] * (1 - f) + profile[b] * f;
+            }
+        }
+        previous = b;
+    }
+    return profile;
+}
+
+Periodicity FindPeriodicity(const std::vector<double>& profile, double minPeriod, double maxPeriod)
+{
+    Periodicity result;
+    if (profile.size() < 16) {
+        return result;
+    }
+    std::size_t n = 0;
+    const std::vector<double> power = PowerSpectrum(HighPass(profile, maxPeriod), n);
+    const auto lowest = static_cast<std::size_t>(std::max(2.0, std::floor(n / maxPeriod)));
+    const auto highest = std::min(power.size() - 2, static_cast<std::size_t>(std::ceil(n / minPeriod)));
+    if (highest <= lowest + 4) {
+        return result;
+    }
+    // Power over the mean of its neighbourhood (the peak itself left out): clutter
+    // such as cells and uneven light has most power at low frequencies, and a peak
+    // must stand out of its own surroundings.
+    std::vector<double> prefix(power.size() + 1, 0.0);
+    for (std::size_t k = 0; k < power.size(); ++k) {
+        prefix[k + 1] = prefix[k] + power[k];
+    }
+    std::vector<double> ratio(power.size(), 0.0);
+    const auto blockMean = [&](long from) {
+        const long lo = std::clamp<long>(from, 0, long(power.size())),
+                   hi = std::clamp<long>(from + kBlock, 0, long(power.size()));
+        return hi > lo ? (prefix[hi] - prefix[lo]) / double(hi - lo) : 0.0;
+    };
+    for (std::size_t k = lowest; k <= highest; ++k) {
+        // The median of block means on both sides: other peaks nearby (the long
+        // ticks' weaker period) do not raise it.
+        std::array<double, 2 * kBlocks> blocks{};
+        for (int b = 0; b < kBlocks; ++b) {
+            blocks[2 * b] = blockMean(long(k) - long(kPeakHalfWidth) - long(kBlock) * (b + 1));
+            blocks[2 * b + 1] = blockMean(long(k) + long(kPeakHalfWidth) + 1 + long(kBlock) * b);
+        }
+        std::nth_element(blocks.begin(), blocks.begin() + kBlocks, blocks.end());
+        ratio[k] = blocks[kBlocks] > 0 ? power[k] / blocks[kBlocks] : 0.0;
+    }
+    std::size_t peak = PeakIn(ratio, lowest, highest);
+    // A thin-ticked ruler's harmonics stand out as much as its fundamental: take the
+    // lowest whole fraction of the peak's frequency that still stands out.
+    const double top = Refined(power, peak);
+    const std::size_t strongest = peak;
+    for (int m = 2; top / m >= lowest; ++m) {
+        const double k = top / m;
+        const std::size_t reach = std::max<std::size_t>(1, static_cast<std::size_t>(k * 0.01));
+        const std::size_t candidate =
+            PeakIn(ratio, static_cast<std::size_t>(std::max(1.0, std::round(k) - reach)),
+                   static_cast<std::size_t>(std::round(k) + reach));
+        // It must stand out, and carry power like the peak's: the long ticks every 5
+        // and 10 stand out too, but with a small part of the power.
+        if (ratio[candidate] >= kFundamentalStandOut &&
+            power[candidate] >= kFundamentalShare * power[strongest]) {
+            peak = candidate;
+        }
+    }
+    result.period = n / Refined(power, peak);
+    result.prominence = ratio[peak];
+    return result;
+}
+
+std::vector<double> HighPass(const std::vector<double>& profile, double period)
+{
+    std::vector<double> sum, count;
+    Prefix(profile, sum, count);
+    std::vector<double> out(profile.size(), std::numeric_limits<double>::quiet_NaN());
+    for (std::size_t i = 0; i < profile.size(); ++i) {
+        if (std::isnan(profile[i])) {
+            continue;
+        }
+        const double lo = i + 0.5 - period / 2, hi = i + 0.5 + period / 2;
+        const double n = At(count, hi) - At(count, lo);
+        if (n > 0) {
+            out[i] = profile[i] - (At(sum, hi) - At(sum, lo)) / n;
+        }
+    }
+    return out;
+}
+
+double Phase(const std::vector<double>& highPassed, const std::vector<Complex>& carrier, double& amplitude)
+{
+    Complex z(0.0);
+    int used = 0;
+    const std::size_t end = std::min(highPassed.size(), carrier.size());
+    for (std::size_t i = 0; i < end; ++i) {
+        if (!std::isnan(highPassed[i])) {
+            z += highPassed[i] * carrier[i];
+            ++used;
+        }
+    }
+    amplitude = used > 0 ? std::abs(z) / std::sqrt(static_cast<double>(used)) : 0.0;
+    return std::arg(z);
+}
+
+std::vector<Complex> Carrier(int bins, double period)
+{
+    std::vector<Complex> carrier(bins);
+    for (int j = 0; j < bins; ++j) {
+        carrier[j] = std::polar(1.0, -2 * kPi * j / period);
+    }
+    return carrier;
+}
+
+double Amplitude(const std::vector<double>& highPassed, const std::vector<Complex>& carrier, int from, int to)
+{
+    Complex z(0.0);
+    int used = 0;
+    const int end = std::min({to, static_cast<int>(highPassed.size()), static_cast<int>(carrier.size())});
+    for (int i = std::max(0, from); i < end; ++i) {
+        if (!std::isnan(highPassed[i])) {
+            z += highPassed[i] * carrier[i];
+            ++used;
+        }
+    }
+    return used > 0 ? std::abs(z) / std::sqrt(static_cast<double>(used)) : 0.0;
+}
+
+} // namespace ruler
