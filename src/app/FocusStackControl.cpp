@@ -1,10 +1,13 @@
 #include "app/FocusStackControl.h"
 
 #include "app/AppTexts.h"
+#include "app/SettingsStore.h"
 #include "capture/CaptureSession.h"
 #include "platform/desktop/MessageBox.h"
 
+#include <QInputDialog>
 #include <QProgressDialog>
+#include <algorithm>
 
 namespace {
 constexpr int kFusingSteps = 100;
@@ -15,6 +18,8 @@ FocusStackControl::FocusStackControl(CaptureSession& session, QWidget* window, Q
 {
     connect(&m_collector, &FocusSeriesCollector::progress, this, &FocusStackControl::OnProgress);
     connect(&m_collector, &FocusSeriesCollector::collected, this, &FocusStackControl::OnCollected);
+    // A hand-edited settings file may hold anything.
+    m_steps = std::clamp(Settings().FocusSteps, kFocusStepsMin, kFocusStepsMax);
 }
 
 FocusStackControl::~FocusStackControl()
@@ -40,6 +45,18 @@ void FocusStackControl::OnCommand()
         return;
     }
     m_collector.Start(m_steps);
+}
+
+void FocusStackControl::AskSteps()
+{
+    bool ok = false;
+    const int steps = QInputDialog::getInt(m_window, m_caption, LoadText(txt::FocusStackStepsPrompt), m_steps,
+                                           kFocusStepsMin, kFocusStepsMax, 1, &ok);
+    if (ok) {
+        m_steps = steps;
+        Settings().FocusSteps = steps;
+        Settings().WriteFocusSteps();
+    }
 }
 
 bool FocusStackControl::Cancel()

@@ -25,7 +25,9 @@ public:
     // Escape: true when a series or a stack was running (and is now dropped).
     bool Cancel();
     bool IsBusy() const;
-    void SetSteps(int steps) { m_steps = steps; }
+    // Asks how many frames a sweep takes (3 to 30) and keeps the answer in the settings.
+    void AskSteps();
+    int Steps() const { return m_steps; }
 
 private:
     void OnProgress(int frames, int total);
@@ -43,5 +45,5 @@ private:
     std::thread m_worker;
     std::atomic<bool> m_cancel{false};
     bool m_fusing = false;
-    int m_steps = kFocusStepsDefault;
+    int m_steps = kFocusStepsDefault; // read from the settings at start
 };

@@ -65,6 +65,7 @@ CommandTable<CMainDlg>& CMainDlg::Commands()
         t.AddRange(ID_CROSSHAIR_TOOLS, ID_CIRCLE_GRID, liveView);
         t.Add(IDC_OTHER_TOOLS, &CMainDlg::OnOtherTools);
         t.Add(ID_FOCUS_STACK, [](CMainDlg& w) { w.m_focusStack->OnCommand(); });
+        t.Add(ID_FOCUS_STEPS, [](CMainDlg& w) { w.m_focusStack->AskSteps(); });
         return t;
     }();
     return table;

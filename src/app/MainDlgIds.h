@@ -72,6 +72,7 @@ enum Command : int {
     ID_SLIDE_CALIBRATION = 32850, // calibration from a stage micrometer (liveids::kSlideCalibrationCommand)
     ID_HELP_DIAGNOSTICS = 32842,
     ID_FOCUS_STACK = 32851,
+    ID_FOCUS_STEPS = 32852,
     IDM_ABOUTBOX = 16, // the about item added to the system menu
 };
 

@@ -183,8 +183,10 @@ void MainMenus::BuildOtherToolsMenu(CMenuXP* menu)
                        {0, kNoText},
                        {ID_MEASURE_EXPORT, txt::TipProperty},
                        {0, kNoText},
-                       {ID_FOCUS_STACK, txt::FocusStack}});
+                       {ID_FOCUS_STACK, txt::FocusStack},
+                       {ID_FOCUS_STEPS, txt::FocusStackSteps}});
     menu->FindItem(ID_FOCUS_STACK)->setToolTip(LoadText(txt::FocusStackTip));
+    menu->FindItem(ID_FOCUS_STEPS)->setToolTip(LoadText(txt::FocusStackStepsTip));
     menu->setToolTipsVisible(true);
     const QIcon icon(
         ArtPixmap(QStringLiteral("menu_%1").arg(kOtherToolsItemIcon), QSize(kMenuIconSide, kMenuIconSide)));

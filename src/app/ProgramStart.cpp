@@ -44,4 +44,5 @@ void ReadStartupSettings(AppSettings& settings)
     settings.ReadLineType();
     settings.ReadImageFormat();
     settings.ReadSwitch();
+    settings.ReadFocusSteps();
 }

@@ -16,5 +16,6 @@ struct UserFolders {
 UserFolders CreateUserFolders();
 // The language the program starts in, with its text files chosen.
 lang::LanguagePair ReadStartupLanguage(AppSettings& settings);
-// Unit, decimals, colours, pen, picture format and the snapshot switch.
+// Unit, decimals, colours, pen, picture format, the snapshot switch and the focus
+// stack's steps.
 void ReadStartupSettings(AppSettings& settings);

@@ -14,6 +14,7 @@ constexpr char kLineType[] = "Linetype";
 constexpr char kLanID[] = "LanID";
 constexpr char kSubLanIDD[] = "SubLanIDD";
 constexpr char kSwitch[] = "SWITCH";
+constexpr char kFocusSteps[] = "FocusSteps";
 constexpr char kSysDate[] = "sys_date";
 constexpr char kImageFormat[] = "ImageFormat";
 constexpr char kUnit[] = "unit";
@@ -121,6 +122,14 @@ void AppSettings::ReadSwitch()
 void AppSettings::WriteSwitch() const
 {
     WriteInt(kLanguageSubkey, kSwitch, SWITCH);
+}
+void AppSettings::ReadFocusSteps()
+{
+    ReadInt(kLanguageSubkey, kFocusSteps, FocusSteps);
+}
+void AppSettings::WriteFocusSteps() const
+{
+    WriteInt(kLanguageSubkey, kFocusSteps, FocusSteps);
 }
 void AppSettings::ReadSysDate()
 {

@@ -28,6 +28,7 @@ struct AppSettings {
     int LanID = 0;                      // primary language id; 0 follows the system (low 16 bits used)
     int SubLanIDD = 0;                  // sub-language id (low 16 bits used)
     int SWITCH = 1;                     // 1 = the camera's still-image pin is used
+    int FocusSteps = 10;                // frames of a focus stack swept near to far
     int sys_date = 1;                   // 1 = show the start-up prompt
     int ImageFormat = kImageFormatJpeg; // never written at first start; JPEG while absent
     // [Units]
@@ -52,6 +53,8 @@ struct AppSettings {
     void WriteSubLanIDD() const;
     void ReadSwitch();
     void WriteSwitch() const;
+    void ReadFocusSteps();
+    void WriteFocusSteps() const;
     void ReadSysDate();
     void WriteSysDate() const;
     void ReadImageFormat();

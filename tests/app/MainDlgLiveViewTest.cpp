@@ -5,12 +5,15 @@
 #include "capture/CaptureSession.h"
 #include "image/ImageFormat.h"
 #include "liveview/LiveMeasureFeature.h"
+#include "platform/camera/VirtualMicroscope.h"
 #include "widgets/CBitmapButton.h"
 #include "widgets/CMenuXP.h"
 
 #include <QDir>
 #include <QImage>
+#include <QInputDialog>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QTest>
 
 using namespace maindlg;
@@ -161,7 +164,8 @@ static void CheckOtherToolsMenu(CMainDlg& dlgRef, CMenuXP& menuRef)
                        -1,
                        ID_MEASURE_EXPORT,
                        -1,
-                       ID_FOCUS_STACK};
+                       ID_FOCUS_STACK,
+                       ID_FOCUS_STEPS};
     const char* texts[] = {"Undo",
                            "Redo",
                            "Delete All",
@@ -175,10 +179,12 @@ static void CheckOtherToolsMenu(CMainDlg& dlgRef, CMenuXP& menuRef)
                            "",
                            "Export2Excel",
                            "",
-                           "Focus Stack (F6)"};
-    ASSERT_EQ(menu->ItemCount(), 14);
+                           "Focus Stack (F6)",
+                           "Focus Stack Steps..."};
+    ASSERT_EQ(menu->ItemCount(), 15);
     EXPECT_TRUE(menu->ItemAt(13)->toolTip().contains("F6"));
-    for (int i = 0; i < 12; ++i) {
+    EXPECT_TRUE(menu->ItemAt(14)->toolTip().contains("3 to 30"));
+    for (int i = 0; i < menu->ItemCount(); ++i) {
         QAction* item = menu->ItemAt(i);
         EXPECT_EQ(CMenuXP::CommandOf(item), ids[i]) << i;
         if (ids[i] > 0) {
@@ -187,6 +193,54 @@ static void CheckOtherToolsMenu(CMainDlg& dlgRef, CMenuXP& menuRef)
             EXPECT_TRUE(item->isEnabled()) << i;
         }
     }
+}
+
+// The steps are asked in a box that takes only 3 to 30, kept for the next start, and
+// a sweep of the focus takes that many frames.
+TEST_F(MainDlgTest, FocusStackStepsAreAskedKeptAndSwept)
+{
+    m_microscope->SetSlide(VirtualSlideKind::Depth);
+    auto dlg = Start();
+    ASSERT_TRUE(WaitFor([&] { return dlg->Session().State().FrameStore.width.load() > 0; }));
+    const auto answer = [](int steps) {
+        return testsupport::ActWhenShown(
+            [] { return qobject_cast<QInputDialog*>(QApplication::activeModalWidget()); },
+            [steps](QWidget* widget) {
+                auto* input = static_cast<QInputDialog*>(widget);
+                EXPECT_EQ(input->intMinimum(), 3);
+                EXPECT_EQ(input->intMaximum(), 30);
+                input->setIntValue(steps);
+                input->accept();
+            });
+    };
+    {
+        const auto four = answer(4);
+        dlg->OnCommand(ID_FOCUS_STEPS);
+    }
+    {
+        const auto tooMany = answer(99); // the box keeps it in range
+        dlg->OnCommand(ID_FOCUS_STEPS);
+    }
+    Settings().FocusSteps = 0;
+    Settings().ReadFocusSteps();
+    EXPECT_EQ(Settings().FocusSteps, 30);
+    {
+        const auto four = answer(4);
+        dlg->OnCommand(ID_FOCUS_STEPS);
+    }
+
+    dlg->OnCommand(ID_FOCUS_STACK);
+    const auto progressText = [] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* progress = qobject_cast<QProgressDialog*>(widget); progress && progress->isVisible()) {
+                return progress->labelText();
+            }
+        }
+        return QString();
+    };
+    ASSERT_TRUE(WaitFor([&] { return progressText().endsWith(" of 4"); })) << progressText().toStdString();
+    QTest::keyClick(dlg.get(), Qt::Key_Escape);
+    EXPECT_TRUE(WaitFor([&] { return progressText().isEmpty(); }));
 }
 
 TEST_F(MainDlgTest, OtherToolsButtonPopsItsMenuAndGuidesNeedTheMicroscope)

@@ -34,6 +34,16 @@ private:
     QTimer m_timer;
 };
 
+// True in a sanitizer build, where the code runs several times slower: figures of
+// accuracy over many cases are measured in the release build, and the sanitizer
+// build runs a sample of the same cases for the faults it looks for.
+constexpr bool kSanitizerBuild =
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    true;
+#else
+    false;
+#endif
+
 // Folder of test fixture files (tests/fixtures).
 QString FixturePath(const QString& name);
 

@@ -2,6 +2,7 @@
 // blemishes of a real camera) and on pictures that hold no ruler.
 #include "measure/RulerFinder.h"
 
+#include "common/TestSupport.h"
 #include "measure/MeasureUnits.h"
 #include "measure/SlideMeasureReport.h"
 #include "platform/camera/VirtualSlide.h"
@@ -148,11 +149,17 @@ TEST(RulerFinder, PitchAndIntervalOnTwoHundredRulers)
     std::mt19937 rng(25);
     std::uniform_real_distribution<double> unit(0.0, 1.0);
     constexpr int kCases = 200;
+    // A sanitizer build looks at every tenth ruler (the same ones) for its faults.
+    constexpr int kSampleStep = testsupport::kSanitizerBuild ? 10 : 1;
     std::vector<double> errors;
     int within = 0, covered = 0, refused = 0;
     for (int i = 0; i < kCases; ++i) {
         const RulerCase c{2.0 * std::pow(25.0, unit(rng)), 180 * unit(rng), i % 2 == 1};
-        const RulerFinding f = FindRuler(RenderRuler(c, rng));
+        const QImage picture = RenderRuler(c, rng);
+        if (i % kSampleStep != 0) {
+            continue;
+        }
+        const RulerFinding f = FindRuler(picture);
         if (f.status != RulerStatus::Found) {
             ++refused;
             std::printf("refused: pitch %.3f angle %.1f %s\n", c.pitch, c.angle, c.thick ? "thick" : "thin");
@@ -176,9 +183,11 @@ TEST(RulerFinder, PitchAndIntervalOnTwoHundredRulers)
     // The aim is 198 within 0.3 % and 190 intervals holding the truth. Every pitch
     // the finder reports is within 0.3 % (worst 0.25 %), but it still refuses 8
     // rulers, most of them thin-ticked: the first guard holds what it reaches (192).
-    EXPECT_GE(within, 192);
-    EXPECT_GE(covered, 190);
     EXPECT_LT(worst, 0.003);
+    if (kSampleStep == 1) {
+        EXPECT_GE(within, 192);
+        EXPECT_GE(covered, 190);
+    }
 }
 
 // Blank fields, cells, noise and pictures of something else never give a pitch.
