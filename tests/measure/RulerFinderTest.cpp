@@ -210,13 +210,16 @@ TEST(RulerFinder, NoResultWithoutRuler)
         pictures.emplace_back(path, picture);
     }
     ASSERT_EQ(pictures.size(), 50u);
+    // A sanitizer build looks at every fifth picture for its faults.
+    constexpr std::size_t kSampleStep = testsupport::kSanitizerBuild ? 5 : 1;
     int found = 0;
-    for (const auto& [name, picture] : pictures) {
+    for (std::size_t i = 0; i < pictures.size(); i += kSampleStep) {
+        const auto& [name, picture] = pictures[i];
         const RulerFinding f = FindRuler(picture);
         EXPECT_NE(f.status, RulerStatus::Found) << name.toStdString() << " pitch " << f.pitch;
         found += f.status == RulerStatus::Found;
     }
-    std::printf("pictures without ruler: 50, calibrations found %d\n", found);
+    std::printf("pictures without ruler: %zu, calibrations found %d\n", pictures.size() / kSampleStep, found);
     // Too small to hold a ruler at all.
     EXPECT_EQ(FindRuler(QImage()).status, RulerStatus::NoRuler);
     EXPECT_EQ(FindRuler(QImage(20, 900, QImage::Format_RGB32)).status, RulerStatus::NoRuler);
