@@ -155,7 +155,10 @@ QImage DiscBlur(const QImage& rgb32, double radius)
     if (radius <= 0.0) {
         return rgb32;
     }
-    const auto [r, f] = BoxFor(radius * radius / 8.0);
+    // Plain names rather than a structured binding: the passes below capture them.
+    const std::pair<int, float> box = BoxFor(radius * radius / 8.0);
+    const int r = box.first;
+    const float f = box.second;
     const int w = rgb32.width(), h = rgb32.height();
     std::vector<float> planes[3];
     for (auto& p : planes) {
