@@ -76,6 +76,8 @@ constexpr long kSearchFullPixels = 1500000;
 // lines across the axis it projects (every second).
 constexpr int kSearchedStrips = 4;
 constexpr int kLargeSearchStep = 2;
+// A period this prominent leaves no doubt about the direction.
+constexpr double kClearProminence = 3 * kMinProminence;
 
 struct Candidate {
     Projection projection;
@@ -140,11 +142,30 @@ Candidate BestDirection(const QImage& grey)
 {
     const bool large = static_cast<long>(grey.width()) * grey.height() > kSearchFullPixels;
     constexpr double kEverywhere = std::numeric_limits<double>::max();
+    const std::vector<double> directions = CandidateDirections(grey);
     Candidate best;
-    for (const double angle : CandidateDirections(grey)) {
-        BestStrip(
-            Project(grey, angle, large ? kLargeSearchStep : 1, -kEverywhere, kEverywhere, kSearchStripWidth),
-            large, best);
+    const auto search = [&](std::size_t i) {
+        BestStrip(Project(grey, directions[i], large ? kLargeSearchStep : 1, -kEverywhere, kEverywhere,
+                          kSearchStripWidth),
+                  large, best);
+    };
+    if (!large) {
+        for (std::size_t i = 0; i < directions.size(); ++i) {
+            search(i);
+        }
+        return best;
+    }
+    // A large picture tries the edge directions themselves first; their neighbours
+    // only when neither shows the ticks clearly (the axis is straightened later).
+    for (std::size_t i = 0; i < directions.size(); i += kDirectionsPerEdge) {
+        search(i);
+    }
+    if (best.periodicity.prominence < kClearProminence) {
+        for (std::size_t i = 0; i < directions.size(); ++i) {
+            if (i % kDirectionsPerEdge != 0) {
+                search(i);
+            }
+        }
     }
     return best;
 }

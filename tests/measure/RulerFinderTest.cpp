@@ -221,6 +221,10 @@ TEST(RulerFinder, NoResultWithoutRuler)
         found += f.status == RulerStatus::Found;
     }
     std::printf("pictures without ruler: %zu, calibrations found %d\n", pictures.size() / kSampleStep, found);
+    // A camera-size frame of cells, searched the sparser way large pictures are.
+    const QImage large =
+        RenderCells(12, rng).scaled(2592, 1944, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    EXPECT_NE(FindRuler(large).status, RulerStatus::Found);
     // Too small to hold a ruler at all.
     EXPECT_EQ(FindRuler(QImage()).status, RulerStatus::NoRuler);
     EXPECT_EQ(FindRuler(QImage(20, 900, QImage::Format_RGB32)).status, RulerStatus::NoRuler);
