@@ -290,10 +290,14 @@ double Sharpness(const QImage& grey, const Band& band, double period)
 
 // The axis turned, coarse to fine, to where the ticks are sharpest, a few degrees
 // either side of the edge direction.
-Band Straightened(const QImage& grey, Band band, double period)
+Band Straightened(const QImage& grey, const Band& found, double searchAngle, double period)
 {
-    band = Narrowed(grey, band, period);
     const QPointF pivot(grey.width() / 2.0, grey.height() / 2.0);
+    // The band's course can mislead (a cell or the labels over one half of it): the
+    // turn it suggests is kept only when it makes the ticks sharper.
+    const Band turned = Narrowed(grey, found, period);
+    const Band plain = Narrowed(grey, Turned(found, searchAngle, pivot), period);
+    Band band = Sharpness(grey, turned, period) >= Sharpness(grey, plain, period) ? turned : plain;
     for (const auto& [reach, step] : kAngleSearch) {
         const double from = band.angle;
         double bestScore = Sharpness(grey, band, period);
@@ -402,7 +406,7 @@ RulerFinding FindRuler(const QImage& picture)
     if (best.periodicity.prominence < kMinProminence) {
         return none;
     }
-    const Band band = Straightened(grey, FindBand(best), best.periodicity.period);
+    const Band band = Straightened(grey, FindBand(best), best.projection.angle, best.periodicity.period);
     const Projection p = Project(grey, band.angle, 1, band.sFrom, band.sTo, band.sTo - band.sFrom + 1);
     const std::vector<double> profile = Profile(p, 0, 0);
     const Periodicity q = FindPeriodicity(profile, kMinPitch * kBinsPerPixel, kMaxPitch * kBinsPerPixel);
