@@ -7,7 +7,9 @@
 //     gives the period of the ticks (the lowest strong whole fraction of the
 //     strongest peak, since thin ticks have harmonics as strong as the fundamental);
 //     the direction and strip whose period stands highest above its spectral
-//     surroundings win.
+//     surroundings win. In a large picture only the few strips with the most fine
+//     detail (the steps between neighbouring bins) get a spectrum: the ticks' band
+//     is among them, and the spectra are most of the search's time.
 //  3. The strips where that period is strong are the ruler's band. The edge direction
 //     can be a few degrees off, which shortens the pitch by the cosine of the error
 //     and smears the ticks: the axis is turned, coarse to fine, to where the band's
@@ -39,6 +41,7 @@
 #include <initializer_list>
 #include <limits>
 #include <numbers>
+#include <numeric>
 #include <utility>
 
 namespace {
@@ -67,8 +70,14 @@ constexpr double kLooserFit = 1.5;
 constexpr double kFitSlack = 0.05;
 // Reach of the search for a sharper period about a fraction of the coarse one.
 constexpr double kNearPeriod = 0.05;
-// Larger pictures are searched on every second line across the axis.
+// Larger pictures are searched more sparsely.
 constexpr long kSearchFullPixels = 1500000;
+// How many of a large picture's strips the search takes the spectrum of, and the
+// lines across the axis it projects (every second).
+constexpr int kSearchedStrips = 4;
+constexpr int kLargeSearchStep = 2;
+// A period this prominent leaves no doubt about the direction.
+constexpr double kClearProminence = 3 * kMinProminence;
 
 struct Candidate {
     Projection projection;
@@ -76,12 +85,46 @@ struct Candidate {
     int strip = 0; // the strip where the period stands out most
 };
 
+// The strips worth a spectrum: all of them in a small picture; in a large one only
+// those with the most fine detail (the ticks' band stands out, while blank field,
+// the light's slow changes and faint noise do not).
+std::vector<int> StripsToSearch(const Projection& p, bool large)
+{
+    std::vector<int> strips(p.strips);
+    std::iota(strips.begin(), strips.end(), 0);
+    if (!large || p.strips <= kSearchedStrips) {
+        return strips;
+    }
+    // Fine detail: the mean square of the steps between neighbouring bins.
+    std::vector<double> detail(p.strips, 0.0);
+    for (int s = 0; s < p.strips; ++s) {
+        const std::size_t row = static_cast<std::size_t>(s) * p.bins;
+        double previous = std::numeric_limits<double>::quiet_NaN();
+        int used = 0;
+        for (int b = 0; b < p.bins; ++b) {
+            if (p.count[row + b] == 0) {
+                continue;
+            }
+            const double v = p.sum[row + b] / p.count[row + b];
+            if (!std::isnan(previous)) {
+                detail[s] += (v - previous) * (v - previous), ++used;
+            }
+            previous = v;
+        }
+        detail[s] = used > 0 ? detail[s] / used : 0.0;
+    }
+    std::partial_sort(strips.begin(), strips.begin() + kSearchedStrips, strips.end(),
+                      [&detail](int a, int b) { return detail[a] > detail[b]; });
+    strips.resize(kSearchedStrips);
+    return strips;
+}
+
 // Takes the projection when one of its strips' profiles is more clearly periodic
 // than the best so far.
-void BestStrip(Projection&& p, Candidate& best)
+void BestStrip(Projection&& p, bool large, Candidate& best)
 {
     bool better = false;
-    for (int s = 0; s < p.strips; ++s) {
+    for (const int s : StripsToSearch(p, large)) {
         const Periodicity q =
             FindPeriodicity(Profile(p, s, s), kMinPitch * kBinsPerPixel, kMaxPitch * kBinsPerPixel);
         if (q.prominence > best.periodicity.prominence) {
@@ -97,11 +140,32 @@ void BestStrip(Projection&& p, Candidate& best)
 
 Candidate BestDirection(const QImage& grey)
 {
-    const int step = static_cast<long>(grey.width()) * grey.height() > kSearchFullPixels ? 2 : 1;
+    const bool large = static_cast<long>(grey.width()) * grey.height() > kSearchFullPixels;
     constexpr double kEverywhere = std::numeric_limits<double>::max();
+    const std::vector<double> directions = CandidateDirections(grey);
     Candidate best;
-    for (const double angle : CandidateDirections(grey)) {
-        BestStrip(Project(grey, angle, step, -kEverywhere, kEverywhere, kSearchStripWidth), best);
+    const auto search = [&](std::size_t i) {
+        BestStrip(Project(grey, directions[i], large ? kLargeSearchStep : 1, -kEverywhere, kEverywhere,
+                          kSearchStripWidth),
+                  large, best);
+    };
+    if (!large) {
+        for (std::size_t i = 0; i < directions.size(); ++i) {
+            search(i);
+        }
+        return best;
+    }
+    // A large picture tries the edge directions themselves first; their neighbours
+    // only when neither shows the ticks clearly (the axis is straightened later).
+    for (std::size_t i = 0; i < directions.size(); i += kDirectionsPerEdge) {
+        search(i);
+    }
+    if (best.periodicity.prominence < kClearProminence) {
+        for (std::size_t i = 0; i < directions.size(); ++i) {
+            if (i % kDirectionsPerEdge != 0) {
+                search(i);
+            }
+        }
     }
     return best;
 }
@@ -118,21 +182,24 @@ Band FindBand(const Candidate& c)
     const Projection& p = c.projection;
     const std::vector<std::complex<double>> carrier = Carrier(p.bins, c.periodicity.period);
     const int mid = p.bins / 2;
-    std::vector<double> left(p.strips), right(p.strips), both(p.strips);
-    for (int s = 0; s < p.strips; ++s) {
-        const std::vector<double> hp = HighPass(Profile(p, s, s), c.periodicity.period);
-        left[s] = Amplitude(hp, carrier, 0, mid);
-        right[s] = Amplitude(hp, carrier, mid, p.bins);
-        both[s] = std::hypot(left[s], right[s]);
-    }
+    // The strips' amplitudes are measured as the walk along the band reaches them.
+    std::vector<double> left(p.strips, -1.0), right(p.strips, -1.0);
+    const auto both = [&](int s) {
+        if (left[s] < 0) {
+            const std::vector<double> hp = HighPass(Profile(p, s, s), c.periodicity.period);
+            left[s] = Amplitude(hp, carrier, 0, mid);
+            right[s] = Amplitude(hp, carrier, mid, p.bins);
+        }
+        return std::hypot(left[s], right[s]);
+    };
     const int peak = c.strip;
-    const double floor = kBandShare * both[peak];
+    const double floor = kBandShare * both(peak);
     int lo = peak, hi = peak;
     // One weak strip (a cell, the base line) does not end the band.
-    while (lo > 0 && (both[lo - 1] >= floor || (lo > 1 && both[lo - 2] >= floor))) {
+    while (lo > 0 && (both(lo - 1) >= floor || (lo > 1 && both(lo - 2) >= floor))) {
         --lo;
     }
-    while (hi + 1 < p.strips && (both[hi + 1] >= floor || (hi + 2 < p.strips && both[hi + 2] >= floor))) {
+    while (hi + 1 < p.strips && (both(hi + 1) >= floor || (hi + 2 < p.strips && both(hi + 2) >= floor))) {
         ++hi;
     }
     double wl = 0, sl = 0, wr = 0, sr = 0;
@@ -223,10 +290,14 @@ double Sharpness(const QImage& grey, const Band& band, double period)
 
 // The axis turned, coarse to fine, to where the ticks are sharpest, a few degrees
 // either side of the edge direction.
-Band Straightened(const QImage& grey, Band band, double period)
+Band Straightened(const QImage& grey, const Band& found, double searchAngle, double period)
 {
-    band = Narrowed(grey, band, period);
     const QPointF pivot(grey.width() / 2.0, grey.height() / 2.0);
+    // The band's course can mislead (a cell or the labels over one half of it): the
+    // turn it suggests is kept only when it makes the ticks sharper.
+    const Band turned = Narrowed(grey, found, period);
+    const Band plain = Narrowed(grey, Turned(found, searchAngle, pivot), period);
+    Band band = Sharpness(grey, turned, period) >= Sharpness(grey, plain, period) ? turned : plain;
     for (const auto& [reach, step] : kAngleSearch) {
         const double from = band.angle;
         double bestScore = Sharpness(grey, band, period);
@@ -335,7 +406,7 @@ RulerFinding FindRuler(const QImage& picture)
     if (best.periodicity.prominence < kMinProminence) {
         return none;
     }
-    const Band band = Straightened(grey, FindBand(best), best.periodicity.period);
+    const Band band = Straightened(grey, FindBand(best), best.projection.angle, best.periodicity.period);
     const Projection p = Project(grey, band.angle, 1, band.sFrom, band.sTo, band.sTo - band.sFrom + 1);
     const std::vector<double> profile = Profile(p, 0, 0);
     const Periodicity q = FindPeriodicity(profile, kMinPitch * kBinsPerPixel, kMaxPitch * kBinsPerPixel);

@@ -4,6 +4,7 @@
 // strongest regular period of a profile.
 #include <QImage>
 #include <complex>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -17,7 +18,8 @@ inline constexpr double kStripWidth = 8.0;
 inline constexpr double kSearchStripWidth = 16.0;
 
 // Axis directions (radians in [0, pi)) worth trying: those of the strongest edges
-// and the ones across them, each with a neighbour on either side.
+// and the ones across them, each followed by a neighbour on either side.
+inline constexpr std::size_t kDirectionsPerEdge = 3;
 std::vector<double> CandidateDirections(const QImage& grey);
 
 // The picture's pixels summed into bins of t (position along the axis, half a pixel

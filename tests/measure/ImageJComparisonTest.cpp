@@ -56,9 +56,7 @@ TEST(RulerFinder, AgreesWithImageJOnTheVirtualSlide)
                 "they differ by %.3f %%\n",
                 theirs, ours.pitch, ours.pitchLow, ours.pitchHigh, ours.divisions, ppd,
                 (ours.pitch / theirs - 1) * 100);
-    // Ours is held to the drawn pitch. The aim for the two is 0.3 %; ImageJ's line
-    // over ten divisions reads 0.32 % long on this still (its ticks' centroids from
-    // one row of pixels), so the comparison guards 0.4 %.
+    // Ours is held to the drawn pitch, and the two to each other.
     EXPECT_NEAR(ours.pitch / ppd, 1.0, 0.003);
-    EXPECT_NEAR(ours.pitch / theirs, 1.0, 0.004);
+    EXPECT_NEAR(ours.pitch / theirs, 1.0, 0.003);
 }

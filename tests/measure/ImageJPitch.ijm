@@ -1,5 +1,5 @@
 // A ruler's pitch as a user measures it in ImageJ: the grey profile of a line over
-// ten divisions, each tick's centre as the centroid of its dip below the middle
+// ten divisions, each tick's centre as the centroid of its dip below the field's
 // grey, and the distance in pixels from the first tick to the eleventh over ten.
 // Argument: "PICTURE Y X0 X1" (a horizontal line from X0 to X1 at height Y).
 args = split(getArgument(), " ");
@@ -23,12 +23,18 @@ centres = newArray(0);
 i = 0;
 while (i < p.length) {
     if (p[i] < middle) {
+        // The dip's run below the middle grey finds the tick; its centroid takes in
+        // the pixels the tick's edges cover in part too, two either side, or the
+        // pixel grid would pull each centre towards the nearest whole pixel.
+        first = i;
+        while (i < p.length && p[i] < middle) {
+            i++;
+        }
         s = 0;
         sx = 0;
-        while (i < p.length && p[i] < middle) {
-            s += hi - p[i];
-            sx += (hi - p[i]) * i;
-            i++;
+        for (j = maxOf(0, first - 2); j < minOf(p.length, i + 2); j++) {
+            s += hi - p[j];
+            sx += (hi - p[j]) * j;
         }
         centres = Array.concat(centres, sx / s);
     } else {

@@ -10,6 +10,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QPainter>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -181,11 +182,11 @@ TEST(RulerFinder, PitchAndIntervalOnTwoHundredRulers)
                 "refused %d\n",
                 kCases, median * 100, worst * 100, within, covered, refused);
     // The aim is 198 within 0.3 % and 190 intervals holding the truth. Every pitch
-    // the finder reports is within 0.3 % (worst 0.25 %), but it still refuses 8
-    // rulers, most of them thin-ticked: the first guard holds what it reaches (192).
+    // the finder reports is within 0.3 % (worst 0.25 %), but it still refuses 7
+    // rulers, most of them thin-ticked: the first guard holds what it reaches (193).
     EXPECT_LT(worst, 0.003);
     if (kSampleStep == 1) {
-        EXPECT_GE(within, 192);
+        EXPECT_GE(within, 193);
         EXPECT_GE(covered, 190);
     }
 }
@@ -220,6 +221,10 @@ TEST(RulerFinder, NoResultWithoutRuler)
         found += f.status == RulerStatus::Found;
     }
     std::printf("pictures without ruler: %zu, calibrations found %d\n", pictures.size() / kSampleStep, found);
+    // A camera-size frame of cells, searched the sparser way large pictures are.
+    const QImage large =
+        RenderCells(12, rng).scaled(2592, 1944, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    EXPECT_NE(FindRuler(large).status, RulerStatus::Found);
     // Too small to hold a ruler at all.
     EXPECT_EQ(FindRuler(QImage()).status, RulerStatus::NoRuler);
     EXPECT_EQ(FindRuler(QImage(20, 900, QImage::Format_RGB32)).status, RulerStatus::NoRuler);
@@ -233,20 +238,15 @@ TEST(RulerFinder, VirtualSlideReadsItsDivisionsAtTheNominalScale)
     struct Slide {
         int cls, width, height;
         double magnification;
-        bool found; // 2592 x 1944 at 60 (3.75 pixels a division) is not found yet
     };
-    for (const Slide s :
-         {Slide{2, 2592, 1944, 60, false}, Slide{2, 2592, 1944, 200, true}, Slide{2, 1280, 1024, 200, true},
-          Slide{1, 1280, 960, 200, true}, Slide{0, 1280, 1024, 120, true}}) {
+    for (const Slide s : {Slide{2, 2592, 1944, 60}, Slide{2, 2592, 1944, 200}, Slide{2, 1280, 1024, 200},
+                          Slide{1, 1280, 960, 200}, Slide{0, 1280, 1024, 120}}) {
         SCOPED_TRACE(testing::Message() << s.cls << " " << s.width << " x" << s.magnification);
         const QSize size(s.width, s.height);
         const double drawn = PixelsPerDivision(s.cls, s.width, s.height, s.magnification);
         const double previewPixels = drawn / SaveRatio(DisplayMode::Fitted, size);
         EXPECT_NEAR(LengthFromPixels(previewPixels, unitsPerPixel("mm", s.cls, size), s.magnification),
                     0.0103, 0.00001);
-        if (!s.found) {
-            continue;
-        }
         const RulerFinding f = FindRuler(RenderSlide(s.cls, s.width, s.height, {}, s.magnification));
         ASSERT_EQ(f.status, RulerStatus::Found);
         EXPECT_NEAR(f.pitch / drawn, 1.0, 0.003);
@@ -255,4 +255,10 @@ TEST(RulerFinder, VirtualSlideReadsItsDivisionsAtTheNominalScale)
             QString::asprintf("pitch %.4f px, %d divisions, 95 %% interval ", f.pitch, f.divisions)));
     }
     EXPECT_EQ(SlideMeasureLine(RulerFinding{}, 0.01), "no ruler: no regular row of ticks found");
+    // A still of the finest of them (3.75 pixels a division), as a user hands it to
+    // the command line.
+    QTemporaryDir folder;
+    const QString still = folder.filePath("slide.jpg");
+    ASSERT_TRUE(RenderSlide(2, 2592, 1944, {}, 60).save(still, "JPG", 90));
+    EXPECT_EQ(RunMeasureSlide({still}), 0);
 }
