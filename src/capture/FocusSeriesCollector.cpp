@@ -104,7 +104,7 @@ QImage FocusSeriesCollector::LatestFrame()
 {
     std::vector<std::uint8_t> pixels;
     BitmapInfoHeader header;
-    if (!m_session.State().FrameStore.TakeFrame(pixels, header) || header.biWidth <= 0 ||
+    if (!m_session.State().FrameStore.CopyFrame(pixels, header) || header.biWidth <= 0 ||
         header.biHeight <= 0) {
         return {};
     }

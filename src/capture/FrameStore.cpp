@@ -22,6 +22,18 @@ std::int64_t NowMs()
 }
 // A still notice nobody collects must not freeze the store for good.
 constexpr std::int64_t kHoldLimitMs = 5000;
+
+// The caller holds the store's lock.
+bool CopyLocked(const FrameStoreData& store, std::vector<std::uint8_t>& out, BitmapInfoHeader& outHeader)
+{
+    const std::size_t bytes = store.FrameBytes();
+    if (!store.pixels || bytes == 0 || bytes > store.capacity) {
+        return false;
+    }
+    out.assign(store.pixels.get(), store.pixels.get() + bytes);
+    outHeader = store.header;
+    return true;
+}
 } // namespace
 
 void FrameStoreData::Hold()
@@ -67,13 +79,13 @@ bool FrameStoreData::TakeFrame(std::vector<std::uint8_t>& out, BitmapInfoHeader&
 {
     std::lock_guard guard(lock);
     held = false;
-    const std::size_t bytes = FrameBytes();
-    if (!pixels || bytes == 0 || bytes > capacity) {
-        return false;
-    }
-    out.assign(pixels.get(), pixels.get() + bytes);
-    outHeader = header;
-    return true;
+    return CopyLocked(*this, out, outHeader);
+}
+
+bool FrameStoreData::CopyFrame(std::vector<std::uint8_t>& out, BitmapInfoHeader& outHeader)
+{
+    std::lock_guard guard(lock);
+    return CopyLocked(*this, out, outHeader);
 }
 
 std::size_t FrameStoreData::FrameBytes() const

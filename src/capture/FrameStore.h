@@ -57,6 +57,9 @@ struct FrameStoreData {
     // Copies the stored frame and its header and lets the live callback store frames
     // again. False when no frame is stored.
     bool TakeFrame(std::vector<std::uint8_t>& out, BitmapInfoHeader& outHeader);
+    // Copies the stored frame for a reader other than the still notice: a frame held
+    // for a pending still stays held. False when no frame is stored.
+    bool CopyFrame(std::vector<std::uint8_t>& out, BitmapInfoHeader& outHeader);
     // Byte size of the stored frame (width * height * 3).
     std::size_t FrameBytes() const;
     // Frees the buffer (TearDown).

@@ -3,6 +3,7 @@
 #include "MainDlgTestSupport.h"
 #include "app/SettingsStore.h"
 #include "capture/CaptureSession.h"
+#include "files/CFileListView.h"
 #include "image/ImageFormat.h"
 #include "liveview/LiveMeasureFeature.h"
 #include "platform/camera/VirtualMicroscope.h"
@@ -246,6 +247,24 @@ TEST_F(MainDlgTest, FocusStackStepsAreAskedKeptAndSwept)
     ASSERT_TRUE(WaitFor([&] { return progressText().endsWith(" of 4"); })) << progressText().toStdString();
     QTest::keyClick(dlg.get(), Qt::Key_Escape);
     EXPECT_TRUE(WaitFor([&] { return progressText().isEmpty(); }));
+
+    // Escape while the frames are fused: the window answers it at once, nothing is
+    // saved and the strip selects nothing new.
+    dlg->OnCommand(ID_FOCUS_STACK);
+    ASSERT_TRUE(WaitFor([&] { return progressText().contains("fusing"); })) << progressText().toStdString();
+    QTest::keyClick(dlg.get(), Qt::Key_Escape);
+    EXPECT_TRUE(progressText().isEmpty());
+    // The command starts a new sweep only once the cancelled fusing has ended.
+    ASSERT_TRUE(WaitFor([&] {
+        dlg->OnCommand(ID_FOCUS_STACK);
+        return progressText().endsWith(" of 4");
+    }));
+    QTest::keyClick(dlg.get(), Qt::Key_Escape);
+    EXPECT_TRUE(WaitFor([&] { return progressText().isEmpty(); }));
+    EXPECT_TRUE(QDir(dlg->PictureFolder()).entryList(QDir::Files).isEmpty());
+    QString selected;
+    EXPECT_FALSE(static_cast<CFileListView*>(dlg->FileListArea())->GetSelectedPath(&selected))
+        << selected.toStdString();
 }
 
 TEST_F(MainDlgTest, OtherToolsButtonPopsItsMenuAndGuidesNeedTheMicroscope)

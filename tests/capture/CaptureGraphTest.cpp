@@ -2,6 +2,7 @@
 #include "CaptureTestSupport.h"
 #include "FakeCamera.h"
 #include "GraphTestEnvironment.h"
+#include "capture/FocusSeriesCollector.h"
 #include "common/TestSupport.h"
 #include "platform/camera/CameraHardwareIds.h"
 #include "platform/desktop/MessageBox.h"
@@ -9,7 +10,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace {
@@ -43,6 +47,18 @@ protected:
     {
         const auto bytes = GreyYuyv(state.captureWidth, state.captureHeight, luma);
         backend->opened->Deliver(FrameOf(bytes, state.captureWidth, state.captureHeight));
+    }
+    // Vertical stripes 8 pixels wide, 128 +- amplitude: sharpness grows with the amplitude.
+    void DeliverStripes(int amplitude, double sampleTime)
+    {
+        const int w = state.captureWidth, h = state.captureHeight;
+        std::vector<std::uint8_t> bytes = GreyYuyv(w, h, 128);
+        for (std::size_t i = 0; i < bytes.size(); i += 2) {
+            bytes[i] = static_cast<std::uint8_t>(128 + ((i / 2 % w) / 8 % 2 ? -amplitude : amplitude));
+        }
+        CameraFrame frame = FrameOf(bytes, w, h);
+        frame.sampleTime = sampleTime;
+        backend->opened->Deliver(frame);
     }
     int StoredLuma()
     {
@@ -330,6 +346,75 @@ TEST_F(CaptureGraphTest, StillRequestIsAnsweredByTheNextFrameWhichIsNotStored)
     EXPECT_EQ(StoredLuma(), first);
     Deliver(200);
     EXPECT_GT(StoredLuma(), first + 100);
+}
+
+// A series collected while a still notice waits must not let a newer frame into the
+// store: the still is the frame that was current when it was asked for.
+TEST_F(CaptureGraphTest, FocusSeriesLeavesTheFrameHeldForAStill)
+{
+    StoreSize(640, 480);
+    ASSERT_TRUE(Start());
+    FocusSeriesCollector collector(environment.session);
+    QSignalSpy progress(&collector, &FocusSeriesCollector::progress);
+    ASSERT_TRUE(collector.Start(kFocusStepsDefault));
+    DeliverStripes(40, 1.0);
+    const int asked = StoredLuma();
+    state.StillRequest.Request(StillOriginUser);
+    DeliverStripes(90, 2.0);          // answers the request; the store keeps the frame before it
+    ASSERT_TRUE(progress.wait(5000)); // the series has taken the held frame
+    DeliverStripes(90, 3.0);
+    EXPECT_EQ(StoredLuma(), asked);
+    collector.Cancel();
+}
+
+// Without a focus control the user turns the wheel: a frame is kept when its sharpness
+// differs from every kept one, up to 30, and the same command stops the series early.
+TEST_F(CaptureGraphTest, HandTurnedFocusSeriesKeepsDistinctFramesUpToThirty)
+{
+    StoreSize(640, 480);
+    ASSERT_TRUE(Start());
+    FocusSeriesCollector collector(environment.session);
+    QSignalSpy progress(&collector, &FocusSeriesCollector::progress);
+    QSignalSpy collected(&collector, &FocusSeriesCollector::collected);
+    ASSERT_TRUE(collector.Start(kFocusStepsDefault));
+    EXPECT_FALSE(collector.Sweeps());
+    EXPECT_EQ(progress.takeFirst(), (QList<QVariant>{0, 0}));
+
+    double time = 1.0;
+    const auto keep = [&](int amplitude) {
+        DeliverStripes(amplitude, time++);
+        return progress.wait(5000);
+    };
+    int amplitude = 10;
+    ASSERT_TRUE(keep(amplitude));
+    progress.clear();
+    DeliverStripes(amplitude, time++); // as sharp as the kept one
+    QTest::qWait(400);
+    EXPECT_TRUE(progress.isEmpty());
+    EXPECT_TRUE(collector.IsCollecting());
+
+    for (int kept = 2; kept <= kManualFramesMax; ++kept) {
+        amplitude = static_cast<int>(std::ceil(amplitude * 1.05)); // at least 10 % more gradient energy
+        ASSERT_TRUE(keep(amplitude)) << kept;
+        EXPECT_EQ(progress.takeFirst(), (QList<QVariant>{kept, 0}));
+    }
+    EXPECT_EQ(collected.count(), 1);
+    EXPECT_FALSE(collector.IsCollecting());
+    EXPECT_EQ(collector.TakeFrames().size(), std::size_t(kManualFramesMax));
+
+    // Stopped by hand after two frames; a cancelled series keeps nothing.
+    ASSERT_TRUE(collector.Start(kFocusStepsDefault));
+    ASSERT_TRUE(keep(30));
+    ASSERT_TRUE(keep(60));
+    collector.Finish();
+    EXPECT_EQ(collected.count(), 2);
+    EXPECT_EQ(collector.TakeFrames().size(), 2u);
+    ASSERT_TRUE(collector.Start(kFocusStepsDefault));
+    ASSERT_TRUE(keep(30));
+    collector.Cancel();
+    EXPECT_FALSE(collector.IsCollecting());
+    EXPECT_TRUE(collector.TakeFrames().empty());
+    EXPECT_EQ(collected.count(), 2);
 }
 
 TEST_F(CaptureGraphTest, SessionSavesRequestedStillsAndReportsThemBySignal)

@@ -17,14 +17,29 @@ FrameTransform HalfSizeOf(const FrameTransform& t)
     return {t.scale, t.dx / 2.0, t.dy / 2.0};
 }
 
-// Catmull-Rom weights for a sample at fraction t past the second of four taps.
+// The cubic convolution kernel's free parameter: -0.75 rather than Catmull-Rom's -0.5.
+// A frame that is not the reference is resampled at a fraction of a pixel, which
+// softens it; this kernel keeps the sharpest frame's detail as strong as in the frame
+// itself, where Catmull-Rom lost a few percent of its gradient energy. At whole pixels
+// both give the pixel itself.
+constexpr float kCubicA = -0.75f;
+
+float CubicKernel(float x)
+{
+    x = std::abs(x);
+    if (x <= 1.0f) {
+        return ((kCubicA + 2) * x - (kCubicA + 3)) * x * x + 1;
+    }
+    if (x < 2.0f) {
+        return kCubicA * (((x - 5) * x + 8) * x - 4);
+    }
+    return 0.0f;
+}
+
+// Weights of the four taps for a sample at fraction t past the second.
 void CubicWeights(float t, float w[4])
 {
-    const float t2 = t * t, t3 = t2 * t;
-    w[0] = 0.5f * (-t3 + 2 * t2 - t);
-    w[1] = 0.5f * (3 * t3 - 5 * t2 + 2);
-    w[2] = 0.5f * (-3 * t3 + 4 * t2 + t);
-    w[3] = 0.5f * (t3 - t2);
+    w[0] = CubicKernel(1 + t), w[1] = CubicKernel(t), w[2] = CubicKernel(1 - t), w[3] = CubicKernel(2 - t);
 }
 
 // Bicubic RGB32 sample (taps clamp at the edges), which keeps fine detail that a
