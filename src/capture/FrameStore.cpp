@@ -135,6 +135,17 @@ bool FrameStoreData::TakeFrame(std::vector<std::uint8_t>& out, BitmapInfoHeader&
 {
     std::lock_guard guard(lock);
     held = false;
+    return CopyLocked(out, outHeader);
+}
+
+bool FrameStoreData::CopyFrame(std::vector<std::uint8_t>& out, BitmapInfoHeader& outHeader)
+{
+    std::lock_guard guard(lock);
+    return CopyLocked(out, outHeader);
+}
+
+bool FrameStoreData::CopyLocked(std::vector<std::uint8_t>& out, BitmapInfoHeader& outHeader)
+{
     if (m_codedCurrent && !ConvertCoded()) {
         return false;
     }

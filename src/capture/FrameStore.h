@@ -78,6 +78,8 @@ struct FrameStoreData {
     // Copies the stored frame and its header and lets the live callback store frames
     // again. False when no frame is stored.
     bool TakeFrame(std::vector<std::uint8_t>& out, BitmapInfoHeader& outHeader);
+    // The same without releasing a held frame (a look at the latest frame).
+    bool CopyFrame(std::vector<std::uint8_t>& out, BitmapInfoHeader& outHeader);
     // Byte size of the stored frame (width * height * 3).
     std::size_t FrameBytes() const;
     // Frees the buffer (TearDown).
@@ -86,6 +88,7 @@ struct FrameStoreData {
 private:
     // Converts the kept camera bytes into `pixels` and finishes them; under `lock`.
     bool ConvertCoded();
+    bool CopyLocked(std::vector<std::uint8_t>& out, BitmapInfoHeader& outHeader);
 
     std::vector<std::uint8_t> m_coded;           // the camera's bytes, grown on demand
     CameraFrame m_codedFormat;                   // their layout; data and length unused
