@@ -17,13 +17,7 @@ void LiveCallback(benchmark::State& state, CameraSubtype subtype)
     LiveRig rig(w, h, subtype);
     const std::vector<std::uint8_t> bytes = CameraBytes(w, h, subtype);
     const CameraFrame frame{subtype, w, h, bytes.data(), bytes.size(), 0.0};
-    // The first frame touches the frame store's and the preview's memory for the
-    // first time; a running preview has done that long before.
-    rig.graph.OnCameraFrame(frame);
-    for (auto _ : state) {
-        rig.graph.OnCameraFrame(frame);
-    }
-    if (rig.session.State().FrameStore.width.load() != w) {
+    if (!FeedLive(rig, frame, state)) {
         state.SkipWithError("frames did not reach the frame store");
     }
 }

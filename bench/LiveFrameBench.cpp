@@ -1,6 +1,7 @@
 // The live callback of a busy preview: twenty live measurements of every kind and
 // all three guides drawn over each largest-sensor MJPG frame, against the bare
-// decode plus one copy of the frame (BM_CaptureBaselineMjpg/2592/1944).
+// decode plus one copy of the frame (BM_CaptureBaselineMjpg/2592/1944, and
+// BM_PreviewBaselineMjpgTextured for the textured frame).
 #include "LiveRig.h"
 #include "liveview/ImageEffects.h"
 #include "liveview/LiveDrawing.h"
@@ -138,16 +139,28 @@ void BM_CaptureLiveBusyMjpg(benchmark::State& state)
     rig.session.SetLiveViewHooks(view.Hooks());
     const std::vector<std::uint8_t> bytes = CameraBytes(kWidth, kHeight, CameraSubtype::MJPG);
     const CameraFrame frame{CameraSubtype::MJPG, kWidth, kHeight, bytes.data(), bytes.size(), 0.0};
-    // The first frame lays out every label and loads the fonts; a running preview
-    // has done that long before.
-    rig.graph.OnCameraFrame(frame);
-    for (auto _ : state) {
-        rig.graph.OnCameraFrame(frame);
-    }
-    if (rig.session.State().FrameStore.width.load() != kWidth) {
+    if (!FeedLive(rig, frame, state)) {
         state.SkipWithError("frames did not reach the frame store");
     }
 }
 BENCHMARK(BM_CaptureLiveBusyMjpg)->Unit(benchmark::kMillisecond);
+
+// The same on a frame of real texture; range(0) 1 converts every frame whole, as
+// the live path did before the preview had its small pictures.
+void BM_CaptureLiveBusyMjpgTextured(benchmark::State& state)
+{
+    LiveRig rig(kWidth, kHeight, CameraSubtype::MJPG);
+    const BusyLiveView view;
+    rig.session.SetLiveViewHooks(view.Hooks());
+    if (state.range(0) == 1) {
+        rig.graph.SetLiveFrameHooks(WholeFrameHooks(view.Hooks()));
+    }
+    const std::vector<std::uint8_t> bytes = TexturedCameraBytes(kWidth, kHeight, CameraSubtype::MJPG);
+    const CameraFrame frame{CameraSubtype::MJPG, kWidth, kHeight, bytes.data(), bytes.size(), 0.0};
+    if (!FeedLive(rig, frame, state)) {
+        state.SkipWithError("frames did not reach the frame store");
+    }
+}
+BENCHMARK(BM_CaptureLiveBusyMjpgTextured)->ArgName("whole")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 } // namespace

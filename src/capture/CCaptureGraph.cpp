@@ -4,6 +4,7 @@
 #include "capture/CaptureEvents.h"
 #include "capture/CaptureTexts.h"
 #include "capture/PictureSettingsStore.h"
+#include "capture/PreviewPlanning.h"
 #include "platform/camera/CameraBackendFactory.h"
 #include "platform/text/TextCatalogue.h"
 
@@ -68,12 +69,15 @@ CCaptureGraph::CCaptureGraph(CaptureState& state, QWidget* previewParent)
     m_noButtonTimer->setSingleShot(true);
     m_noButtonTimer->setInterval(kButtonGraceMs);
     connect(m_noButtonTimer, &QTimer::timeout, this, [this] { TellNoButton(); });
+    m_state.FrameStore.SetFinisher(
+        [this](std::uint8_t* pixels, int width, int height) { ApplyEffects(pixels, width, height); });
 }
 
 CCaptureGraph::~CCaptureGraph()
 {
     StopPreview();
     ReleaseAll(); // joins the streaming thread before the preview goes
+    m_state.FrameStore.SetFinisher({});
     delete m_preview.data();
 }
 
@@ -532,7 +536,12 @@ void CCaptureGraph::PostStillCaptured(int origin)
 
 int CCaptureGraph::PaintFrame(const std::uint8_t* pixels, int width, int height)
 {
-    if (!m_preview->PaintFrame(pixels, width, height)) {
+    return PaintFrame(pixels, width, height, QSize(width, height));
+}
+
+int CCaptureGraph::PaintFrame(const std::uint8_t* pixels, int width, int height, QSize frameSize)
+{
+    if (!m_preview->PaintFrame(pixels, width, height, frameSize)) {
         return 0;
     }
     m_state.frameShown = 1;
@@ -546,12 +555,32 @@ void CCaptureGraph::OnCameraFrame(const CameraFrame& frame)
         return;
     }
     ++m_counters.received;
+    // The picture's size is read for every frame, so full screen, a resized window or
+    // another capture size take effect with the next frame.
+    const bool recording = m_hooks.recording && m_hooks.recording();
+    const PreviewPlan plan =
+        recording ? PreviewPlan{frame.width, frame.height, 1, false}
+                  : PlanPreview(frame.subtype, frame.width, frame.height, m_preview->PictureSize());
     // A frame that does not convert (corrupt JPEG, short buffer) is dropped whole.
-    if (!m_converter.Convert(frame, m_frame.data(), m_frame.size())) {
+    if (!m_converter.ConvertForPreview(frame, plan, m_frame.data(), m_frame.size())) {
         ++m_counters.damaged;
         return;
     }
-    m_liveCallback.BufferCB(frame.sampleTime, m_frame.data(), m_frame.size());
+    m_counters.previewWidth = plan.width;
+    m_counters.previewHeight = plan.height;
+    if (plan.Full()) {
+        m_liveCallback.BufferCB(frame.sampleTime, m_frame.data(), m_frame.size());
+    } else {
+        m_liveCallback.PreviewCB(frame, m_frame.data(), plan.width, plan.height);
+    }
+}
+
+void CCaptureGraph::ApplyEffects(std::uint8_t* pixels, int width, int height)
+{
+    if (m_hooks.applyEffects) {
+        std::lock_guard guard(m_effectsLock);
+        m_hooks.applyEffects(pixels, width, height);
+    }
 }
 
 void CCaptureGraph::OnCameraButton()

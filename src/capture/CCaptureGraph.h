@@ -115,6 +115,8 @@ public:
     CapturePreview* Preview() const { return m_preview; }
     // The preview's side, for callers that hold the graph; marks the frame shown.
     int PaintFrame(const std::uint8_t* pixels, int width, int height);
+    // A smaller picture of a frame of `frameSize`.
+    int PaintFrame(const std::uint8_t* pixels, int width, int height, QSize frameSize);
     void EnterFullScreen() { m_preview->EnterFullScreen(); }
     void LeaveFullScreen() { m_preview->LeaveFullScreen(); }
     void SetStatusMessage(const QString& text) { m_preview->SetStatusMessage(text); }
@@ -135,6 +137,9 @@ public:
 
     // Used by the live callback.
     const LiveFrameHooks& hooks() const { return m_hooks; }
+    // The live effects on a frame; one frame at a time, whether the live callback's
+    // or one the frame store converts when it is taken.
+    void ApplyEffects(std::uint8_t* pixels, int width, int height);
     CaptureState& State() const { return m_state; }
     // Posts WM_STILL_CAPTURED for an answered still request.
     void PostStillCaptured(int origin);
@@ -210,6 +215,7 @@ private:
     FrameConverter m_converter;
     FrameCounters m_counters;
     std::vector<std::uint8_t> m_frame; // the live branch's buffer, reused
+    std::mutex m_effectsLock;
 
     mutable std::mutex m_eventLock;
     std::deque<int> m_events;

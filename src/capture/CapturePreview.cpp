@@ -2,6 +2,7 @@
 
 #include "capture/CapturePreviewRows.h"
 #include "capture/CaptureState.h"
+#include "capture/PreviewPlanning.h"
 
 #include <QPaintEvent>
 #include <QPainter>
@@ -15,9 +16,6 @@ const QColor kStatusColour(0, 255, 0);
 const QColor kHintColour(255, 0, 0);
 constexpr int kHintRightMargin = 4;
 constexpr int kHintTop = 2;
-// 1280 x 1024 frames are stretched this much taller than the window, cutting the bottom.
-constexpr int kTallFrameExtra = 32;
-
 constexpr int kStatusFontHeight = 20;
 constexpr int kStatusFontWidth = 10;
 
@@ -83,6 +81,8 @@ void CapturePreview::RecreatePicture()
     std::lock_guard guard(m_pictureLock);
     m_picture = QImage(size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
     m_picture.fill(Qt::black);
+    m_pictureWidth = m_picture.width();
+    m_pictureHeight = m_picture.height();
 }
 
 void CapturePreview::PreparePicture()
@@ -96,6 +96,8 @@ void CapturePreview::ReleasePicture()
 {
     std::lock_guard guard(m_pictureLock);
     m_picture = QImage();
+    m_pictureWidth = 0;
+    m_pictureHeight = 0;
 }
 
 QImage CapturePreview::PreviewPicture() const
@@ -136,6 +138,11 @@ void CapturePreview::StretchIntoPicture(const std::uint8_t* pixels, int width, i
 
 int CapturePreview::PaintFrame(const std::uint8_t* pixels, int width, int height)
 {
+    return PaintFrame(pixels, width, height, QSize(width, height));
+}
+
+int CapturePreview::PaintFrame(const std::uint8_t* pixels, int width, int height, QSize frameSize)
+{
     if (!pixels || width <= 0 || height <= 0) {
         return 0;
     }
@@ -144,8 +151,8 @@ int CapturePreview::PaintFrame(const std::uint8_t* pixels, int width, int height
         if (m_picture.isNull()) {
             return 0;
         }
-        const int extra = (width == 1280 && height == 1024) ? kTallFrameExtra : 0;
-        StretchIntoPicture(pixels, width, height, m_picture.height() + extra);
+        const int stretched = StretchedHeight(frameSize.width(), frameSize.height(), m_picture.height());
+        StretchIntoPicture(pixels, width, height, stretched);
         if (m_painters.paintMeasurements || m_painters.paintOverlays) {
             QPainter painter(&m_picture);
             if (m_painters.paintMeasurements) {

@@ -12,6 +12,7 @@
 
 #include <QFont>
 #include <QImage>
+#include <QSize>
 #include <QString>
 #include <QWidget>
 #include <atomic>
@@ -42,6 +43,9 @@ public:
     // draws the measurements and overlays and asks for a repaint. 0 without a
     // picture or pixels.
     int PaintFrame(const std::uint8_t* pixels, int width, int height);
+    // The same for a smaller picture of a frame of `frameSize` (the camera's size),
+    // which decides how tall the frame is stretched.
+    int PaintFrame(const std::uint8_t* pixels, int width, int height, QSize frameSize);
 
     // The off-screen picture at the window's size, filled black, made when missing;
     // ReleasePicture deletes it (the capture graph's TearDown).
@@ -49,6 +53,8 @@ public:
     void ReleasePicture();
     // Copy of the composed picture (window size).
     QImage PreviewPicture() const;
+    // Size of the off-screen picture (empty when there is none); any thread.
+    QSize PictureSize() const { return {m_pictureWidth.load(), m_pictureHeight.load()}; }
 
     void EnterFullScreen();
     void LeaveFullScreen();
@@ -79,6 +85,8 @@ private:
     QImage m_picture;
     std::vector<int> m_stretchColumns; // source byte offset of each target column
     int m_stretchKey[2] = {0, 0};      // source width, target width of the table
+    std::atomic<int> m_pictureWidth{0};
+    std::atomic<int> m_pictureHeight{0};
 
     UniqueFd m_repaintFd;
     QSocketNotifier* m_repaintNotifier = nullptr;

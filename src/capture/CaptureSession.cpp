@@ -46,6 +46,7 @@ void CaptureSession::InstallFrameHooks()
     hooks.recordFrame = [recorder](const std::uint8_t* pixels, std::size_t length, int width, int height) {
         recorder->WriteFrame(pixels, length, width, height);
     };
+    hooks.recording = [recorder] { return recorder->IsOpen(); };
     m_graph->SetLiveFrameHooks(std::move(hooks));
 }
 

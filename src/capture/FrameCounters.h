@@ -23,6 +23,10 @@ public:
     std::atomic<std::int64_t> received{0};
     std::atomic<std::int64_t> shown{0};
     std::atomic<std::int64_t> damaged{0}; // flagged by the driver or not convertible (corrupt JPEG)
+    // The last frame's picture as converted for the preview (the frame's own size
+    // when it was converted whole).
+    std::atomic<int> previewWidth{0};
+    std::atomic<int> previewHeight{0};
 
 private:
     std::chrono::steady_clock::time_point m_started = std::chrono::steady_clock::now();

@@ -1,12 +1,17 @@
 #pragma once
 // The last live frame and the still request it answers: both are filled on the
 // camera's streaming thread and read on the window thread.
+#include "platform/camera/CameraBackend.h"
+
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
+
+class FrameConverter;
 
 // The platform's 40-byte bitmap header (little-endian layout, no padding).
 struct BitmapInfoHeader {
@@ -35,7 +40,15 @@ BitmapInfoHeader FrameHeader(int width, int height);
 // while reading `pixels`): after a still notice is posted the store keeps the frame
 // before it (`held`) until TakeFrame has copied it, so the saved picture is neither
 // a newer frame nor torn.
+//
+// While the preview shows a smaller picture than the camera sends, the live
+// callback keeps the camera's own bytes of the frame (StoreCoded) instead; TakeFrame
+// then converts them in full and applies the effects (`finishFrame`) first, so what
+// it hands out is the frame the full path would have stored.
 struct FrameStoreData {
+    FrameStoreData();
+    ~FrameStoreData();
+
     std::mutex lock;
     std::unique_ptr<std::uint8_t[]> pixels; // grown on demand, never shrunk
     std::size_t capacity = 0;               // bytes
@@ -49,6 +62,14 @@ struct FrameStoreData {
     // Live callback: copies a frame in (growing the buffer when needed) unless the
     // store is held; false when the buffer cannot grow.
     bool Store(const std::uint8_t* frame, int frameWidth, int frameHeight, double time);
+    // Live callback: copies the camera's bytes of a frame in, unless the store is held;
+    // false when the copy cannot grow.
+    bool StoreCoded(const CameraFrame& frame);
+    // True while the stored frame is the camera's bytes, not yet converted.
+    bool HoldsCodedFrame();
+    // What a frame converted from the camera's bytes gets before it is handed out
+    // (the live effects); set by the capture graph, called under `lock`.
+    void SetFinisher(std::function<void(std::uint8_t* pixels, int width, int height)> finisher);
     // Live callback: keep the current frame for the still notice being posted.
     void Hold();
     // True while a posted still notice has not been collected (released after a
@@ -64,6 +85,17 @@ struct FrameStoreData {
     std::size_t FrameBytes() const;
     // Frees the buffer (TearDown).
     void Free();
+
+private:
+    // Converts the kept camera bytes into `pixels` and finishes them; under `lock`.
+    bool ConvertCoded();
+    bool CopyLocked(std::vector<std::uint8_t>& out, BitmapInfoHeader& outHeader);
+
+    std::vector<std::uint8_t> m_coded;           // the camera's bytes, grown on demand
+    CameraFrame m_codedFormat;                   // their layout; data and length unused
+    bool m_codedCurrent = false;                 // the stored frame is m_coded, not `pixels`
+    std::unique_ptr<FrameConverter> m_converter; // made at the first conversion
+    std::function<void(std::uint8_t*, int, int)> m_finisher;
 };
 
 // Origins of a still request.

@@ -14,25 +14,40 @@ int CLiveFrameCallback::BufferCB(double sampleTime, std::uint8_t* buffer, std::s
     if (!buffer || m_width <= 0 || m_height <= 0 || length < expected) {
         return 0;
     }
-    CaptureState& state = m_graph.State();
-    // Drops a frame that arrives while the previous one is still being processed.
-    if (state.frameBusy.exchange(1)) {
-        return 0;
-    }
-    const LiveFrameHooks& hooks = m_graph.hooks();
-    if (hooks.applyEffects) {
-        hooks.applyEffects(buffer, m_width, m_height);
-    }
-    StoreOrAnswerStill(sampleTime, buffer);
-    if (hooks.recordFrame) {
-        hooks.recordFrame(buffer, expected, m_width, m_height);
-    }
-    m_graph.PaintFrame(buffer, m_width, m_height);
-    state.frameBusy = 0;
+    Run(sampleTime, buffer, m_width, m_height, nullptr);
     return 0;
 }
 
-void CLiveFrameCallback::StoreOrAnswerStill(double sampleTime, const std::uint8_t* buffer)
+int CLiveFrameCallback::PreviewCB(const CameraFrame& frame, std::uint8_t* buffer, int width, int height)
+{
+    if (!buffer || width <= 0 || height <= 0 || frame.width != m_width || frame.height != m_height) {
+        return 0;
+    }
+    Run(frame.sampleTime, buffer, width, height, &frame);
+    return 0;
+}
+
+void CLiveFrameCallback::Run(double sampleTime, std::uint8_t* buffer, int width, int height,
+                             const CameraFrame* coded)
+{
+    CaptureState& state = m_graph.State();
+    // Drops a frame that arrives while the previous one is still being processed.
+    if (state.frameBusy.exchange(1)) {
+        return;
+    }
+    m_graph.ApplyEffects(buffer, width, height);
+    StoreOrAnswerStill(sampleTime, buffer, coded);
+    const LiveFrameHooks& hooks = m_graph.hooks();
+    if (!coded && hooks.recordFrame) {
+        hooks.recordFrame(buffer, static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3,
+                          width, height);
+    }
+    m_graph.PaintFrame(buffer, width, height, QSize(m_width, m_height));
+    state.frameBusy = 0;
+}
+
+void CLiveFrameCallback::StoreOrAnswerStill(double sampleTime, const std::uint8_t* buffer,
+                                            const CameraFrame* coded)
 {
     CaptureState& state = m_graph.State();
     if (state.StillRequest.pending.load()) {
@@ -41,7 +56,12 @@ void CLiveFrameCallback::StoreOrAnswerStill(double sampleTime, const std::uint8_
         m_graph.PostStillCaptured(origin);
         return;
     }
-    if (!state.FrameStore.IsHeld()) {
+    if (state.FrameStore.IsHeld()) {
+        return;
+    }
+    if (coded) {
+        state.FrameStore.StoreCoded(*coded);
+    } else {
         state.FrameStore.Store(buffer, m_width, m_height, sampleTime);
     }
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 class CCaptureGraph;
+struct CameraFrame;
 class CaptureState;
 
 // Live branch: effects, frame store or still notice, recorder, preview painting.
@@ -17,9 +18,15 @@ public:
     int Height() const { return m_height; }
     // One BGR bottom-up frame of Width() x Height(), processed in place. Returns 0.
     int BufferCB(double sampleTime, std::uint8_t* buffer, std::size_t length);
+    // The same for a smaller picture of `frame` (width x height, BGR bottom-up) made
+    // for the preview: the frame store keeps the camera's bytes and nothing is
+    // recorded. Returns 0.
+    int PreviewCB(const CameraFrame& frame, std::uint8_t* buffer, int width, int height);
 
 private:
-    void StoreOrAnswerStill(double sampleTime, const std::uint8_t* buffer);
+    // `coded` is the camera's frame when `buffer` is only the preview's picture of it.
+    void Run(double sampleTime, std::uint8_t* buffer, int width, int height, const CameraFrame* coded);
+    void StoreOrAnswerStill(double sampleTime, const std::uint8_t* buffer, const CameraFrame* coded);
 
     CCaptureGraph& m_graph;
     int m_width = 0;

@@ -18,6 +18,9 @@ struct LiveFrameHooks {
     // Hands the frame to an open recording (the recorder takes its own lock and
     // does nothing when no recording is open).
     std::function<void(const std::uint8_t* pixels, std::size_t length, int width, int height)> recordFrame;
+    // True while a recording is open: it takes every frame whole, so the preview's
+    // smaller pictures are not used meanwhile.
+    std::function<bool()> recording;
     // Live measurements onto the preview picture, with the measure scale.
     std::function<void(QPainter& painter, double scaleX, double scaleY)> paintMeasurements;
     // Overlays (crosshair, scale line, circle grid) onto a preview of `size`; called

@@ -15,12 +15,14 @@ QImage StoredFrame(FrameStoreData* store)
     if (!store) {
         return {};
     }
-    std::lock_guard guard(store->lock);
-    const int w = store->header.biWidth, h = store->header.biHeight;
-    if (!store->pixels || w <= 0 || h <= 0 || store->capacity < std::size_t(w) * h * 3) {
+    // While the preview is small the store holds the camera's bytes: it converts them.
+    std::vector<std::uint8_t> pixels;
+    BitmapInfoHeader header;
+    if (!store->CopyFrame(pixels, header) || header.biWidth <= 0 || header.biHeight <= 0) {
         return {};
     }
-    return QImage(store->pixels.get(), w, h, w * 3, QImage::Format_BGR888).mirrored();
+    const int w = header.biWidth, h = header.biHeight;
+    return QImage(pixels.data(), w, h, w * 3, QImage::Format_BGR888).mirrored();
 }
 
 } // namespace

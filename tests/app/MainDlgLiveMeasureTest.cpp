@@ -225,5 +225,26 @@ TEST_F(MainDlgTest, GuidesAndEffectsBetweenCalibrationStepsKeepTheButtonsAndTheV
     EXPECT_TRUE(dlg->Button(IDC_LINE)->IsActive());
     EXPECT_EQ(measure100(293), "1.000");
     EXPECT_EQ(list.Count(), 3);
+
+    // Another capture size and back, full screen and back: the preview shows a smaller
+    // picture of the frame each time, and a line still reads the calibrated value in
+    // pixels of the capture size while a still stays whole.
+    const FrameCounters& counters = dlg->CaptureGraph()->Counters();
+    ASSERT_EQ(dlg->CaptureGraph()->SetCaptureSize(1600, 1200), 0);
+    ASSERT_EQ(dlg->CaptureGraph()->SetCaptureSize(2592, 1944), 0);
+    dlg->showMaximized();
+    ASSERT_TRUE(WaitFor([&] { return dlg->IsFullScreen(); }));
+    const int screenWidth = dlg->CaptureGraph()->Preview()->width();
+    ASSERT_TRUE(WaitFor(
+        [&] { return counters.previewWidth.load() >= screenWidth && counters.previewWidth.load() < 2592; }));
+    QTest::keyClick(dlg.get(), Qt::Key_Escape);
+    ASSERT_TRUE(WaitFor([&] { return !dlg->IsFullScreen(); }));
+    ASSERT_TRUE(
+        WaitFor([&] { return counters.previewWidth.load() >= 640 && counters.previewWidth.load() < 700; }));
+    dlg->OnCommand(IDC_LINE);
+    EXPECT_EQ(measure100(393), "1.000");
+    QTest::keyClick(dlg.get(), Qt::Key_F2);
+    ASSERT_TRUE(WaitFor([&] { return Pictures(*dlg).size() == 1; }));
+    EXPECT_EQ(QImage(dlg->PictureFolder() + "/" + Pictures(*dlg).at(0)).size(), QSize(2592, 1944));
     EXPECT_TRUE(m_messages.isEmpty());
 }

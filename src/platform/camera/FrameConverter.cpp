@@ -30,6 +30,7 @@ FrameConverter::FrameConverter() = default;
 FrameConverter::~FrameConverter()
 {
     sws_freeContext(m_sws);
+    sws_freeContext(m_sampledSws);
     if (m_jpeg) {
         tjDestroy(static_cast<tjhandle>(m_jpeg));
     }
@@ -55,14 +56,38 @@ bool FrameConverter::Convert(const CameraFrame& frame, std::uint8_t* out, std::s
     return ConvertPacked(frame, out);
 }
 
+bool FrameConverter::ConvertForPreview(const CameraFrame& frame, const PreviewPlan& plan, std::uint8_t* out,
+                                       std::size_t capacity)
+{
+    if (plan.Full()) {
+        return Convert(frame, out, capacity);
+    }
+    const std::size_t needed = OutputSize(frame.width, frame.height);
+    const std::size_t planned = OutputSize(plan.width, plan.height);
+    if (needed == 0 || planned == 0 || capacity < planned || !out || !frame.data || frame.length == 0) {
+        return false;
+    }
+    if (frame.subtype == CameraSubtype::MJPG) {
+        return plan.jpegDenominator > 1 && ConvertJpeg(frame, out, plan.jpegDenominator);
+    }
+    return plan.sampled && plan.width <= frame.width && plan.height <= frame.height &&
+           ConvertSampled(frame, plan, out);
+}
+
+bool FrameConverter::PackedStrideOk(const CameraFrame& frame, std::size_t stride) const
+{
+    const auto rowBytes = static_cast<std::size_t>(frame.width) * 2;
+    // The last row needs only its pixels, not its padding.
+    return stride >= rowBytes && stride <= 0x7fffffff &&
+           frame.length >= stride * (frame.height - 1) + rowBytes;
+}
+
 bool FrameConverter::ConvertPacked(const CameraFrame& frame, std::uint8_t* out)
 {
     const int w = frame.width;
     const int h = frame.height;
     const std::size_t stride = frame.stride ? frame.stride : static_cast<std::size_t>(w) * 2;
-    // The last row needs only its pixels, not its padding.
-    if (stride < static_cast<std::size_t>(w) * 2 || stride > 0x7fffffff ||
-        frame.length < stride * (h - 1) + static_cast<std::size_t>(w) * 2) {
+    if (!PackedStrideOk(frame, stride)) {
         return false;
     }
     const AVPixelFormat source =
@@ -80,7 +105,9 @@ bool FrameConverter::ConvertPacked(const CameraFrame& frame, std::uint8_t* out)
     return sws_scale(m_sws, srcPlanes, srcStrides, 0, h, dstPlanes, dstStrides) == h;
 }
 
-bool FrameConverter::ConvertJpeg(const CameraFrame& frame, std::uint8_t* out)
+// `denominator` 2, 4 or 8 decodes at that fraction of the size (each side rounded up),
+// which the decoder does inside its inverse DCT.
+bool FrameConverter::ConvertJpeg(const CameraFrame& frame, std::uint8_t* out, int denominator)
 {
     if (!m_jpeg) {
         m_jpeg = tjInitDecompress();
@@ -103,6 +130,9 @@ bool FrameConverter::ConvertJpeg(const CameraFrame& frame, std::uint8_t* out)
     if (w != frame.width || h != frame.height) {
         return false;
     }
-    return usable(
-        tjDecompress2(handle, data, size, out, w, w * 3, h, TJPF_BGR, TJFLAG_BOTTOMUP | TJFLAG_FASTDCT));
+    const tjscalingfactor factor{1, denominator};
+    const int outW = TJSCALED(w, factor);
+    const int outH = TJSCALED(h, factor);
+    return usable(tjDecompress2(handle, data, size, out, outW, outW * 3, outH, TJPF_BGR,
+                                TJFLAG_BOTTOMUP | TJFLAG_FASTDCT));
 }
