@@ -102,16 +102,7 @@ bool FocusSeriesCollector::NewFrameArrived()
 
 QImage FocusSeriesCollector::LatestFrame()
 {
-    std::vector<std::uint8_t> pixels;
-    BitmapInfoHeader header;
-    if (!m_session.State().FrameStore.CopyFrame(pixels, header) || header.biWidth <= 0 ||
-        header.biHeight <= 0) {
-        return {};
-    }
-    // The store keeps bottom-up BGR rows.
-    const QImage rows(pixels.data(), header.biWidth, header.biHeight, header.biWidth * 3,
-                      QImage::Format_BGR888);
-    return rows.mirrored(false, true).convertToFormat(QImage::Format_RGB888);
+    return m_session.State().FrameStore.CopyPicture();
 }
 
 void FocusSeriesCollector::MoveFocus(int index)

@@ -144,6 +144,19 @@ bool FrameStoreData::CopyFrame(std::vector<std::uint8_t>& out, BitmapInfoHeader&
     return CopyLocked(out, outHeader);
 }
 
+QImage FrameStoreData::CopyPicture()
+{
+    std::vector<std::uint8_t> pixels;
+    BitmapInfoHeader header;
+    if (!CopyFrame(pixels, header) || header.biWidth <= 0 || header.biHeight <= 0) {
+        return {};
+    }
+    // The store keeps bottom-up BGR rows.
+    const QImage rows(pixels.data(), header.biWidth, header.biHeight, header.biWidth * 3,
+                      QImage::Format_BGR888);
+    return rows.mirrored(false, true).convertToFormat(QImage::Format_RGB888);
+}
+
 bool FrameStoreData::CopyLocked(std::vector<std::uint8_t>& out, BitmapInfoHeader& outHeader)
 {
     if (m_codedCurrent && !ConvertCoded()) {

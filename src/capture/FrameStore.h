@@ -3,6 +3,7 @@
 // camera's streaming thread and read on the window thread.
 #include "platform/camera/CameraBackend.h"
 
+#include <QImage>
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -81,6 +82,8 @@ struct FrameStoreData {
     // Copies the stored frame for a reader other than the still notice: a frame held
     // for a pending still stays held. False when no frame is stored.
     bool CopyFrame(std::vector<std::uint8_t>& out, BitmapInfoHeader& outHeader);
+    // The same as a top-down RGB picture; null when no frame is stored.
+    QImage CopyPicture();
     // Byte size of the stored frame (width * height * 3).
     std::size_t FrameBytes() const;
     // Frees the buffer (TearDown).

@@ -12,17 +12,8 @@ namespace {
 // The last live frame the capture stored, upright; null when there is none.
 QImage StoredFrame(FrameStoreData* store)
 {
-    if (!store) {
-        return {};
-    }
     // While the preview is small the store holds the camera's bytes: it converts them.
-    std::vector<std::uint8_t> pixels;
-    BitmapInfoHeader header;
-    if (!store->CopyFrame(pixels, header) || header.biWidth <= 0 || header.biHeight <= 0) {
-        return {};
-    }
-    const int w = header.biWidth, h = header.biHeight;
-    return QImage(pixels.data(), w, h, w * 3, QImage::Format_BGR888).mirrored();
+    return store ? store->CopyPicture() : QImage();
 }
 
 } // namespace
