@@ -26,7 +26,12 @@
 //     period whose ticks lie nearly as tightly on their line as the tightest fit's
 //     is the pitch (multiples of the pitch fit as tightly, fractions much worse).
 //     The 95 % interval comes from the scatter about the line, widened for the
-//     correlation of neighbouring ticks' errors.
+//     correlation of neighbouring ticks' errors. When no period fits, the lags at
+//     which the band's profile repeats (its autocorrelation's peaks) are tried as
+//     periods, on the band and then each guiding a new band and straightening: the
+//     spectrum of thin ticks seen askew can peak at a harmonic or its alias. Half
+//     the pitch fits loosely enough to pass when noise fills the empty windows, but
+//     every other window's tick is then much weaker, which gives it away.
 //  5. Refusals: no direction with a clearly periodic projection, fewer than eight
 //     ticks on the line, ticks scattered by more than an eighth of the pitch or
 //     missing from many windows (not a regular ruler), or an interval wider than
@@ -35,10 +40,10 @@
 
 #include "measure/RulerFit.h"
 #include "measure/RulerProfile.h"
+#include "measure/RulerRepeat.h"
 
 #include <algorithm>
 #include <cmath>
-#include <initializer_list>
 #include <limits>
 #include <numbers>
 #include <numeric>
@@ -358,7 +363,7 @@ TickFit FitAt(const std::vector<double>& profile, double period)
 // Every whole multiple of the pitch fits the ticks as tightly as the pitch itself,
 // a fraction of it much more loosely: the finest period fitting nearly as tightly as
 // the tightest one is the pitch.
-TickFit BestFit(const std::vector<double>& profile, std::initializer_list<double> periods)
+TickFit BestFit(const std::vector<double>& profile, const std::vector<double>& periods)
 {
     std::vector<TickFit> fits;
     std::vector<double> tried;
@@ -393,28 +398,58 @@ TickFit BestFit(const std::vector<double>& profile, std::initializer_list<double
     return std::move(fits[chosen]);
 }
 
+// The ruler measured along the band the search's candidate leads to, with the
+// search's period guiding the band and the straightening.
+struct Measured {
+    Projection projection;
+    std::vector<double> profile;
+    Band band;
+    TickFit fit;
+};
+
+Measured MeasureAlong(const QImage& grey, const Candidate& found)
+{
+    Measured m;
+    const double period = found.periodicity.period;
+    m.band = Straightened(grey, FindBand(found), found.projection.angle, period);
+    m.projection = Project(grey, m.band.angle, 1, m.band.sFrom, m.band.sTo, m.band.sTo - m.band.sFrom + 1);
+    m.profile = Profile(m.projection, 0, 0);
+    const Periodicity q = FindPeriodicity(m.profile, kMinPitch * kBinsPerPixel, kMaxPitch * kBinsPerPixel);
+    // The band alone shows the period at the straightened axis; the search's period,
+    // seen askew, is a little short but sometimes the band's spectrum is cluttered.
+    m.fit = BestFit(m.profile, {q.period, period});
+    return m;
+}
+
 } // namespace
 
 RulerFinding FindRuler(const QImage& picture)
 {
-    RulerFinding none;
     if (picture.width() < 32 || picture.height() < 32) {
-        return none;
+        return {};
     }
     const QImage grey = picture.convertToFormat(QImage::Format_Grayscale8);
     const Candidate best = BestDirection(grey);
     if (best.periodicity.prominence < kMinProminence) {
-        return none;
+        return {};
     }
-    const Band band = Straightened(grey, FindBand(best), best.projection.angle, best.periodicity.period);
-    const Projection p = Project(grey, band.angle, 1, band.sFrom, band.sTo, band.sTo - band.sFrom + 1);
-    const std::vector<double> profile = Profile(p, 0, 0);
-    const Periodicity q = FindPeriodicity(profile, kMinPitch * kBinsPerPixel, kMaxPitch * kBinsPerPixel);
-    // The band alone shows the period at the straightened axis; the search's period,
-    // seen askew, is a little short but sometimes the band's spectrum is cluttered.
-    const TickFit fit = BestFit(profile, {q.period, best.periodicity.period});
-    if (fit.positions.empty()) {
-        return none;
+    Measured m = MeasureAlong(grey, best);
+    if (!m.fit.positions.empty()) {
+        return Finding(m.projection, m.fit, m.band);
     }
-    return Finding(p, fit, band);
+    // The strongest spectral peak can be a harmonic of thin ticks, or its alias on the
+    // pixel grid, which misleads the band's straightening too: the periods at which the
+    // band repeats are tried, first on the band as it is, then each guiding its own.
+    const std::vector<double> repeats =
+        RepeatPeriods(m.profile, kMinPitch * kBinsPerPixel, kMaxPitch * kBinsPerPixel);
+    m.fit = BestFit(m.profile, repeats);
+    for (std::size_t i = 0; i < repeats.size() && m.fit.positions.empty(); ++i) {
+        Candidate guided = best;
+        guided.periodicity.period = repeats[i];
+        m = MeasureAlong(grey, guided);
+    }
+    if (m.fit.positions.empty()) {
+        return {};
+    }
+    return Finding(m.projection, m.fit, m.band);
 }

@@ -22,6 +22,9 @@ constexpr double kRejectDeviations = 4.0;
 constexpr double kMadToDeviation = 1.4826;
 constexpr double kMaxCorrelation = 0.8;
 constexpr double kSystematicShare = 0.0008;
+// Mean strength of the odd windows' ticks below this share of the even ones' (or the
+// other way round): the period is half the pitch.
+constexpr double kAlternation = 0.7;
 
 struct Tick {
     int k;
@@ -144,6 +147,23 @@ bool RobustFit(const std::vector<Tick>& ticks, std::vector<bool>& keep, Line& li
     return std::count(keep.begin(), keep.end(), true) >= kMinTicks;
 }
 
+// At half the pitch every other window holds a tick and the rest only noise, some of
+// whose phases fall near the line by chance: the two halves' strengths give it away.
+// (At the pitch itself the long ticks every 5 and 10 fall on both halves alike.)
+bool Alternates(const std::vector<Tick>& ticks)
+{
+    double sum[2] = {0.0, 0.0};
+    int count[2] = {0, 0};
+    for (const Tick& t : ticks) {
+        sum[t.k % 2] += t.amplitude, ++count[t.k % 2];
+    }
+    if (count[0] == 0 || count[1] == 0) {
+        return false;
+    }
+    const double even = sum[0] / count[0], odd = sum[1] / count[1];
+    return std::min(even, odd) < kAlternation * std::max(even, odd);
+}
+
 } // namespace
 
 TickFit FitTicks(const std::vector<double>& profile, double period)
@@ -162,6 +182,9 @@ TickFit FitTicks(const std::vector<double>& profile, double period)
     // The first pass's slope corrects the period; the second measures with it.
     for (int pass = 0; pass < 2; ++pass) {
         ticks = MeasureTicks(hp, period, sign, fit.windows);
+        if (pass == 1 && Alternates(ticks)) {
+            return fit;
+        }
         KeepAndAlign(ticks, period);
         if (!RobustFit(ticks, keep, line)) {
             return fit;
