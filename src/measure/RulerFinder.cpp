@@ -34,7 +34,9 @@
 #include "measure/RulerFinder.h"
 
 #include "measure/RulerFit.h"
+#include "measure/RulerGrey.h"
 #include "measure/RulerProfile.h"
+#include "platform/threads/ParallelRows.h"
 
 #include <algorithm>
 #include <cmath>
@@ -138,34 +140,42 @@ void BestStrip(Projection&& p, bool large, Candidate& best)
     }
 }
 
+// The directions' projections and spectra, side by side on the cores; the first
+// direction with the most prominent period wins, as in a plain loop.
+void Search(const QImage& grey, const std::vector<double>& directions, bool large, Candidate& best)
+{
+    constexpr double kEverywhere = std::numeric_limits<double>::max();
+    std::vector<Candidate> found(directions.size());
+    ParallelEach(static_cast<int>(directions.size()), [&](int i) {
+        BestStrip(Project(grey, directions[i], large ? kLargeSearchStep : 1, -kEverywhere, kEverywhere,
+                          kSearchStripWidth),
+                  large, found[i]);
+    });
+    for (Candidate& c : found) {
+        if (c.periodicity.prominence > best.periodicity.prominence) {
+            best = std::move(c);
+        }
+    }
+}
+
 Candidate BestDirection(const QImage& grey)
 {
     const bool large = static_cast<long>(grey.width()) * grey.height() > kSearchFullPixels;
-    constexpr double kEverywhere = std::numeric_limits<double>::max();
     const std::vector<double> directions = CandidateDirections(grey);
     Candidate best;
-    const auto search = [&](std::size_t i) {
-        BestStrip(Project(grey, directions[i], large ? kLargeSearchStep : 1, -kEverywhere, kEverywhere,
-                          kSearchStripWidth),
-                  large, best);
-    };
     if (!large) {
-        for (std::size_t i = 0; i < directions.size(); ++i) {
-            search(i);
-        }
+        Search(grey, directions, large, best);
         return best;
     }
     // A large picture tries the edge directions themselves first; their neighbours
     // only when neither shows the ticks clearly (the axis is straightened later).
-    for (std::size_t i = 0; i < directions.size(); i += kDirectionsPerEdge) {
-        search(i);
+    std::vector<double> edges, neighbours;
+    for (std::size_t i = 0; i < directions.size(); ++i) {
+        (i % kDirectionsPerEdge == 0 ? edges : neighbours).push_back(directions[i]);
     }
+    Search(grey, edges, large, best);
     if (best.periodicity.prominence < kClearProminence) {
-        for (std::size_t i = 0; i < directions.size(); ++i) {
-            if (i % kDirectionsPerEdge != 0) {
-                search(i);
-            }
-        }
+        Search(grey, neighbours, large, best);
     }
     return best;
 }
@@ -300,14 +310,17 @@ Band Straightened(const QImage& grey, const Band& found, double searchAngle, dou
     Band band = Sharpness(grey, turned, period) >= Sharpness(grey, plain, period) ? turned : plain;
     for (const auto& [reach, step] : kAngleSearch) {
         const double from = band.angle;
-        double bestScore = Sharpness(grey, band, period);
-        double bestAngle = from;
+        std::vector<double> angles;
         for (double a = from - reach; a <= from + reach + 1e-9; a += step) {
-            const double score = Sharpness(grey, Turned(band, a, pivot), period);
-            if (score > bestScore) {
-                bestScore = score, bestAngle = a;
-            }
+            angles.push_back(a);
         }
+        // The band as it is first, then each turn; the first sharpest wins.
+        std::vector<double> scores(angles.size() + 1);
+        ParallelEach(static_cast<int>(scores.size()), [&](int i) {
+            scores[i] = Sharpness(grey, i == 0 ? band : Turned(band, angles[i - 1], pivot), period);
+        });
+        const auto sharpest = std::max_element(scores.begin(), scores.end());
+        const double bestAngle = sharpest == scores.begin() ? from : angles[sharpest - scores.begin() - 1];
         band = Narrowed(grey, Turned(band, bestAngle, pivot), period);
     }
     return band;
@@ -401,7 +414,7 @@ RulerFinding FindRuler(const QImage& picture)
     if (picture.width() < 32 || picture.height() < 32) {
         return none;
     }
-    const QImage grey = picture.convertToFormat(QImage::Format_Grayscale8);
+    const QImage grey = GreyPicture(picture);
     const Candidate best = BestDirection(grey);
     if (best.periodicity.prominence < kMinProminence) {
         return none;

@@ -7,6 +7,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <map>
+#include <memory>
+#include <mutex>
 #include <numbers>
 
 namespace ruler {
@@ -34,8 +37,56 @@ constexpr int kBlocks = 3;
 constexpr std::size_t kBlock = 8;
 constexpr std::size_t kPeakHalfWidth = 6;
 
+// Profiles of this many lengths keep their window.
+constexpr std::size_t kKeptWindows = 8;
+
 using Complex = std::complex<double>;
 
+// The plain product: std::complex's operator* checks for infinities and NaN on
+// every call, which the spectrum's finite values never need.
+Complex Multiply(Complex a, Complex b)
+{
+    return {a.real() * b.real() - a.imag() * b.imag(), a.real() * b.imag() + a.imag() * b.real()};
+}
+
+// exp(-2 pi i k / n) for k < n / 2, made once per size (a power of two) and kept.
+const std::vector<Complex>& Twiddles(std::size_t n)
+{
+    static std::mutex mutex;
+    static std::map<std::size_t, std::vector<Complex>> tables;
+    const std::lock_guard lock(mutex);
+    std::vector<Complex>& w = tables[n];
+    if (w.empty()) {
+        w.resize(n / 2);
+        for (std::size_t k = 0; k < n / 2; ++k) {
+            w[k] = std::polar(1.0, -2 * kPi * static_cast<double>(k) / static_cast<double>(n));
+        }
+    }
+    return w;
+}
+
+// The Hann window over `count` samples. The profiles of one picture share a few
+// lengths, so the last few windows are kept.
+std::shared_ptr<const std::vector<double>> HannWindow(std::size_t count)
+{
+    static std::mutex mutex;
+    static std::map<std::size_t, std::shared_ptr<const std::vector<double>>> windows;
+    const std::lock_guard lock(mutex);
+    if (const auto found = windows.find(count); found != windows.end()) {
+        return found->second;
+    }
+    if (windows.size() >= kKeptWindows) {
+        windows.clear();
+    }
+    auto window = std::make_shared<std::vector<double>>(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        (*window)[i] = 0.5 - 0.5 * std::cos(2 * kPi * (i + 0.5) / static_cast<double>(count));
+    }
+    windows.emplace(count, window);
+    return window;
+}
+
+// Radix-2 in place; n is a power of two.
 void Fft(std::vector<Complex>& a)
 {
     const std::size_t n = a.size();
@@ -49,14 +100,13 @@ void Fft(std::vector<Complex>& a)
             std::swap(a[i], a[j]);
         }
     }
+    const std::vector<Complex>& twiddles = Twiddles(n);
     for (std::size_t len = 2; len <= n; len <<= 1) {
-        const double angle = -2 * kPi / static_cast<double>(len);
-        const Complex step(std::cos(angle), std::sin(angle));
+        const std::size_t stride = n / len;
         for (std::size_t i = 0; i < n; i += len) {
-            Complex w(1.0);
-            for (std::size_t k = 0; k < len / 2; ++k, w *= step) {
+            for (std::size_t k = 0; k < len / 2; ++k) {
                 const Complex u = a[i + k];
-                const Complex v = a[i + k + len / 2] * w;
+                const Complex v = Multiply(a[i + k + len / 2], twiddles[k * stride]);
                 a[i + k] = u + v;
                 a[i + k + len / 2] = u - v;
             }
@@ -64,22 +114,37 @@ void Fft(std::vector<Complex>& a)
     }
 }
 
+// Power of the windowed profile, zero-padded to n (a power of two, at least twice its
+// length), at the frequencies 0 .. n/2 - 1. The real samples go in pairs into one
+// complex transform of half the length, which is then split into the even and odd
+// samples' spectra and combined.
 std::vector<double> PowerSpectrum(const std::vector<double>& profile, std::size_t& n)
 {
-    n = 1;
+    n = 2;
     while (n < profile.size() * 2) {
         n <<= 1;
     }
-    std::vector<Complex> a(n);
-    const double count = static_cast<double>(profile.size());
+    const std::size_t half = n / 2;
+    std::vector<Complex> z(half);
+    const std::shared_ptr<const std::vector<double>> hann = HannWindow(profile.size());
     for (std::size_t i = 0; i < profile.size(); ++i) {
-        const double hann = 0.5 - 0.5 * std::cos(2 * kPi * (i + 0.5) / count);
-        a[i] = std::isnan(profile[i]) ? 0.0 : profile[i] * hann;
+        const double v = std::isnan(profile[i]) ? 0.0 : profile[i] * (*hann)[i];
+        if (i % 2 == 0) {
+            z[i / 2].real(v);
+        } else {
+            z[i / 2].imag(v);
+        }
     }
-    Fft(a);
-    std::vector<double> power(n / 2);
-    for (std::size_t k = 0; k < n / 2; ++k) {
-        power[k] = std::norm(a[k]);
+    Fft(z);
+    const std::vector<Complex>& twiddles = Twiddles(n);
+    std::vector<double> power(half);
+    power[0] = (z[0].real() + z[0].imag()) * (z[0].real() + z[0].imag());
+    for (std::size_t k = 1; k < half; ++k) {
+        const Complex a = z[k], b = std::conj(z[half - k]);
+        const Complex even = 0.5 * (a + b);
+        const Complex d = a - b; // odd = d / 2i
+        const Complex odd(0.5 * d.imag(), -0.5 * d.real());
+        power[k] = std::norm(even + Multiply(twiddles[k], odd));
     }
     return power;
 }
@@ -128,6 +193,81 @@ double At(const std::vector<double>& prefix, double x)
     const double clamped = std::clamp(x, 0.0, static_cast<double>(prefix.size() - 1));
     const std::size_t i = std::min(static_cast<std::size_t>(clamped), prefix.size() - 2);
     return prefix[i] + (prefix[i + 1] - prefix[i]) * (clamped - static_cast<double>(i));
+}
+
+// One end of a window at a fixed offset from bin i, read from the cumulative sums.
+class WindowEnd {
+public:
+    WindowEnd(double offset, std::size_t bins)
+        : m_offset(offset), m_whole(static_cast<long>(std::floor(offset))),
+          m_fraction(offset - std::floor(offset)), m_bins(static_cast<long>(bins))
+    {
+    }
+    double At(const std::vector<double>& prefix, std::size_t i) const
+    {
+        const long j = static_cast<long>(i) + m_whole;
+        if (j < 0 || j >= m_bins) {
+            return ::ruler::At(prefix, static_cast<double>(i) + m_offset);
+        }
+        return prefix[j] + (prefix[j + 1] - prefix[j]) * m_fraction;
+    }
+
+private:
+    double m_offset;
+    long m_whole;
+    double m_fraction;
+    long m_bins;
+};
+
+// A position in bins or strips with 32 fractional bits; steps along a row add up
+// without rounding and the whole part is a shift away.
+constexpr double kFixedOne = 4294967296.0;
+constexpr int kFixedShift = 32;
+std::int64_t Fixed(double v)
+{
+    return static_cast<std::int64_t>(std::llround(v * kFixedOne));
+}
+struct Ramp {
+    std::int64_t start, step;
+};
+
+// Adds the pixels x0, x0 + columnStep, ... x1 of one row to their bins and strips.
+// Where the axis runs down the picture, neighbouring pixels share a cell: their sum
+// is kept here until the cell changes. The sums are whole numbers, exact in float
+// at any order.
+void AddRun(Projection& p, const std::uint8_t* row, int x0, int x1, int columnStep, Ramp bin, Ramp strip)
+{
+    const std::int64_t lastBin = p.bins - 1, lastStrip = p.strips - 1;
+    float* const sums = p.sum.data();
+    std::uint16_t* const counts = p.count.data();
+    std::int64_t b = bin.start, s = strip.start;
+    // The run was cut to the strips and the bins span the picture: a pixel lies
+    // outside only by rounding, and then on the edge.
+    const auto cellAt = [&] {
+        return std::clamp(s >> kFixedShift, std::int64_t{0}, lastStrip) * p.bins +
+               std::clamp(b >> kFixedShift, std::int64_t{0}, lastBin);
+    };
+    if (std::abs(bin.step) >= static_cast<std::int64_t>(kFixedOne)) {
+        // Every pixel has a bin of its own.
+        for (int x = x0; x <= x1; x += columnStep, b += bin.step, s += strip.step) {
+            const std::int64_t i = cellAt();
+            sums[i] += row[x];
+            ++counts[i];
+        }
+        return;
+    }
+    std::int64_t cell = cellAt();
+    unsigned sum = 0, count = 0;
+    for (int x = x0; x <= x1; x += columnStep, b += bin.step, s += strip.step) {
+        if (const std::int64_t i = cellAt(); i != cell) {
+            sums[cell] += static_cast<float>(sum);
+            counts[cell] += static_cast<std::uint16_t>(count);
+            cell = i, sum = 0, count = 0;
+        }
+        sum += row[x], ++count;
+    }
+    sums[cell] += static_cast<float>(sum);
+    counts[cell] += static_cast<std::uint16_t>(count);
 }
 
 } // namespace
@@ -230,18 +370,15 @@ Projection Project(const QImage& grey, double angle, int step, double sFrom, dou
             continue;
         }
         x0 += (columnStep - x0 % columnStep) % columnStep;
-        const std::uint8_t* row = grey.constScanLine(y);
-        for (int x = x0; x <= x1; x += columnStep) {
-            const double s = x * nx + y * ny;
-            const int strip = static_cast<int>((s - sLow) / stripWidth);
-            const int bin = static_cast<int>((x * ux + y * uy - p.tMin) * kBinsPerPixel);
-            if (strip < 0 || strip >= p.strips || bin < 0 || bin >= p.bins) {
-                continue;
-            }
-            const std::size_t i = static_cast<std::size_t>(strip) * p.bins + bin;
-            p.sum[i] += row[x];
-            ++p.count[i];
+        if (x0 > x1) {
+            continue;
         }
+        // Bin and strip grow by fixed steps along the row: carried in fixed point.
+        const double bin0 = (x0 * ux + y * uy - p.tMin) * kBinsPerPixel;
+        const double strip0 = (x0 * nx + y * ny - sLow) / stripWidth;
+        AddRun(p, grey.constScanLine(y), x0, x1, columnStep,
+               {Fixed(bin0), Fixed(columnStep * ux * kBinsPerPixel)},
+               {Fixed(strip0), Fixed(columnStep * nx / stripWidth)});
     }
     return p;
 }
@@ -344,14 +481,16 @@ std::vector<double> HighPass(const std::vector<double>& profile, double period)
     std::vector<double> sum, count;
     Prefix(profile, sum, count);
     std::vector<double> out(profile.size(), std::numeric_limits<double>::quiet_NaN());
+    // The window [i + 0.5 - period / 2, i + 0.5 + period / 2) slides by whole bins,
+    // so its ends keep their fractions; only near the profile's ends are they clamped.
+    const WindowEnd lo(0.5 - period / 2, profile.size()), hi(0.5 + period / 2, profile.size());
     for (std::size_t i = 0; i < profile.size(); ++i) {
         if (std::isnan(profile[i])) {
             continue;
         }
-        const double lo = i + 0.5 - period / 2, hi = i + 0.5 + period / 2;
-        const double n = At(count, hi) - At(count, lo);
+        const double n = hi.At(count, i) - lo.At(count, i);
         if (n > 0) {
-            out[i] = profile[i] - (At(sum, hi) - At(sum, lo)) / n;
+            out[i] = profile[i] - (hi.At(sum, i) - lo.At(sum, i)) / n;
         }
     }
     return out;
