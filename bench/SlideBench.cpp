@@ -60,7 +60,7 @@ void BM_SlideAnalysis2592(benchmark::State& state)
 BENCHMARK(BM_SlideAnalysis2592)->Unit(benchmark::kMillisecond);
 
 // The finder's costliest step alone: the whole frame projected onto an axis, on every
-// second line across it, along the picture's rows (0) and its columns (90 degrees).
+// fourth line across it, along the picture's rows (0) and its columns (90 degrees).
 void BM_SlideProjection2592(benchmark::State& state)
 {
     const QImage grey = ruler::GreyPicture(QImage::fromData(FrameJpeg(), "JPG"));
@@ -68,7 +68,7 @@ void BM_SlideProjection2592(benchmark::State& state)
     constexpr double kEverywhere = std::numeric_limits<double>::max();
     for (auto _ : state) {
         const ruler::Projection p =
-            ruler::Project(grey, angle, 2, -kEverywhere, kEverywhere, ruler::kSearchStripWidth);
+            ruler::Project(grey, angle, 4, -kEverywhere, kEverywhere, ruler::kSearchStripWidth);
         benchmark::DoNotOptimize(p.sum.data());
     }
 }

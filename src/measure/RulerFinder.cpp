@@ -75,9 +75,10 @@ constexpr double kNearPeriod = 0.05;
 // Larger pictures are searched more sparsely.
 constexpr long kSearchFullPixels = 1500000;
 // How many of a large picture's strips the search takes the spectrum of, and the
-// lines across the axis it projects (every second).
+// lines across the axis it projects: every fourth, as the ticks are many lines long
+// and the band found is measured on every line.
 constexpr int kSearchedStrips = 4;
-constexpr int kLargeSearchStep = 2;
+constexpr int kLargeSearchStep = 4;
 // A period this prominent leaves no doubt about the direction.
 constexpr double kClearProminence = 3 * kMinProminence;
 
@@ -255,9 +256,9 @@ Band Narrowed(const QImage& grey, Band band, double period)
     const Projection p = Project(grey, band.angle, 1, band.sFrom, band.sTo, kStripWidth / 2);
     const std::vector<std::complex<double>> carrier = Carrier(p.bins, period);
     std::vector<double> amplitude(p.strips);
-    for (int s = 0; s < p.strips; ++s) {
+    ParallelEach(p.strips, [&](int s) {
         amplitude[s] = Amplitude(HighPass(Profile(p, s, s), period), carrier, 0, p.bins);
-    }
+    });
     const auto strongest = std::max_element(amplitude.begin(), amplitude.end());
     if (strongest == amplitude.end() || *strongest <= 0) {
         return band;
@@ -298,16 +299,25 @@ double Sharpness(const QImage& grey, const Band& band, double period)
     return count > 0 ? sum / count : 0.0;
 }
 
+// The band's course can mislead (a cell or the labels over one half of it): the turn
+// it suggests is kept only when it makes the ticks sharper than the search's axis.
+Band SharperStart(const QImage& grey, const Band& turned, const Band& plain, double period)
+{
+    Band bands[2] = {turned, plain};
+    double sharpness[2] = {};
+    ParallelEach(2, [&](int i) {
+        bands[i] = Narrowed(grey, bands[i], period);
+        sharpness[i] = Sharpness(grey, bands[i], period);
+    });
+    return sharpness[0] >= sharpness[1] ? bands[0] : bands[1];
+}
+
 // The axis turned, coarse to fine, to where the ticks are sharpest, a few degrees
 // either side of the edge direction.
 Band Straightened(const QImage& grey, const Band& found, double searchAngle, double period)
 {
     const QPointF pivot(grey.width() / 2.0, grey.height() / 2.0);
-    // The band's course can mislead (a cell or the labels over one half of it): the
-    // turn it suggests is kept only when it makes the ticks sharper.
-    const Band turned = Narrowed(grey, found, period);
-    const Band plain = Narrowed(grey, Turned(found, searchAngle, pivot), period);
-    Band band = Sharpness(grey, turned, period) >= Sharpness(grey, plain, period) ? turned : plain;
+    Band band = SharperStart(grey, found, Turned(found, searchAngle, pivot), period);
     for (const auto& [reach, step] : kAngleSearch) {
         const double from = band.angle;
         std::vector<double> angles;
@@ -373,22 +383,20 @@ TickFit FitAt(const std::vector<double>& profile, double period)
 // the tightest one is the pitch.
 TickFit BestFit(const std::vector<double>& profile, std::initializer_list<double> periods)
 {
-    std::vector<TickFit> fits;
     std::vector<double> tried;
     for (const double period : periods) {
         for (const double factor : {1.0, 2.0, 1.0 / 5, 1.0 / 10}) {
             const double candidate = period * factor;
-            if (std::any_of(tried.begin(), tried.end(), [candidate](double t) {
+            if (std::none_of(tried.begin(), tried.end(), [candidate](double t) {
                     return std::fabs(candidate / t - 1) < kNearPeriod / 4;
                 })) {
-                continue;
-            }
-            tried.push_back(candidate);
-            if (TickFit fit = FitAt(profile, candidate); !fit.positions.empty()) {
-                fits.push_back(std::move(fit));
+                tried.push_back(candidate);
             }
         }
     }
+    std::vector<TickFit> fits(tried.size());
+    ParallelEach(static_cast<int>(tried.size()), [&](int i) { fits[i] = FitAt(profile, tried[i]); });
+    std::erase_if(fits, [](const TickFit& fit) { return fit.positions.empty(); });
     if (fits.empty()) {
         return {};
     }
