@@ -51,7 +51,9 @@ Complex Multiply(Complex a, Complex b)
     return {a.real() * b.real() - a.imag() * b.imag(), a.real() * b.imag() + a.imag() * b.real()};
 }
 
-// exp(-2 pi i k / n) for k < n / 2, made once per size (a power of two) and kept.
+// The twiddles of every stage of a transform of n points (a power of two), one stage
+// after the other so that each stage reads its own in order: exp(-2 pi i k / len)
+// for k < len / 2 from offset len / 2 - 1. Made once per size and kept.
 const std::vector<Complex>& Twiddles(std::size_t n)
 {
     static std::mutex mutex;
@@ -59,9 +61,14 @@ const std::vector<Complex>& Twiddles(std::size_t n)
     const std::lock_guard lock(mutex);
     std::vector<Complex>& w = tables[n];
     if (w.empty()) {
-        w.resize(n / 2);
+        std::vector<Complex> last(n / 2);
         for (std::size_t k = 0; k < n / 2; ++k) {
-            w[k] = std::polar(1.0, -2 * kPi * static_cast<double>(k) / static_cast<double>(n));
+            last[k] = std::polar(1.0, -2 * kPi * static_cast<double>(k) / static_cast<double>(n));
+        }
+        for (std::size_t len = 2; len <= n; len <<= 1) {
+            for (std::size_t k = 0; k < len / 2; ++k) {
+                w.push_back(last[k * (n / len)]);
+            }
         }
     }
     return w;
@@ -104,11 +111,11 @@ void Fft(std::vector<Complex>& a)
     }
     const std::vector<Complex>& twiddles = Twiddles(n);
     for (std::size_t len = 2; len <= n; len <<= 1) {
-        const std::size_t stride = n / len;
+        const Complex* stage = twiddles.data() + len / 2 - 1;
         for (std::size_t i = 0; i < n; i += len) {
             for (std::size_t k = 0; k < len / 2; ++k) {
                 const Complex u = a[i + k];
-                const Complex v = Multiply(a[i + k + len / 2], twiddles[k * stride]);
+                const Complex v = Multiply(a[i + k + len / 2], stage[k]);
                 a[i + k] = u + v;
                 a[i + k + len / 2] = u - v;
             }
@@ -138,7 +145,8 @@ std::vector<double> PowerSpectrum(const std::vector<double>& profile, std::size_
         }
     }
     Fft(z);
-    const std::vector<Complex>& twiddles = Twiddles(n);
+    // The last stage's twiddles of an n-point transform: exp(-2 pi i k / n).
+    const Complex* twiddles = Twiddles(n).data() + half - 1;
     std::vector<double> power(half);
     power[0] = (z[0].real() + z[0].imag()) * (z[0].real() + z[0].imag());
     for (std::size_t k = 1; k < half; ++k) {
