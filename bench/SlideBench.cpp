@@ -1,11 +1,15 @@
 // Finding the ruler in one 2592 x 1944 frame of the virtual slide, against one
 // TurboJPEG decode of the same frame.
 #include "measure/RulerFinder.h"
+#include "measure/RulerGrey.h"
+#include "measure/RulerProfile.h"
 #include "platform/camera/VirtualSlide.h"
 
 #include <QBuffer>
 #include <QImage>
 #include <benchmark/benchmark.h>
+#include <limits>
+#include <numbers>
 #include <turbojpeg.h>
 #include <vector>
 
@@ -54,5 +58,20 @@ void BM_SlideAnalysis2592(benchmark::State& state)
     }
 }
 BENCHMARK(BM_SlideAnalysis2592)->Unit(benchmark::kMillisecond);
+
+// The finder's costliest step alone: the whole frame projected onto an axis, on every
+// fourth line across it, along the picture's rows (0) and its columns (90 degrees).
+void BM_SlideProjection2592(benchmark::State& state)
+{
+    const QImage grey = ruler::GreyPicture(QImage::fromData(FrameJpeg(), "JPG"));
+    const double angle = state.range(0) * std::numbers::pi / 180;
+    constexpr double kEverywhere = std::numeric_limits<double>::max();
+    for (auto _ : state) {
+        const ruler::Projection p =
+            ruler::Project(grey, angle, 4, -kEverywhere, kEverywhere, ruler::kSearchStripWidth);
+        benchmark::DoNotOptimize(p.sum.data());
+    }
+}
+BENCHMARK(BM_SlideProjection2592)->Arg(0)->Arg(90)->Unit(benchmark::kMillisecond);
 
 } // namespace

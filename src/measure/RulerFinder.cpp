@@ -39,8 +39,10 @@
 #include "measure/RulerFinder.h"
 
 #include "measure/RulerFit.h"
+#include "measure/RulerGrey.h"
 #include "measure/RulerProfile.h"
 #include "measure/RulerRepeat.h"
+#include "platform/threads/ParallelRows.h"
 
 #include <algorithm>
 #include <cmath>
@@ -78,9 +80,10 @@ constexpr double kNearPeriod = 0.05;
 // Larger pictures are searched more sparsely.
 constexpr long kSearchFullPixels = 1500000;
 // How many of a large picture's strips the search takes the spectrum of, and the
-// lines across the axis it projects (every second).
+// lines across the axis it projects: every fourth, as the ticks are many lines long
+// and the band found is measured on every line.
 constexpr int kSearchedStrips = 4;
-constexpr int kLargeSearchStep = 2;
+constexpr int kLargeSearchStep = 4;
 // A period this prominent leaves no doubt about the direction.
 constexpr double kClearProminence = 3 * kMinProminence;
 
@@ -143,34 +146,42 @@ void BestStrip(Projection&& p, bool large, Candidate& best)
     }
 }
 
+// The directions' projections and spectra, side by side on the cores; the first
+// direction with the most prominent period wins, as in a plain loop.
+void Search(const QImage& grey, const std::vector<double>& directions, bool large, Candidate& best)
+{
+    constexpr double kEverywhere = std::numeric_limits<double>::max();
+    std::vector<Candidate> found(directions.size());
+    ParallelEach(static_cast<int>(directions.size()), [&](int i) {
+        BestStrip(Project(grey, directions[i], large ? kLargeSearchStep : 1, -kEverywhere, kEverywhere,
+                          kSearchStripWidth),
+                  large, found[i]);
+    });
+    for (Candidate& c : found) {
+        if (c.periodicity.prominence > best.periodicity.prominence) {
+            best = std::move(c);
+        }
+    }
+}
+
 Candidate BestDirection(const QImage& grey)
 {
     const bool large = static_cast<long>(grey.width()) * grey.height() > kSearchFullPixels;
-    constexpr double kEverywhere = std::numeric_limits<double>::max();
     const std::vector<double> directions = CandidateDirections(grey);
     Candidate best;
-    const auto search = [&](std::size_t i) {
-        BestStrip(Project(grey, directions[i], large ? kLargeSearchStep : 1, -kEverywhere, kEverywhere,
-                          kSearchStripWidth),
-                  large, best);
-    };
     if (!large) {
-        for (std::size_t i = 0; i < directions.size(); ++i) {
-            search(i);
-        }
+        Search(grey, directions, large, best);
         return best;
     }
     // A large picture tries the edge directions themselves first; their neighbours
     // only when neither shows the ticks clearly (the axis is straightened later).
-    for (std::size_t i = 0; i < directions.size(); i += kDirectionsPerEdge) {
-        search(i);
+    std::vector<double> edges, neighbours;
+    for (std::size_t i = 0; i < directions.size(); ++i) {
+        (i % kDirectionsPerEdge == 0 ? edges : neighbours).push_back(directions[i]);
     }
+    Search(grey, edges, large, best);
     if (best.periodicity.prominence < kClearProminence) {
-        for (std::size_t i = 0; i < directions.size(); ++i) {
-            if (i % kDirectionsPerEdge != 0) {
-                search(i);
-            }
-        }
+        Search(grey, neighbours, large, best);
     }
     return best;
 }
@@ -250,9 +261,9 @@ Band Narrowed(const QImage& grey, Band band, double period)
     const Projection p = Project(grey, band.angle, 1, band.sFrom, band.sTo, kStripWidth / 2);
     const std::vector<std::complex<double>> carrier = Carrier(p.bins, period);
     std::vector<double> amplitude(p.strips);
-    for (int s = 0; s < p.strips; ++s) {
+    ParallelEach(p.strips, [&](int s) {
         amplitude[s] = Amplitude(HighPass(Profile(p, s, s), period), carrier, 0, p.bins);
-    }
+    });
     const auto strongest = std::max_element(amplitude.begin(), amplitude.end());
     if (strongest == amplitude.end() || *strongest <= 0) {
         return band;
@@ -293,26 +304,38 @@ double Sharpness(const QImage& grey, const Band& band, double period)
     return count > 0 ? sum / count : 0.0;
 }
 
+// The band's course can mislead (a cell or the labels over one half of it): the turn
+// it suggests is kept only when it makes the ticks sharper than the search's axis.
+Band SharperStart(const QImage& grey, const Band& turned, const Band& plain, double period)
+{
+    Band bands[2] = {turned, plain};
+    double sharpness[2] = {};
+    ParallelEach(2, [&](int i) {
+        bands[i] = Narrowed(grey, bands[i], period);
+        sharpness[i] = Sharpness(grey, bands[i], period);
+    });
+    return sharpness[0] >= sharpness[1] ? bands[0] : bands[1];
+}
+
 // The axis turned, coarse to fine, to where the ticks are sharpest, a few degrees
 // either side of the edge direction.
 Band Straightened(const QImage& grey, const Band& found, double searchAngle, double period)
 {
     const QPointF pivot(grey.width() / 2.0, grey.height() / 2.0);
-    // The band's course can mislead (a cell or the labels over one half of it): the
-    // turn it suggests is kept only when it makes the ticks sharper.
-    const Band turned = Narrowed(grey, found, period);
-    const Band plain = Narrowed(grey, Turned(found, searchAngle, pivot), period);
-    Band band = Sharpness(grey, turned, period) >= Sharpness(grey, plain, period) ? turned : plain;
+    Band band = SharperStart(grey, found, Turned(found, searchAngle, pivot), period);
     for (const auto& [reach, step] : kAngleSearch) {
         const double from = band.angle;
-        double bestScore = Sharpness(grey, band, period);
-        double bestAngle = from;
+        std::vector<double> angles;
         for (double a = from - reach; a <= from + reach + 1e-9; a += step) {
-            const double score = Sharpness(grey, Turned(band, a, pivot), period);
-            if (score > bestScore) {
-                bestScore = score, bestAngle = a;
-            }
+            angles.push_back(a);
         }
+        // The band as it is first, then each turn; the first sharpest wins.
+        std::vector<double> scores(angles.size() + 1);
+        ParallelEach(static_cast<int>(scores.size()), [&](int i) {
+            scores[i] = Sharpness(grey, i == 0 ? band : Turned(band, angles[i - 1], pivot), period);
+        });
+        const auto sharpest = std::max_element(scores.begin(), scores.end());
+        const double bestAngle = sharpest == scores.begin() ? from : angles[sharpest - scores.begin() - 1];
         band = Narrowed(grey, Turned(band, bestAngle, pivot), period);
     }
     return band;
@@ -365,22 +388,20 @@ TickFit FitAt(const std::vector<double>& profile, double period)
 // the tightest one is the pitch.
 TickFit BestFit(const std::vector<double>& profile, const std::vector<double>& periods)
 {
-    std::vector<TickFit> fits;
     std::vector<double> tried;
     for (const double period : periods) {
         for (const double factor : {1.0, 2.0, 1.0 / 5, 1.0 / 10}) {
             const double candidate = period * factor;
-            if (std::any_of(tried.begin(), tried.end(), [candidate](double t) {
+            if (std::none_of(tried.begin(), tried.end(), [candidate](double t) {
                     return std::fabs(candidate / t - 1) < kNearPeriod / 4;
                 })) {
-                continue;
-            }
-            tried.push_back(candidate);
-            if (TickFit fit = FitAt(profile, candidate); !fit.positions.empty()) {
-                fits.push_back(std::move(fit));
+                tried.push_back(candidate);
             }
         }
     }
+    std::vector<TickFit> fits(tried.size());
+    ParallelEach(static_cast<int>(tried.size()), [&](int i) { fits[i] = FitAt(profile, tried[i]); });
+    std::erase_if(fits, [](const TickFit& fit) { return fit.positions.empty(); });
     if (fits.empty()) {
         return {};
     }
@@ -428,7 +449,7 @@ RulerFinding FindRuler(const QImage& picture)
     if (picture.width() < 32 || picture.height() < 32) {
         return {};
     }
-    const QImage grey = picture.convertToFormat(QImage::Format_Grayscale8);
+    const QImage grey = GreyPicture(picture);
     const Candidate best = BestDirection(grey);
     if (best.periodicity.prominence < kMinProminence) {
         return {};

@@ -40,6 +40,7 @@ std::vector<Tick> MeasureTicks(const std::vector<double>& hp, double period, dou
     const double origin = static_cast<double>(first - hp.begin());
     std::vector<Tick> ticks;
     windows = 0;
+    const std::complex<double> turn = std::polar(1.0, -2 * kPi / period);
     for (int k = 0;; ++k) {
         const double centre = origin + (k + 0.5) * period;
         const double lo = centre - period / 2, hi = centre + period / 2;
@@ -48,13 +49,16 @@ std::vector<Tick> MeasureTicks(const std::vector<double>& hp, double period, dou
         }
         std::complex<double> z(0.0);
         double covered = 0.0;
-        for (int j = static_cast<int>(std::floor(lo)); j < hi; ++j) {
+        // The carrier turns by a fixed step from bin to bin.
+        const int j0 = static_cast<int>(std::floor(lo));
+        std::complex<double> carrier = std::polar(1.0, -2 * kPi * (j0 + 0.5 - centre) / period);
+        for (int j = j0; j < hi; ++j, carrier *= turn) {
             const double w = std::min<double>(j + 1, hi) - std::max<double>(j, lo);
             if (j < 0 || w <= 0 || std::isnan(hp[j])) {
                 continue;
             }
             covered += w;
-            z += w * sign * hp[j] * std::polar(1.0, -2 * kPi * (j + 0.5 - centre) / period);
+            z += w * sign * hp[j] * carrier;
         }
         if (covered < kMinCoverage * period) {
             continue;

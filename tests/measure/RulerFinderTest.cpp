@@ -183,12 +183,12 @@ TEST(RulerFinder, PitchAndIntervalOnTwoHundredRulers)
     std::printf("rulers %d: median error %.4f %%, worst %.4f %%, within 0.3 %% %d, interval holds truth %d, "
                 "refused %d\n",
                 kCases, median * 100, worst * 100, within, covered, refused);
-    // Every pitch the finder reports is within 0.3 % (worst 0.25 %); it refuses two
-    // rulers (thin ticks at 4 px, thick ones at 2.3 px), and two intervals miss.
+    // All 200 are found within 0.3 % (worst 0.12 %) and every interval holds the
+    // truth; the guards leave a little room for another machine's rounding.
     EXPECT_LT(worst, 0.003);
     if (kSampleStep == 1) {
         EXPECT_GE(within, 198);
-        EXPECT_GE(covered, 190);
+        EXPECT_GE(covered, 196);
     }
 }
 
