@@ -3,6 +3,7 @@
 #include "app/AppTexts.h"
 #include "app/SettingsStore.h"
 #include "capture/CaptureSession.h"
+#include "capture/FocusSeriesDump.h"
 #include "platform/desktop/MessageBox.h"
 
 #include <QInputDialog>
@@ -88,6 +89,7 @@ void FocusStackControl::OnCollected()
         ShowMessage(m_window, LoadText(txt::FocusStackTooFew), m_caption, MB_OK | MB_ICONWARNING);
         return;
     }
+    DumpFocusSeriesIfAsked(frames);
     JoinWorker();
     m_cancel = false;
     m_fusing = true;

@@ -89,14 +89,20 @@ void FocusSeriesCollector::OnTick()
     }
 }
 
-bool FocusSeriesCollector::NewFrameArrived()
+double FocusSeriesCollector::StoredFrameTime()
 {
     FrameStoreData& store = m_session.State().FrameStore;
     std::lock_guard guard(store.lock);
-    if (store.sampleTime == m_seenTime) {
+    return store.sampleTime;
+}
+
+bool FocusSeriesCollector::NewFrameArrived()
+{
+    const double time = StoredFrameTime();
+    if (time == m_seenTime) {
         return false;
     }
-    m_seenTime = store.sampleTime;
+    m_seenTime = time;
     return true;
 }
 
@@ -111,6 +117,9 @@ void FocusSeriesCollector::MoveFocus(int index)
     int value = m_minimum + static_cast<int>(std::lround((m_maximum - m_minimum) * share / m_step)) * m_step;
     m_camera->Set(CameraControl_Focus, std::clamp(value, m_minimum, m_maximum), VideoProcAmp_Flags_Manual);
     m_index = index;
+    // Only frames stored from now on count towards settling: one that came in since the
+    // last look (while the window thread was busy) was taken at the old focus.
+    m_seenTime = StoredFrameTime();
     m_newFrames = 0;
     m_sinceMove.restart();
 }

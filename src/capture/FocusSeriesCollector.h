@@ -1,8 +1,8 @@
 #pragma once
 // Collects the frames of a focus series from the live picture. With a camera that has
 // a focus control it sweeps the focus from near to far in even steps and takes one
-// frame per step once the picture has settled (two new frames and a pause after each
-// move); without one the user turns the focus wheel and it keeps each frame whose
+// frame per step once the picture has settled (two frames stored after each move and a
+// pause); without one the user turns the focus wheel and it keeps each frame whose
 // sharpness differs from all it has kept, until told to finish or it has 30.
 #include "platform/camera/CameraBackend.h"
 
@@ -45,6 +45,7 @@ private:
     void OnTick();
     void SweepTick();
     void ManualTick();
+    double StoredFrameTime();
     bool NewFrameArrived();
     QImage LatestFrame();
     void MoveFocus(int index);

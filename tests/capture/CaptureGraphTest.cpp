@@ -417,6 +417,72 @@ TEST_F(CaptureGraphTest, HandTurnedFocusSeriesKeepsDistinctFramesUpToThirty)
     EXPECT_EQ(collected.count(), 2);
 }
 
+// A focus motor (0 .. 90) on a camera with a frame always in flight: each frame shows
+// the focus as it was when the frame before it came, and the one in flight arrives
+// just as the motor is told to move, after the collector last looked at the store.
+class LaggingFocus : public VideoProcAmp {
+public:
+    int focus = 45;
+    std::function<void()> finishFrame; // delivers the frame in flight, starts the next
+    int GetRange(int property, int* min, int* max, int* step, int* defaultValue, int* flags) override
+    {
+        *min = 0, *max = 90, *step = 1, *defaultValue = 45, *flags = VideoProcAmp_Flags_Manual;
+        return property == CameraControl_Focus ? 0 : kProcAmpNotFound;
+    }
+    int Get(int property, int* value, int* flags) override
+    {
+        *value = focus, *flags = VideoProcAmp_Flags_Manual;
+        return property == CameraControl_Focus ? 0 : kProcAmpNotFound;
+    }
+    int Set(int property, int value, int /*flags*/) override
+    {
+        if (property != CameraControl_Focus) {
+            return kProcAmpNotFound;
+        }
+        if (finishFrame) { // the frame in flight arrives as the motor starts
+            finishFrame();
+        }
+        focus = value;
+        return 0;
+    }
+};
+
+// Every frame a sweep keeps was taken at its step's focus, even when frames lag the
+// motor and come slower than the settling pause.
+TEST_F(CaptureGraphTest, FocusSweepKeepsFramesTakenAtEachStepsFocus)
+{
+    StoreSize(640, 480);
+    auto lens = std::make_shared<LaggingFocus>();
+    backend->setup.procAmp = lens;
+    ASSERT_TRUE(Start());
+    int shown = lens->focus; // the focus of the frame in flight
+    double time = 1.0;
+    lens->finishFrame = [&] {
+        DeliverStripes(10 + shown, time++); // stripes as strong as the focus shown
+        shown = lens->focus;
+    };
+    FocusSeriesCollector collector(environment.session);
+    QSignalSpy collected(&collector, &FocusSeriesCollector::collected);
+    ASSERT_TRUE(collector.Start(3));
+    ASSERT_TRUE(collector.Sweeps());
+    for (int frame = 0; frame < 40 && collected.isEmpty(); ++frame) {
+        QTest::qWait(450);
+        lens->finishFrame();
+    }
+    ASSERT_EQ(collected.count(), 1);
+    EXPECT_EQ(lens->focus, 45);
+    const std::vector<QImage> frames = collector.TakeFrames();
+    ASSERT_EQ(frames.size(), 3u);
+    // Focus 0, 45, 90: stripes of 128 +- 10, 55, 100 in video-range luma (a stale frame
+    // shows the focus before its step).
+    const auto stripes = [](const QImage& frame) {
+        return qGray(frame.pixel(0, 0)) - qGray(frame.pixel(8, 0));
+    };
+    EXPECT_NEAR(stripes(frames[0]), 2 * 10 * 255 / 219, 4);
+    EXPECT_NEAR(stripes(frames[1]), 2 * 55 * 255 / 219, 4);
+    EXPECT_NEAR(stripes(frames[2]), 2 * 100 * 255 / 219, 4);
+}
+
 TEST_F(CaptureGraphTest, SessionSavesRequestedStillsAndReportsThemBySignal)
 {
     CaptureSession& session = environment.session;

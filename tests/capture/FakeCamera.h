@@ -19,6 +19,7 @@ struct FakeCameraSetup {
     // cameras the backend opens.
     std::shared_ptr<std::deque<CameraStatus>> startResults = std::make_shared<std::deque<CameraStatus>>();
     std::shared_ptr<int> starts = std::make_shared<int>(0); // streams started, by every camera
+    std::shared_ptr<VideoProcAmp> procAmp;                  // none: the camera has no properties
 };
 
 class FakeCamera : public CameraDevice {
@@ -62,7 +63,8 @@ public:
     }
     void Stop() override { m_streaming = false; }
     bool IsStreaming() const override { return m_streaming; }
-    VideoProcAmp* ProcAmp() override { return nullptr; }
+    VideoProcAmp* ProcAmp() override { return m_setup.procAmp.get(); }
+    std::shared_ptr<VideoProcAmp> SharedProcAmp() override { return m_setup.procAmp; }
 
     // Test side: what the camera's streaming thread would do.
     void Deliver(const CameraFrame& frame)

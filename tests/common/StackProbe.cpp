@@ -3,8 +3,8 @@
 //       (the depth slide at 2592 x 1944, near to far, with drift and breathing; the
 //       truth is in the middle slice's geometry)
 //   stack_probe ssim A B            prints the structural similarity of two pictures
-//   stack_probe tiles A B           prints, for a 4 x 4 grid, each tile's Tenengrad of A
-//       over that of B, row by row, then the smallest
+//   stack_probe tiles A B...        prints, for a 4 x 4 grid, each tile's Tenengrad of A
+//       over the largest of the B pictures' there, row by row, then the smallest
 #include "image/JpegCodec.h"
 #include "image/stack/PictureQuality.h"
 #include "platform/camera/DepthSlide.h"
@@ -15,6 +15,7 @@
 #include <QImageReader>
 #include <algorithm>
 #include <cstdio>
+#include <vector>
 
 namespace {
 constexpr int kWidth = 2592;
@@ -39,30 +40,40 @@ int Write(const QString& dir, int count)
     return slide.Truth().save(QDir(dir).filePath("truth.png")) ? 0 : 1;
 }
 
-int PrintTileRatios(const QImage& a, const QImage& b)
-{
-    if (a.isNull() || a.size() != b.size()) {
-        std::fprintf(stderr, "the pictures are missing or differ in size\n");
-        return 1;
-    }
-    const int tw = a.width() / 4, th = a.height() / 4;
-    double smallest = 1e9;
-    for (int ty = 0; ty < 4; ++ty) {
-        for (int tx = 0; tx < 4; ++tx) {
-            const QRect tile(tx * tw, ty * th, tw, th);
-            const double ratio = Tenengrad(a, tile) / std::max(1e-9, Tenengrad(b, tile));
-            smallest = std::min(smallest, ratio);
-            std::printf("%.3f%c", ratio, tx == 3 ? '\n' : ' ');
-        }
-    }
-    std::printf("%.3f\n", smallest);
-    return 0;
-}
-
 QImage Read(const QString& path)
 {
     QImageReader reader(path);
     return reader.read();
+}
+
+// Each tile's Tenengrad of `stack` over the largest of `others` there.
+int PrintTileRatios(const QString& stack, const QStringList& others)
+{
+    constexpr int kGrid = 4, kTiles = kGrid * kGrid;
+    const QImage a = Read(stack);
+    const auto tile = [&](int t) {
+        const int tw = a.width() / kGrid, th = a.height() / kGrid;
+        return QRect(t % kGrid * tw, t / kGrid * th, tw, th);
+    };
+    std::vector<double> best(kTiles, 1e-9);
+    for (const QString& path : others) {
+        const QImage b = Read(path);
+        if (a.isNull() || a.size() != b.size()) {
+            std::fprintf(stderr, "the pictures are missing or differ in size\n");
+            return 1;
+        }
+        for (int t = 0; t < kTiles; ++t) {
+            best[t] = std::max(best[t], Tenengrad(b, tile(t)));
+        }
+    }
+    double smallest = 1e9;
+    for (int t = 0; t < kTiles; ++t) {
+        const double ratio = Tenengrad(a, tile(t)) / best[t];
+        smallest = std::min(smallest, ratio);
+        std::printf("%.3f%c", ratio, t % kGrid == kGrid - 1 ? '\n' : ' ');
+    }
+    std::printf("%.3f\n", smallest);
+    return 0;
 }
 } // namespace
 
@@ -79,9 +90,9 @@ int main(int argc, char** argv)
         std::printf("%.4f\n", ssim);
         return ssim < 0 ? 1 : 0;
     }
-    if (args.size() == 4 && args[1] == "tiles") {
-        return PrintTileRatios(Read(args[2]), Read(args[3]));
+    if (args.size() >= 4 && args[1] == "tiles") {
+        return PrintTileRatios(args[2], args.mid(3));
     }
-    std::fprintf(stderr, "usage: stack_probe write DIR [COUNT] | ssim A B | tiles A B\n");
+    std::fprintf(stderr, "usage: stack_probe write DIR [COUNT] | ssim A B | tiles A B...\n");
     return 2;
 }

@@ -1,20 +1,26 @@
 #!/bin/bash
 # Focus stack on the virtual microscope's slide with depth: F2 saves a still at the
-# camera's resting focus, which is the fifth of the sweep's ten steps, so the still is
-# one of the stack's frames; F6 sweeps the focus near to far, fuses the frames and
-# saves the result as the next still, which the strip shows. The stack must be much
-# sharper than that frame as a whole and not clearly softer in any tile of a 4 x 4
-# grid. Stacking the same sweep's frames from files gives 1.01 to 1.06 of that frame
-# in the band it has in focus; runs here have measured 0.886 to 0.998 there, varying
-# from run to run with the machine's load (the frames the sweep takes differ, not the
-# stacking), so the bound stays at 0.85.
+# camera's resting focus, which is the fifth of the sweep's ten steps; F6 sweeps the
+# focus near to far, fuses the frames and saves the result as the next still, which
+# the strip shows. The program writes the sweep's frames to PELORA_FOCUS_SERIES_DIR
+# as stills of them would be (the F2 still is the fifth, byte for byte), and in every
+# tile of a 4 x 4 grid the stack must be at least 0.92 of the sharpest frame there; as
+# a whole it must be much sharper than the single still.
+# Measured in the release build, three runs on a quiet machine and three with both
+# cores kept busy: the same figures every time, smallest tile 0.933 (third row, right
+# column; the next smallest 0.976 and 0.983, also on the right), mean over the single
+# still 2.73. `pelora --stack` on the same frames gives 0.978 in that tile, so
+# the stacker, not the sweep, sets the bound: it is not yet at the 0.98 the stacker
+# reaches on the synthetic series.
 # A second F6 cancelled with Escape leaves no file.
 # Usage: FocusStackJourney.sh PROGRAM [SHOT_FOLDER]
 journey_args="--virtual-slide=depth"
 source "$(dirname "$0")/JourneyLib.sh"
 probe="${PELORA_STACK_PROBE:-}"
 [ -x "$probe" ] || { echo "SKIP: no stack_probe (PELORA_STACK_PROBE)"; exit 77; }
-journey_start "${1:?program}" "${2:-}"
+journey_desktop
+export PELORA_FOCUS_SERIES_DIR="$work/series"
+journey_program "${1:?program}" "${2:-}"
 
 take_picture 1 || fail "F2 saved no picture"
 single=$(ls "$pictures"/*.jpg)
@@ -30,13 +36,16 @@ stacked=$(ls -t "$pictures"/*.jpg | head -n1)
 echo "stack: $(basename "$stacked")"
 size=$(identify -format '%wx%h' "$stacked" 2>/dev/null) || fail "the stack is not a readable JPEG"
 [ "$size" = 2592x1944 ] || fail "the stack is $size, not the capture size"
-ratios=$("$probe" tiles "$stacked" "$single") || fail "stack_probe could not measure"
-echo "Tenengrad of the stack over the single still, per tile, then the smallest:"
+frames=("$PELORA_FOCUS_SERIES_DIR"/frame*.jpg)
+((${#frames[@]} == 10)) || fail "the sweep's frames were not written (${#frames[@]})"
+ratios=$("$probe" tiles "$stacked" "${frames[@]}") || fail "stack_probe could not measure the frames"
+echo "Tenengrad of the stack over the sharpest frame of the sweep, per tile, then the smallest:"
 echo "$ratios"
 smallest=$(echo "$ratios" | tail -n1)
-whole=$(echo "$ratios" | head -n4 | tr ' ' '\n' | awk '{s += $1} END {printf "%.3f", s / NR}')
-echo "mean ratio $whole"
-awk -v m="$smallest" 'BEGIN {exit !(m >= 0.85)}' || fail "a tile of the stack is softer than the single still ($smallest)"
+awk -v m="$smallest" 'BEGIN {exit !(m >= 0.92)}' || fail "a tile of the stack is softer than a frame of the sweep ($smallest)"
+whole=$("$probe" tiles "$stacked" "$single" | head -n4 | tr ' ' '\n' | awk '{s += $1} END {printf "%.3f", s / NR}') ||
+    fail "stack_probe could not measure the single still"
+echo "mean ratio over the single still $whole"
 awk -v w="$whole" 'BEGIN {exit !(w >= 1.3)}' || fail "the stack is not sharper than the single still ($whole)"
 strip_shows() {
     shot stacked
