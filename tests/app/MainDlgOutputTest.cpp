@@ -7,12 +7,14 @@
 #include "platform/desktop/DefaultPrinter.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QLineEdit>
 #include <QPrinter>
 #include <QPushButton>
+#include <utility>
 
 using namespace maindlg;
 
@@ -64,11 +66,21 @@ TEST_F(MainDlgOutputTest, TimeLapsePicturePrintedAndMailedFromTheStrip)
     m_messages.clear();
     ASSERT_TRUE(WaitFor([&] { return dlg->Session().State().FrameStore.width.load() > 0; }));
 
-    // One picture at once; the dialog closes itself one interval later.
+    // One picture two seconds from now; the dialog closes itself one interval later.
+    // The start the dialog proposes is the second it opened, which a busy machine may
+    // have left behind by the time of the click (the dialog then refuses to start).
     testsupport::ActWhenShown startSeries(
         [] { return qobject_cast<CTimerCaptureDlg*>(QApplication::activeModalWidget()); },
         [](QWidget* widget) {
             auto* timeLapse = static_cast<CTimerCaptureDlg*>(widget);
+            const QDateTime start = QDateTime::currentDateTime().addSecs(2);
+            const std::pair<int, int> fields[] = {
+                {IDC_START_YEAR, start.date().year()},     {IDC_START_MONTH, start.date().month()},
+                {IDC_START_DAY, start.date().day()},       {IDC_START_HOUR, start.time().hour()},
+                {IDC_START_MINUTE, start.time().minute()}, {IDC_START_SECOND, start.time().second()}};
+            for (const auto& [id, value] : fields) {
+                timeLapse->Edit(id)->setText(QString::number(value));
+            }
             timeLapse->Edit(IDC_PICTURE_COUNT)->setText("1");
             timeLapse->StartButton()->click();
         });
