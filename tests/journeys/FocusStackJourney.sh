@@ -4,14 +4,12 @@
 # focus near to far, fuses the frames and saves the result as the next still, which
 # the strip shows. The program writes the sweep's frames to PELORA_FOCUS_SERIES_DIR
 # as stills of them would be (the F2 still is the fifth, byte for byte), and in every
-# tile of a 4 x 4 grid the stack must be at least 0.92 of the sharpest frame there; as
-# a whole it must be much sharper than the single still.
-# Measured in the release build, three runs on a quiet machine and three with both
-# cores kept busy: the same figures every time, smallest tile 0.933 (third row, right
-# column; the next smallest 0.976 and 0.983, also on the right), mean over the single
-# still 2.73. `pelora --stack` on the same frames gives 0.978 in that tile, so
-# the stacker, not the sweep, sets the bound: it is not yet at the 0.98 the stacker
-# reaches on the synthetic series.
+# tile of a 4 x 4 grid the stack must be sharper than the sharpest frame there, by 2 %
+# at least; as a whole it must be much sharper than the single still.
+# Measured in the release build: the same figures on every run, quiet or loaded
+# (the sweep renders each step's focus exactly), smallest tile 1.077 (third row,
+# right column, where the grain lies between the seventh and eighth frames' focus),
+# mean over the single still 2.95.
 # A second F6 cancelled with Escape leaves no file.
 # Usage: FocusStackJourney.sh PROGRAM [SHOT_FOLDER]
 journey_args="--virtual-slide=depth"
@@ -42,7 +40,7 @@ ratios=$("$probe" tiles "$stacked" "${frames[@]}") || fail "stack_probe could no
 echo "Tenengrad of the stack over the sharpest frame of the sweep, per tile, then the smallest:"
 echo "$ratios"
 smallest=$(echo "$ratios" | tail -n1)
-awk -v m="$smallest" 'BEGIN {exit !(m >= 0.92)}' || fail "a tile of the stack is softer than a frame of the sweep ($smallest)"
+awk -v m="$smallest" 'BEGIN {exit !(m >= 1.02)}' || fail "a tile of the stack is not sharper than every frame of the sweep ($smallest)"
 whole=$("$probe" tiles "$stacked" "$single" | head -n4 | tr ' ' '\n' | awk '{s += $1} END {printf "%.3f", s / NR}') ||
     fail "stack_probe could not measure the single still"
 echo "mean ratio over the single still $whole"

@@ -81,38 +81,31 @@ GreyPlane FocusMeasure(const GreyPlane& halfLuma, const FrameTransform& toFrame)
 {
     const FrameTransform t = HalfSizeOf(toFrame);
     const int w = halfLuma.width, h = halfLuma.height;
+    GreyPlane energy{w, h, std::vector<float>(halfLuma.pixels.size(), 0.0f)};
+    ParallelRows(h, [&](int begin, int end) {
+        for (int y = std::max(1, begin); y < std::min(h - 1, end); ++y) {
+            const float* c = halfLuma.row(y);
+            float* e = energy.row(y);
+            for (int x = 1; x < w - 1; ++x) {
+                const float lap = 4 * c[x] - c[x - 1] - c[x + 1] - c[x - w] - c[x + w];
+                e[x] = lap * lap;
+            }
+        }
+    });
+    BoxBlur(energy, kFocusRadius);
+    BoxBlur(energy, kFocusRadius);
     const double cx = (w - 1) / 2.0, cy = (h - 1) / 2.0;
-    GreyPlane warped{w, h, std::vector<float>(static_cast<std::size_t>(w) * h, -1.0f)};
+    GreyPlane warped{w, h, std::vector<float>(energy.pixels.size(), -1.0f)};
     ParallelRows(h, [&](int begin, int end) {
         for (int y = begin; y < end; ++y) {
             const auto fy = static_cast<float>(cy + t.scale * (y - cy) + t.dy);
             float* dst = warped.row(y);
             for (int x = 0; x < w; ++x) {
-                halfLuma.Sample(static_cast<float>(cx + t.scale * (x - cx) + t.dx), fy, &dst[x]);
+                energy.Sample(static_cast<float>(cx + t.scale * (x - cx) + t.dx), fy, &dst[x]);
             }
         }
     });
-    GreyPlane energy{w, h, std::vector<float>(warped.pixels.size(), 0.0f)};
-    ParallelRows(h, [&](int begin, int end) {
-        for (int y = std::max(1, begin); y < std::min(h - 1, end); ++y) {
-            const float* c = warped.row(y);
-            for (int x = 1; x < w - 1; ++x) {
-                if (c[x] < 0 || c[x - 1] < 0 || c[x + 1] < 0 || c[x - w] < 0 || c[x + w] < 0) {
-                    continue;
-                }
-                const float lap = 4 * c[x] - c[x - 1] - c[x + 1] - c[x - w] - c[x + w];
-                energy.row(y)[x] = lap * lap;
-            }
-        }
-    });
-    BoxBlur(energy, kFocusRadius);
-    BoxBlur(energy, kFocusRadius);
-    for (std::size_t i = 0; i < energy.pixels.size(); ++i) {
-        if (warped.pixels[i] < 0) {
-            energy.pixels[i] = -1.0f;
-        }
-    }
-    return energy;
+    return warped;
 }
 
 DepthAccumulator::DepthAccumulator(int width, int height)

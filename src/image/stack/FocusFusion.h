@@ -2,9 +2,12 @@
 // Fusing aligned frames by local sharpness.
 //
 // Model: the specimen has one depth per point, and a point is sharpest in the frame
-// whose focus plane passes through it. Sharpness is measured per frame, in the
-// reference's geometry, at half size: the squared Laplacian of luma, averaged over
-// about 9 x 9 full-size pixels (two box passes). Per pixel the frame with the largest
+// whose focus plane passes through it. Sharpness is measured per frame at half size,
+// on the frame's own pixels: the squared Laplacian of luma, averaged over about 9 x 9
+// full-size pixels (two box passes). Only that smooth measure is carried into the
+// reference's geometry; resampling the frame itself first would soften every frame
+// but the reference (a fraction of a pixel off, fine grain loses most of its
+// Laplacian) and pull the depth towards the reference. Per pixel the frame with the largest
 // measure wins; a parabola through the winner and its two neighbours in the series
 // places the depth between frames. That depth map is smoothed with each point
 // weighted by its confidence (how far the winner stands above the weakest frame),
@@ -21,8 +24,8 @@
 #include <cstdint>
 #include <vector>
 
-// The sharpness of one frame (half-size luma) seen in the reference's geometry; -1
-// where the frame does not cover the reference.
+// The sharpness of one frame (half-size luma), measured on its own pixels and carried
+// into the reference's geometry; -1 where the frame does not cover the reference.
 GreyPlane FocusMeasure(const GreyPlane& halfLuma, const FrameTransform& toFrame);
 
 // Collects the frames' focus measures in series order (0, 1, ...) without keeping them.
