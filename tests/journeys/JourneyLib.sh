@@ -140,9 +140,18 @@ differing() {
 key() { xdotool windowactivate --sync "$(main_window)" key --clearmodifiers "$@"; }
 # Key press in the program's other window (dialog, message box).
 dialog_key() { xdotool windowactivate --sync "$(other_window)" key --clearmodifiers "$@"; }
+# Moves the pointer to a screen point and waits until it is there. xdotool's --sync
+# waits for the pointer to move, so when it is already there that wait would only
+# end at xdotool's own timeout, 15 s later.
+pointer_to() {
+    local X="" Y=""
+    eval "$(xdotool getmouselocation --shell 2>/dev/null | grep -E '^[XY]=[0-9]+$')"
+    [ "$X" = "$1" ] && [ "$Y" = "$2" ] && return 0
+    xdotool mousemove --sync "$1" "$2"
+}
 # A click at a point of the main window's client area below the menu bar.
 click_client() {
-    xdotool mousemove --sync $((nx + $1)) $((ny + menu + $2)) click "${3:-1}"
+    pointer_to $((nx + $1)) $((ny + menu + $2)) && xdotool click "${3:-1}"
 }
 count_files() { find "$1" -maxdepth 1 -type f -name "$2" 2>/dev/null | wc -l; }
 has_files() { (($(count_files "$1" "$2") >= $3)); }

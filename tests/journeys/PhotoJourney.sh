@@ -18,7 +18,7 @@ kill -USR1 "$pelora" # the microscope's button
 wait_for 15 has_files "$pictures" 'Still_*' 1 || fail "the camera button saved no picture"
 sleep 1
 # The new picture is the first thumbnail of the strip (12, 80 on the client).
-xdotool mousemove --sync $((nx + 50)) $((ny + menu + 120)) click --repeat 2 --delay 80 1
+pointer_to $((nx + 50)) $((ny + menu + 120)) && xdotool click --repeat 2 --delay 80 1
 wait_for 10 has_photo_window || fail "the picture did not open in the photo window"
 read -r px py pw ph < <(geometry "$(photo_window)")
 echo "photo window at $px,$py ${pw}x$ph"
@@ -34,7 +34,7 @@ shot photo_maximized
 # A line measured at actual size, then the frame's restore button: the window
 # stays maximized while it asks whether to save first, and No restores it.
 read -r mx my _ _ < <(geometry "$(photo_window)")
-at_max() { xdotool mousemove --sync $((mx + $1)) $((my + $2)) click 1; }
+at_max() { pointer_to $((mx + $1)) $((my + $2)) && xdotool click 1; }
 at_max 244 16 # Measure: its menu, the straight line first
 sleep 0.5
 xdotool key --clearmodifiers Down Return
@@ -63,7 +63,7 @@ shot photo_restored
 
 # Client points of the photo window: tool row at y 4 (buttons 33 x 24), the
 # picture from y 30 on, fitted to 640 x 480.
-photo_click() { xdotool mousemove --sync $((px + $1)) $((py + $2)) click 1; }
+photo_click() { pointer_to $((px + $1)) $((py + $2)) && xdotool click 1; }
 dialog_of_photo() { windows | grep -vx "$(main_window)" | grep -vx "$(photo_window)" | head -n1; }
 has_dialog() { [ -n "$(dialog_of_photo)" ]; }
 no_dialog() { ! has_dialog; }
@@ -101,8 +101,8 @@ photo_click 170 16 # Select
 photo_click 200 230 # the line, picture (200, 200)
 photo_click 394 16 # Move: the cursor goes to the line's middle
 sleep 0.5
-xdotool mousemove --sync $((px + 200)) $((py + 260))
-xdotool mousemove --sync $((px + 200)) $((py + 290))
+pointer_to $((px + 200)) $((py + 260))
+pointer_to $((px + 200)) $((py + 290))
 sleep 0.3
 shot photo_moving
 xdotool click 1 # the middle lands at picture (200, 260)
@@ -130,7 +130,7 @@ list=$(dialog_of_photo)
 shot photo_list
 # Export is the list's bottom right button.
 read -r lx ly lw lh < <(geometry "$list")
-xdotool mousemove --sync $((lx + lw - 50)) $((ly + lh - 25)) click 1
+pointer_to $((lx + lw - 50)) $((ly + lh - 25)) && xdotool click 1
 save_dialog() { windows | grep -vx -e "$(main_window)" -e "$(photo_window)" -e "$list" | head -n1; }
 has_save_dialog() { [ -n "$(save_dialog)" ]; }
 wait_for 10 has_save_dialog || fail "Export opened no save dialog"
