@@ -63,7 +63,8 @@ DibHeader MakeDibHeader24(int width, int height)
     DibHeader h;
     h.width = width;
     h.height = height;
-    h.sizeImage = uint32_t(int64_t(width) * height * 3);
+    // Only 32 bits are stored; unsigned arithmetic wraps where an absurd size would overflow.
+    h.sizeImage = uint32_t(uint64_t(int64_t(width) * height) * 3u);
     return h;
 }
 

@@ -37,8 +37,16 @@ private:
 // True in a sanitizer build, where the code runs several times slower: figures of
 // accuracy over many cases are measured in the release build, and the sanitizer
 // build runs a sample of the same cases for the faults it looks for.
-constexpr bool kSanitizerBuild =
+// GCC names the sanitizers with macros, clang answers __has_feature.
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define PELORA_TESTS_SANITIZED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#define PELORA_TESTS_SANITIZED 1
+#endif
+#endif
+constexpr bool kSanitizerBuild =
+#if defined(PELORA_TESTS_SANITIZED)
     true;
 #else
     false;

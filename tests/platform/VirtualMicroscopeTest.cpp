@@ -88,8 +88,9 @@ TEST(VirtualMicroscope, StreamsConvertibleFramesOfAMovingSlide)
         ASSERT_EQ(camera->SetFormat({subtype, 640, 480, 333333}), CameraStatus::Ok);
         StreamProbe probe;
         ASSERT_EQ(camera->Start(probe.Sinks()), CameraStatus::Ok);
-        ASSERT_TRUE(probe.Wait([&] { return probe.frames.size() >= 2; }));
-        camera->Stop();
+        const bool streamed = probe.Wait([&] { return probe.frames.size() >= 2; });
+        camera->Stop(); // before the probe goes, also when the frames did not come
+        ASSERT_TRUE(streamed);
         const CameraFrame frame{subtype, 640, 480, probe.frames[0].data(), probe.frames[0].size(), 0};
         EXPECT_TRUE(converter.Convert(frame, bgr.data(), bgr.size()));
         if (subtype == CameraSubtype::YUY2) {
@@ -166,8 +167,9 @@ TEST(VirtualMicroscope, DepthSlideHasAFocusControlThatMovesTheSharpBand)
         EXPECT_EQ(value, focus);
         StreamProbe probe;
         ASSERT_EQ(camera->Start(probe.Sinks()), CameraStatus::Ok);
-        ASSERT_TRUE(probe.Wait([&] { return probe.frames.size() >= 1; }));
-        camera->Stop();
+        const bool streamed = probe.Wait([&] { return probe.frames.size() >= 1; });
+        camera->Stop(); // before the probe goes, also when the frames did not come
+        ASSERT_TRUE(streamed);
         left.push_back(Detail(probe.frames[0], 640, 480, 0, 200));
         right.push_back(Detail(probe.frames[0], 640, 480, 440, 640));
     }
@@ -180,9 +182,9 @@ TEST(VirtualMicroscope, ButtonUnplugAndReplug)
     auto microscope = std::make_shared<VirtualMicroscope>(0, 5);
     DeviceMonitor monitor(microscope);
     QSignalSpy notices(&monitor, &DeviceMonitor::deviceChange);
+    StreamProbe probe; // outlives the camera, whose thread writes to it until it is stopped
     auto camera = OpenFirst(*microscope);
     ASSERT_EQ(camera->SetFormat({CameraSubtype::YUY2, 640, 480, 333333}), CameraStatus::Ok);
-    StreamProbe probe;
     ASSERT_EQ(camera->Start(probe.Sinks()), CameraStatus::Ok);
     ASSERT_TRUE(probe.Wait([&] { return !probe.frames.empty(); }));
     microscope->PressButton();
