@@ -73,7 +73,10 @@ QImage RenderRuler(const RulerCase& c, std::mt19937& rng)
     img.fill(kField);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
-    p.translate(kWidth / 2.0 + 60 * (unit(rng) - 0.5), kHeight / 2.0 + 60 * (unit(rng) - 0.5));
+    // One draw per statement: the order of a call's arguments is the compiler's choice.
+    const double shiftY = unit(rng);
+    const double shiftX = unit(rng);
+    p.translate(kWidth / 2.0 + 60 * (shiftX - 0.5), kHeight / 2.0 + 60 * (shiftY - 0.5));
     p.rotate(c.angle);
     const double width = c.thick ? 0.42 * c.pitch : std::max(0.7, 0.1 * c.pitch);
     const double shortTick = std::max(5.0, 0.8 * c.pitch);
@@ -94,7 +97,9 @@ QImage RenderRuler(const RulerCase& c, std::mt19937& rng)
             p.setPen(Qt::NoPen);
         }
     }
-    DrawCell(p, QPointF(300 * (unit(rng) - 0.5), -shortTick), 30 + 60 * unit(rng));
+    const double cellRadius = 30 + 60 * unit(rng);
+    const double cellX = 300 * (unit(rng) - 0.5);
+    DrawCell(p, QPointF(cellX, -shortTick), cellRadius);
     p.end();
     return AsCameraWould(img, rng);
 }
@@ -107,7 +112,10 @@ QImage RenderCells(int cells, std::mt19937& rng)
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     for (int i = 0; i < cells; ++i) {
-        DrawCell(p, QPointF(kWidth * unit(rng), kHeight * unit(rng)), 20 + 80 * unit(rng));
+        const double radius = 20 + 80 * unit(rng);
+        const double y = kHeight * unit(rng);
+        const double x = kWidth * unit(rng);
+        DrawCell(p, QPointF(x, y), radius);
     }
     p.end();
     return AsCameraWould(img, rng);
