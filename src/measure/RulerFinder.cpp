@@ -31,7 +31,16 @@
 //     periods, on the band and then each guiding a new band and straightening: the
 //     spectrum of thin ticks seen askew can peak at a harmonic or its alias. Half
 //     the pitch fits loosely enough to pass when noise fills the empty windows, but
-//     every other window's tick is then much weaker, which gives it away.
+//     every other window's tick is then much weaker, which gives it away; and a half
+//     or a third of the pitch leaves the profile repeating at two or three of its
+//     periods about as strongly as at one, which a ruler's own pitch never does. The
+//     chosen pitch's half and fifth are tried too, as the spectra can peak at two and
+//     a half divisions, whose fractions miss the pitch. A band straightened at
+//     another period than the pitch found on it (a multiple standing out where the
+//     long ticks are) can lie a few degrees off the ruler, which shortens the pitch:
+//     it is straightened and measured again at the pitch. When the most prominent
+//     direction's period leads to no ticks at all (a moire of the pixel grid along the
+//     base line's edge), the runner-up direction's is tried before the repeats.
 //  5. Refusals: no direction with a clearly periodic projection, fewer than eight
 //     ticks on the line, ticks scattered by more than an eighth of the pitch or
 //     missing from many windows (not a regular ruler), or an interval wider than
@@ -40,6 +49,7 @@
 
 #include "measure/RulerFit.h"
 #include "measure/RulerGrey.h"
+#include "measure/RulerHarmonics.h"
 #include "measure/RulerProfile.h"
 #include "measure/RulerRepeat.h"
 #include "platform/threads/ParallelRows.h"
@@ -75,6 +85,10 @@ constexpr double kMaxTurn = 10.0 * std::numbers::pi / 180;
 // times the tightest one's plus the slack (bins).
 constexpr double kLooserFit = 1.5;
 constexpr double kFitSlack = 0.05;
+// A period is a fraction of the pitch when the profile's component at two or three
+// times it is at least this share of its own (the pitch's stays below a third; a
+// half's or a third's is above one).
+constexpr double kFractionStrength = 0.6;
 // Reach of the search for a sharper period about a fraction of the coarse one.
 constexpr double kNearPeriod = 0.05;
 // Larger pictures are searched more sparsely.
@@ -146,9 +160,15 @@ void BestStrip(Projection&& p, bool large, Candidate& best)
     }
 }
 
+// The two most prominent periods of different directions.
+struct Leaders {
+    Candidate best;
+    Candidate second;
+};
+
 // The directions' projections and spectra, side by side on the cores; the first
 // direction with the most prominent period wins, as in a plain loop.
-void Search(const QImage& grey, const std::vector<double>& directions, bool large, Candidate& best)
+void Search(const QImage& grey, const std::vector<double>& directions, bool large, Leaders& leaders)
 {
     constexpr double kEverywhere = std::numeric_limits<double>::max();
     std::vector<Candidate> found(directions.size());
@@ -158,20 +178,23 @@ void Search(const QImage& grey, const std::vector<double>& directions, bool larg
                   large, found[i]);
     });
     for (Candidate& c : found) {
-        if (c.periodicity.prominence > best.periodicity.prominence) {
-            best = std::move(c);
+        if (c.periodicity.prominence > leaders.best.periodicity.prominence) {
+            leaders.second = std::move(leaders.best);
+            leaders.best = std::move(c);
+        } else if (c.periodicity.prominence > leaders.second.periodicity.prominence) {
+            leaders.second = std::move(c);
         }
     }
 }
 
-Candidate BestDirection(const QImage& grey)
+Leaders BestDirections(const QImage& grey)
 {
     const bool large = static_cast<long>(grey.width()) * grey.height() > kSearchFullPixels;
     const std::vector<double> directions = CandidateDirections(grey);
-    Candidate best;
+    Leaders leaders;
     if (!large) {
-        Search(grey, directions, large, best);
-        return best;
+        Search(grey, directions, large, leaders);
+        return leaders;
     }
     // A large picture tries the edge directions themselves first; their neighbours
     // only when neither shows the ticks clearly (the axis is straightened later).
@@ -179,11 +202,11 @@ Candidate BestDirection(const QImage& grey)
     for (std::size_t i = 0; i < directions.size(); ++i) {
         (i % kDirectionsPerEdge == 0 ? edges : neighbours).push_back(directions[i]);
     }
-    Search(grey, edges, large, best);
-    if (best.periodicity.prominence < kClearProminence) {
-        Search(grey, neighbours, large, best);
+    Search(grey, edges, large, leaders);
+    if (leaders.best.periodicity.prominence < kClearProminence) {
+        Search(grey, neighbours, large, leaders);
     }
-    return best;
+    return leaders;
 }
 
 struct Band {
@@ -378,7 +401,53 @@ TickFit FitAt(const std::vector<double>& profile, double period)
     }
     // A fraction of the true pitch leaves many windows without a tick.
     const double span = fit.index.back() - fit.index.front() + 1;
-    return fit.positions.size() >= kMinCoverage * span ? fit : TickFit{};
+    if (fit.positions.size() < kMinCoverage * span) {
+        return {};
+    }
+    // Nor does a ruler repeat at two or three divisions nearly as strongly as at one
+    // (the long ticks every 5 and 10 add little there): such a period is a half or a
+    // third of the pitch, whose ticks can fit a line as tightly as the pitch's.
+    for (const double multiple : {2.0, 3.0}) {
+        if (StrengthRatio(profile, fit.pitch, multiple) >= kFractionStrength) {
+            return {};
+        }
+    }
+    return fit;
+}
+
+// Adds the period to those tried unless one of them is as good as the same; true
+// when it was added.
+bool Untried(std::vector<double>& tried, double period)
+{
+    if (std::any_of(tried.begin(), tried.end(),
+                    [period](double t) { return std::fabs(period / t - 1) < kNearPeriod / 4; })) {
+        return false;
+    }
+    tried.push_back(period);
+    return true;
+}
+
+// The fit at the finest fraction of the chosen pitch that no spectrum suggested and
+// whose ticks lie as tightly on their line (the band's spectrum can peak at two and a
+// half divisions, whose fifth and tenth miss the pitch).
+TickFit Finer(const std::vector<double>& profile, TickFit chosen, double tightest, std::vector<double>& tried)
+{
+    for (bool finer = true; finer;) {
+        finer = false;
+        for (const double factor : {1.0 / 2, 1.0 / 5}) {
+            const double candidate = chosen.pitch * factor;
+            if (!Untried(tried, candidate)) {
+                continue;
+            }
+            TickFit fit = FitAt(profile, candidate);
+            if (!fit.positions.empty() && fit.residualRms <= kLooserFit * tightest + kFitSlack) {
+                chosen = std::move(fit);
+                finer = true;
+                break;
+            }
+        }
+    }
+    return chosen;
 }
 
 // The ruler's pitch among the periods the spectra suggest, their doubles, fifths and
@@ -391,12 +460,7 @@ TickFit BestFit(const std::vector<double>& profile, const std::vector<double>& p
     std::vector<double> tried;
     for (const double period : periods) {
         for (const double factor : {1.0, 2.0, 1.0 / 5, 1.0 / 10}) {
-            const double candidate = period * factor;
-            if (std::none_of(tried.begin(), tried.end(), [candidate](double t) {
-                    return std::fabs(candidate / t - 1) < kNearPeriod / 4;
-                })) {
-                tried.push_back(candidate);
-            }
+            Untried(tried, period * factor);
         }
     }
     std::vector<TickFit> fits(tried.size());
@@ -416,7 +480,7 @@ TickFit BestFit(const std::vector<double>& profile, const std::vector<double>& p
             chosen = i;
         }
     }
-    return std::move(fits[chosen]);
+    return Finer(profile, std::move(fits[chosen]), tightest, tried);
 }
 
 // The ruler measured along the band the search's candidate leads to, with the
@@ -426,12 +490,14 @@ struct Measured {
     std::vector<double> profile;
     Band band;
     TickFit fit;
+    double guide = 0.0; // the period the band was straightened at
 };
 
 Measured MeasureAlong(const QImage& grey, const Candidate& found)
 {
     Measured m;
     const double period = found.periodicity.period;
+    m.guide = period;
     m.band = Straightened(grey, FindBand(found), found.projection.angle, period);
     m.projection = Project(grey, m.band.angle, 1, m.band.sFrom, m.band.sTo, m.band.sTo - m.band.sFrom + 1);
     m.profile = Profile(m.projection, 0, 0);
@@ -442,6 +508,28 @@ Measured MeasureAlong(const QImage& grey, const Candidate& found)
     return m;
 }
 
+Candidate Guided(const Candidate& found, double period)
+{
+    Candidate guided = found;
+    guided.periodicity.period = period;
+    return guided;
+}
+
+// A band straightened at another period than the pitch found on it (a multiple of the
+// pitch standing out where the long ticks are, or a stray period) can be turned a few
+// degrees off the ruler, which shortens the pitch: it is measured again, straightened
+// at the pitch.
+RulerFinding Checked(const QImage& grey, const Candidate& best, Measured m)
+{
+    if (std::fabs(m.fit.pitch / m.guide - 1) > kNearPeriod) {
+        Measured again = MeasureAlong(grey, Guided(best, m.fit.pitch));
+        if (!again.fit.positions.empty()) {
+            m = std::move(again);
+        }
+    }
+    return Finding(m.projection, m.fit, m.band);
+}
+
 } // namespace
 
 RulerFinding FindRuler(const QImage& picture)
@@ -450,13 +538,22 @@ RulerFinding FindRuler(const QImage& picture)
         return {};
     }
     const QImage grey = GreyPicture(picture);
-    const Candidate best = BestDirection(grey);
+    const Leaders leaders = BestDirections(grey);
+    const Candidate& best = leaders.best;
     if (best.periodicity.prominence < kMinProminence) {
         return {};
     }
     Measured m = MeasureAlong(grey, best);
     if (!m.fit.positions.empty()) {
-        return Finding(m.projection, m.fit, m.band);
+        return Checked(grey, best, std::move(m));
+    }
+    // The most prominent period can be a moire of the pixel grid along a strong edge
+    // (the base line seen a little askew): the next direction's period is tried.
+    if (leaders.second.periodicity.prominence >= kMinProminence) {
+        Measured other = MeasureAlong(grey, leaders.second);
+        if (!other.fit.positions.empty()) {
+            return Checked(grey, leaders.second, std::move(other));
+        }
     }
     // The strongest spectral peak can be a harmonic of thin ticks, or its alias on the
     // pixel grid, which misleads the band's straightening too: the periods at which the
@@ -465,12 +562,10 @@ RulerFinding FindRuler(const QImage& picture)
         RepeatPeriods(m.profile, kMinPitch * kBinsPerPixel, kMaxPitch * kBinsPerPixel);
     m.fit = BestFit(m.profile, repeats);
     for (std::size_t i = 0; i < repeats.size() && m.fit.positions.empty(); ++i) {
-        Candidate guided = best;
-        guided.periodicity.period = repeats[i];
-        m = MeasureAlong(grey, guided);
+        m = MeasureAlong(grey, Guided(best, repeats[i]));
     }
     if (m.fit.positions.empty()) {
         return {};
     }
-    return Finding(m.projection, m.fit, m.band);
+    return Checked(grey, best, std::move(m));
 }
