@@ -158,8 +158,6 @@ QStringList RealPictures()
     return paths;
 }
 
-} // namespace
-
 // How the finder did on a sample of rulers.
 struct Tally {
     std::vector<double> errors;
@@ -199,6 +197,8 @@ double Report(const char* sample, Tally& t)
         sample, t.rulers, median * 100, worst * 100, t.within, t.covered, t.refused);
     return worst;
 }
+
+} // namespace
 
 // 200 rulers from 2 to 50 pixels per division: how often the pitch is within 0.3 %
 // and the 95 % interval holds the truth. Every ruler whose number leaves 0 or 3 over
